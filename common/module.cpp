@@ -1,0 +1,28 @@
+// Common.dll: the in-process server of the common services.
+#include "logger.h"
+#include "settings.h"
+#include "translator.h"
+#include <com/server.h>
+
+namespace {
+
+// The factory order of the library.
+const com::ClassEntry kClasses[] = {
+    {&CLSID_CoLogger, com::Creator<CCoLogger>, "Common.CoLogger", "CoLogger Class", "Both"},
+    {&CLSID_CoSettings, com::Creator<CCoSettings>, "Common.CoSettings", "CoSettings Class", "Both"},
+    {&CLSID_CoTranslator, com::Creator<CCoTranslator>, "Common.CoTranslator", "CoTranslator Class", "Both"},
+    {nullptr, nullptr, nullptr, nullptr, nullptr},
+};
+
+}  // namespace
+
+STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, void** ppv)
+{
+    return com::GetClassObject(kClasses, rclsid, riid, ppv);
+}
+
+STDAPI DllCanUnloadNow() { return com::CanUnloadNow(); }
+
+STDAPI DllRegisterServer() { return com::RegisterInprocServer(kClasses, true); }
+
+STDAPI DllUnregisterServer() { return com::UnregisterInprocServer(kClasses, true); }

@@ -1,0 +1,22 @@
+// What the settings file and the project save file share: the number forms
+// of their values, reading a file byte-wise, and saving safely.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <tinyxml.h>
+
+// "%d" of the 32 bits (so 0xFFFFFFFF is "-1").
+std::string FormatXmlDword(unsigned long value);
+// "%e" with the three-digit exponent of the files' format ("1.500000e+000").
+std::string FormatXmlDouble(double value);
+
+enum class XmlLoad { Loaded, Missing, Unopenable, Unparsable };
+
+// Loads `path` with the byte-wise (legacy) encoding: the files hold ANSI
+// text of the system code page, not UTF-8.
+XmlLoad LoadXmlFile(TiXmlDocument& doc, const std::string& path);
+
+// Prints the document as TinyXML saves it into a temporary file beside
+// `path`, then replaces `path` with it. E_FAIL on any failing step; the old
+// file is then untouched.
+HRESULT SaveXmlFile(TiXmlDocument& doc, const std::string& path);

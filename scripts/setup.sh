@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need on a Debian 12 machine (run as root).
+# Idempotent: quick when everything is already there.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+
+need_pkgs=(cmake ninja-build mingw-w64 mingw-w64-tools wine64 libwine-dev
+           xvfb xauth x11-apps googletest imagemagick dpkg-dev)
+# Further packages that parts of the build list one per line.
+for list in "$here"/packages-*.txt; do
+  [ -f "$list" ] || continue
+  while read -r p; do
+    case "$p" in ''|'#'*) ;; *) need_pkgs+=("$p") ;; esac
+  done < "$list"
+done
+
+# The Debian source package of our one library dependency is fetched at build time.
+src_list=/etc/apt/sources.list.d/tavell-burner-src.sources
+
+missing=()
+for p in "${need_pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+fresh_src=0
+if [ ! -f "$src_list" ]; then
+  cat > "$src_list" <<SRC
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+  fresh_src=1
+fi
+
+if [ ${#missing[@]} -gt 0 ] || [ $fresh_src = 1 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "setup: installing ${missing[*]}"
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  fi
+fi
+echo "setup: packages ready"

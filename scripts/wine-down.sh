@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Stops the build tree's Wine servers.
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+: "${BUILD_DIR:?BUILD_DIR must name the build tree}"
+. "$here/wine-env.sh"
+pidfile="$WINEPREFIX/.keepalive.pid"
+if [ -f "$pidfile" ]; then
+  "$WINE" "$BUILD_DIR/bin/wine_keepalive.exe" stop </dev/null >/dev/null 2>&1 || true
+  kill "$(cat "$pidfile")" 2>/dev/null || true
+  rm -f "$pidfile"
+fi
+"$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
+exit 0

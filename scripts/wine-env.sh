@@ -1,0 +1,11 @@
+# Sourced: the environment of every Wine run of a build tree.
+# Expects BUILD_DIR (the Windows build tree); the prefix lives inside it.
+: "${BUILD_DIR:?BUILD_DIR must name the build tree}"
+export WINE=/usr/lib/wine/wine64
+export WINESERVER=/usr/lib/wine/wineserver64
+export WINELOADER=$WINE
+export WINEPREFIX="$BUILD_DIR/wineprefix"
+export WINEARCH=win64
+export WINEDEBUG=-all
+# No Mono or Gecko prompts; a crash ends the process instead of starting the debugger.
+export WINEDLLOVERRIDES="mscoree=;mshtml=;winedbg.exe=d"

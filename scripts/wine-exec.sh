@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Runs a Windows program of the build tree under Wine (CTest's emulator).
+# The build tree is the folder holding CMakeCache.txt above the program.
+set -u
+dir=$(cd "$(dirname "$1")" && pwd)
+while [ "$dir" != / ] && [ ! -f "$dir/CMakeCache.txt" ]; do dir=$(dirname "$dir"); done
+BUILD_DIR=${BUILD_DIR:-$dir}
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/wine-env.sh"
+"$here/wine-up.sh" >/dev/null 2>&1 </dev/null
+exec "$WINE" "$@"

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Boots the build tree's Wine prefix and keeps its servers running, detached
+# from the caller's output (a test runner would otherwise wait on the pipe).
+# Quick when the prefix is already up.
+set -eu
+here=$(cd "$(dirname "$0")" && pwd)
+: "${BUILD_DIR:?BUILD_DIR must name the build tree}"
+. "$here/wine-env.sh"
+keepalive="$BUILD_DIR/bin/wine_keepalive.exe"
+pidfile="$WINEPREFIX/.keepalive.pid"
+
+if [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null; then exit 0; fi
+
+mkdir -p "$WINEPREFIX"
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  "$WINE" wineboot -i </dev/null >/dev/null 2>&1 || true
+  # Leaving the first-boot server running gives a second services.exe.
+  "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
+  "$WINESERVER" -w </dev/null >/dev/null 2>&1 || true
+  # Windows without a window manager: no decorations, so screenshots show the client.
+  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f </dev/null >/dev/null 2>&1 || true
+fi
+"$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
+"$WINE" wineboot </dev/null >/dev/null 2>&1 || true
+# Wine's desktop process ends a second after its last user; a tiny program
+# holding a window keeps it alive across the tests.
+if [ -f "$keepalive" ]; then
+  setsid "$WINE" "$keepalive" </dev/null >/dev/null 2>&1 &
+  echo $! > "$pidfile"
+fi
+exit 0

@@ -1,0 +1,65 @@
+#include "settings_helper.h"
+#include <com/bstr.h>
+
+using com::Bstr;
+
+HRESULT SettingsGetDWORD(const std::string& section, const char* key, const char* tag,
+                         DWORD* value, DWORD def)
+{
+    *value = def;
+    if (!g_compSettings) return E_FAIL;
+    unsigned long v = def;
+    HRESULT hr = g_compSettings->GetDWORD(Bstr(section), Bstr(key), Bstr(tag), &v, def);
+    *value = v;
+    return hr;
+}
+
+HRESULT SettingsGetString(const std::string& section, const char* key, const char* tag,
+                          std::string* value, const char* def)
+{
+    *value = def ? def : "";
+    if (!g_compSettings) return E_FAIL;
+    Bstr v;
+    HRESULT hr = g_compSettings->GetString(Bstr(section), Bstr(key), Bstr(tag), &v, Bstr(def));
+    if (v.Get()) *value = v.Ansi();
+    return hr;
+}
+
+HRESULT SettingsGetDouble(const std::string& section, const char* key, const char* tag,
+                          double* value, double def)
+{
+    *value = def;
+    if (!g_compSettings) return E_FAIL;
+    return g_compSettings->GetDouble(Bstr(section), Bstr(key), Bstr(tag), value, def);
+}
+
+HRESULT SettingsSetDWORD(const std::string& section, const char* key, const char* tag, DWORD value)
+{
+    if (!g_compSettings) return E_FAIL;
+    return g_compSettings->SetDWORD(Bstr(section), Bstr(key), Bstr(tag), value);
+}
+
+HRESULT SettingsSetString(const std::string& section, const char* key, const char* tag,
+                          const char* value)
+{
+    if (!g_compSettings) return E_FAIL;
+    return g_compSettings->SetString(Bstr(section), Bstr(key), Bstr(tag), Bstr(value));
+}
+
+HRESULT SettingsSetDouble(const std::string& section, const char* key, const char* tag, double value)
+{
+    if (!g_compSettings) return E_FAIL;
+    return g_compSettings->SetDouble(Bstr(section), Bstr(key), Bstr(tag), value);
+}
+
+std::string ApplicationTitle()
+{
+    std::string title;
+    SettingsGetString(COMMON_SETTINGS_SECTION, "ApptypeData", "Title", &title, "");
+    return title;
+}
+
+int TitledMessageBox(HWND owner, const char* text, UINT type)
+{
+    return MessageBoxA(owner, text, ApplicationTitle().c_str(), type);
+}
