@@ -3,19 +3,174 @@
 #include "files.h"
 #include <com/bstr.h>
 #include <com/ptr.h>
+#include <regex>
 
 using com::Bstr;
 using com::ComPtr;
 
-TEST(Logger, WritesHeaderAndLines)
+namespace {
+
+const std::string kRule(67, '=');
+
+ComPtr<ILogger> NewLogger()
+{
+    ComPtr<ILogger> log;
+    EXPECT_EQ(S_OK, log.CoCreate(CLSID_CoLogger, IID_ILogger));
+    return log;
+}
+
+// The text between the header and the memory table.
+std::string Body(const std::string& text)
+{
+    std::size_t start = text.find(kRule + "\r\n\r\n");
+    std::size_t end = text.find("\r\n=============== Memory usage");
+    if (start == std::string::npos) return std::string();
+    start += kRule.size() + 4;
+    return text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+// The lines of a body with their time stamps checked and removed.
+std::vector<std::string> Untimed(const std::string& body)
+{
+    std::vector<std::string> lines;
+    static const std::regex stamped("^\\d\\d:\\d\\d:\\d\\d\\t(.*)$");
+    std::size_t pos = 0, eol;
+    while ((eol = body.find("\r\n", pos)) != std::string::npos) {
+        std::string line = body.substr(pos, eol - pos);
+        std::smatch m;
+        lines.push_back(std::regex_match(line, m, stamped) ? m[1].str() : "UNTIMED:" + line);
+        pos = eol + 2;
+    }
+    return lines;
+}
+
+}  // namespace
+
+TEST(Logger, FileStartsWithHeaderAndRuleThenTimeStampedLines)
 {
     TempFolder dir;
-    ComPtr<ILogger> log;
-    ASSERT_EQ(S_OK, log.CoCreate(CLSID_CoLogger, IID_ILogger));
-    ASSERT_EQ(S_OK, log->Init(Bstr(dir.File("app.log"))));
-    EXPECT_EQ(S_OK, log->LogEvent(Bstr("hello")));
+    const std::string path = dir.File("sub\\deeper\\app.log");  // folders are created
+    ComPtr<ILogger> log = NewLogger();
+    ASSERT_EQ(S_OK, log->Init(Bstr(path)));
+    EXPECT_EQ(S_OK, log->LogEvent(Bstr("hello %s world")));
+    EXPECT_EQ(S_OK, log->LogEventB(Bstr("step"), 1));
+    EXPECT_EQ(S_OK, log->LogEventB(Bstr("step"), 0));
     log.Reset();
+
+    std::string text = ReadFileBytes(path);
+    static const std::regex header("^Windows version - \\d+\\.\\d+ Build \\d+ (NT|9x) [^\\r\\n]*\\r\\n={67}\\r\\n\\r\\n");
+    EXPECT_TRUE(std::regex_search(text, header)) << text;
+    EXPECT_EQ((std::vector<std::string>{"hello %s world", "step :\tOK", "step :\tFAILED"}), Untimed(Body(text)));
+}
+
+TEST(Logger, RefusesToWriteBeforeInitAndNullTexts)
+{
+    ComPtr<ILogger> log = NewLogger();
+    EXPECT_EQ(E_FAIL, log->LogEvent(Bstr("x")));
+    EXPECT_EQ(E_POINTER, log->LogEvent(nullptr));
+    EXPECT_EQ(E_POINTER, log->LogEventB(nullptr, 1));
+    EXPECT_EQ(E_POINTER, log->Init(nullptr));
+}
+
+TEST(Logger, ObjectLinesAndMemoryTableAtRelease)
+{
+    TempFolder dir;
+    ComPtr<ILogger> log = NewLogger();
+    ASSERT_EQ(S_OK, log->Init(Bstr(dir.File("app.log"))));
+    log->LogCreateObject(0x10, Bstr("CCoWidget"));
+    log->LogCreateObject(0x20, Bstr("CCoWidget"));
+    log->LogCreateObject(0x30, Bstr("AClass"));
+    log->LogDestroyObject(0x10);
+    log->LogDestroyObject(0x99);  // unknown: no counter moves
+    log.Reset();
+
     std::string text = ReadFileBytes(dir.File("app.log"));
-    EXPECT_EQ(0u, text.find("Windows version - ")) << text;
-    EXPECT_NE(std::string::npos, text.find("\thello\r\n")) << text;
+    EXPECT_EQ((std::vector<std::string>{"++ ID = 0x00000010, CCoWidget", "++ ID = 0x00000020, CCoWidget",
+                                        "++ ID = 0x00000030, AClass", "-- ID = 0x00000010, CCoWidget",
+                                        "!! ID = 0x00000099 - undefined object"}),
+              Untimed(Body(text)));
+    const std::string table = "\r\n=============== Memory usage : ====================================\r\n\r\n" +
+                              std::string("AClass") + std::string(44, ' ') + " 1 \t 1\r\n" +
+                              std::string("CCoWidget") + std::string(41, ' ') + " 2 \t 1\r\n" + "\r\n" +
+                              kRule + "\r\n\r\n\r\n\r\n";
+    ASSERT_GE(text.size(), table.size());
+    EXPECT_EQ(table, text.substr(text.size() - table.size()));
+}
+
+TEST(Logger, FunctionPathPopsTheLastEntryWhateverTheName)
+{
+    TempFolder dir;
+    ComPtr<ILogger> log = NewLogger();
+    ASSERT_EQ(S_OK, log->Init(Bstr(dir.File("app.log"))));
+    log->LogEnterFunction(Bstr("Outer"));
+    log->LogEnterFunction(Bstr("Inner()"));
+    log->LogEnterFunction(Bstr("Third"));
+    log->LogLeaveFunction(Bstr("Other"));  // removes "Third" all the same
+    log->DumpFuncPath();
+    log->LogLeaveFunction(Bstr("Inner()"));
+    log->LogLeaveFunction(Bstr("Outer"));
+    log->LogLeaveFunction(Bstr("Extra"));  // an empty path stays empty
+    log->DumpFuncPath();
+    log.Reset();
+
+    EXPECT_EQ((std::vector<std::string>{"=> Outer()", "=> Inner()()", "=> Third()", "<= Other()",
+                                        "UNTIMED:->Outer->Inner()", "<= Inner()()", "<= Outer()", "<= Extra()",
+                                        "UNTIMED:"}),
+              Untimed(Body(ReadFileBytes(dir.File("app.log")))));
+}
+
+namespace {
+
+// A log of `size` bytes: lines of 100 bytes, the last one cut short.
+std::string LogOfSize(std::size_t size, bool lineEnds = true)
+{
+    std::string text;
+    text.reserve(size);
+    int n = 0;
+    while (text.size() < size) {
+        char line[128];
+        std::snprintf(line, sizeof(line), "%06d%s", n++, std::string(92, 'x').c_str());
+        text += line;
+        text += lineEnds ? "\r\n" : "..";
+    }
+    text.resize(size);
+    return text;
+}
+
+}  // namespace
+
+TEST(Logger, TrimKeepsTheLastHalfMegabyteFromALineStart)
+{
+    struct Case {
+        std::size_t size;
+        bool lineEnds;
+        HRESULT init;
+        bool trimmed;
+    };
+    const Case cases[] = {
+        {524288, true, S_OK, false},   // at the limit: left alone
+        {524289, true, S_OK, true},    // one byte over: cut after a line end in the last 524,287 bytes
+        {600000, true, S_OK, true},
+        {524289, false, E_FAIL, false},  // no line end to cut at
+    };
+    for (const Case& c : cases) {
+        TempFolder dir;
+        const std::string path = dir.File("big.log");
+        const std::string old = LogOfSize(c.size, c.lineEnds);
+        WriteFileBytes(path, old);
+        ComPtr<ILogger> log = NewLogger();
+        EXPECT_EQ(c.init, log->Init(Bstr(path))) << c.size;
+        log.Reset();
+        std::string text = ReadFileBytes(path);
+        if (!c.trimmed) {
+            EXPECT_EQ(old, text.substr(0, old.size())) << c.size;
+            continue;
+        }
+        std::size_t cut = old.find("\r\n", c.size + 1 - 524288);
+        ASSERT_NE(std::string::npos, cut);
+        std::string kept = old.substr(cut + 2);
+        EXPECT_EQ(kept, text.substr(0, kept.size())) << c.size;
+        EXPECT_EQ(0u, text.find(kept + "Windows version - ")) << c.size;
+        EXPECT_LE(kept.size(), 524287u);
+    }
 }
