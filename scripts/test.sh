@@ -10,14 +10,6 @@ if [ -x "$root/scripts/test-native.sh" ]; then
   "$root/scripts/test-native.sh" || status=1
 fi
 
-# Windows that the tests open need a display, before Wine's desktop starts.
-if [ -z "${DISPLAY:-}" ]; then
-  export DISPLAY=:97
-  Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-  xvfb_pid=$!
-  trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
-  sleep 1
-fi
 "$root/scripts/build.sh"
 export BUILD_DIR="$root/build/win"
 ctest --test-dir "$BUILD_DIR" --output-on-failure -j"$(nproc)" || status=1

@@ -11,4 +11,8 @@ if [ -f "$pidfile" ]; then
   rm -f "$pidfile"
 fi
 "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
+if [ -f "$WINEPREFIX/.xvfb.pid" ]; then
+  kill "$(cat "$WINEPREFIX/.xvfb.pid")" 2>/dev/null || true
+  rm -f "$WINEPREFIX/.xvfb.pid"
+fi
 exit 0

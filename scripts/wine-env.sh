@@ -9,3 +9,6 @@ export WINEARCH=win64
 export WINEDEBUG=-all
 # No Mono or Gecko prompts; a crash ends the process instead of starting the debugger.
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winedbg.exe=d"
+# Windows need a display: the build tree's own virtual one unless one is given.
+export TB_XVFB_DISPLAY=:97
+export DISPLAY=${DISPLAY:-$TB_XVFB_DISPLAY}

@@ -9,6 +9,13 @@ here=$(cd "$(dirname "$0")" && pwd)
 keepalive="$BUILD_DIR/bin/wine_keepalive.exe"
 pidfile="$WINEPREFIX/.keepalive.pid"
 
+# The virtual display comes up before Wine's desktop, which binds to it.
+if [ "$DISPLAY" = "$TB_XVFB_DISPLAY" ] && [ ! -e "/tmp/.X11-unix/X${DISPLAY#:}" ]; then
+  mkdir -p "$WINEPREFIX"
+  setsid Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+  echo $! > "$WINEPREFIX/.xvfb.pid"
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] && break; sleep 0.1; done
+fi
 if [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null; then exit 0; fi
 
 mkdir -p "$WINEPREFIX"
