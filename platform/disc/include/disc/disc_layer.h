@@ -1,0 +1,299 @@
+/*
+ * Disc layer: virtual optical drives, their media and ISO 9660 + Joliet images.
+ *
+ * Every drive and its medium are plain files in the data folder given to
+ * DiscLayer_Startup (see medium_store.h for the layout), so burned discs can be
+ * exported and read back with ordinary ISO tools.
+ *
+ * Calling conventions (all functions, unless told otherwise):
+ *  - the result is 0 (DISC_OK) on success, else a DISC_E_* code;
+ *  - `text` is the caller's exception-text buffer (normally 1024 bytes, size in
+ *    `textSize`), always NUL-terminated on return; empty on success;
+ *  - `systemError` receives the operating system's error number of a failed
+ *    file access (Windows numbering: 2 not found, 5 access denied, 32 in use),
+ *    else 0;
+ *  - `failure` (may be null) is the caller's zeroed 54-byte failure record;
+ *    a failed operation fills it.
+ *  - progress callbacks run on the calling thread; the layer holds no lock of
+ *    its own while it calls back.
+ *  - handles are checked identifiers: a stale, null or foreign handle gives
+ *    DISC_E_INVALID_HANDLE.
+ *
+ * Texts are ANSI in the current code page (UTF-8 on Linux).
+ */
+#ifndef DISC_DISC_LAYER_H
+#define DISC_DISC_LAYER_H
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef uint32_t DiscHandle;     /* grabber or ISO tree; 0 is none */
+typedef uint32_t DiscNodeHandle; /* node of an ISO tree; 0 is none */
+
+enum DiscResult {
+    DISC_OK = 0,
+    DISC_E_INVALID_ARGUMENT = 1,
+    DISC_E_INVALID_HANDLE = 2,
+    DISC_E_NOT_READY = 3,        /* no medium or tray open */
+    DISC_E_NOT_SUPPORTED = 4,
+    DISC_E_FILE = 5,             /* source file access; see systemError */
+    DISC_E_NOT_WRITABLE = 6,     /* ROM type or complete disc */
+    DISC_E_NO_SPACE = 7,
+    DISC_E_CANCELLED = 8,
+    DISC_E_MEDIUM_IO = 9,        /* the medium's own files */
+    DISC_E_BUSY = 10,
+    DISC_E_WRONG_ADDRESS = 11,   /* tree start is not the next writable address */
+    DISC_E_STALE_TREE = 12,      /* imported from another medium or before an erase */
+    DISC_E_NOT_BUILT = 13,       /* tree changed since its last build */
+    DISC_E_SOURCE_CHANGED = 14,  /* a source file changed size after it was added */
+    DISC_E_BAD_NAME = 15,        /* a name Joliet cannot hold */
+    DISC_E_DUPLICATE_NAME = 16,  /* equal to a sibling's name (letter case aside) */
+    DISC_E_NOT_ERASABLE = 17,
+    DISC_E_UNDERRUN = 18,
+    DISC_E_BAD_FORMAT = 19,      /* unreadable file system on the disc */
+    DISC_E_NOT_STARTED = 20,     /* DiscLayer_Startup missing */
+    DISC_E_NO_TRACK = 21,
+    DISC_E_NO_DRIVE = 22
+};
+
+enum DiscSystemError { DISC_SYSERR_SHARING_VIOLATION = 32 };
+
+#pragma pack(push, 1)
+/* Failure record: 54 bytes, zeroed by the caller. */
+typedef struct DiscFailureRecord {
+    uint32_t code;        /* DISC_E_* */
+    uint32_t operation;   /* DiscOperation */
+    uint32_t lba;         /* block where a write stopped, if any */
+    uint32_t blocksDone;
+    uint8_t senseKey, asc, ascq, reserved; /* SCSI-like sense of the failure */
+    char detail[34];
+} DiscFailureRecord;
+#pragma pack(pop)
+
+/* Progress callback. Reasons and parameters:
+ *  4  analysis of the source begins             (null, null)
+ *  5  target size      param1 -> uint32 start block, param2 -> uint32 blocks
+ *  6  buffer fill begins   param1 -> uint32 buffer size in bytes
+ *  7  buffer filled, 8 flush begins, 9 flush done   (null, null)
+ *  10 drive found (enumeration)  param1 -> DiscDeviceAddress
+ *  11 read progress, 12 write progress   param1 -> int64 total bytes,
+ *                                        param2 -> int64 bytes done
+ *  13 buffer status    param1 -> uint32 buffer size, param2 -> uint32 free
+ *  25 buffer underrun                           (null, null)
+ * Progress (11, 12, 13) is throttled to about ten reports a second; the first
+ * and the final report always come. The return value is ignored. */
+typedef uint32_t (*DiscCallback)(uint32_t reason, void* context, void* param1, void* param2);
+
+enum DiscCallbackReason {
+    DISC_CB_ANALYZE_BEGIN = 4, DISC_CB_TARGET_SIZE = 5, DISC_CB_FILL_BEGIN = 6,
+    DISC_CB_FILL_END = 7, DISC_CB_FLUSH_BEGIN = 8, DISC_CB_FLUSH_END = 9,
+    DISC_CB_DEVICE_FOUND = 10, DISC_CB_READ_PROGRESS = 11, DISC_CB_WRITE_PROGRESS = 12,
+    DISC_CB_BUFFER_STATUS = 13, DISC_CB_UNDERRUN = 25
+};
+
+typedef struct DiscDeviceAddress {
+    uint8_t port, bus, target, lun;
+} DiscDeviceAddress;
+
+/* Medium types (codes as the engine's MEDIUM_TYPE). */
+enum DiscMediumType {
+    DISC_MT_UNKNOWN = 0, DISC_MT_CD_ROM = 1, DISC_MT_CD_R = 2, DISC_MT_CD_RW = 3,
+    DISC_MT_DVD_ROM = 4, DISC_MT_DVD_R = 5, DISC_MT_DVD_RAM = 6, DISC_MT_DVD_RW_RO = 7,
+    DISC_MT_DVD_RW_SEQ = 8, DISC_MT_DVD_PLUS_RW = 9, DISC_MT_DDCD_ROM = 10,
+    DISC_MT_DDCD_R = 11, DISC_MT_DDCD_RW = 12, DISC_MT_DVD_PLUS_R = 13,
+    DISC_MT_NO_MEDIA = 14, DISC_MT_DVD_PLUS_R_DL = 15
+};
+
+enum DiscStatus { DISC_STATUS_BLANK = 0, DISC_STATUS_APPENDABLE = 1, DISC_STATUS_COMPLETE = 2 };
+
+typedef struct DiscIdentity {
+    char vendor[9], product[17], revision[5];
+    uint32_t bufferKB;
+} DiscIdentity;
+
+typedef struct DiscReadModes { uint8_t cooked, pq, raw, rawPq, rawPw, rawRawPw; } DiscReadModes;
+typedef struct DiscWriteModes { uint8_t trackAtOnce, sessionAtOnce, discAtOncePq, discAtOnceRawPw; } DiscWriteModes;
+
+typedef struct DiscReadCapabilities {
+    uint8_t cdR, cdRw, dvdRom, dvdR, dvdRam, dvdPlusR, dvdPlusRw, dvdPlusRDl;
+} DiscReadCapabilities;
+typedef struct DiscWriteCapabilities {
+    uint8_t cdR, cdRw, dvdR, dvdRam, testWrite, dvdPlusR, dvdPlusRw, dvdPlusRDl;
+} DiscWriteCapabilities;
+
+typedef struct DiscInformation {
+    uint8_t discStatus;          /* DiscStatus */
+    uint8_t lastSessionStatus;   /* 0 empty, 1 incomplete (open), 3 complete */
+    uint8_t erasable;
+    uint8_t firstTrack;
+    uint8_t sessionCount;        /* sessions, the incomplete one included */
+    uint8_t firstTrackInLastSession, lastTrackInLastSession;
+    uint8_t trackCount;          /* tracks, the incomplete one included */
+    uint32_t mediumType;
+    uint8_t lastLeadInStart[4];  /* 0, M, S, F */
+    uint8_t lastLeadOutStart[4]; /* 0, M, S, F: last possible lead-out start */
+} DiscInformation;
+
+enum { DISC_TRACK_INCOMPLETE = 255 };
+
+typedef struct DiscTrackInformation {
+    uint8_t trackNumber, sessionNumber;
+    uint8_t trackMode;   /* 4 data, 0 audio */
+    uint8_t dataMode;    /* 1 mode 1 data, 0 audio */
+    uint8_t blank;
+    uint32_t startAddress, nextWritableAddress, freeBlocks;
+    uint32_t trackSize;  /* blocks written */
+} DiscTrackInformation;
+
+/* ---- start-up, drives ---------------------------------------------------- */
+
+/* Starts the layer on a data folder (created when missing; a fresh folder gets
+ * a DVD writer with a blank DVD-RW and a CD writer with a blank CD-R). */
+int DiscLayer_Startup(const char* dataFolder, char* text, uint32_t textSize, uint32_t* systemError);
+/* Ends the layer; open handles become invalid. */
+int DiscLayer_Shutdown(char* text, uint32_t textSize, uint32_t* systemError);
+/* Calls back reason 10 for each drive; returns the number of drives. `busTypes`
+ * and `flags` are accepted for the engine's call (5, 0) and not used. */
+uint32_t DiscLayer_FindDevices(uint32_t busTypes, uint32_t flags, DiscCallback callback, void* context);
+/* The drive letter of an address as text ("E"). */
+int DiscLayer_GetDriveLetter(uint8_t port, uint8_t bus, uint8_t target, uint8_t lun,
+                             char* letter, uint32_t letterSize);
+/* Change stamp of the data folder: it changes whenever a drive arrives or goes,
+ * a medium is inserted or removed, or a tray opens or closes (also from another
+ * process, such as the console tool). Cheap enough to poll every second. */
+uint32_t DiscLayer_GetChangeStamp(void);
+/* Per-drive medium stamp: changes with every insert, removal or tray move. */
+int DiscLayer_GetMediumStamp(uint8_t port, uint8_t bus, uint8_t target, uint8_t lun, uint32_t* stamp);
+
+/* ---- grabbers ------------------------------------------------------------- */
+
+int Grabber_Create(DiscHandle* grabber, char* text, uint32_t textSize, uint32_t* systemError,
+                   DiscCallback callback, void* context,
+                   uint8_t port, uint8_t bus, uint8_t target, uint8_t lun, uint32_t bufferSize);
+/* Frees a grabber or a tree and clears the handle. */
+int DiscHandle_Destroy(DiscHandle* handle);
+
+#define DISC_GRABBER_FRAME DiscHandle grabber, char* text, uint32_t textSize, uint32_t* systemError, DiscFailureRecord* failure
+
+int Grabber_GetIdentity(DISC_GRABBER_FRAME, DiscIdentity* identity);
+int Grabber_ProbeReadModes(DISC_GRABBER_FRAME, DiscReadModes* modes);
+int Grabber_ProbeWriteModes(DISC_GRABBER_FRAME, DiscWriteModes* modes);
+int Grabber_GetCapabilities(DISC_GRABBER_FRAME, DiscReadCapabilities* read, DiscWriteCapabilities* write);
+/* Speeds in KB/s; 0xFFFF asks for the maximum. A drive takes the fastest speed
+ * of its table not above the request (the slowest when all are above). */
+int Grabber_SetSpeeds(DISC_GRABBER_FRAME, uint32_t readSpeed, uint32_t writeSpeed);
+int Grabber_GetSpeeds(DISC_GRABBER_FRAME, uint32_t* readSpeed, uint32_t* maxReadSpeed,
+                      uint32_t* writeSpeed, uint32_t* maxWriteSpeed);
+int Grabber_TestUnitReady(DISC_GRABBER_FRAME, uint32_t timeoutSeconds);
+/* DISC_MT_NO_MEDIA when the drive is empty or its tray is open. */
+int Grabber_GetDiscType(DISC_GRABBER_FRAME, uint32_t* mediumType);
+int Grabber_GetDiscInformation(DISC_GRABBER_FRAME, DiscInformation* info);
+/* Track 255 (or the number after the last track) is the incomplete track of a
+ * blank or appendable disc: start = next writable address, its free blocks. */
+int Grabber_GetTrackInformation(DISC_GRABBER_FRAME, uint32_t trackNumber, DiscTrackInformation* info);
+int Grabber_Eject(DISC_GRABBER_FRAME);
+int Grabber_Load(DISC_GRABBER_FRAME);
+int Grabber_Lock(DISC_GRABBER_FRAME);
+int Grabber_Release(DISC_GRABBER_FRAME);
+/* Buffer-underrun protection: `available` is the drive's support. */
+int Grabber_GetBUP(DISC_GRABBER_FRAME, uint32_t* available, uint32_t* enabled);
+int Grabber_SetBUP(DISC_GRABBER_FRAME, uint32_t enable);
+int Grabber_SendOPC(DISC_GRABBER_FRAME);
+/* Closes the open session: the disc stays appendable or becomes complete, as
+ * the write that opened it asked. Succeeds when no session is open. */
+int Grabber_CloseSession(DISC_GRABBER_FRAME);
+int Grabber_Blank(DISC_GRABBER_FRAME, uint32_t quick);
+/* Stops what runs on the grabber's drive, whichever handle of it started it. */
+int Grabber_Cancel(DiscHandle grabber);
+
+/* Writes a built ISO tree as one data track at its start address.
+ * `leaveOpen` 1: closing the session leaves the disc appendable; 0 finalizes.
+ * `flag1`, `flag2`, `flag3` are accepted (1) and not used. */
+int Grabber_TrackAtOnceFromTree(DISC_GRABBER_FRAME, DiscHandle tree, uint32_t flag1,
+                                uint32_t testWrite, uint32_t leaveOpen, uint32_t flag2, uint32_t flag3);
+/* Writes an image file of 2048-byte sectors as one data track. */
+int Grabber_TrackAtOnceFromFile(DISC_GRABBER_FRAME, const char* path, uint32_t flag0,
+                                uint32_t testWrite, uint32_t leaveOpen, uint32_t flag2, uint32_t flag3);
+
+/* ---- ISO 9660 + Joliet trees --------------------------------------------- */
+
+/* `bootRecord` and `rockRidge` must be 0; `joliet` 1 adds the Joliet
+ * descriptor; `multiExtent` is accepted (files of 4 GiB and more always use
+ * multi-extent sections). The callback is kept for build progress. */
+int IsoTree_Create(DiscHandle* tree, char* text, uint32_t textSize, uint32_t* systemError,
+                   DiscCallback callback, void* context,
+                   uint32_t bootRecord, uint32_t rockRidge, uint32_t joliet, uint32_t multiExtent);
+DiscNodeHandle IsoTree_GetRoot(DiscHandle tree);
+/* 0 when the folder has no (further) child or a handle is bad. */
+DiscNodeHandle IsoTree_GetFirstKid(DiscHandle tree, DiscNodeHandle parent);
+DiscNodeHandle IsoTree_GetNextKid(DiscHandle tree, DiscNodeHandle parent, DiscNodeHandle child);
+/* Adds a file (source given; its name unless `name` is given) or a folder
+ * (no source). A source in use by another process: DISC_E_FILE with system
+ * error 32. `flags` must be 0. */
+int IsoTree_Add(DiscHandle tree, char* text, uint32_t textSize, uint32_t* systemError,
+                const char* sourcePath, const char* name, uint32_t flags,
+                DiscNodeHandle parent, DiscNodeHandle* node);
+/* Boolean results: 1 success, 0 failure. Remove clears *node. */
+int IsoTree_Remove(DiscHandle tree, DiscNodeHandle* node, uint32_t recursive);
+int IsoTree_Rename(DiscHandle tree, DiscNodeHandle node, const char* isoName,
+                   const char* name, const char* sourcePath);
+/* Three 260-byte texts: the ISO 9660 identifier of the last build (empty
+ * before), the node's name, its source path (empty for folders). */
+int IsoTree_GetName(DiscHandle tree, DiscNodeHandle node, char* isoName, char* name, char* sourcePath);
+/* 0x10 for folders, 0x80 for files; 0x01 added for nodes imported from disc. */
+int IsoTree_GetAttributes(DiscHandle tree, DiscNodeHandle node, uint32_t* attributes);
+/* File size in bytes; 0 for folders. */
+int IsoTree_GetSize(DiscHandle tree, DiscNodeHandle node, uint64_t* size);
+/* Lays the image out from `startAddress` on. ISO 9660 interchange level 3:
+ * d-character names of up to 31 characters, unique per folder; files of
+ * 4 GiB and more as multi-extent sections. `reserved100` and `reserved1` are
+ * accepted and not used. */
+int IsoTree_Build(DiscHandle tree, char* text, uint32_t textSize, uint32_t* systemError,
+                  uint32_t startAddress, uint32_t reserved100, uint32_t reserved1,
+                  const char* volumeLabel, const char* publisher, const char* application);
+/* Size in bytes of the last build's image (the new session): the low 32 bits
+ * as the result, the high 32 bits in *high. 0 when not built. */
+uint32_t IsoTree_GetImageSize(DiscHandle tree, uint32_t* high);
+/* Reads the session of `trackNumber` on the grabber's disc into the root of
+ * the tree (Joliet names preferred); imported files keep their extents. */
+int IsoTree_ImportSession(DiscHandle grabber, DiscHandle tree, uint32_t trackNumber, uint32_t flag,
+                          char* text, uint32_t textSize, uint32_t* systemError);
+
+/* ---- operation names and test hooks -------------------------------------- */
+
+enum DiscOperation {
+    DISC_OP_STARTUP = 1, DISC_OP_SHUTDOWN, DISC_OP_FIND_DEVICES, DISC_OP_DRIVE_LETTER,
+    DISC_OP_GRABBER_CREATE, DISC_OP_DESTROY, DISC_OP_IDENTITY, DISC_OP_READ_MODES,
+    DISC_OP_WRITE_MODES, DISC_OP_CAPABILITIES, DISC_OP_SET_SPEEDS, DISC_OP_GET_SPEEDS,
+    DISC_OP_UNIT_READY, DISC_OP_DISC_TYPE, DISC_OP_DISC_INFO, DISC_OP_TRACK_INFO,
+    DISC_OP_EJECT, DISC_OP_LOAD, DISC_OP_LOCK, DISC_OP_RELEASE, DISC_OP_GET_BUP,
+    DISC_OP_SET_BUP, DISC_OP_SEND_OPC, DISC_OP_CLOSE_SESSION, DISC_OP_BLANK, DISC_OP_CANCEL,
+    DISC_OP_TAO_FROM_TREE, DISC_OP_TAO_FROM_FILE,
+    DISC_OP_TREE_CREATE, DISC_OP_TREE_ROOT, DISC_OP_TREE_FIRST_KID, DISC_OP_TREE_NEXT_KID,
+    DISC_OP_TREE_ADD, DISC_OP_TREE_REMOVE, DISC_OP_TREE_NAME, DISC_OP_TREE_RENAME,
+    DISC_OP_TREE_ATTRIBUTES, DISC_OP_TREE_SIZE, DISC_OP_TREE_BUILD, DISC_OP_TREE_IMAGE_SIZE,
+    DISC_OP_TREE_IMPORT,
+    DISC_OP_COUNT
+};
+
+/* The platform name the engine's log lines print for an operation, such as
+ * "StarBurn_CdvdBurnerGrabber_TrackAtOnceFromTree"; "" for an unknown one. */
+const char* DiscLayer_OperationName(uint32_t operation);
+
+/* Test hook: the next `operation` on the drive fails with `code` (after
+ * `afterBlocks` blocks for the writes); `underrunAtBlock` non-zero reports a
+ * buffer underrun at that block of the next write instead, which fails the
+ * write unless buffer-underrun protection is on. `operation` 0 clears. */
+typedef struct DiscFault {
+    uint32_t operation, code, afterBlocks, underrunAtBlock;
+} DiscFault;
+int DiscLayer_InjectFault(uint8_t port, uint8_t bus, uint8_t target, uint8_t lun, const DiscFault* fault);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,73 @@
+// One virtual drive at run time: its description and medium (loaded from the
+// drive folder), its speeds, tray lock and buffer-underrun setting, the job
+// that runs on it and the faults a test has armed. Every grabber of the drive
+// shares this object, so a cancel through any of them reaches the job.
+#pragma once
+
+#include "drive_folder.h"
+#include "drive_spec.h"
+#include "error.h"
+#include "medium.h"
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace disc {
+
+class Drive {
+public:
+    Drive(std::shared_ptr<const DriveFolder> folder, std::string name, DriveSpec spec);
+
+    const std::string& name() const { return name_; }
+    uint32_t id() const { return id_; }
+    const DriveFolder& folder() const { return *folder_; }
+
+    // Guards everything below except the job flag and the cancel counter.
+    std::mutex& mutex() { return mutex_; }
+    DriveSpec spec;
+    std::optional<Medium> medium;
+    bool removed = false;
+    uint32_t readRequest = 0xFFFF, writeRequest = 0xFFFF;
+    bool bupEnabled = false;
+    uint32_t lockCount = 0;
+
+    // A medium the drive can read: present and the tray closed. Locked.
+    const Medium* readyMedium() const;
+    uint32_t readSpeed() const;   // locked
+    uint32_t writeSpeed() const;  // locked
+    uint32_t maxReadSpeed() const;
+    uint32_t maxWriteSpeed() const;
+
+    // One job at a time (writes, blank, import).
+    bool beginJob();
+    void endJob();
+    bool busy() const { return busy_.load(); }
+    uint64_t cancelCount() const { return cancels_.load(); }
+    void cancel() { ++cancels_; }
+
+    void armFault(const DiscFault& fault);
+    std::optional<DiscFault> takeFault(uint32_t operation);
+
+private:
+    const std::vector<uint32_t>& readTable() const;
+    const std::vector<uint32_t>& writeTable() const;
+
+    std::shared_ptr<const DriveFolder> folder_;
+    std::string name_;
+    uint32_t id_;
+    std::mutex mutex_;
+    std::atomic<bool> busy_ {false};
+    std::atomic<uint64_t> cancels_ {0};
+    std::mutex faultMutex_;
+    std::vector<DiscFault> faults_;
+};
+
+// Speed a drive takes for a request: the fastest of the table not above it,
+// the slowest when all are above, the fastest for 0xFFFF.
+uint32_t pickSpeed(const std::vector<uint32_t>& table, uint32_t request);
+
+}  // namespace disc

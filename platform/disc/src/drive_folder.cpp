@@ -1,0 +1,192 @@
+#include "drive_folder.h"
+
+#include "image_source.h"
+#include "os_seam.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <vector>
+
+namespace disc {
+
+namespace {
+
+const char kDriveExt[] = ".drive";
+const char kMediumExt[] = ".medium";
+const char kImageExt[] = ".img";
+
+bool endsWith(const std::string& s, const std::string& tail) {
+    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+}  // namespace
+
+DriveFolder::DriveFolder(std::string dataFolder) : folder_(os::joinPath(dataFolder, "VirtualDrives")) {}
+
+std::string DriveFolder::path(const std::string& name, const char* extension) const {
+    return os::joinPath(folder_, name + extension);
+}
+
+Error DriveFolder::writeText(const std::string& file, const std::string& text) const {
+    std::string temp = file + ".tmp";
+    {
+        os::File f;
+        uint32_t err = f.openWrite(temp, true);
+        if (!err) err = f.resize(0);
+        if (!err) err = f.writeAt(0, text.data(), text.size());
+        if (err) return fail(DISC_E_MEDIUM_IO, "cannot write " + temp, err);
+    }
+    if (!os::replaceFile(temp, file)) return fail(DISC_E_MEDIUM_IO, "cannot replace " + file);
+    return {};
+}
+
+bool DriveFolder::readText(const std::string& file, std::string& out) const {
+    os::File f;
+    if (f.openRead(file)) return false;
+    os::FileInfo info;
+    if (f.info(info) || info.size > (1u << 20)) return false;
+    out.assign(static_cast<size_t>(info.size), '\0');
+    size_t got = 0;
+    if (f.readAt(0, &out[0], out.size(), got)) return false;
+    out.resize(got);
+    return true;
+}
+
+Error DriveFolder::prepare() {
+    if (!os::makeDirectories(folder_)) return fail(DISC_E_MEDIUM_IO, "cannot create " + folder_);
+    if (!driveNames().empty()) return {};
+    struct Default { const char* name; DriveSpec spec; uint32_t type; };
+    for (const Default& d : {Default {"drive0", DriveSpec::dvdWriter(), DISC_MT_DVD_RW_SEQ},
+                             Default {"drive1", DriveSpec::cdWriter(), DISC_MT_CD_R}}) {
+        if (Error e = saveDrive(d.name, d.spec)) return e;
+        if (Error e = saveMedium(d.name, Medium::blank(d.type, 0, newSerial()))) return e;
+    }
+    bumpStamp();
+    return {};
+}
+
+std::vector<std::string> DriveFolder::driveNames() const {
+    std::vector<std::string> names;
+    for (const std::string& file : os::listFiles(folder_))
+        if (endsWith(file, kDriveExt)) names.push_back(file.substr(0, file.size() - (sizeof kDriveExt - 1)));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+Error DriveFolder::loadDrive(const std::string& name, DriveSpec& out) const {
+    std::string text;
+    if (!readText(path(name, kDriveExt), text) || !DriveSpec::parse(text, out))
+        return fail(DISC_E_NO_DRIVE, "unreadable drive description " + name);
+    return {};
+}
+
+Error DriveFolder::saveDrive(const std::string& name, const DriveSpec& spec) const {
+    return writeText(path(name, kDriveExt), spec.serialize());
+}
+
+bool DriveFolder::loadMedium(const std::string& name, Medium& out) const {
+    std::string text;
+    return readText(path(name, kMediumExt), text) && Medium::parse(text, out);
+}
+
+Error DriveFolder::saveMedium(const std::string& name, const Medium& medium) const {
+    return writeText(path(name, kMediumExt), medium.serialize());
+}
+
+std::string DriveFolder::imagePath(const std::string& name, const Medium& medium) const {
+    return medium.image.empty() ? path(name, kImageExt) : medium.image;
+}
+
+uint32_t DriveFolder::readStamp() const {
+    std::string text;
+    if (!readText(os::joinPath(folder_, "changes.stamp"), text)) return 0;
+    return static_cast<uint32_t>(std::strtoul(text.c_str(), nullptr, 10));
+}
+
+void DriveFolder::bumpStamp() const {
+    writeText(os::joinPath(folder_, "changes.stamp"), std::to_string(readStamp() + 1) + "\n");
+}
+
+uint64_t DriveFolder::newSerial() {
+    static std::atomic<uint64_t> counter {0};
+    uint64_t x = static_cast<uint64_t>(os::nowSeconds()) * 0x9E3779B97F4A7C15ull;
+    x ^= os::monotonicMs() << 20;
+    x ^= ++counter * 0xBF58476D1CE4E5B9ull;
+    x ^= reinterpret_cast<uintptr_t>(&counter);
+    x ^= x >> 31;
+    return x ? x : 1;
+}
+
+Error DriveFolder::replaceMedium(const std::string& name, const Medium* medium) const {
+    DriveSpec spec;
+    if (Error e = loadDrive(name, spec)) return e;
+    os::removeFile(path(name, kImageExt));
+    if (medium) {
+        if (Error e = saveMedium(name, *medium)) return e;
+    } else if (!os::removeFile(path(name, kMediumExt))) {
+        return fail(DISC_E_MEDIUM_IO, "cannot remove the medium of " + name);
+    }
+    spec.trayOpen = false;
+    ++spec.mediumStamp;
+    if (Error e = saveDrive(name, spec)) return e;
+    bumpStamp();
+    return {};
+}
+
+Error DriveFolder::insertBlank(const std::string& name, uint32_t type, uint32_t capacity) const {
+    if (!isKnownType(type)) return fail(DISC_E_INVALID_ARGUMENT, "unknown medium type");
+    if (!isWritableType(type)) return fail(DISC_E_INVALID_ARGUMENT, "a blank medium must be writable");
+    Medium m = Medium::blank(type, capacity, newSerial());
+    return replaceMedium(name, &m);
+}
+
+Error DriveFolder::insertPressed(const std::string& name, const std::string& isoPath) const {
+    os::FileInfo info;
+    if (uint32_t err = os::statPath(isoPath, info)) return fail(DISC_E_FILE, "cannot open " + isoPath, err);
+    uint64_t blocks = (info.size + 2047) / 2048;
+    if (blocks == 0 || blocks > 0xFFFFFFFFu) return fail(DISC_E_BAD_FORMAT, "not a disc image: " + isoPath);
+    uint32_t type = blocks <= defaultCapacity(DISC_MT_CD_R) ? DISC_MT_CD_ROM : DISC_MT_DVD_ROM;
+    Medium m = Medium::blank(type, static_cast<uint32_t>(blocks), newSerial());
+    m.image = isoPath;
+    m.tracks.push_back(Track {1, 1, 0, static_cast<uint32_t>(blocks)});
+    m.finalized = true;
+    return replaceMedium(name, &m);
+}
+
+Error DriveFolder::removeMedium(const std::string& name) const { return replaceMedium(name, nullptr); }
+
+Error DriveFolder::setTray(const std::string& name, bool open) const {
+    DriveSpec spec;
+    if (Error e = loadDrive(name, spec)) return e;
+    if (spec.trayOpen == open) return {};
+    spec.trayOpen = open;
+    ++spec.mediumStamp;
+    if (Error e = saveDrive(name, spec)) return e;
+    bumpStamp();
+    return {};
+}
+
+Error DriveFolder::exportImage(const std::string& name, const std::string& isoPath) const {
+    Medium m;
+    if (!loadMedium(name, m)) return fail(DISC_E_NOT_READY, "no medium in " + name);
+    os::File in, out;
+    uint32_t err = in.openRead(imagePath(name, m));
+    if (err && err != os::kErrNotFound) return fail(DISC_E_MEDIUM_IO, "cannot read the medium of " + name, err);
+    if ((err = out.openWrite(isoPath, true)) || (err = out.resize(0)))
+        return fail(DISC_E_FILE, "cannot create " + isoPath, err);
+    const uint64_t total = static_cast<uint64_t>(m.usedEnd()) * 2048;
+    std::vector<uint8_t> buffer(4u << 20);
+    for (uint64_t at = 0; in.isOpen() && at < total;) {
+        size_t want = static_cast<size_t>(std::min<uint64_t>(buffer.size(), total - at)), got = 0;
+        if ((err = in.readAt(at, buffer.data(), want, got))) return fail(DISC_E_MEDIUM_IO, "read failed", err);
+        if (got == 0) break;
+        if (!isAllZero(buffer.data(), got) && (err = out.writeAt(at, buffer.data(), got)))
+            return fail(DISC_E_FILE, "write failed", err);
+        at += got;
+    }
+    if ((err = out.resize(total))) return fail(DISC_E_FILE, "cannot size " + isoPath, err);
+    return {};
+}
+
+}  // namespace disc

@@ -1,0 +1,81 @@
+#include "image_source.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace disc {
+
+namespace {
+constexpr uint64_t kBlock = 2048;
+}
+
+bool isAllZero(const uint8_t* p, size_t n) { return n == 0 || (p[0] == 0 && std::memcmp(p, p + 1, n - 1) == 0); }
+
+Error TreeImageSource::openSource(uint32_t index) {
+    if (openIndex_ == index) return {};
+    const SourceFile& src = image_->sources[index];
+    openIndex_ = UINT32_MAX;
+    if (uint32_t err = file_.openRead(src.path)) return fail(DISC_E_FILE, "cannot open " + src.path, err);
+    os::FileInfo info;
+    if (uint32_t err = file_.info(info)) return fail(DISC_E_FILE, "cannot read " + src.path, err);
+    if (info.size != src.size) return fail(DISC_E_SOURCE_CHANGED, "the size of " + src.path + " changed");
+    openIndex_ = index;
+    return {};
+}
+
+// Copies the bytes [from, to) of the image (relative to the track) that lie in
+// extent `e` into `out`, which starts at byte `base` of the track.
+Error TreeImageSource::copyExtent(const SourceExtent& e, uint64_t from, uint64_t to, uint8_t* out) {
+    const uint64_t extentStart = uint64_t(e.lba - image_->start) * kBlock;
+    const uint64_t begin = std::max(from, extentStart), end = std::min(to, extentStart + e.size);
+    if (begin >= end) return {};
+    if (Error err = openSource(e.file)) return err;
+    size_t got = 0;
+    const size_t want = static_cast<size_t>(end - begin);
+    if (uint32_t sys = file_.readAt(e.offset + (begin - extentStart), out + (begin - from), want, got))
+        return fail(DISC_E_FILE, "cannot read " + image_->sources[e.file].path, sys);
+    if (got != want) return fail(DISC_E_SOURCE_CHANGED, image_->sources[e.file].path + " became shorter");
+    return {};
+}
+
+Error TreeImageSource::read(uint32_t first, uint32_t count, uint8_t* out) {
+    const uint64_t from = uint64_t(first) * kBlock, to = uint64_t(first + count) * kBlock;
+    std::memset(out, 0, static_cast<size_t>(to - from));
+    const uint64_t metaEnd = image_->metadata.size();
+    if (from < metaEnd)
+        std::memcpy(out, image_->metadata.data() + from, static_cast<size_t>(std::min(to, metaEnd) - from));
+    const auto& extents = image_->extents;
+    while (nextExtent_ < extents.size()) {
+        const SourceExtent& e = extents[nextExtent_];
+        const uint64_t extentStart = uint64_t(e.lba - image_->start) * kBlock;
+        if (extentStart >= to) break;
+        if (Error err = copyExtent(e, from, to, out)) return err;
+        if (extentStart + e.size > to) break;  // the rest comes with the next read
+        ++nextExtent_;
+    }
+    return {};
+}
+
+Error FileImageSource::open(const std::string& path) {
+    if (uint32_t err = file_.openRead(path)) return fail(DISC_E_FILE, "cannot open " + path, err);
+    os::FileInfo info;
+    if (uint32_t err = file_.info(info)) return fail(DISC_E_FILE, "cannot read " + path, err);
+    if (info.size == 0 || (info.size + kBlock - 1) / kBlock > 0xFFFFFFFFull)
+        return fail(DISC_E_BAD_FORMAT, "not a disc image: " + path);
+    size_ = info.size;
+    blocks_ = static_cast<uint32_t>((size_ + kBlock - 1) / kBlock);
+    return {};
+}
+
+Error FileImageSource::read(uint32_t first, uint32_t count, uint8_t* out) {
+    const size_t want = size_t(count) * kBlock;
+    size_t got = 0;
+    if (uint32_t err = file_.readAt(uint64_t(first) * kBlock, out, want, got))
+        return fail(DISC_E_FILE, "cannot read the image", err);
+    if (got < want && uint64_t(first) * kBlock + got < size_)
+        return fail(DISC_E_SOURCE_CHANGED, "the image became shorter");
+    std::memset(out + got, 0, want - got);
+    return {};
+}
+
+}  // namespace disc

@@ -1,0 +1,54 @@
+// What a track write streams: blocks of 2048 bytes, read in ascending order.
+#pragma once
+
+#include "error.h"
+#include "iso_image.h"
+#include "os_seam.h"
+
+#include <memory>
+#include <string>
+
+namespace disc {
+
+// True when every byte is zero: such chunks are left as holes in sparse files.
+bool isAllZero(const uint8_t* data, size_t size);
+
+class ImageSource {
+public:
+    virtual ~ImageSource() = default;
+    virtual uint32_t blocks() const = 0;
+    // Fills `count` blocks from `first` (relative to the track's start).
+    virtual Error read(uint32_t first, uint32_t count, uint8_t* out) = 0;
+};
+
+// A built ISO tree: metadata from memory, file data from the sources.
+class TreeImageSource : public ImageSource {
+public:
+    explicit TreeImageSource(std::shared_ptr<const IsoImage> image) : image_(std::move(image)) {}
+    uint32_t blocks() const override { return image_->blocks; }
+    Error read(uint32_t first, uint32_t count, uint8_t* out) override;
+
+private:
+    Error openSource(uint32_t index);
+    Error copyExtent(const SourceExtent& e, uint64_t from, uint64_t to, uint8_t* out);
+
+    std::shared_ptr<const IsoImage> image_;
+    size_t nextExtent_ = 0;  // first extent that may still be read
+    uint32_t openIndex_ = UINT32_MAX;
+    os::File file_;
+};
+
+// An image file of 2048-byte sectors; a short last sector reads as zeros.
+class FileImageSource : public ImageSource {
+public:
+    Error open(const std::string& path);
+    uint32_t blocks() const override { return blocks_; }
+    Error read(uint32_t first, uint32_t count, uint8_t* out) override;
+
+private:
+    os::File file_;
+    uint64_t size_ = 0;
+    uint32_t blocks_ = 0;
+};
+
+}  // namespace disc

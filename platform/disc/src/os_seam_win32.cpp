@@ -1,0 +1,209 @@
+// Windows side of the OS seam (ANSI functions). The share check is the
+// system's own: sources open with read sharing only, so a file that another
+// process has open for writing fails with ERROR_SHARING_VIOLATION (32).
+#ifdef _WIN32
+
+#include "os_seam.h"
+
+#include <windows.h>
+
+#include <chrono>
+#include <thread>
+
+namespace disc::os {
+
+namespace {
+
+HANDLE asHandle(void* h) { return static_cast<HANDLE>(h); }
+
+int64_t fileTimeToUnix(const FILETIME& ft) {
+    ULARGE_INTEGER v;
+    v.LowPart = ft.dwLowDateTime;
+    v.HighPart = ft.dwHighDateTime;
+    return static_cast<int64_t>(v.QuadPart / 10000000ULL) - 11644473600LL;
+}
+
+}  // namespace
+
+File::~File() { close(); }
+File::File(File&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) { close(); handle_ = other.handle_; other.handle_ = nullptr; }
+    return *this;
+}
+
+uint32_t File::openRead(const std::string& path) {
+    close();
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return GetLastError();
+    handle_ = h;
+    return 0;
+}
+
+uint32_t File::openWrite(const std::string& path, bool create) {
+    close();
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                           create ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return GetLastError();
+    handle_ = h;
+    return 0;
+}
+
+bool File::isOpen() const { return handle_ != nullptr; }
+
+void File::close() {
+    if (handle_) CloseHandle(asHandle(handle_));
+    handle_ = nullptr;
+}
+
+uint32_t File::readAt(uint64_t offset, void* buffer, size_t size, size_t& got) {
+    got = 0;
+    auto* p = static_cast<char*>(buffer);
+    while (got < size) {
+        OVERLAPPED ov {};
+        uint64_t at = offset + got;
+        ov.Offset = static_cast<DWORD>(at);
+        ov.OffsetHigh = static_cast<DWORD>(at >> 32);
+        DWORD chunk = static_cast<DWORD>(size - got > (1u << 30) ? (1u << 30) : size - got);
+        DWORD n = 0;
+        if (!ReadFile(asHandle(handle_), p + got, chunk, &n, &ov)) {
+            DWORD err = GetLastError();
+            if (err == ERROR_HANDLE_EOF) break;
+            return err;
+        }
+        if (n == 0) break;
+        got += n;
+    }
+    return 0;
+}
+
+uint32_t File::writeAt(uint64_t offset, const void* buffer, size_t size) {
+    auto* p = static_cast<const char*>(buffer);
+    size_t done = 0;
+    while (done < size) {
+        OVERLAPPED ov {};
+        uint64_t at = offset + done;
+        ov.Offset = static_cast<DWORD>(at);
+        ov.OffsetHigh = static_cast<DWORD>(at >> 32);
+        DWORD chunk = static_cast<DWORD>(size - done > (1u << 30) ? (1u << 30) : size - done);
+        DWORD n = 0;
+        if (!WriteFile(asHandle(handle_), p + done, chunk, &n, &ov)) return GetLastError();
+        if (n == 0) return kErrDiskFull;
+        done += n;
+    }
+    return 0;
+}
+
+uint32_t File::resize(uint64_t size) {
+    LARGE_INTEGER pos;
+    pos.QuadPart = static_cast<LONGLONG>(size);
+    if (!SetFilePointerEx(asHandle(handle_), pos, nullptr, FILE_BEGIN)) return GetLastError();
+    if (!SetEndOfFile(asHandle(handle_))) return GetLastError();
+    return 0;
+}
+
+uint32_t File::info(FileInfo& out) {
+    BY_HANDLE_FILE_INFORMATION fi;
+    if (!GetFileInformationByHandle(asHandle(handle_), &fi)) return GetLastError();
+    out.size = (static_cast<uint64_t>(fi.nFileSizeHigh) << 32) | fi.nFileSizeLow;
+    out.modified = fileTimeToUnix(fi.ftLastWriteTime);
+    out.directory = (fi.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return 0;
+}
+
+uint32_t statPath(const std::string& path, FileInfo& out) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return GetLastError();
+    out.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    out.modified = fileTimeToUnix(data.ftLastWriteTime);
+    out.directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return 0;
+}
+
+bool makeDirectories(const std::string& path) {
+    if (path.empty()) return false;
+    for (size_t pos = 1; pos <= path.size(); ++pos) {
+        if (pos != path.size() && path[pos] != '\\' && path[pos] != '/') continue;
+        std::string part = path.substr(0, pos);
+        if (part.size() == 2 && part[1] == ':') continue;  // drive letter
+        if (!CreateDirectoryA(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+            return false;
+    }
+    return true;
+}
+
+bool replaceFile(const std::string& from, const std::string& to) {
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool removeFile(const std::string& path) {
+    return DeleteFileA(path.c_str()) != 0 || GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
+std::vector<std::string> listFiles(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(joinPath(folder, "*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::string name = fd.cFileName;
+        if (name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return names;
+}
+
+std::string joinPath(const std::string& folder, const std::string& name) {
+    if (folder.empty() || folder.back() == '\\' || folder.back() == '/') return folder + name;
+    return folder + "\\" + name;
+}
+
+std::string fileName(const std::string& path) {
+    size_t pos = path.find_last_of("\\/:");
+    return pos == std::string::npos ? path : path.substr(pos + 1);
+}
+
+bool ansiToUcs2(const std::string& text, std::u16string& out) {
+    out.clear();
+    if (text.empty()) return true;
+    int n = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    if (n <= 0) return false;
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), &wide[0], n);
+    for (wchar_t w : wide) {
+        if (w >= 0xD800 && w <= 0xDFFF) return false;
+        out.push_back(static_cast<char16_t>(w));
+    }
+    return true;
+}
+
+std::string ucs2ToAnsi(const std::u16string& text) {
+    if (text.empty()) return std::string();
+    std::wstring wide(text.begin(), text.end());
+    int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, "_", nullptr);
+    if (n <= 0) return std::string();
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &out[0], n, "_", nullptr);
+    return out;
+}
+
+char16_t foldCase(char16_t unit) {
+    wchar_t w = static_cast<wchar_t>(unit);
+    CharUpperBuffW(&w, 1);
+    return static_cast<char16_t>(w);
+}
+
+int64_t nowSeconds() {
+    FILETIME ft;
+    GetSystemTimeAsFileTime(&ft);
+    return fileTimeToUnix(ft);
+}
+
+uint64_t monotonicMs() { return GetTickCount64(); }
+
+void sleepMs(uint32_t ms) { Sleep(ms); }
+
+}  // namespace disc::os
+
+#endif

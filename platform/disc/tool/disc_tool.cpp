@@ -1,0 +1,77 @@
+// Console tool of the disc layer: lists the virtual drives and changes their
+// media. A running engine notices the changes through the folder's stamp.
+#include "drive_folder.h"
+#include "medium.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+using namespace disc;
+
+namespace {
+
+int usage() {
+    std::fprintf(stderr,
+                 "usage: disc_tool <data folder> list\n"
+                 "       disc_tool <data folder> insert <drive> <medium type 1-15> [capacity in blocks]\n"
+                 "       disc_tool <data folder> press <drive> <image.iso>\n"
+                 "       disc_tool <data folder> eject <drive>\n"
+                 "       disc_tool <data folder> export <drive> <image.iso>\n"
+                 "<drive> is a drive name (drive0), its letter (E) or its index (0).\n");
+    return 2;
+}
+
+const char* statusName(DiscStatus s) {
+    return s == DISC_STATUS_BLANK ? "blank" : (s == DISC_STATUS_APPENDABLE ? "appendable" : "complete");
+}
+
+bool resolve(const DriveFolder& folder, const std::string& key, std::string& name) {
+    auto names = folder.driveNames();
+    for (size_t i = 0; i < names.size(); ++i) {
+        DriveSpec spec;
+        bool letter = key.size() == 1 && !folder.loadDrive(names[i], spec) && (key[0] | 0x20) == (spec.letter | 0x20);
+        if (names[i] == key || letter || key == std::to_string(i)) { name = names[i]; return true; }
+    }
+    std::fprintf(stderr, "no drive %s\n", key.c_str());
+    return false;
+}
+
+int list(const DriveFolder& folder) {
+    for (const std::string& name : folder.driveNames()) {
+        DriveSpec spec;
+        if (folder.loadDrive(name, spec)) continue;
+        std::printf("%s  %c:  %u:%u:%u:%u  %s %s %s%s\n", name.c_str(), spec.letter, spec.address.port,
+                    spec.address.bus, spec.address.target, spec.address.lun, spec.vendor.c_str(),
+                    spec.product.c_str(), spec.revision.c_str(), spec.trayOpen ? "  (tray open)" : "");
+        Medium m;
+        if (!folder.loadMedium(name, m)) { std::printf("    no medium\n"); continue; }
+        std::printf("    medium type %u, %s, %u of %u blocks used, %u sessions, %zu tracks\n", m.type,
+                    statusName(m.status()), m.usedEnd(), m.capacity, m.sessionCount(), m.tracks.size());
+    }
+    return 0;
+}
+
+int report(const Error& e) {
+    if (!e) return 0;
+    std::fprintf(stderr, "error %d: %s (system error %u)\n", e.code, e.text.c_str(), e.system);
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) return usage();
+    DriveFolder folder(argv[1]);
+    if (int rc = report(folder.prepare())) return rc;
+    std::string command = argv[2], drive;
+    if (command == "list") return list(folder);
+    if (argc < 4 || !resolve(folder, argv[3], drive)) return usage();
+    if (command == "insert" && argc >= 5)
+        return report(folder.insertBlank(drive, uint32_t(std::strtoul(argv[4], nullptr, 0)),
+                                         argc >= 6 ? uint32_t(std::strtoul(argv[5], nullptr, 0)) : 0));
+    if (command == "press" && argc >= 5) return report(folder.insertPressed(drive, argv[4]));
+    if (command == "eject") return report(folder.removeMedium(drive));
+    if (command == "export" && argc >= 5) return report(folder.exportImage(drive, argv[4]));
+    return usage();
+}

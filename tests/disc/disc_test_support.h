@@ -1,0 +1,55 @@
+// Shared fixture of the disc layer's tests: a fresh data folder per test, the
+// default drives, and helpers to build and burn trees and run the ISO tools.
+#pragma once
+
+#include "disc/disc_layer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace disc_test {
+
+namespace fs = std::filesystem;
+
+// The exception-text buffer, system-error field and failure record of a call.
+struct Frame {
+    char text[1024] = {};
+    uint32_t sys = 0;
+    DiscFailureRecord failure = {};
+};
+
+#define GF(f) (f).text, sizeof((f).text), &(f).sys, &(f).failure
+
+constexpr DiscDeviceAddress kDvd {1, 0, 0, 0};
+constexpr DiscDeviceAddress kCd {1, 0, 1, 0};
+
+class DiscTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    DiscHandle grabber(DiscDeviceAddress a, DiscCallback cb = nullptr, void* ctx = nullptr);
+    DiscHandle newTree();
+    DiscNodeHandle addFile(DiscHandle tree, DiscNodeHandle parent, const std::string& name, const std::string& data);
+    DiscNodeHandle addFolder(DiscHandle tree, DiscNodeHandle parent, const std::string& name);
+    std::string writeSource(const std::string& name, const std::string& data);
+    // Builds the tree at the drive's next writable address and writes it.
+    int burn(DiscHandle g, DiscHandle tree, bool leaveOpen = true, bool test = false, const char* label = "DATA");
+    int closeSession(DiscHandle g);
+    uint32_t nextWritable(DiscHandle g);
+    std::string exportMedium(const std::string& drive);  // path of the .iso
+    std::string mediumBytes(const std::string& drive);   // the medium's files
+    std::string tool(const std::string& args);           // runs disc_tool
+
+    fs::path root_, data_, sources_;
+};
+
+std::string run(const std::string& command, int* status = nullptr);  // stdout of a shell command
+std::string md5(const std::string& data);
+std::string readFile(const fs::path& p);
+
+}  // namespace disc_test
