@@ -24,6 +24,11 @@ set(_static "-static -static-libgcc -static-libstdc++")
 set(CMAKE_EXE_LINKER_FLAGS_INIT    "${_static}")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "${_static}")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "${_static}")
+if(MINGW_ARCH STREQUAL "i686")
+  # The .def files name the exports plainly; 32-bit symbols carry @n.
+  string(APPEND CMAKE_SHARED_LINKER_FLAGS_INIT " -Wl,--enable-stdcall-fixup")
+  string(APPEND CMAKE_MODULE_LINKER_FLAGS_INIT " -Wl,--enable-stdcall-fixup")
+endif()
 
 # Test programs run under Wine in the build tree's own prefix.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-exec.sh)
