@@ -1,5 +1,7 @@
 // Common.dll: the in-process server of the common services.
+#include "load_save.h"
 #include "logger.h"
+#include "sections.h"
 #include "settings.h"
 #include "translator.h"
 #include <com/server.h>
@@ -11,6 +13,10 @@ const com::ClassEntry kClasses[] = {
     {&CLSID_CoLogger, com::Creator<CCoLogger>, "Common.CoLogger", "CoLogger Class", "Both"},
     {&CLSID_CoSettings, com::Creator<CCoSettings>, "Common.CoSettings", "CoSettings Class", "Both"},
     {&CLSID_CoTranslator, com::Creator<CCoTranslator>, "Common.CoTranslator", "CoTranslator Class", "Both"},
+    {&CLSID_CoLoadSaveImpl, com::Creator<CCoLoadSaveImpl>, "Common.CoLoadSaveImpl", "CoLoadSaveImpl Class", "Both"},
+    // Registered only: the load/save object makes its sections.
+    {&CLSID_CoLoadableSection, nullptr, "Common.CoLoadableSection", "CoLoadableSection Class", "Both"},
+    {&CLSID_CoSaveableSection, nullptr, "Common.CoSaveableSection", "CoSaveableSection Class", "Both"},
     {nullptr, nullptr, nullptr, nullptr, nullptr},
 };
 
