@@ -1,6 +1,7 @@
 // Images written by the layer, read back with the standard ISO tools.
 #include "disc_test_support.h"
 
+#include <algorithm>
 #include <fcntl.h>
 #include <set>
 #include <sstream>
@@ -72,6 +73,26 @@ TEST_F(IsoReadback, PrimaryNamesStayUniqueWhenTheyCollapse) {
     std::string joliet = jolietListing(iso);
     for (const char* name : {"/report+2020.txt\n", "/report 2020.txt\n", "/report_2020.txt\n"})
         EXPECT_NE(joliet.find(name), std::string::npos) << joliet;
+}
+
+// Directories of many sectors, with records that must not cross a sector.
+TEST_F(IsoReadback, LargeFoldersListEveryEntry) {
+    DiscHandle g = grabber(kDvd), t = newTree();
+    DiscNodeHandle folder = addFolder(t, IsoTree_GetRoot(t), "many");
+    const int count = 1500;
+    std::string path = writeSource("shared.txt", "same");
+    for (int i = 0; i < count; ++i) {
+        std::string name = "entry number " + std::to_string(i) + " with a longer name.txt";
+        DiscNodeHandle n = 0;
+        Frame f;
+        ASSERT_EQ(IsoTree_Add(t, f.text, sizeof f.text, &f.sys, path.c_str(), name.c_str(), 0, folder, &n), 0);
+    }
+    ASSERT_EQ(burn(g, t), 0);
+    std::string iso = exportMedium("drive0");
+    auto lines = [](const std::string& s) { return std::count(s.begin(), s.end(), '\n'); };
+    EXPECT_EQ(lines(jolietListing(iso)), count + 1);
+    EXPECT_EQ(lines(run(std::string(ISOINFO) + " -f -i " + iso)), count + 1);
+    EXPECT_EQ(run(std::string(SEVENZ) + " x -so " + iso + " 'many/entry number 1499 with a longer name.txt'"), "same");
 }
 
 // A sparse file of 4 GiB and more is written as multi-extent sections and

@@ -262,7 +262,9 @@ void Builder::renderDirectories(const Hierarchy& h) {
         uint8_t* base = block(d.lba);
         uint32_t offset = 0;
         auto put = [&](uint32_t extent, uint32_t size, int64_t date, uint8_t flags, const uint8_t* id, uint32_t idLen) {
-            if (offset + iso::recordLength(idLen) > iso::kBlock) offset = (offset / iso::kBlock + 1) * iso::kBlock;
+            // A record never crosses a sector boundary.
+            if (offset % iso::kBlock + iso::recordLength(idLen) > iso::kBlock)
+                offset = (offset / iso::kBlock + 1) * iso::kBlock;
             offset += iso::putRecord(base + offset, extent, size, date, flags, id, idLen);
         };
         const Dir& parent = h.dirs[d.parent];
