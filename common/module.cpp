@@ -1,4 +1,5 @@
 // Common.dll: the in-process server of the common services.
+#include "data_object.h"
 #include "load_save.h"
 #include "logger.h"
 #include "sections.h"
@@ -14,6 +15,8 @@ const com::ClassEntry kClasses[] = {
     {&CLSID_CoSettings, com::Creator<CCoSettings>, "Common.CoSettings", "CoSettings Class", "Both"},
     {&CLSID_CoTranslator, com::Creator<CCoTranslator>, "Common.CoTranslator", "CoTranslator Class", "Both"},
     {&CLSID_CoLoadSaveImpl, com::Creator<CCoLoadSaveImpl>, "Common.CoLoadSaveImpl", "CoLoadSaveImpl Class", "Both"},
+    {&CLSID_CommonDataObject, com::Creator<CCommonDataObject>, "Common.CommonDataObject", "CommonDataObject Class",
+     "Apartment"},
     // Registered only: the load/save object makes its sections.
     {&CLSID_CoLoadableSection, nullptr, "Common.CoLoadableSection", "CoLoadableSection Class", "Both"},
     {&CLSID_CoSaveableSection, nullptr, "Common.CoSaveableSection", "CoSaveableSection Class", "Both"},
