@@ -56,6 +56,39 @@ Error TreeImageSource::read(uint32_t first, uint32_t count, uint8_t* out) {
     return {};
 }
 
+uint32_t TreeImageSource::copyDirect(uint32_t first, uint32_t count, os::File& dest, uint64_t destOffset, Error& e) {
+    const uint64_t from = uint64_t(first) * kBlock;
+    if (from < image_->metadata.size()) return 0;
+    const auto& extents = image_->extents;
+    auto startOf = [&](const SourceExtent& x) { return uint64_t(x.lba - image_->start) * kBlock; };
+    while (nextExtent_ < extents.size() && startOf(extents[nextExtent_]) + extents[nextExtent_].size <= from)
+        ++nextExtent_;
+    if (nextExtent_ == extents.size()) return 0;
+    const SourceExtent& x = extents[nextExtent_];
+    if (startOf(x) > from) return 0;
+    uint32_t whole = static_cast<uint32_t>(std::min<uint64_t>(count, (startOf(x) + x.size - from) / kBlock));
+    if (whole == 0) return 0;
+    if ((e = openSource(x.file))) return 0;
+    uint64_t want = uint64_t(whole) * kBlock, got = 0;
+    if (uint32_t sys = file_.copyTo(x.offset + (from - startOf(x)), dest, destOffset, want, got)) {
+        e = fail(DISC_E_MEDIUM_IO, "cannot copy " + image_->sources[x.file].path, sys);
+        return 0;
+    }
+    if (got != want) { e = fail(DISC_E_SOURCE_CHANGED, image_->sources[x.file].path + " became shorter"); return 0; }
+    return whole;
+}
+
+uint32_t FileImageSource::copyDirect(uint32_t first, uint32_t count, os::File& dest, uint64_t destOffset, Error& e) {
+    uint32_t whole = std::min<uint32_t>(count, first < size_ / kBlock ? uint32_t(size_ / kBlock - first) : 0);
+    if (whole == 0) return 0;
+    uint64_t got = 0;
+    if (uint32_t sys = file_.copyTo(uint64_t(first) * kBlock, dest, destOffset, uint64_t(whole) * kBlock, got))
+        e = fail(DISC_E_MEDIUM_IO, "cannot copy the image", sys);
+    else if (got != uint64_t(whole) * kBlock)
+        e = fail(DISC_E_SOURCE_CHANGED, "the image became shorter");
+    return e ? 0 : whole;
+}
+
 Error FileImageSource::open(const std::string& path) {
     if (uint32_t err = file_.openRead(path)) return fail(DISC_E_FILE, "cannot open " + path, err);
     os::FileInfo info;

@@ -19,6 +19,10 @@ public:
     virtual uint32_t blocks() const = 0;
     // Fills `count` blocks from `first` (relative to the track's start).
     virtual Error read(uint32_t first, uint32_t count, uint8_t* out) = 0;
+    // Copies up to `count` blocks from `first` straight from a source file into
+    // `dest` when they are whole blocks of one file; returns how many it copied
+    // (0: use read). Reads and direct copies go in ascending order.
+    virtual uint32_t copyDirect(uint32_t, uint32_t, os::File&, uint64_t, Error&) { return 0; }
 };
 
 // A built ISO tree: metadata from memory, file data from the sources.
@@ -27,6 +31,7 @@ public:
     explicit TreeImageSource(std::shared_ptr<const IsoImage> image) : image_(std::move(image)) {}
     uint32_t blocks() const override { return image_->blocks; }
     Error read(uint32_t first, uint32_t count, uint8_t* out) override;
+    uint32_t copyDirect(uint32_t first, uint32_t count, os::File& dest, uint64_t destOffset, Error& e) override;
 
 private:
     Error openSource(uint32_t index);
@@ -44,6 +49,7 @@ public:
     Error open(const std::string& path);
     uint32_t blocks() const override { return blocks_; }
     Error read(uint32_t first, uint32_t count, uint8_t* out) override;
+    uint32_t copyDirect(uint32_t first, uint32_t count, os::File& dest, uint64_t destOffset, Error& e) override;
 
 private:
     os::File file_;

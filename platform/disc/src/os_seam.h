@@ -39,8 +39,13 @@ public:
     uint32_t writeAt(uint64_t offset, const void* buffer, size_t size);
     uint32_t resize(uint64_t size);
     uint32_t info(FileInfo& out);
+    // Copies `size` bytes at `offset` into `dest` at `destOffset`, in the
+    // kernel where the system can; holes of a sparse source stay holes.
+    // `got` < size only at the end of this file.
+    uint32_t copyTo(uint64_t offset, File& dest, uint64_t destOffset, uint64_t size, uint64_t& got);
 
 private:
+    uint32_t copyByBuffer(uint64_t offset, File& dest, uint64_t destOffset, uint64_t size, uint64_t& got);
 #ifdef _WIN32
     void* handle_ = nullptr;
 #else

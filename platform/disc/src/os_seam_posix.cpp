@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -106,6 +107,44 @@ uint32_t File::info(FileInfo& out) {
     out.size = static_cast<uint64_t>(st.st_size);
     out.modified = st.st_mtime;
     out.directory = S_ISDIR(st.st_mode);
+    return 0;
+}
+
+// Data stretches go through copy_file_range; holes are skipped.
+uint32_t File::copyTo(uint64_t offset, File& dest, uint64_t destOffset, uint64_t size, uint64_t& got) {
+    got = 0;
+    const uint64_t end = offset + size;
+    for (uint64_t at = offset; at < end;) {
+        off_t data = lseek(fd_, static_cast<off_t>(at), SEEK_DATA);
+        if (data < 0 && errno == ENXIO) break;  // only a hole remains
+        if (data < 0) {  // no hole queries here: the portable copy
+            uint64_t part = 0;
+            uint32_t err = copyByBuffer(at, dest, destOffset + (at - offset), end - at, part);
+            got = at - offset + part;
+            return err;
+        }
+        if (uint64_t(data) >= end) break;
+        off_t hole = lseek(fd_, data, SEEK_HOLE);
+        uint64_t stop = hole < 0 ? end : std::min<uint64_t>(end, uint64_t(hole));
+        loff_t in = data, out = static_cast<loff_t>(destOffset + (uint64_t(data) - offset));
+        while (uint64_t(in) < stop) {
+            ssize_t n = copy_file_range(fd_, &in, dest.fd_, &out, size_t(std::min<uint64_t>(stop - in, 1u << 30)), 0);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                uint64_t part = 0;
+                uint32_t err = copyByBuffer(uint64_t(in), dest, uint64_t(out), stop - uint64_t(in), part);
+                if (err) return err;
+                in += static_cast<loff_t>(part);
+                break;
+            }
+            if (n == 0) break;
+        }
+        at = uint64_t(in);
+        if (at < stop) { got = at - offset; return 0; }  // the file ended early
+    }
+    FileInfo info;
+    if (uint32_t err = this->info(info)) return err;
+    got = info.size > offset ? std::min<uint64_t>(size, info.size - offset) : 0;
     return 0;
 }
 

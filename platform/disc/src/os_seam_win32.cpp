@@ -112,6 +112,10 @@ uint32_t File::info(FileInfo& out) {
     return 0;
 }
 
+uint32_t File::copyTo(uint64_t offset, File& dest, uint64_t destOffset, uint64_t size, uint64_t& got) {
+    return copyByBuffer(offset, dest, destOffset, size, got);
+}
+
 uint32_t statPath(const std::string& path, FileInfo& out) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return GetLastError();

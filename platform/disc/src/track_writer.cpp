@@ -59,6 +59,23 @@ void TrackWriter::pace(uint64_t bytes, uint32_t speedKBps, uint64_t startMs, uin
         os::sleepMs(static_cast<uint32_t>(std::min<uint64_t>(dueMs - now, 50)));
 }
 
+// Moves `count` blocks to the medium: straight from a source file where the
+// source allows, else through the buffer. `count` becomes what was moved.
+Error TrackWriter::transfer(const WriteRequest& req, uint32_t start, uint32_t done, uint32_t& count,
+                            std::vector<uint8_t>& data, os::File* out) {
+    const uint64_t at = uint64_t(start + done) * kBlock;
+    Error e;
+    if (out) {
+        uint32_t direct = req.source->copyDirect(done, count, *out, at, e);
+        if (e || direct) { count = direct; return e; }
+    }
+    if ((e = req.source->read(done, count, data.data()))) return e;
+    const size_t bytes = size_t(count) * kBlock;
+    if (out && !isAllZero(data.data(), bytes))
+        if (uint32_t sys = out->writeAt(at, data.data(), bytes)) return fail(DISC_E_MEDIUM_IO, "cannot write the medium", sys);
+    return {};
+}
+
 Error TrackWriter::stream(const WriteRequest& req, const Snapshot& snap, uint32_t start, os::File* out) {
     const uint32_t total = req.source->blocks();
     const uint64_t totalBytes = uint64_t(total) * kBlock;
@@ -68,10 +85,6 @@ Error TrackWriter::stream(const WriteRequest& req, const Snapshot& snap, uint32_
     progress_.fillBegin(buffer);
     for (uint32_t done = 0; done < total;) {
         uint32_t count = std::min(kChunkBlocks, total - done);
-        Error e = req.source->read(done, count, data.data());
-        if (done == 0) progress_.fillEnd();
-        if (e) { e.lba = start + done; e.blocksDone = done; return e; }
-        if (cancelled()) return Error {DISC_E_CANCELLED, 0, "cancelled", start + done, done};
         const DiscFault* f = snap.fault ? &*snap.fault : nullptr;
         bool failHere = f && f->afterBlocks && done + count > f->afterBlocks;
         bool underrunHere = f && f->underrunAtBlock && done + count > f->underrunAtBlock;
@@ -80,10 +93,10 @@ Error TrackWriter::stream(const WriteRequest& req, const Snapshot& snap, uint32_
             progress_.underrun();
             if (!snap.bup) return Error {DISC_E_UNDERRUN, 0, "buffer underrun", start + done, done};
         }
-        const uint8_t* p = data.data();
-        if (out && !isAllZero(p, size_t(count) * kBlock))
-            if (uint32_t sys = out->writeAt(uint64_t(start + done) * kBlock, p, size_t(count) * kBlock))
-                return Error {DISC_E_MEDIUM_IO, sys, "cannot write the medium", start + done, done};
+        Error e;
+        if (Error copied = transfer(req, start, done, count, data, out)) e = copied;
+        if (done == 0) progress_.fillEnd();
+        if (e) { e.lba = start + done; e.blocksDone = done; return e; }
         done += count;
         if (failHere) return Error {static_cast<int>(f->code), 0, "injected failure", start + done, done};
         if (snap.emulateSpeed) pace(count * kBlock, snap.writeSpeed, startMs, uint64_t(done) * kBlock);

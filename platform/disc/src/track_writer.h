@@ -12,6 +12,7 @@
 #include "progress_reporter.h"
 
 #include <optional>
+#include <vector>
 
 namespace disc {
 
@@ -43,6 +44,8 @@ private:
 
     Error prepare(const WriteRequest& request, Snapshot& snap, uint32_t& start);
     Error stream(const WriteRequest& request, const Snapshot& snap, uint32_t start, os::File* out);
+    Error transfer(const WriteRequest& request, uint32_t start, uint32_t done, uint32_t& count,
+                   std::vector<uint8_t>& data, os::File* out);
     Error commit(const WriteRequest& request, const Snapshot& snap, uint32_t start);
     bool cancelled() const { return drive_.cancelCount() != cancelMark_; }
     void pace(uint64_t bytes, uint32_t speedKBps, uint64_t startMs, uint64_t doneBytes) const;

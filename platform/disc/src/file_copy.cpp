@@ -1,0 +1,26 @@
+// The portable way to copy a range between files: through a buffer, leaving
+// all-zero stretches unwritten so that sparse sources stay sparse.
+#include "os_seam.h"
+
+#include <cstring>
+#include <vector>
+
+namespace disc::os {
+
+uint32_t File::copyByBuffer(uint64_t offset, File& dest, uint64_t destOffset, uint64_t size, uint64_t& got) {
+    std::vector<uint8_t> buffer(size_t(std::min<uint64_t>(size, 4u << 20)));
+    got = 0;
+    while (got < size) {
+        size_t want = size_t(std::min<uint64_t>(buffer.size(), size - got)), n = 0;
+        if (uint32_t err = readAt(offset + got, buffer.data(), want, n)) return err;
+        if (n == 0) break;
+        bool zero = buffer[0] == 0 && std::memcmp(buffer.data(), buffer.data() + 1, n - 1) == 0;
+        if (!zero)
+            if (uint32_t err = dest.writeAt(destOffset + got, buffer.data(), n)) return err;
+        got += n;
+        if (n < want) break;
+    }
+    return 0;
+}
+
+}  // namespace disc::os
