@@ -1,5 +1,7 @@
 // The portable way to copy a range between files: through a buffer, leaving
-// all-zero stretches unwritten so that sparse sources stay sparse.
+// all-zero stretches unwritten so that sparse sources stay sparse. The buffer
+// is kept per thread: a fresh 4 MiB block per chunk costs its page faults
+// every time (under Wine about a third of the copy's time).
 #include "os_seam.h"
 
 #include <cstring>
@@ -8,7 +10,7 @@
 namespace disc::os {
 
 uint32_t File::copyByBuffer(uint64_t offset, File& dest, uint64_t destOffset, uint64_t size, uint64_t& got) {
-    std::vector<uint8_t> buffer(size_t(std::min<uint64_t>(size, 4u << 20)));
+    static thread_local std::vector<uint8_t> buffer(4u << 20);
     got = 0;
     while (got < size) {
         size_t want = size_t(std::min<uint64_t>(buffer.size(), size - got)), n = 0;
