@@ -4,6 +4,7 @@
 #include "logger.h"
 #include "sections.h"
 #include "settings.h"
+#include "task_panel.h"
 #include "translator.h"
 #include <com/server.h>
 
@@ -15,6 +16,7 @@ const com::ClassEntry kClasses[] = {
     {&CLSID_CoSettings, com::Creator<CCoSettings>, "Common.CoSettings", "CoSettings Class", "Both"},
     {&CLSID_CoTranslator, com::Creator<CCoTranslator>, "Common.CoTranslator", "CoTranslator Class", "Both"},
     {&CLSID_CoLoadSaveImpl, com::Creator<CCoLoadSaveImpl>, "Common.CoLoadSaveImpl", "CoLoadSaveImpl Class", "Both"},
+    {&CLSID_CoPanelCtrl, com::Creator<CCoPanelCtrl>, "Common.CoPanelCtrl", "CoPanelCtrl Class", "Apartment"},
     {&CLSID_CommonDataObject, com::Creator<CCommonDataObject>, "Common.CommonDataObject", "CommonDataObject Class",
      "Apartment"},
     // Registered only: the load/save object makes its sections.
