@@ -19,6 +19,11 @@ const RegisteredClass kClasses[] = {
     {&CLSID_CoLogger, "CoLogger", "Both", true},
     {&CLSID_CoSettings, "CoSettings", "Both", true},
     {&CLSID_CoTranslator, "CoTranslator", "Both", true},
+    {&CLSID_CoLoadSaveImpl, "CoLoadSaveImpl", "Both", true},
+    {&CLSID_CoPanelCtrl, "CoPanelCtrl", "Apartment", true},
+    {&CLSID_CommonDataObject, "CommonDataObject", "Apartment", true},
+    {&CLSID_CoLoadableSection, "CoLoadableSection", "Both", false},
+    {&CLSID_CoSaveableSection, "CoSaveableSection", "Both", false},
 };
 
 std::string Reg(const std::string& key, const char* name = "")
