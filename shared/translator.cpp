@@ -52,3 +52,16 @@ bool TranslateToolTip(const std::string& section, NMTTDISPINFOA* info)
     info->lpszText = info->szText;
     return true;
 }
+
+bool TranslateToolTipW(const std::string& section, NMTTDISPINFOW* info)
+{
+    NMTTDISPINFOA ansi = {};
+    ansi.hdr = info->hdr;
+    ansi.uFlags = info->uFlags;
+    if (!TranslateToolTip(section, &ansi)) return false;
+    // The ANSI text fits the wide buffer of the same length.
+    int n = MultiByteToWideChar(CP_ACP, 0, ansi.szText, -1, info->szText, sizeof(info->szText) / sizeof(WCHAR));
+    if (n == 0) info->szText[0] = L'\0';
+    info->lpszText = info->szText;
+    return true;
+}

@@ -3,6 +3,7 @@
 #pragma once
 #include "services.h"
 #include "guid_text.h"
+#include <window/message_map.h>
 #include <commctrl.h>
 #include <string>
 
@@ -17,6 +18,8 @@ void TranslateDialogTexts(const std::string& section, HWND dialog, const DWORD* 
 // newline (the part before it is the status prompt). False leaves the
 // notification unhandled.
 bool TranslateToolTip(const std::string& section, NMTTDISPINFOA* info);
+// The same for a control that asks in the wide form.
+bool TranslateToolTipW(const std::string& section, NMTTDISPINFOW* info);
 
 enum : DWORD { TRANSLATE_KIND_TEXT = 4, TRANSLATE_TABLE_END = 0xFFFFFFFF };
 
@@ -30,4 +33,29 @@ public:
         TranslateDialogTexts(GetSectionName(), dialog, table);
     }
     static bool OnToolTipText(NMTTDISPINFOA* info) { return TranslateToolTip(GetSectionName(), info); }
+
+    // Chained into the map of a window that holds toolbars: their tooltips
+    // come from the language file; hot-item changes by the mouse are
+    // allowed; WM_MENUSELECT is left to the window.
+    WND_MSG_MAP_BEGIN(CTranslator)
+        WND_NOTIFY_CODE(TTN_GETDISPINFOA, OnGetToolTipText)
+        WND_NOTIFY_CODE(TTN_GETDISPINFOW, OnGetToolTipTextW)
+        WND_NOTIFY_CODE(TBN_HOTITEMCHANGE, OnHotItemChange)
+    WND_MSG_MAP_END()
+
+    LRESULT OnGetToolTipText(int, NMHDR* header, BOOL& handled)
+    {
+        handled = OnToolTipText(reinterpret_cast<NMTTDISPINFOA*>(header));
+        return 0;
+    }
+    LRESULT OnGetToolTipTextW(int, NMHDR* header, BOOL& handled)
+    {
+        handled = TranslateToolTipW(GetSectionName(), reinterpret_cast<NMTTDISPINFOW*>(header));
+        return 0;
+    }
+    LRESULT OnHotItemChange(int, NMHDR* header, BOOL& handled)
+    {
+        handled = (reinterpret_cast<NMTBHOTITEM*>(header)->dwFlags & HICF_MOUSE) != 0;
+        return 0;
+    }
 };
