@@ -6,6 +6,7 @@
 #include "iso_tree.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,8 +39,13 @@ struct VolumeTexts {
     std::string label, publisher, application;
 };
 
+// Told how many of the tree's nodes the build has laid out; `total` counts
+// the root, which is done only when the whole image is.
+using BuildProgress = std::function<void(uint32_t done, uint32_t total)>;
+
 // Lays out the tree from `start` on and renders every descriptor, path table
 // and directory. The tree keeps each node's primary identifier.
-Error buildIsoImage(IsoTree& tree, uint32_t start, const VolumeTexts& texts, int64_t now, IsoImage& out);
+Error buildIsoImage(IsoTree& tree, uint32_t start, const VolumeTexts& texts, int64_t now, IsoImage& out,
+                    const BuildProgress& progress = {});
 
 }  // namespace disc

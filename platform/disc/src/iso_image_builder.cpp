@@ -53,8 +53,9 @@ uint32_t blocksOf(uint64_t bytes) { return static_cast<uint32_t>((bytes + iso::k
 
 class Builder {
 public:
-    Builder(IsoTree& tree, uint32_t start, const VolumeTexts& texts, int64_t now, IsoImage& out)
-        : tree_(tree), start_(start), texts_(texts), now_(now), out_(out) {}
+    Builder(IsoTree& tree, uint32_t start, const VolumeTexts& texts, int64_t now, IsoImage& out,
+            const BuildProgress& progress)
+        : tree_(tree), start_(start), texts_(texts), now_(now), out_(out), progress_(progress) {}
 
     Error run();
 
@@ -78,12 +79,15 @@ private:
     VolumeTexts texts_;
     int64_t now_;
     IsoImage& out_;
+    const BuildProgress& progress_;
     Hierarchy primary_, joliet_;
     std::unordered_map<uint32_t, std::vector<Extent>> sections_;  // file node -> sections
     uint32_t volumeEnd_ = 0;
 };
 
 void Builder::nameNodes() {
+    const uint32_t total = static_cast<uint32_t>(tree_.nodeCount());
+    uint32_t done = 0;
     std::vector<uint32_t> folders {tree_.root()};
     while (!folders.empty()) {
         uint32_t f = folders.back();
@@ -93,6 +97,7 @@ void Builder::nameNodes() {
             const IsoNode* n = tree_.find(k);
             tree_.setIsoName(k, n->folder ? namer.folderName(n->name) : namer.fileName(n->name));
             if (n->folder) folders.push_back(k);
+            if (progress_) progress_(++done, total);
         }
     }
 }
@@ -320,9 +325,10 @@ Error Builder::run() {
 
 }  // namespace
 
-Error buildIsoImage(IsoTree& tree, uint32_t start, const VolumeTexts& texts, int64_t now, IsoImage& out) {
+Error buildIsoImage(IsoTree& tree, uint32_t start, const VolumeTexts& texts, int64_t now, IsoImage& out,
+                    const BuildProgress& progress) {
     out = IsoImage {};
-    return Builder(tree, start, texts, now, out).run();
+    return Builder(tree, start, texts, now, out, progress).run();
 }
 
 }  // namespace disc

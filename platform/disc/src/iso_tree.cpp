@@ -42,6 +42,13 @@ uint32_t IsoTree::findKid(uint32_t folder, const std::u16string& joliet) const {
     return it == f->index.end() ? 0 : it->second;
 }
 
+Error IsoTree::checkChangeable(uint32_t folder, const IsoNode*& out) const {
+    if (building) return fail(DISC_E_BUSY, "the tree is being built");
+    out = findFolder(folder);
+    if (!out) return fail(DISC_E_INVALID_HANDLE, "the parent is not a folder of this tree");
+    return {};
+}
+
 Error IsoTree::checkNewName(const IsoNode& folder, const std::string& name, std::u16string& joliet,
                             uint32_t except) const {
     if (Error e = iso::jolietName(name, joliet)) return e;
@@ -81,8 +88,8 @@ void IsoTree::unlink(IsoNode& node) {
 }
 
 Error IsoTree::addFile(uint32_t parent, const std::string& source, const std::string& name, uint32_t& id) {
-    const IsoNode* folder = findFolder(parent);
-    if (!folder) return fail(DISC_E_INVALID_HANDLE, "the parent is not a folder of this tree");
+    const IsoNode* folder = nullptr;
+    if (Error e = checkChangeable(parent, folder)) return e;
     IsoNode node;
     node.name = name.empty() ? os::fileName(source) : name;
     if (Error e = checkNewName(*folder, node.name, node.joliet, 0)) return e;
@@ -99,8 +106,8 @@ Error IsoTree::addFile(uint32_t parent, const std::string& source, const std::st
 }
 
 Error IsoTree::addFolder(uint32_t parent, const std::string& name, uint32_t& id) {
-    const IsoNode* folder = findFolder(parent);
-    if (!folder) return fail(DISC_E_INVALID_HANDLE, "the parent is not a folder of this tree");
+    const IsoNode* folder = nullptr;
+    if (Error e = checkChangeable(parent, folder)) return e;
     IsoNode node;
     node.folder = true;
     node.name = name;
@@ -111,8 +118,8 @@ Error IsoTree::addFolder(uint32_t parent, const std::string& name, uint32_t& id)
 }
 
 Error IsoTree::addImported(uint32_t parent, IsoNode node, uint32_t& id) {
-    const IsoNode* folder = findFolder(parent);
-    if (!folder) return fail(DISC_E_INVALID_HANDLE, "the parent is not a folder");
+    const IsoNode* folder = nullptr;
+    if (Error e = checkChangeable(parent, folder)) return e;
     if (Error e = checkNewName(*folder, node.name, node.joliet, 0)) return e;
     node.imported = true;
     id = link(parent, std::move(node));
@@ -132,7 +139,7 @@ void IsoTree::eraseSubtree(uint32_t id) {
 
 bool IsoTree::remove(uint32_t id) {
     auto it = nodes_.find(id);
-    if (it == nodes_.end() || id == root_) return false;
+    if (building || it == nodes_.end() || id == root_) return false;
     unlink(it->second);
     eraseSubtree(id);
     ++version_;
@@ -141,6 +148,7 @@ bool IsoTree::remove(uint32_t id) {
 
 Error IsoTree::rename(uint32_t id, const std::string& name) {
     auto it = nodes_.find(id);
+    if (building) return fail(DISC_E_BUSY, "the tree is being built");
     if (it == nodes_.end() || id == root_) return fail(DISC_E_INVALID_HANDLE, "no such node");
     IsoNode& node = it->second;
     IsoNode& parent = nodes_.at(node.parent);

@@ -72,8 +72,12 @@ public:
     uint64_t imageVersion = 0;              // version() it was built from
     DiscCallback callback = nullptr;
     void* context = nullptr;
+    // A build runs and has let go of the lock for a callback: the tree may be
+    // read but not changed.
+    bool building = false;
 
 private:
+    Error checkChangeable(uint32_t folder, const IsoNode*& out) const;
     Error checkNewName(const IsoNode& folder, const std::string& name, std::u16string& joliet,
                        uint32_t except) const;
     uint32_t link(uint32_t parent, IsoNode node);

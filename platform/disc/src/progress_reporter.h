@@ -1,6 +1,6 @@
-// Sends a write's progress callbacks, throttled to about ten a second (each
-// one becomes a cross-process event per client in the engine). The first and
-// the final report always go out.
+// Sends the progress callbacks of a write or a tree build, throttled to about
+// ten a second (each one becomes a cross-process event per client in the
+// engine). The first and the final report always go out.
 #pragma once
 
 #include "disc/disc_layer.h"
@@ -23,6 +23,11 @@ public:
     void underrun() { send(DISC_CB_UNDERRUN, nullptr, nullptr); }
     // Write progress and the buffer state, throttled unless `final`.
     void progress(uint64_t totalBytes, uint64_t doneBytes, uint32_t bufferBytes, uint32_t bufferFree, bool final);
+    // True when a throttled report may go out now; it then counts as sent.
+    bool due(bool final);
+    // Tree build progress, unthrottled: callers ask due() first, so that they
+    // can let go of their lock only for a report that goes out.
+    void treeProgress(uint32_t totalNodes, uint32_t doneNodes);
 
 private:
     void send(uint32_t reason, void* p1, void* p2) {

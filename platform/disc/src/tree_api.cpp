@@ -5,6 +5,7 @@
 #include "iso_image.h"
 #include "iso_reader.h"
 #include "os_seam.h"
+#include "progress_reporter.h"
 
 #include <cstring>
 
@@ -43,6 +44,43 @@ private:
     uint32_t limit_;
 };
 
+// Builds under the tree's lock, letting go of it for each callback; the
+// building flag keeps the tree unchanged meanwhile.
+Error buildTree(IsoTree& t, uint32_t start, const VolumeTexts& texts) {
+    ProgressReporter reporter(t.callback, t.context);
+    std::unique_lock<std::mutex> lock(t.mutex());
+    if (t.building) return fail(DISC_E_BUSY, "the tree is being built");
+    struct Building {
+        IsoTree& t;
+        explicit Building(IsoTree& tree) : t(tree) { t.building = true; }
+        ~Building() { t.building = false; }
+    };
+    const uint32_t total = static_cast<uint32_t>(t.nodeCount());
+    uint32_t blocks = 0;
+    {
+        Building building(t);
+        lock.unlock();
+        reporter.analyzeBegin();
+        lock.lock();
+        auto progress = [&](uint32_t laidOut, uint32_t nodes) {
+            if (!reporter.due(false)) return;
+            lock.unlock();
+            reporter.treeProgress(nodes, laidOut);
+            lock.lock();
+        };
+        auto image = std::make_shared<IsoImage>();
+        if (Error e = buildIsoImage(t, start, texts, os::nowSeconds(), *image, progress)) return e;
+        blocks = image->blocks;
+        t.image = std::move(image);
+        t.imageVersion = t.version();
+    }
+    lock.unlock();
+    reporter.due(true);
+    reporter.treeProgress(total, total);
+    reporter.targetSize(start, blocks);
+    return {};
+}
+
 Error importSession(DiscLibrary& lib, Grabber& g, IsoTree& tree, uint32_t trackNumber) {
     Drive& d = *g.drive;
     if (!d.beginJob()) return fail(DISC_E_BUSY, "the drive is busy");
@@ -63,6 +101,7 @@ Error importSession(DiscLibrary& lib, Grabber& g, IsoTree& tree, uint32_t trackN
     ImportedEntry root;
     if (Error e = readIsoSession(reader, first->start, root)) return e;
     std::lock_guard<std::mutex> lock(tree.mutex());
+    if (tree.building) return fail(DISC_E_BUSY, "the tree is being built");
     addImportedEntries(tree, root);
     tree.origin = ImportOrigin {true, medium.serial, medium.generation};
     return {};
@@ -179,12 +218,7 @@ int IsoTree_Build(DiscHandle tree, char* text, uint32_t textSize, uint32_t* syst
     auto t = treeOf(tree);
     if (!t) return frame.finish(fail(DISC_E_INVALID_HANDLE, "not a tree handle"));
     VolumeTexts texts {volumeLabel ? volumeLabel : "", publisher ? publisher : "", application ? application : ""};
-    auto image = std::make_shared<IsoImage>();
-    std::lock_guard<std::mutex> lock(t->mutex());
-    if (Error e = buildIsoImage(*t, startAddress, texts, os::nowSeconds(), *image)) return frame.finish(e);
-    t->image = std::move(image);
-    t->imageVersion = t->version();
-    return frame.finish({});
+    return frame.finish(buildTree(*t, startAddress, texts));
 }
 
 uint32_t IsoTree_GetImageSize(DiscHandle tree, uint32_t* high) {

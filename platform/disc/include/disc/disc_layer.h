@@ -2,7 +2,7 @@
  * Disc layer: virtual optical drives, their media and ISO 9660 + Joliet images.
  *
  * Every drive and its medium are plain files in the data folder given to
- * DiscLayer_Startup (see medium_store.h for the layout), so burned discs can be
+ * DiscLayer_Startup (see drive_folder.h for the layout), so burned discs can be
  * exported and read back with ordinary ISO tools.
  *
  * Calling conventions (all functions, unless told otherwise):
@@ -56,7 +56,8 @@ enum DiscResult {
     DISC_E_BAD_FORMAT = 19,      /* unreadable file system on the disc */
     DISC_E_NOT_STARTED = 20,     /* DiscLayer_Startup missing */
     DISC_E_NO_TRACK = 21,
-    DISC_E_NO_DRIVE = 22
+    DISC_E_NO_DRIVE = 22,
+    DISC_E_LOCKED = 23           /* the tray is locked: Grabber_Release first */
 };
 
 enum DiscSystemError { DISC_SYSERR_SHARING_VIOLATION = 32 };
@@ -82,8 +83,12 @@ typedef struct DiscFailureRecord {
  *  11 read progress, 12 write progress   param1 -> int64 total bytes,
  *                                        param2 -> int64 bytes done
  *  13 buffer status    param1 -> uint32 buffer size, param2 -> uint32 free
+ *  14 tree build progress  param1 -> uint32 nodes of the tree,
+ *                          param2 -> uint32 nodes laid out
  *  25 buffer underrun                           (null, null)
- * Progress (11, 12, 13) is throttled to about ten reports a second; the first
+ * A tree's build calls its callback with 4, then 14, then 5 (the new
+ * session's start and length).
+ * Progress (11, 12, 13, 14) is throttled to about ten reports a second; the first
  * and the final report always come. The return value is ignored. */
 typedef uint32_t (*DiscCallback)(uint32_t reason, void* context, void* param1, void* param2);
 
@@ -91,7 +96,7 @@ enum DiscCallbackReason {
     DISC_CB_ANALYZE_BEGIN = 4, DISC_CB_TARGET_SIZE = 5, DISC_CB_FILL_BEGIN = 6,
     DISC_CB_FILL_END = 7, DISC_CB_FLUSH_BEGIN = 8, DISC_CB_FLUSH_END = 9,
     DISC_CB_DEVICE_FOUND = 10, DISC_CB_READ_PROGRESS = 11, DISC_CB_WRITE_PROGRESS = 12,
-    DISC_CB_BUFFER_STATUS = 13, DISC_CB_UNDERRUN = 25
+    DISC_CB_BUFFER_STATUS = 13, DISC_CB_TREE_PROGRESS = 14, DISC_CB_UNDERRUN = 25
 };
 
 typedef struct DiscDeviceAddress {
@@ -194,8 +199,11 @@ int Grabber_GetDiscInformation(DISC_GRABBER_FRAME, DiscInformation* info);
 /* Track 255 (or the number after the last track) is the incomplete track of a
  * blank or appendable disc: start = next writable address, its free blocks. */
 int Grabber_GetTrackInformation(DISC_GRABBER_FRAME, uint32_t trackNumber, DiscTrackInformation* info);
+/* Opens the tray; DISC_E_LOCKED while any handle of the drive holds a lock. */
 int Grabber_Eject(DISC_GRABBER_FRAME);
 int Grabber_Load(DISC_GRABBER_FRAME);
+/* Tray locks count per handle: Release undoes one Lock of the same handle,
+ * and destroying a handle releases the locks it still holds. */
 int Grabber_Lock(DISC_GRABBER_FRAME);
 int Grabber_Release(DISC_GRABBER_FRAME);
 /* Buffer-underrun protection: `available` is the drive's support. */
@@ -222,7 +230,7 @@ int Grabber_TrackAtOnceFromFile(DISC_GRABBER_FRAME, const char* path, uint32_t f
 
 /* `bootRecord` and `rockRidge` must be 0; `joliet` 1 adds the Joliet
  * descriptor; `multiExtent` is accepted (files of 4 GiB and more always use
- * multi-extent sections). The callback is kept for build progress. */
+ * multi-extent sections). The callback reports each build's progress. */
 int IsoTree_Create(DiscHandle* tree, char* text, uint32_t textSize, uint32_t* systemError,
                    DiscCallback callback, void* context,
                    uint32_t bootRecord, uint32_t rockRidge, uint32_t joliet, uint32_t multiExtent);
@@ -250,7 +258,9 @@ int IsoTree_GetSize(DiscHandle tree, DiscNodeHandle node, uint64_t* size);
 /* Lays the image out from `startAddress` on. ISO 9660 interchange level 3:
  * d-character names of up to 31 characters, unique per folder; files of
  * 4 GiB and more as multi-extent sections. `reserved100` and `reserved1` are
- * accepted and not used. */
+ * accepted and not used. While the callback runs the tree is not locked, so
+ * it may be read; changing it (or building it again) gives DISC_E_BUSY until
+ * the build ends. */
 int IsoTree_Build(DiscHandle tree, char* text, uint32_t textSize, uint32_t* systemError,
                   uint32_t startAddress, uint32_t reserved100, uint32_t reserved1,
                   const char* volumeLabel, const char* publisher, const char* application);
