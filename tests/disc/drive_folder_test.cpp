@@ -62,6 +62,29 @@ TEST_F(DriveFolder, ToolChangesAndTrayMovesAreNoticed) {
     EXPECT_EQ(Grabber_TestUnitReady(g, GF(f), 30), 0);
 }
 
+// The engine locks the tray for a job, possibly through another handle of
+// the drive than the one that ejects.
+TEST_F(DriveFolder, LockedTrayStaysShutUntilReleased) {
+    DiscHandle job = grabber(kCd), user = grabber(kCd), other = grabber(kCd);
+    Frame f;
+    ASSERT_EQ(Grabber_Lock(job, GF(f)), 0);
+    ASSERT_EQ(Grabber_Lock(job, GF(f)), 0);
+    EXPECT_EQ(Grabber_Eject(user, GF(f)), DISC_E_LOCKED);
+    EXPECT_EQ(f.failure.code, uint32_t(DISC_E_LOCKED));
+    EXPECT_EQ(Grabber_Release(user, GF(f)), 0) << "a handle without locks releases nothing";
+    EXPECT_EQ(Grabber_Release(job, GF(f)), 0);
+    EXPECT_EQ(Grabber_Eject(user, GF(f)), DISC_E_LOCKED) << "locks count";
+    EXPECT_EQ(Grabber_TestUnitReady(user, GF(f), 30), 0) << "the tray stayed shut";
+    EXPECT_EQ(Grabber_Release(job, GF(f)), 0);
+    EXPECT_EQ(Grabber_Eject(user, GF(f)), 0);
+    ASSERT_EQ(Grabber_Load(user, GF(f)), 0);
+
+    ASSERT_EQ(Grabber_Lock(other, GF(f)), 0);
+    EXPECT_EQ(Grabber_Eject(user, GF(f)), DISC_E_LOCKED);
+    ASSERT_EQ(DiscHandle_Destroy(&other), 0);
+    EXPECT_EQ(Grabber_Eject(user, GF(f)), 0) << "a destroyed handle's locks go with it";
+}
+
 TEST_F(DriveFolder, PressedIsoExportsByteForByte) {
     std::string content(2048 * 30, '\0');
     for (size_t i = 0; i < content.size(); ++i) content[i] = char(i * 7);

@@ -104,5 +104,62 @@ TEST_F(WriteCallbacks, ProgressIsThrottledToAboutTenASecond) {
     EXPECT_LE(times.size(), size_t(seconds * 10) + 2);
 }
 
+struct BuildProbe {
+    std::vector<Report> reports;
+    DiscHandle tree = 0;
+    uint32_t kidDuring = 0;
+    int addDuring = -1;
+};
+
+uint32_t probeBuild(uint32_t reason, void* context, void* p1, void* p2) {
+    auto* r = static_cast<BuildProbe*>(context);
+    Report rep {reason, 0, 0, std::chrono::steady_clock::now()};
+    if (reason == DISC_CB_TREE_PROGRESS || reason == DISC_CB_TARGET_SIZE) {
+        rep.a = *static_cast<uint32_t*>(p1);
+        rep.b = *static_cast<uint32_t*>(p2);
+    }
+    if (reason == DISC_CB_TREE_PROGRESS && r->addDuring < 0) {
+        DiscNodeHandle root = IsoTree_GetRoot(r->tree), n = 0;
+        r->kidDuring = IsoTree_GetFirstKid(r->tree, root);  // blocks for ever if the tree stayed locked
+        Frame f;
+        r->addDuring = IsoTree_Add(r->tree, f.text, sizeof f.text, &f.sys, nullptr, "late", 0, root, &n);
+    }
+    r->reports.push_back(rep);
+    return 0;
+}
+
+TEST_F(WriteCallbacks, TreeBuildReportsAnalysisProgressAndSize) {
+    BuildProbe probe;
+    Frame f;
+    ASSERT_EQ(IsoTree_Create(&probe.tree, f.text, sizeof f.text, &f.sys, probeBuild, &probe, 0, 0, 1, 1), 0);
+    DiscNodeHandle root = IsoTree_GetRoot(probe.tree);
+    for (int i = 0; i < 3000; ++i) addFolder(probe.tree, root, "folder " + std::to_string(i));
+    auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(IsoTree_Build(probe.tree, f.text, sizeof f.text, &f.sys, 1234, 100, 1, "L", "", ""), 0) << f.text;
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+
+    ASSERT_GE(probe.reports.size(), 4u);
+    EXPECT_EQ(probe.reports.front().reason, uint32_t(DISC_CB_ANALYZE_BEGIN));
+    const Report& size = probe.reports.back();
+    EXPECT_EQ(size.reason, uint32_t(DISC_CB_TARGET_SIZE));
+    EXPECT_EQ(size.a, 1234);
+    EXPECT_EQ(size.b * 2048, int64_t(IsoTree_GetImageSize(probe.tree, nullptr)));
+    std::vector<Report> progress(probe.reports.begin() + 1, probe.reports.end() - 1);
+    int64_t last = 0;
+    for (const Report& r : progress) {
+        EXPECT_EQ(r.reason, uint32_t(DISC_CB_TREE_PROGRESS));
+        EXPECT_EQ(r.a, 3001) << "the root counts";
+        EXPECT_GT(r.b, last);
+        last = r.b;
+    }
+    EXPECT_EQ(last, 3001) << "the final report is always sent";
+    EXPECT_LE(progress.size(), size_t(seconds * 10) + 2) << "throttled";
+    EXPECT_NE(probe.kidDuring, 0u) << "the tree can be read from the callback";
+    EXPECT_EQ(probe.addDuring, DISC_E_BUSY) << "but not changed";
+    DiscNodeHandle n = 0;
+    EXPECT_EQ(IsoTree_Add(probe.tree, f.text, sizeof f.text, &f.sys, nullptr, "late", 0, root, &n), 0)
+        << "changes are taken again after the build";
+}
+
 }  // namespace
 }  // namespace disc_test

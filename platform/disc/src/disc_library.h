@@ -21,6 +21,7 @@ struct Grabber {
     DiscCallback callback = nullptr;
     void* context = nullptr;
     uint32_t bufferBytes = 0;
+    uint32_t locks = 0;  // tray locks this handle holds; under the drive's mutex
 };
 
 class DiscLibrary {

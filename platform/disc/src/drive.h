@@ -33,7 +33,7 @@ public:
     bool removed = false;
     uint32_t readRequest = 0xFFFF, writeRequest = 0xFFFF;
     bool bupEnabled = false;
-    uint32_t lockCount = 0;
+    uint32_t lockCount = 0;  // tray locks of all the drive's handles
 
     // A medium the drive can read: present and the tray closed. Locked.
     const Medium* readyMedium() const;

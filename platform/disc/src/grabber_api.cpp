@@ -6,6 +6,7 @@
 #include "iso_reader.h"
 #include "track_writer.h"
 
+#include <algorithm>
 #include <cstring>
 
 using namespace disc;
@@ -45,6 +46,13 @@ Error setTray(Drive& drive, bool open) {
     std::lock_guard<std::mutex> lock(drive.mutex());
     if (drive.spec.trayOpen != open) { drive.spec.trayOpen = open; ++drive.spec.mediumStamp; }
     return {};
+}
+
+// Undoes up to `count` tray locks of the handle. Under the drive's mutex.
+void releaseLocks(Grabber& g, Drive& d, uint32_t count) {
+    count = std::min(count, g.locks);
+    g.locks -= count;
+    d.lockCount -= std::min(count, d.lockCount);
 }
 
 Error blank(Drive& drive) {
@@ -176,6 +184,10 @@ int DiscHandle_Destroy(DiscHandle* handle) {
     if (!handle) return DISC_E_INVALID_ARGUMENT;
     auto lib = DiscLibrary::current();
     if (!lib) return DISC_E_NOT_STARTED;
+    if (auto g = lib->grabbers.get(*handle)) {
+        std::lock_guard<std::mutex> lock(g->drive->mutex());
+        releaseLocks(*g, *g->drive, g->locks);
+    }
     bool removed = lib->grabbers.owns(*handle) ? lib->grabbers.remove(*handle) : lib->trees.remove(*handle);
     if (!removed) return DISC_E_INVALID_HANDLE;
     *handle = 0;
@@ -309,6 +321,10 @@ int Grabber_Eject(DISC_GRABBER_FRAME) {
     FRAME(DISC_OP_EJECT);
     return onGrabber(frame, grabber, [&](DiscLibrary&, Grabber&, Drive& d) {
         if (d.busy()) return fail(DISC_E_BUSY, "the drive is busy");
+        {
+            std::lock_guard<std::mutex> lock(d.mutex());
+            if (d.lockCount) return fail(DISC_E_LOCKED, "the tray is locked");
+        }
         return setTray(d, true);
     });
 }
@@ -320,18 +336,19 @@ int Grabber_Load(DISC_GRABBER_FRAME) {
 
 int Grabber_Lock(DISC_GRABBER_FRAME) {
     FRAME(DISC_OP_LOCK);
-    return onGrabber(frame, grabber, [&](DiscLibrary&, Grabber&, Drive& d) {
+    return onGrabber(frame, grabber, [&](DiscLibrary&, Grabber& g, Drive& d) {
         std::lock_guard<std::mutex> lock(d.mutex());
         ++d.lockCount;
+        ++g.locks;
         return Error {};
     });
 }
 
 int Grabber_Release(DISC_GRABBER_FRAME) {
     FRAME(DISC_OP_RELEASE);
-    return onGrabber(frame, grabber, [&](DiscLibrary&, Grabber&, Drive& d) {
+    return onGrabber(frame, grabber, [&](DiscLibrary&, Grabber& g, Drive& d) {
         std::lock_guard<std::mutex> lock(d.mutex());
-        if (d.lockCount) --d.lockCount;
+        releaseLocks(g, d, 1);
         return Error {};
     });
 }
