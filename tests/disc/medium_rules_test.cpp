@@ -207,8 +207,24 @@ TEST_F(MediumGuarantees, StaleTreesAreRefused) {
     EXPECT_NE(mediumBytes("drive0"), before) << "only the erase changed the disc";
 }
 
-TEST_F(MediumGuarantees, IncompleteTrackAndCdSessionGaps) {
-    DiscHandle g = grabber(kCd);
+// CDs lose a lead-out and the next lead-in between sessions; DVDs only the
+// rest of the last ECC block of 16 sectors and one more for linking.
+struct GapCase {
+    const char* name;
+    DiscDeviceAddress drive;
+    const char* insert;
+    uint32_t capacity;
+    uint32_t (*next)(uint32_t end, uint32_t session);
+};
+
+void PrintTo(const GapCase& c, std::ostream* os) { *os << c.name; }
+
+class SessionGaps : public DiscTest, public ::testing::WithParamInterface<GapCase> {};
+
+TEST_P(SessionGaps, IncompleteTrackStartsAfterTheGap) {
+    const GapCase& c = GetParam();
+    tool(c.insert);
+    DiscHandle g = grabber(c.drive);
     Frame f;
     DiscInformation info {};
     ASSERT_EQ(Grabber_GetDiscInformation(g, GF(f), &info), 0);
@@ -217,24 +233,36 @@ TEST_F(MediumGuarantees, IncompleteTrackAndCdSessionGaps) {
     ASSERT_EQ(Grabber_GetTrackInformation(g, GF(f), 1, &t), 0);
     EXPECT_EQ(t.blank, 1);
     EXPECT_EQ(t.startAddress, 0u);
-    EXPECT_EQ(t.freeBlocks, 359848u);
+    EXPECT_EQ(t.freeBlocks, c.capacity);
     for (uint32_t session = 1; session <= 3; ++session) {
         uint32_t start = nextWritable(g);
         DiscHandle tree = newTree();
-        addFile(tree, IsoTree_GetRoot(tree), "s.txt", "x");
+        // sizes that end the sessions at different places in an ECC block
+        addFile(tree, IsoTree_GetRoot(tree), "s.txt", std::string(session * 5 * 2048 + 1, 'x'));
         ASSERT_EQ(burn(g, tree), 0);
+        EXPECT_EQ(nextWritable(g), start + IsoTree_GetImageSize(tree, nullptr) / 2048) << "an open session has no gap";
         ASSERT_EQ(closeSession(g), 0);
         ASSERT_EQ(Grabber_GetTrackInformation(g, GF(f), session, &t), 0);
         EXPECT_EQ(t.startAddress, start);
-        uint32_t gap = session == 1 ? 11400 : 6900;
-        EXPECT_EQ(nextWritable(g), t.startAddress + t.trackSize + gap);
+        EXPECT_EQ(nextWritable(g), c.next(t.startAddress + t.trackSize, session)) << "session " << session;
     }
     ASSERT_EQ(Grabber_GetDiscInformation(g, GF(f), &info), 0);
     EXPECT_EQ(info.trackCount, 4);
     ASSERT_EQ(Grabber_GetTrackInformation(g, GF(f), 4, &t), 0);
     EXPECT_EQ(t.sessionNumber, 4);
-    EXPECT_EQ(t.freeBlocks, 359848u - t.startAddress);
+    EXPECT_EQ(t.freeBlocks, c.capacity - t.startAddress);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Media, SessionGaps,
+    ::testing::Values(
+        GapCase {"CdR", kCd, "insert drive1 2", 359848,
+                 [](uint32_t end, uint32_t session) { return end + (session == 1 ? 11400u : 6900u); }},
+        GapCase {"DvdPlusR", kDvd, "insert drive0 13", 2298496,
+                 [](uint32_t end, uint32_t) { return (end + 15) / 16 * 16 + 16; }},
+        GapCase {"DvdMinusR", kDvd, "insert drive0 5", 2298496,
+                 [](uint32_t end, uint32_t) { return (end + 15) / 16 * 16 + 16; }}),
+    [](const ::testing::TestParamInfo<GapCase>& i) { return std::string(i.param.name); });
 
 }  // namespace
 }  // namespace disc_test

@@ -17,6 +17,11 @@ bool inList(uint32_t type, std::initializer_list<uint32_t> list) {
 // after the first session, 2250 + 4500 + 150 after later ones.
 constexpr uint32_t kFirstSessionGap = 11400;
 constexpr uint32_t kLaterSessionGap = 6900;
+// DVDs record in ECC blocks of 16 sectors and have no CD lead-in or lead-out
+// between sessions: a closed session fills up its last ECC block and one
+// more block is lost to linking, so the next session starts 16 to 31 blocks
+// after the data, on an ECC block boundary.
+constexpr uint32_t kDvdEccBlock = 16;
 
 void toMsf(uint32_t blocks, uint8_t out[4]) {
     uint32_t lba = blocks + 150;
@@ -61,7 +66,8 @@ uint32_t Medium::sessionCount() const { return tracks.empty() ? 0 : tracks.back(
 uint32_t Medium::usedEnd() const { return tracks.empty() ? 0 : tracks.back().start + tracks.back().length; }
 
 uint32_t Medium::sessionGap() const {
-    if (isDvdType(type) || tracks.empty() || sessionOpen) return 0;
+    if (tracks.empty() || sessionOpen) return 0;
+    if (isDvdType(type)) return (kDvdEccBlock - usedEnd() % kDvdEccBlock) % kDvdEccBlock + kDvdEccBlock;
     return sessionCount() == 1 ? kFirstSessionGap : kLaterSessionGap;
 }
 
