@@ -24,8 +24,11 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   # Leaving the first-boot server running gives a second services.exe.
   "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
   "$WINESERVER" -w </dev/null >/dev/null 2>&1 || true
-  # Windows without a window manager: no decorations, so screenshots show the client.
+  # No window manager runs: windows are not decorated (screenshots show the
+  # client) and not managed (else showing or hiding one waits 2 s for a
+  # manager that never answers).
   "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f </dev/null >/dev/null 2>&1 || true
+  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
 fi
 "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
 "$WINE" wineboot </dev/null >/dev/null 2>&1 || true
