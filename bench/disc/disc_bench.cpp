@@ -1,9 +1,11 @@
 // Benchmark of image building and writing: the disc layer against
 // `xorriso -as mkisofs -J` and `genisoimage -J` on the same trees, and against
-// a plain copy of the same bytes. Prints seconds and ratios.
+// a plain copy of the same bytes. Prints the best of three runs in seconds
+// and the ratios.
 //   disc_bench <work folder>
 #include "disc/disc_layer.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -94,6 +96,17 @@ double commandRun(const std::string& command, const fs::path& output) {
     return rc == 0 ? t : -1;
 }
 
+// The fastest of three runs: single runs of the copy vary by a third here.
+template <class Run>
+double best(Run run) {
+    double t = run();
+    for (int i = 0; i < 2 && t >= 0; ++i) {
+        double again = run();
+        t = again < 0 ? again : std::min(t, again);
+    }
+    return t;
+}
+
 void report(const char* what, double layer, double xorriso, double genisoimage) {
     std::printf("%-34s layer %7.2f s   xorriso %7.2f s   genisoimage %7.2f s   layer/xorriso %.2f   layer/genisoimage %.2f\n",
                 what, layer, xorriso, genisoimage, layer / xorriso, layer / genisoimage);
@@ -110,12 +123,16 @@ int main(int argc, char** argv) {
     std::system(("cat " + (large / "*").string() + " > /dev/null").c_str());  // warm the cache
 
     for (const fs::path& tree : {small, large}) {
-        double layer = layerRun(tree, work / "data");
-        double xorriso = commandRun("xorriso -as mkisofs -quiet -J -o " + out.string() + " " + tree.string() + " 2>/dev/null", out);
-        double geniso = commandRun("genisoimage -quiet -J -o " + out.string() + " " + tree.string() + " 2>/dev/null", out);
+        double layer = best([&] { return layerRun(tree, work / "data"); });
+        double xorriso = best([&] {
+            return commandRun("xorriso -as mkisofs -quiet -J -o " + out.string() + " " + tree.string() + " 2>/dev/null", out);
+        });
+        double geniso = best([&] {
+            return commandRun("genisoimage -quiet -J -o " + out.string() + " " + tree.string() + " 2>/dev/null", out);
+        });
         report(tree == small ? "(a) 20,000 small files, 200 folders" : "(b) four 256 MiB files", layer, xorriso, geniso);
         if (tree == large) {
-            double copy = commandRun("cat " + (large / "*").string() + " > " + out.string(), out);
+            double copy = best([&] { return commandRun("cat " + (large / "*").string() + " > " + out.string(), out); });
             std::printf("%-34s copy %7.2f s   layer/copy %.2f\n", "(b) plain copy of the same bytes", copy, layer / copy);
         }
     }

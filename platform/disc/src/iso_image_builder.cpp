@@ -49,6 +49,8 @@ Bytes ucs2Bytes(const std::u16string& s) {
     return out;
 }
 
+constexpr uint64_t kAlignFrom = 1u << 20;  // bytes; smaller files stay packed
+
 uint32_t blocksOf(uint64_t bytes) { return static_cast<uint32_t>((bytes + iso::kBlock - 1) / iso::kBlock); }
 
 class Builder {
@@ -177,6 +179,10 @@ void Builder::allocateFiles() {
             std::vector<Extent>& secs = sections_[e.node];
             if (n.imported) { secs = n.extents; if (secs.empty()) secs.push_back(Extent {}); continue; }
             if (n.size == 0) { secs.push_back(Extent {0, 0}); continue; }
+            // Large files start on a 4 KiB boundary of the medium: the
+            // kernel then copies them page by page instead of merging every
+            // page of the medium from two of the source.
+            if (n.size >= kAlignFrom && next % 2) ++next;
             uint32_t file = static_cast<uint32_t>(out_.sources.size());
             out_.sources.push_back(SourceFile {n.source, n.size});
             for (uint64_t offset = 0; offset < n.size;) {
