@@ -2,7 +2,9 @@
 #include "disc_test_support.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <fcntl.h>
+#include <map>
 #include <set>
 #include <sstream>
 #include <unistd.h>
@@ -128,6 +130,33 @@ TEST_F(IsoReadback, FileOfFourGibibytesReadsBackWhole) {
     EXPECT_EQ(cut(0xFFFFF800ull - 2, 4), "EDGE");
     EXPECT_EQ(cut(size - 5, 5), "TAIL!");
     EXPECT_LT(fs::file_size(data_ / "VirtualDrives" / "drive0.img") / 1024 / 1024, 5000u);
+}
+
+// Files of 1 MiB and more start on a 64 KiB boundary of the medium (a copy
+// off it takes half as long again); smaller files stay packed.
+TEST_F(IsoReadback, LargeFilesStartOnSixtyFourKibibyteBoundaries) {
+    DiscHandle g = grabber(kDvd), t = newTree();
+    DiscNodeHandle root = IsoTree_GetRoot(t);
+    addFile(t, root, "a.txt", "small");
+    addFile(t, root, "b.bin", std::string(1 << 20, 'b'));
+    addFile(t, root, "c.txt", std::string(3 * 2048 + 1, 'c'));
+    addFile(t, root, "d.bin", std::string((1 << 20) + 1, 'd'));
+    addFile(t, root, "e.txt", "small");
+    ASSERT_EQ(burn(g, t), 0);
+    std::istringstream layout(run(std::string(XORRISO) + " -indev " + exportMedium("drive0") +
+                                  " -find / -type f -exec report_lba 2>/dev/null"));
+    std::map<std::string, uint32_t> lba;
+    for (std::string line; std::getline(layout, line);) {
+        unsigned extent = 0, start = 0, blocks = 0;
+        char name[64] = {};
+        if (std::sscanf(line.c_str(), "File data lba: %u , %u , %u , %*u , '/%63[^']'", &extent, &start, &blocks, name) == 4)
+            lba[name] = start;
+    }
+    ASSERT_EQ(lba.size(), 5u);
+    EXPECT_EQ(lba["b.bin"] % 32, 0u) << lba["b.bin"];
+    EXPECT_EQ(lba["d.bin"] % 32, 0u) << lba["d.bin"];
+    EXPECT_EQ(lba["c.txt"], lba["b.bin"] + 512);
+    EXPECT_EQ(lba["e.txt"], lba["d.bin"] + 513);
 }
 
 // Session two imports session one, adds a file and is written at the next
