@@ -1,0 +1,74 @@
+#include "engine_server.h"
+#include "command_line.h"
+#include "devices.h"
+#include "engine_services.h"
+#include <log.h>
+#include <com/local_factory.h>
+#include <com/local_registration.h>
+#include <objbase.h>
+
+const DWORD ENGINE_TIMEOUT_MS = 5000;
+const DWORD ENGINE_PAUSE_MS = 1000;
+
+namespace {
+
+const GUID APPID_Vokmar = {0x3EBD45AD, 0xAE93, 0x489E, {0xA9, 0xAE, 0x90, 0xAF, 0x69, 0xCB, 0x3D, 0x30}};
+const com::LocalServerIdentity kIdentity = {&APPID_Vokmar, "Vokmar", "VOKMAR.EXE"};
+
+HRESULT NotServedYet(REFIID, void**) { return E_NOTIMPL; }
+
+// Registered and answered, but refused until its class is built.
+HRESULT PendingClassObject(IClassFactory** factory)
+{
+    return com::CreateObject<com::LocalClassFactory>(IID_IClassFactory,
+                                                     reinterpret_cast<void**>(factory), &NotServedYet);
+}
+
+const com::LocalClassEntry kClasses[] = {
+    {&CLSID_CoDevices, com::SingletonClassObject<CCoDevices>, "Vokmar.CoDevices", "CoDevices Class", "Free"},
+    {&CLSID_CoISOFileTree, PendingClassObject, "Vokmar.CoISOFileTree", "CoISOFileTree Class", nullptr},
+    {&CLSID_CoAudioCDLayout, PendingClassObject, "Vokmar.CoAudioCDLayout", "CoAudioCDLayout Class", nullptr},
+    {&CLSID_CoAudioPlayer, PendingClassObject, "Vokmar.CoAudioPlayer", "CoAudioPlayer Class", nullptr},
+    {nullptr, nullptr, nullptr, nullptr, nullptr},
+};
+
+int Serve(bool runLoop)
+{
+    com::LocalServerModule module(ENGINE_TIMEOUT_MS);
+    module.StartMonitor();  // without it the engine ends only by WM_CLOSE
+    HRESULT hr = module.RegisterClassObjects(kClasses);
+    if (FAILED(hr)) LogFailure("RegisterClassObjects", hr);
+    int exitCode = 0;
+    if (runLoop) exitCode = com::LocalServerModule::RunMessageLoop();
+    module.RevokeClassObjects();
+    Sleep(ENGINE_PAUSE_MS);
+    return exitCode;
+}
+
+}  // namespace
+
+int RunEngine(HINSTANCE instance, const char* arguments)
+{
+    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    StartEngineServices(instance);
+    int exitCode = 0;
+    switch (ParseEngineSwitch(arguments)) {
+    case EngineSwitch::UnregServer:
+        LogPrintf("Vokmar unregistration");
+        exitCode = com::UnregisterLocalServer(kClasses, kIdentity);
+        break;
+    case EngineSwitch::RegServer:
+        LogPrintf("Vokmar registration");
+        exitCode = com::RegisterLocalServer(kClasses, kIdentity);
+        break;
+    case EngineSwitch::Run:
+        exitCode = Serve(true);
+        break;
+    case EngineSwitch::None:
+        exitCode = Serve(false);
+        break;
+    }
+    StopEngineServices();
+    CoUninitialize();
+    return exitCode;
+}
