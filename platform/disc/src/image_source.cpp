@@ -78,6 +78,17 @@ uint32_t TreeImageSource::copyDirect(uint32_t first, uint32_t count, os::File& d
     return whole;
 }
 
+uint32_t TreeImageSource::bufferedRun(uint32_t first, uint32_t count) const {
+    const uint64_t from = uint64_t(first) * kBlock, to = uint64_t(first + count) * kBlock;
+    for (size_t i = nextExtent_; i < image_->extents.size(); ++i) {
+        const SourceExtent& x = image_->extents[i];
+        const uint64_t start = uint64_t(x.lba - image_->start) * kBlock;
+        if (start >= to) break;
+        if (start > from && x.size >= kLargeFileBytes) return static_cast<uint32_t>((start - from) / kBlock);
+    }
+    return count;
+}
+
 uint32_t FileImageSource::copyDirect(uint32_t first, uint32_t count, os::File& dest, uint64_t destOffset, Error& e) {
     uint32_t whole = std::min<uint32_t>(count, first < size_ / kBlock ? uint32_t(size_ / kBlock - first) : 0);
     if (whole == 0) return 0;

@@ -23,6 +23,10 @@ public:
     // `dest` when they are whole blocks of one file; returns how many it copied
     // (0: use read). Reads and direct copies go in ascending order.
     virtual uint32_t copyDirect(uint32_t, uint32_t, os::File&, uint64_t, Error&) { return 0; }
+    // How many of `count` blocks from `first` (at least one) to read through
+    // the buffer when copyDirect declined: a source may stop where a direct
+    // copy can take over.
+    virtual uint32_t bufferedRun(uint32_t, uint32_t count) const { return count; }
 };
 
 // A built ISO tree: metadata from memory, file data from the sources.
@@ -32,6 +36,8 @@ public:
     uint32_t blocks() const override { return image_->blocks; }
     Error read(uint32_t first, uint32_t count, uint8_t* out) override;
     uint32_t copyDirect(uint32_t first, uint32_t count, os::File& dest, uint64_t destOffset, Error& e) override;
+    // Up to the next large file.
+    uint32_t bufferedRun(uint32_t first, uint32_t count) const override;
 
 private:
     Error openSource(uint32_t index);

@@ -24,6 +24,10 @@ struct SourceFile {
     uint64_t size = 0;         // size when added; a different size fails the write
 };
 
+// Files of this size and more start on a 64 KiB boundary of the medium, and
+// a write copies them straight from their source.
+constexpr uint64_t kLargeFileBytes = 1u << 20;
+
 struct IsoImage {
     uint32_t start = 0;                // first block of the session
     uint32_t blocks = 0;               // session length

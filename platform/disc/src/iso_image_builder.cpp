@@ -49,8 +49,7 @@ Bytes ucs2Bytes(const std::u16string& s) {
     return out;
 }
 
-constexpr uint64_t kAlignFrom = 1u << 20;  // bytes; smaller files stay packed
-constexpr uint32_t kAlignBlocks = 32;      // 64 KiB
+constexpr uint32_t kAlignBlocks = 32;  // 64 KiB; smaller files stay packed
 
 uint32_t blocksOf(uint64_t bytes) { return static_cast<uint32_t>((bytes + iso::kBlock - 1) / iso::kBlock); }
 
@@ -185,7 +184,7 @@ void Builder::allocateFiles() {
             // modulo 64 KiB. Off a page it merges every page from two; on a
             // page but off 64 KiB the copy still took half as long again
             // (ext4, 1 GiB: 0.36 s against 0.24 s).
-            if (n.size >= kAlignFrom) next = (next + kAlignBlocks - 1) / kAlignBlocks * kAlignBlocks;
+            if (n.size >= kLargeFileBytes) next = (next + kAlignBlocks - 1) / kAlignBlocks * kAlignBlocks;
             uint32_t file = static_cast<uint32_t>(out_.sources.size());
             out_.sources.push_back(SourceFile {n.source, n.size});
             for (uint64_t offset = 0; offset < n.size;) {

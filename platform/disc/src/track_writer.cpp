@@ -75,6 +75,7 @@ Error TrackWriter::transfer(const WriteRequest& req, uint32_t start, uint32_t do
         if (e || direct) { count = direct; return e; }
     }
     count = std::min<uint32_t>(count, static_cast<uint32_t>(data.size() / kBlock));
+    if (out) count = req.source->bufferedRun(done, count);
     if ((e = req.source->read(done, count, data.data()))) return e;
     const size_t bytes = size_t(count) * kBlock;
     if (out && !isAllZero(data.data(), bytes))
