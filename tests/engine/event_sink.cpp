@@ -1,0 +1,41 @@
+#include "event_sink.h"
+#include "vokmar_process.h"
+
+STDMETHODIMP CTestEventSink::IMC_SendMessageRetVal(unsigned int* answer, unsigned int msg, unsigned int w,
+                                                   unsigned int l)
+{
+    if (!answer) return E_POINTER;
+    m_answerOnArrival = *answer;
+    *answer = m_answer;
+    Record({msg, w, l, true});
+    return S_OK;
+}
+
+STDMETHODIMP CTestEventSink::IMC_PostMessage(unsigned int msg, unsigned int w, unsigned int l)
+{
+    Record({msg, w, l, false});
+    return S_OK;
+}
+
+void CTestEventSink::Record(const EngineEvent& e)
+{
+    com::ObjectLock<CTestEventSink> lock(this);
+    m_events.push_back(e);
+}
+
+std::vector<EngineEvent> CTestEventSink::Events()
+{
+    com::ObjectLock<CTestEventSink> lock(this);
+    return m_events;
+}
+
+bool CTestEventSink::WaitFor(unsigned message, DWORD ms)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        for (const EngineEvent& e : Events())
+            if (e.message == message) return true;
+        if (GetTickCount() - start >= ms) return false;
+        PumpFor(20);
+    }
+}
