@@ -7,28 +7,17 @@ namespace com {
 
 namespace {
 
-HRESULT RegisterClass(const LocalClassEntry& e, const std::string& appId)
+HRESULT RegisterOneClass(const LocalClassEntry& e, const std::string& appId)
 {
-    const std::string clsid = BracedGuid(*e.clsid);
-    const std::string key = "CLSID\\" + clsid;
-    const std::string progId = e.progId;
-    const std::string versioned = progId + ".1";
-    HRESULT hr = S_OK;
+    const std::string key = "CLSID\\" + BracedGuid(*e.clsid);
+    HRESULT hr = RegisterClassKeys(*e.clsid, e.progId, e.description);
     auto set = [&](const std::string& k, const char* name, const std::string& v) {
         if (SUCCEEDED(hr)) hr = SetRegText(HKEY_CLASSES_ROOT, k, name, v);
     };
-    set(key, "", e.description);
     set(key, "AppID", appId);
     // Quoted: the runtime appends " -Embedding" to the line it starts.
     set(key + "\\LocalServer32", "", std::string("\"") + ModulePath() + "\"");
     if (e.threadingModel) set(key + "\\LocalServer32", "ThreadingModel", e.threadingModel);
-    set(key + "\\ProgID", "", versioned);
-    set(key + "\\VersionIndependentProgID", "", progId);
-    set(versioned, "", e.description);
-    set(versioned + "\\CLSID", "", clsid);
-    set(progId, "", e.description);
-    set(progId + "\\CLSID", "", clsid);
-    set(progId + "\\CurVer", "", versioned);
     return hr;
 }
 
@@ -40,7 +29,7 @@ HRESULT RegisterLocalServer(const LocalClassEntry* table, const LocalServerIdent
     HRESULT hr = SetRegText(HKEY_CLASSES_ROOT, "AppID\\" + appId, "", server.appName);
     if (SUCCEEDED(hr))
         hr = SetRegText(HKEY_CLASSES_ROOT, std::string("AppID\\") + server.exeName, "AppID", appId);
-    for (const LocalClassEntry* e = table; SUCCEEDED(hr) && e->clsid; ++e) hr = RegisterClass(*e, appId);
+    for (const LocalClassEntry* e = table; SUCCEEDED(hr) && e->clsid; ++e) hr = RegisterOneClass(*e, appId);
     return hr;
 }
 
@@ -52,9 +41,8 @@ HRESULT UnregisterLocalServer(const LocalClassEntry* table, const LocalServerIde
         if (FAILED(hr) && SUCCEEDED(result)) result = hr;
     };
     for (const LocalClassEntry* e = table; e->clsid; ++e) {
-        remove("CLSID\\" + BracedGuid(*e->clsid));
-        remove(std::string(e->progId) + ".1");
-        remove(e->progId);
+        HRESULT hr = UnregisterClassKeys(*e->clsid, e->progId);
+        if (FAILED(hr) && SUCCEEDED(result)) result = hr;
     }
     remove("AppID\\" + BracedGuid(*server.appId));
     remove(std::string("AppID\\") + server.exeName);

@@ -41,6 +41,36 @@ std::string BracedGuid(REFGUID guid)
     return AnsiFromWide(text);
 }
 
+HRESULT RegisterClassKeys(REFCLSID clsid, const char* progId, const char* description)
+{
+    const std::string id = BracedGuid(clsid);
+    const std::string key = "CLSID\\" + id;
+    const std::string versioned = std::string(progId) + ".1";
+    HRESULT hr = S_OK;
+    auto set = [&](const std::string& k, const char* name, const std::string& v) {
+        if (SUCCEEDED(hr)) hr = SetRegText(HKEY_CLASSES_ROOT, k, name, v);
+    };
+    set(key, "", description);
+    set(key + "\\ProgID", "", versioned);
+    set(key + "\\VersionIndependentProgID", "", progId);
+    set(versioned, "", description);
+    set(versioned + "\\CLSID", "", id);
+    set(progId, "", description);
+    set(std::string(progId) + "\\CLSID", "", id);
+    set(std::string(progId) + "\\CurVer", "", versioned);
+    return hr;
+}
+
+HRESULT UnregisterClassKeys(REFCLSID clsid, const char* progId)
+{
+    HRESULT result = S_OK;
+    for (const std::string& key : {"CLSID\\" + BracedGuid(clsid), std::string(progId) + ".1", std::string(progId)}) {
+        HRESULT hr = DeleteRegTree(HKEY_CLASSES_ROOT, key);
+        if (FAILED(hr) && SUCCEEDED(result)) result = hr;
+    }
+    return result;
+}
+
 namespace {
 
 HRESULT LoadOwnTypeLib(ITypeLib** lib)
@@ -49,27 +79,14 @@ HRESULT LoadOwnTypeLib(ITypeLib** lib)
     return LoadTypeLibEx(path.c_str(), REGKIND_NONE, lib);
 }
 
-HRESULT RegisterClass(const ClassEntry& e, const std::string& libid)
+HRESULT RegisterOneClass(const ClassEntry& e, const std::string& libid)
 {
-    const std::string clsid = BracedGuid(*e.clsid);
-    const std::string key = "CLSID\\" + clsid;
-    const std::string progId = e.progId;
-    const std::string versioned = progId + ".1";
-    HRESULT hr = S_OK;
-    auto set = [&](const std::string& k, const char* name, const std::string& v) {
-        if (SUCCEEDED(hr)) hr = SetRegText(HKEY_CLASSES_ROOT, k, name, v);
-    };
-    set(key, "", e.description);
-    set(key + "\\InprocServer32", "", ModulePath());
-    set(key + "\\InprocServer32", "ThreadingModel", e.threadingModel);
-    set(key + "\\ProgID", "", versioned);
-    set(key + "\\VersionIndependentProgID", "", progId);
-    if (!libid.empty()) set(key + "\\TypeLib", "", libid);
-    set(versioned, "", e.description);
-    set(versioned + "\\CLSID", "", clsid);
-    set(progId, "", e.description);
-    set(progId + "\\CLSID", "", clsid);
-    set(progId + "\\CurVer", "", versioned);
+    const std::string key = "CLSID\\" + BracedGuid(*e.clsid);
+    HRESULT hr = RegisterClassKeys(*e.clsid, e.progId, e.description);
+    if (SUCCEEDED(hr)) hr = SetRegText(HKEY_CLASSES_ROOT, key + "\\InprocServer32", "", ModulePath());
+    if (SUCCEEDED(hr))
+        hr = SetRegText(HKEY_CLASSES_ROOT, key + "\\InprocServer32", "ThreadingModel", e.threadingModel);
+    if (SUCCEEDED(hr) && !libid.empty()) hr = SetRegText(HKEY_CLASSES_ROOT, key + "\\TypeLib", "", libid);
     return hr;
 }
 
@@ -90,7 +107,7 @@ HRESULT RegisterInprocServer(const ClassEntry* table, bool typelib)
         lib->Release();
     }
     for (const ClassEntry* e = table; e->clsid; ++e) {
-        HRESULT hr = RegisterClass(*e, libid);
+        HRESULT hr = RegisterOneClass(*e, libid);
         if (FAILED(hr)) return hr;
     }
     return S_OK;
@@ -98,11 +115,7 @@ HRESULT RegisterInprocServer(const ClassEntry* table, bool typelib)
 
 HRESULT UnregisterInprocServer(const ClassEntry* table, bool typelib)
 {
-    for (const ClassEntry* e = table; e->clsid; ++e) {
-        DeleteRegTree(HKEY_CLASSES_ROOT, "CLSID\\" + BracedGuid(*e->clsid));
-        DeleteRegTree(HKEY_CLASSES_ROOT, std::string(e->progId) + ".1");
-        DeleteRegTree(HKEY_CLASSES_ROOT, e->progId);
-    }
+    for (const ClassEntry* e = table; e->clsid; ++e) UnregisterClassKeys(*e->clsid, e->progId);
     if (typelib) {
         ITypeLib* lib = nullptr;
         if (SUCCEEDED(LoadOwnTypeLib(&lib))) {

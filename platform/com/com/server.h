@@ -49,6 +49,13 @@ HRESULT CanUnloadNow();
 HRESULT RegisterInprocServer(const ClassEntry* table, bool typelib);
 HRESULT UnregisterInprocServer(const ClassEntry* table, bool typelib);
 
+// The keys every registered class has: CLSID\{clsid} named by the
+// description with its ProgID links, and both ProgIDs ("<progId>.1" and the
+// version-independent one with CurVer) pointing back at the class.
+HRESULT RegisterClassKeys(REFCLSID clsid, const char* progId, const char* description);
+// Removes those keys with everything below them.
+HRESULT UnregisterClassKeys(REFCLSID clsid, const char* progId);
+
 // Text of a GUID in braces, "{XXXXXXXX-XXXX-...}".
 std::string BracedGuid(REFGUID guid);
 
