@@ -1,13 +1,72 @@
 #include "devices.h"
+#include "engine_services.h"
 #include "method_log.h"
+#include <log.h>
+#include <algorithm>
+
+namespace {
+
+const UINT_PTR POLL_TIMER = 1;
+// The disc layer's stamps are files: Wine broadcasts no device change for
+// its drives, so the main thread looks at them this often.
+const UINT POLL_MS = 500;
+
+// The engine's data folder (that of its log), where the disc layer keeps
+// its drives.
+std::string EngineDataFolder()
+{
+    std::string log = EngineLogPath();
+    return log.substr(0, log.find_last_of('\\'));
+}
+
+uint32_t OnDeviceFound(uint32_t reason, void* context, void* param1, void*)
+{
+    if (reason != DISC_CB_DEVICE_FOUND || !param1) return 0;
+    const auto* a = static_cast<const DiscDeviceAddress*>(param1);
+    static_cast<std::vector<unsigned>*>(context)->push_back(
+        a->port | a->bus << 8 | a->target << 16 | static_cast<unsigned>(a->lun) << 24);
+    return 0;
+}
+
+// Takes the ids that are in both lists out of both.
+void RemoveCommon(std::vector<unsigned>& found, std::vector<unsigned>& known)
+{
+    for (size_t i = 0; i < found.size();) {
+        auto at = std::find(known.begin(), known.end(), found[i]);
+        if (at == known.end()) {
+            ++i;
+            continue;
+        }
+        known.erase(at);
+        found.erase(found.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+}
+
+void LogAddress(const char* format, unsigned id)
+{
+    LogPrintf(format, id & 0xFF, (id >> 8) & 0xFF, (id >> 16) & 0xFF, id >> 24);
+}
+
+}  // namespace
 
 HRESULT CCoDevices::FinalConstruct()
 {
     CLogMethodScope<CCoDevices> log("FinalConstruct");
     // Made with its class object on the main thread, which serves the window.
     if (FAILED(m_window.Create(this))) return E_FAIL;
+    m_devices.reserve(6);
     InterlockedExchange(&m_initialized, 0);
-    // The scan thread holds the list until it has fired its event.
+    char text[1024] = "";
+    uint32_t systemError = 0;
+    int code = DiscLayer_Startup(EngineDataFolder().c_str(), text, sizeof(text), &systemError);
+    LogPrintf("\tInitializing Vokmar\t%s", code == DISC_OK ? "OK" : "Failed");
+    if (code != DISC_OK) {
+        LogPrintf("\t%s failed, error code - 0x%08X, exception text is \"%s\"",
+                  DiscLayer_OperationName(DISC_OP_STARTUP), static_cast<unsigned>(code), text);
+        return E_FAIL;
+    }
+    m_started = true;
+    // The scan thread holds the list until it has queued its event.
     static_cast<IDevices*>(this)->AddRef();
     HANDLE thread = CreateThread(nullptr, 0, FirstScanThread, this, 0, nullptr);
     if (!thread) {
@@ -15,13 +74,24 @@ HRESULT CCoDevices::FinalConstruct()
         return E_FAIL;
     }
     CloseHandle(thread);
+    SetTimer(m_window.Handle(), POLL_TIMER, POLL_MS, nullptr);
     return S_OK;
 }
 
 void CCoDevices::FinalRelease()
 {
     CLogMethodScope<CCoDevices> log("FinalRelease");
+    if (m_window.Handle()) KillTimer(m_window.Handle(), POLL_TIMER);
     m_window.Destroy();
+    {
+        com::ObjectLock<CCoDevices> lock(this);
+        m_devices.clear();
+    }
+    if (m_started) {
+        char text[1024] = "";
+        uint32_t systemError = 0;
+        DiscLayer_Shutdown(text, sizeof(text), &systemError);
+    }
 }
 
 DWORD WINAPI CCoDevices::FirstScanThread(void* self)
@@ -30,7 +100,7 @@ DWORD WINAPI CCoDevices::FirstScanThread(void* self)
     CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     devices->ReScanDevices();
     InterlockedExchange(&devices->m_initialized, 1);
-    devices->m_events.FirePost(DM_DEVICESSCANNED, 0, 0);
+    devices->QueueEvent(DM_DEVICESSCANNED, 0, 0);
     static_cast<IDevices*>(devices)->Release();
     CoUninitialize();
     return 0;
@@ -39,6 +109,91 @@ DWORD WINAPI CCoDevices::FirstScanThread(void* self)
 void CCoDevices::ReScanDevices()
 {
     CLogMethodScope<CCoDevices> log("_ReScanDevices");
+    com::AutoLock scan(m_scanLock);
+    // Read before the scan: a change during it shows at the next poll.
+    uint32_t stamp = DiscLayer_GetChangeStamp();
+    std::vector<unsigned> found, known;
+    DiscLayer_FindDevices(5, 0, OnDeviceFound, &found);
+    for (const DevicePtr& device : ListCopy()) known.push_back(device->Id());
+    RemoveCommon(found, known);
+    AddDevices(found);
+    RemoveDevices(known);
+    m_changeStamp = stamp;
+}
+
+void CCoDevices::AddDevices(const std::vector<unsigned>& ids)
+{
+    if (ids.empty()) return;
+    LogPrintf("\tDevices found: %i", static_cast<int>(ids.size()));
+    for (unsigned id : ids) {
+        LogAddress("\tNew CD/DVD device found at %i:%i:%i:%i", id);
+        DevicePtr device;
+        if (FAILED(com::CreateObjectImpl<CCoDevice>(&device)))
+            continue;
+        if (!device->InitDevice(id)) continue;
+        {
+            com::ObjectLock<CCoDevices> lock(this);
+            m_devices.push_back(device);
+        }
+        LogPrintf("\tDevice added to device list");
+        LogPrintf("\tSend message DM_DEVICEARRIVED to clients");
+        QueueEvent(DM_DEVICEARRIVED, id, 0);
+    }
+}
+
+void CCoDevices::RemoveDevices(const std::vector<unsigned>& ids)
+{
+    if (ids.empty()) return;
+    LogPrintf("\tDevices exists: %i", static_cast<int>(ids.size()));
+    for (unsigned id : ids) {
+        LogAddress("\tExisting CD/DVD device removed at %i:%i:%i:%i", id);
+        LogPrintf("\tSend message DM_DEVICEREMOVED to clients");
+        QueueEvent(DM_DEVICEREMOVED, id, 0);
+        DevicePtr gone;  // let go outside the lock
+        com::ObjectLock<CCoDevices> lock(this);
+        auto at = std::find_if(m_devices.begin(), m_devices.end(),
+                               [id](const DevicePtr& d) { return d->Id() == id; });
+        if (at == m_devices.end()) continue;
+        gone = *at;
+        m_devices.erase(at);
+    }
+}
+
+void CCoDevices::QueueEvent(unsigned message, unsigned wParam, unsigned lParam)
+{
+    {
+        com::ObjectLock<CCoDevices> lock(this);
+        m_queue.push_back({message, wParam, lParam});
+    }
+    if (m_window.Handle()) PostMessageA(m_window.Handle(), WM_FIRE_EVENTS, 0, 0);
+}
+
+void CCoDevices::FireQueuedEvents()
+{
+    std::vector<Event> events;
+    {
+        com::ObjectLock<CCoDevices> lock(this);
+        events.swap(m_queue);
+    }
+    for (const Event& e : events) m_events.FirePost(e.message, e.wParam, e.lParam);
+}
+
+void CCoDevices::OnPollTimer()
+{
+    if (!m_initialized) return;  // the first scan is still on its way
+    if (DiscLayer_GetChangeStamp() == m_changeStamp) return;
+    CLogMethodScope<CCoDevices> log("OnDeviceChange");
+    ReScanDevices();
+    for (const DevicePtr& device : ListCopy()) {
+        if (device->MediumStampMoved()) device->FireMediumChanged(device->ScanMedium());
+    }
+    FireQueuedEvents();
+}
+
+std::vector<CCoDevices::DevicePtr> CCoDevices::ListCopy()
+{
+    com::ObjectLock<CCoDevices> lock(this);
+    return m_devices;
 }
 
 STDMETHODIMP CCoDevices::IsInitialized()
@@ -51,7 +206,9 @@ STDMETHODIMP CCoDevices::GetDeviceCount(unsigned int* a_piuDeviceCount)
 {
     CLogMethodScope<CCoDevices> log("GetDeviceCount");
     if (!a_piuDeviceCount) return E_POINTER;
-    *a_piuDeviceCount = 0;
+    com::ObjectLock<CCoDevices> lock(this);
+    *a_piuDeviceCount = static_cast<unsigned>(m_devices.size());
+    LogPrintf("\tDevice count: %i", static_cast<int>(m_devices.size()));
     return S_OK;
 }
 
@@ -60,8 +217,9 @@ STDMETHODIMP CCoDevices::GetDevice(unsigned int a_uiDeviceNumber, IDevice** a_pR
     CLogMethodScope<CCoDevices> log("GetDevice");
     if (!a_pRetDevice) return E_POINTER;
     *a_pRetDevice = nullptr;
-    (void)a_uiDeviceNumber;
-    return E_INVALIDARG;
+    com::ObjectLock<CCoDevices> lock(this);
+    if (a_uiDeviceNumber >= m_devices.size()) return E_INVALIDARG;
+    return m_devices[a_uiDeviceNumber]->QueryInterface(IID_IDevice, reinterpret_cast<void**>(a_pRetDevice));
 }
 
 STDMETHODIMP CCoDevices::GetDeviceByID(unsigned int a_uiID, IDevice** a_pRetDevice)
@@ -69,7 +227,11 @@ STDMETHODIMP CCoDevices::GetDeviceByID(unsigned int a_uiID, IDevice** a_pRetDevi
     CLogMethodScope<CCoDevices> log("GetDeviceByID");
     if (!a_pRetDevice) return E_POINTER;
     *a_pRetDevice = nullptr;
-    (void)a_uiID;
+    for (const DevicePtr& device : ListCopy()) {
+        unsigned id = 0;
+        if (SUCCEEDED(device->GetDeviceID(&id)) && id == a_uiID)
+            return device->QueryInterface(IID_IDevice, reinterpret_cast<void**>(a_pRetDevice));
+    }
     return E_FAIL;
 }
 
@@ -78,7 +240,11 @@ STDMETHODIMP CCoDevices::GetDeviceByDriveLetter(unsigned int a_uiID, IDevice** a
     CLogMethodScope<CCoDevices> log("GetDeviceByDriveLetter");
     if (!a_pRetDevice) return E_POINTER;
     *a_pRetDevice = nullptr;
-    (void)a_uiID;
+    for (const DevicePtr& device : ListCopy()) {
+        unsigned letter = 0;
+        if (SUCCEEDED(device->GetDeviceLetter(&letter)) && letter == a_uiID)
+            return device->QueryInterface(IID_IDevice, reinterpret_cast<void**>(a_pRetDevice));
+    }
     return E_FAIL;
 }
 
@@ -102,7 +268,10 @@ void CCoDevices::OnCreateObject(CreateRequest* request)
 
 void CCoDevices::OnDevicesWindowClose()
 {
-    // The drives will be let go here.
+    KillTimer(m_window.Handle(), POLL_TIMER);
+    std::vector<DevicePtr> gone;
+    com::ObjectLock<CCoDevices> lock(this);
+    gone.swap(m_devices);
 }
 
 bool CCoDevices::OnDevicesWindowMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT* result)
@@ -110,6 +279,15 @@ bool CCoDevices::OnDevicesWindowMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT
     switch (msg) {
     case WM_CREATE_OBJECT:
         OnCreateObject(reinterpret_cast<CreateRequest*>(wParam));
+        *result = 0;
+        return true;
+    case WM_FIRE_EVENTS:
+        FireQueuedEvents();
+        *result = 0;
+        return true;
+    case WM_TIMER:
+        if (wParam != POLL_TIMER) return false;
+        OnPollTimer();
         *result = 0;
         return true;
     default:

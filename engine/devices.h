@@ -3,6 +3,7 @@
 // events, and makes objects on the engine's main thread (IObjectCreator).
 // The drives themselves join with the disc layer.
 #pragma once
+#include "device.h"
 #include "devices_window.h"
 #include "engine.h"
 #include "message_callback_point.h"
@@ -10,9 +11,11 @@
 #include <com/connection_point.h>
 #include <com/external_connection.h>
 #include <com/object.h>
+#include <com/ptr.h>
+#include <vector>
 
 // Device-list window messages.
-enum : UINT { WM_CREATE_OBJECT = 0x501 };
+enum : UINT { WM_CREATE_OBJECT = 0x501, WM_FIRE_EVENTS = 0x510 };
 
 class CCoDevices : public com::ObjectRoot<com::MultiThreadModel>,
                    public IDevices,
@@ -53,10 +56,31 @@ private:
     bool OnDevicesWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     void OnCreateObject(CreateRequest* request);
 
+    using DevicePtr = com::ComPtr<com::ComObject<CCoDevice>>;
+    struct Event {
+        unsigned message, wParam, lParam;
+    };
+
     static DWORD WINAPI FirstScanThread(void* self);
+    // Brings the list in line with the disc layer's drives; the events it
+    // gives are queued, to be fired on the main thread.
     void ReScanDevices();
+    void AddDevices(const std::vector<unsigned>& ids);
+    void RemoveDevices(const std::vector<unsigned>& ids);
+    void QueueEvent(unsigned message, unsigned wParam, unsigned lParam);
+    // Main thread only, outside the list's lock.
+    void FireQueuedEvents();
+    void OnPollTimer();
+    std::vector<DevicePtr> ListCopy();
 
     DevicesWindow m_window;
     MessageCallbackPoint m_events{this};
     volatile LONG m_initialized = 0;
+    bool m_started = false;
+    // m_lock guards the list and the event queue; rescans take m_scanLock
+    // first, so that two of them never meet.
+    com::CriticalSection m_scanLock;
+    std::vector<DevicePtr> m_devices;
+    std::vector<Event> m_queue;
+    uint32_t m_changeStamp = 0;
 };

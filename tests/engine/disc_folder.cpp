@@ -1,0 +1,82 @@
+#include "disc_folder.h"
+#include "vokmar_process.h"
+#include <windows.h>
+#include <shlobj.h>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::string DrivesFolder() { return EngineDataFolder() + "\\VirtualDrives\\"; }
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool WriteFile(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    return bool(out);
+}
+
+// What a drive's arrival or departure does to the folder's counter.
+bool BumpStamp()
+{
+    std::string path = DrivesFolder() + "changes.stamp";
+    unsigned long stamp = std::strtoul(ReadFile(path).c_str(), nullptr, 10);
+    return WriteFile(path, std::to_string(stamp + 1) + "\n");
+}
+
+std::string ReplaceLine(const std::string& text, const std::string& key, const std::string& value)
+{
+    size_t at = text.find(key + "=");
+    if (at == std::string::npos) return text;
+    size_t end = text.find('\n', at);
+    return text.substr(0, at) + key + "=" + value + text.substr(end);
+}
+
+}  // namespace
+
+std::string EngineDataFolder()
+{
+    char appData[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData);
+    return std::string(appData) + "\\Tavell Software\\Vokmar";
+}
+
+unsigned RunDiscTool(const std::string& arguments)
+{
+    std::string program = VokmarPath();
+    program = program.substr(0, program.find_last_of('\\') + 1) + "disc_tool.exe";
+    std::string line = "\"" + program + "\" \"" + EngineDataFolder() + "\" " + arguments;
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return 0xFFFFFFFF;
+    DWORD code = STILL_ACTIVE;
+    if (WaitForSingleObject(pi.hProcess, 10000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return code;
+}
+
+bool AddDrive(const std::string& name, const std::string& address, char letter)
+{
+    std::string spec = ReadFile(DrivesFolder() + "drive1.drive");
+    if (spec.empty()) return false;
+    spec = ReplaceLine(spec, "address", address);
+    spec = ReplaceLine(spec, "letter", std::string(1, letter));
+    return WriteFile(DrivesFolder() + name + ".drive", spec) && BumpStamp();
+}
+
+bool RemoveDrive(const std::string& name)
+{
+    DeleteFileA((DrivesFolder() + name + ".medium").c_str());
+    return DeleteFileA((DrivesFolder() + name + ".drive").c_str()) && BumpStamp();
+}

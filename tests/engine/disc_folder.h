@@ -1,0 +1,13 @@
+// The engine's drives seen from a test: its data folder in the prefix and
+// the console tool that changes them, as another process would.
+#pragma once
+#include <string>
+
+// The folder the engine starts the disc layer on.
+std::string EngineDataFolder();
+// Runs disc_tool.exe (beside the test program) on that folder; its exit code.
+unsigned RunDiscTool(const std::string& arguments);
+// A drive copied from drive1's description under a new name, address and
+// letter, or taken away again; both raise the folder's change stamp.
+bool AddDrive(const std::string& name, const std::string& address, char letter);
+bool RemoveDrive(const std::string& name);
