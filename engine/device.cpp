@@ -1,5 +1,7 @@
 #include "device.h"
 #include "device_speed_enum.h"
+#include "medium_type.h"
+#include "track.h"
 #include "method_log.h"
 #include <log.h>
 #include <algorithm>
@@ -204,17 +206,7 @@ void CCoDevice::ProbeSpeeds(unsigned readRequest, unsigned writeRequest,
     AddOnce(writes, write);
 }
 
-bool CCoDevice::MediumIsDvd() const
-{
-    switch (m_mediumType) {
-    case DISC_MT_DVD_ROM: case DISC_MT_DVD_R: case DISC_MT_DVD_RAM: case DISC_MT_DVD_RW_RO:
-    case DISC_MT_DVD_RW_SEQ: case DISC_MT_DVD_PLUS_RW: case DISC_MT_DVD_PLUS_R:
-    case DISC_MT_DVD_PLUS_R_DL:
-        return true;
-    default:
-        return false;
-    }
-}
+bool CCoDevice::MediumIsDvd() const { return IsDVDMedium(m_mediumType); }
 
 STDMETHODIMP CCoDevice::GetDeviceName(BSTR* a_pbsDeviceName)
 {
@@ -350,4 +342,92 @@ STDMETHODIMP CCoDevice::Load()
     com::ObjectLock<CCoDevice> lock(this);
     uint32_t systemError = 0;
     return Check(Grabber_Load(DISC_CALL), DISC_OP_LOAD) ? S_OK : E_FAIL;
+}
+
+bool CCoDevice::ScanMediumInfo(DiscInformation* info)
+{
+    uint32_t systemError = 0;
+    return Check(Grabber_GetDiscInformation(DISC_CALL, info), DISC_OP_DISC_INFO);
+}
+
+bool CCoDevice::ScanTrackInfo(unsigned track, DiscTrackInformation* info)
+{
+    uint32_t systemError = 0;
+    return Check(Grabber_GetTrackInformation(DISC_CALL, track, info), DISC_OP_TRACK_INFO);
+}
+
+STDMETHODIMP CCoDevice::GetMediumType(unsigned int* a_puiMediumType)
+{
+    CLogMethodScope<CCoDevice> log("GetMediumType");
+    if (!a_puiMediumType) return E_POINTER;
+    com::ObjectLock<CCoDevice> lock(this);
+    *a_puiMediumType = m_mediumType;
+    return S_OK;
+}
+
+STDMETHODIMP CCoDevice::GetTrackCount(unsigned int* a_puiTrackCount)
+{
+    CLogMethodScope<CCoDevice> log("GetTrackCount");
+    if (!a_puiTrackCount) return E_POINTER;
+    com::ObjectLock<CCoDevice> lock(this);
+    DiscInformation info = {};
+    if (!ScanMediumInfo(&info)) {
+        *a_puiTrackCount = 0xFFFFFFFF;
+        return E_FAIL;
+    }
+    *a_puiTrackCount = info.trackCount;
+    return S_OK;
+}
+
+STDMETHODIMP CCoDevice::GetTrack(ITrack** a_ppTrack, unsigned int a_uiTrackNumber)
+{
+    CLogMethodScope<CCoDevice> log("GetTrack");
+    if (!a_ppTrack) return E_POINTER;
+    *a_ppTrack = nullptr;
+    DiscTrackInformation info = {};
+    {
+        com::ObjectLock<CCoDevice> lock(this);
+        if (!ScanTrackInfo(a_uiTrackNumber, &info)) return E_FAIL;
+    }
+    return com::CreateObject<CCoTrack>(IID_ITrack, reinterpret_cast<void**>(a_ppTrack), info);
+}
+
+int64_t CCoDevice::GetTotalDiscSpace()
+{
+    CLogMethodScope<CCoDevice> log("GetTotalDiscSpace");
+    uint32_t systemError = 0;
+    DiscInformation disc = {};
+    if (!Check(Grabber_TestUnitReady(DISC_CALL, 0), DISC_OP_UNIT_READY) || !ScanMediumInfo(&disc) ||
+        disc.discStatus == DISC_STATUS_COMPLETE)
+        return -1;
+    int64_t blocks;
+    if (MediumIsDvd()) {
+        DiscTrackInformation track = {};
+        if (!ScanTrackInfo(DISC_TRACK_INCOMPLETE, &track)) return -1;
+        blocks = int64_t(std::max(track.startAddress, track.nextWritableAddress)) + track.freeBlocks;
+    } else {
+        const uint8_t* msf = disc.lastLeadOutStart;
+        int64_t minutes = msf[0] << 8 | msf[1];
+        blocks = (minutes * 60 + msf[2] - 2) * 75 + msf[3];
+    }
+    return blocks < 0 ? -1 : blocks * 2048;
+}
+
+int64_t CCoDevice::GetFreeDiscSpace()
+{
+    CLogMethodScope<CCoDevice> log("GetFreeDiscSpace");
+    DiscTrackInformation track = {};
+    if (!ScanTrackInfo(DISC_TRACK_INCOMPLETE, &track)) return 0;
+    return int64_t(track.freeBlocks) * 2048;
+}
+
+STDMETHODIMP CCoDevice::GetSpaces(hyper* a_phTotalSpace, hyper* a_phUsedSpace, hyper* a_phFreeSpace)
+{
+    CLogMethodScope<CCoDevice> log("GetSpaces");
+    if (!a_phTotalSpace || !a_phUsedSpace || !a_phFreeSpace) return E_POINTER;
+    com::ObjectLock<CCoDevice> lock(this);
+    *a_phFreeSpace = GetFreeDiscSpace();
+    *a_phTotalSpace = GetTotalDiscSpace();
+    *a_phUsedSpace = *a_phTotalSpace - *a_phFreeSpace;
+    return S_OK;
 }

@@ -14,12 +14,14 @@
 
 class CCoDevice : public com::ObjectRoot<com::MultiThreadModel>,
                   public IDevice,
+                  public IMedium,
                   public com::ConnectionPointContainer,
                   public com::ExternalConnection,
                   public CAutoObjectLogger<CCoDevice> {
 public:
     COM_INTERFACES_BEGIN(CCoDevice)
         COM_INTERFACE(IDevice)
+        COM_INTERFACE(IMedium)
         COM_INTERFACE(IConnectionPointContainer)
         COM_INTERFACE(IExternalConnection)
     COM_INTERFACES_END()
@@ -51,7 +53,17 @@ public:
     STDMETHODIMP Eject() override;
     STDMETHODIMP Load() override;
 
+    // IMedium
+    STDMETHODIMP GetMediumType(unsigned int* a_puiMediumType) override;
+    STDMETHODIMP GetTrackCount(unsigned int* a_puiTrackCount) override;
+    STDMETHODIMP GetTrack(ITrack** a_ppTrack, unsigned int a_uiTrackNumber) override;
+    STDMETHODIMP GetSpaces(hyper* a_phTotalSpace, hyper* a_phUsedSpace, hyper* a_phFreeSpace) override;
+
 private:
+    bool ScanMediumInfo(DiscInformation* info);
+    bool ScanTrackInfo(unsigned track, DiscTrackInformation* info);
+    int64_t GetTotalDiscSpace();
+    int64_t GetFreeDiscSpace();
     bool CreateGrabber();
     void ScanDeviceInfo();
     void ScanDeviceModes();

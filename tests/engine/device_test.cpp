@@ -211,6 +211,54 @@ TEST_F(EngineDevice, SpeedEnumeratorsStepSkipAndCloneTheirPosition)
     EXPECT_EQ(706u, values[0]);
 }
 
+TEST_F(EngineDevice, BlankMediaHaveOneOpenTrackAndAllTheirSpaceFree)
+{
+    struct Case {
+        char letter;
+        unsigned type;
+        hyper blocks;
+    };
+    const Case cases[] = {
+        {'E', 8, 2298496},  // DVD-RW, sequential
+        {'F', 2, 359848},   // CD-R
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.letter);
+        com::ComPtr<IDevice> device = Drive(c.letter);
+        ASSERT_TRUE(device);
+        com::ComPtr<IMedium> medium;
+        ASSERT_EQ(S_OK, device->QueryInterface(IID_IMedium, reinterpret_cast<void**>(&medium)));
+        unsigned type = 0, tracks = 0;
+        ASSERT_EQ(S_OK, medium->GetMediumType(&type));
+        EXPECT_EQ(c.type, type);
+        ASSERT_EQ(S_OK, medium->GetTrackCount(&tracks));
+        EXPECT_EQ(1u, tracks);
+        hyper total = 0, used = 0, free = 0;
+        ASSERT_EQ(S_OK, medium->GetSpaces(&total, &used, &free));
+        EXPECT_EQ(c.blocks * 2048, total);
+        EXPECT_EQ(c.blocks * 2048, free);
+        EXPECT_EQ(0, used);
+
+        com::ComPtr<ITrack> track;
+        ASSERT_EQ(S_OK, medium->GetTrack(&track, 1));
+        unsigned number = 0, blank = 0, start = 99, freeBlocks = 0, m = 9, sec = 9, f = 9;
+        ASSERT_EQ(S_OK, track->GetTrackNumber(&number));
+        EXPECT_EQ(1u, number);
+        ASSERT_EQ(S_OK, track->IsBlank(&blank));
+        EXPECT_EQ(1u, blank);
+        ASSERT_EQ(S_OK, track->GetStartAdress(&start));
+        EXPECT_EQ(0u, start);
+        ASSERT_EQ(S_OK, track->GetFreeLBs(&freeBlocks));
+        EXPECT_EQ(static_cast<unsigned>(c.blocks), freeBlocks);
+        ASSERT_EQ(S_OK, track->GetStartMSFT(&m, &sec, &f));
+        EXPECT_EQ(0u, m);
+        EXPECT_EQ(2u, sec);
+        EXPECT_EQ(0u, f);
+        com::ComPtr<ITrack> none;
+        EXPECT_EQ(E_FAIL, medium->GetTrack(&none, 7));
+    }
+}
+
 TEST_F(EngineDevice, EjectAndInsertByAnotherProcessFireMediumChanged)
 {
     com::ComPtr<IDevice> device = Drive('F');
@@ -223,7 +271,17 @@ TEST_F(EngineDevice, EjectAndInsertByAnotherProcessFireMediumChanged)
     EXPECT_EQ(0u, removed.wParam);  // no job yet: the cookie is 0
     EXPECT_EQ(14u, removed.lParam);
 
-    // An empty drive offers the CD speeds.
+    // An empty drive: no medium, no space known, the CD speeds.
+    com::ComPtr<IMedium> medium;
+    ASSERT_EQ(S_OK, device->QueryInterface(IID_IMedium, reinterpret_cast<void**>(&medium)));
+    unsigned type = 0;
+    ASSERT_EQ(S_OK, medium->GetMediumType(&type));
+    EXPECT_EQ(14u, type);
+    hyper total = 0, used = 0, free = 1;
+    ASSERT_EQ(S_OK, medium->GetSpaces(&total, &used, &free));
+    EXPECT_EQ(-1, total);
+    EXPECT_EQ(-1, used);
+    EXPECT_EQ(0, free);
     com::Bstr text;
     ASSERT_EQ(S_OK, device->Speed_KBPS2X(387, &text));
     EXPECT_EQ("2.2", text.Ansi());
