@@ -81,3 +81,21 @@ TEST(EngineLifetime, WmCloseToItsWindowEndsItWhateverClientsHold)
     unsigned count = 0;
     EXPECT_TRUE(FAILED(devices->GetDeviceCount(&count))) << "the client's object is gone with the engine";
 }
+
+TEST(EngineLifetime, AHeldDeviceKeepsItButTheListsOwnDrivesDoNot)
+{
+    StopEngine();
+    com::ComPtr<IDevice> device;
+    {
+        com::ComPtr<IDevices> devices = CreateDevices();
+        ASSERT_TRUE(devices);
+        for (int i = 0; i < 50 && devices->IsInitialized() != S_OK; ++i) PumpFor(100);
+        ASSERT_EQ(S_OK, devices->GetDevice(0, &device));
+    }
+    EngineProcess engine;
+    ASSERT_TRUE(engine.Found());
+    PumpFor(kPastTimeout);
+    EXPECT_TRUE(engine.Alive()) << "the client's device keeps the engine";
+    device.Reset();
+    EXPECT_TRUE(engine.WaitExit(kEndBound)) << "the drives in the list do not";
+}
