@@ -180,8 +180,12 @@ void CCoDevices::FireQueuedEvents()
 
 void CCoDevices::OnPollTimer()
 {
-    if (!m_initialized) return;  // the first scan is still on its way
-    if (DiscLayer_GetChangeStamp() == m_changeStamp) return;
+    if (DiscLayer_GetChangeStamp() != m_changeStamp) OnDeviceChange();
+}
+
+void CCoDevices::OnDeviceChange()
+{
+    if (!m_initialized) return;  // the first scan is still on its way and sees it
     CLogMethodScope<CCoDevices> log("OnDeviceChange");
     ReScanDevices();
     for (const DevicePtr& device : ListCopy()) {
@@ -284,6 +288,10 @@ bool CCoDevices::OnDevicesWindowMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT
     case WM_FIRE_EVENTS:
         FireQueuedEvents();
         *result = 0;
+        return true;
+    case WM_DEVICECHANGE:
+        OnDeviceChange();
+        *result = TRUE;
         return true;
     case WM_TIMER:
         if (wParam != POLL_TIMER) return false;

@@ -71,6 +71,8 @@ private:
     // Main thread only, outside the list's lock.
     void FireQueuedEvents();
     void OnPollTimer();
+    // Rescans and fires what changed; main thread only.
+    void OnDeviceChange();
     std::vector<DevicePtr> ListCopy();
 
     DevicesWindow m_window;

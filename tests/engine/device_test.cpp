@@ -4,6 +4,7 @@
 #include "disc_folder.h"
 #include "engine.h"
 #include "event_sink.h"
+#include "vokmar_process.h"
 #include <com/bstr.h>
 #include <com/ptr.h>
 #include <string>
@@ -265,6 +266,7 @@ TEST_F(EngineDevice, EjectAndInsertByAnotherProcessFireMediumChanged)
     ASSERT_TRUE(device);
     DWORD cookie = 0;
     ASSERT_EQ(S_OK, Advise(device, &cookie));
+    BlankCdBack restore;
     ASSERT_EQ(0u, RunDiscTool("eject F"));
     ASSERT_TRUE(sink->WaitFor(DM_MEDIUMCHANGED, EVENT_WAIT_MS));
     EngineEvent removed = Event(DM_MEDIUMCHANGED);
@@ -327,4 +329,30 @@ TEST_F(EngineDevice, DrivesThatComeAndGoFireTheirEventsAndHeldOnesStillAnswer)
     unsigned heldId = 0;
     EXPECT_EQ(S_OK, held->GetDeviceID(&heldId));
     EXPECT_EQ(id, heldId);
+}
+
+TEST_F(EngineDevice, BroadcastsBesideThePollGiveOneEventPerDrive)
+{
+    const unsigned id = 0x00030001;  // 1:0:3:0
+    HWND window = FindDevicesWindow();
+    ASSERT_TRUE(window);
+    auto broadcast = [window] {
+        for (int i = 0; i < 3; ++i) PostMessageA(window, WM_DEVICECHANGE, 0x0007 /* DBT_DEVNODES_CHANGED */, 0);
+    };
+    ASSERT_TRUE(AddDrive("drive8", "1:0:3:0", 'H'));
+    broadcast();
+    bool arrived = sink->WaitFor(DM_DEVICEARRIVED, EVENT_WAIT_MS);
+    PumpFor(1200);  // the poll comes by as well
+    unsigned countWithIt = Count();
+    ASSERT_TRUE(RemoveDrive("drive8"));
+    broadcast();
+    ASSERT_TRUE(arrived);
+    EXPECT_EQ(3u, countWithIt);
+    ASSERT_TRUE(sink->WaitFor(DM_DEVICEREMOVED, EVENT_WAIT_MS));
+    PumpFor(1200);
+    ASSERT_EQ(1u, Events(DM_DEVICEARRIVED).size());
+    EXPECT_EQ(id, Event(DM_DEVICEARRIVED).wParam);
+    ASSERT_EQ(1u, Events(DM_DEVICEREMOVED).size());
+    EXPECT_EQ(id, Event(DM_DEVICEREMOVED).wParam);
+    EXPECT_EQ(2u, Count());
 }

@@ -80,3 +80,9 @@ bool RemoveDrive(const std::string& name)
     DeleteFileA((DrivesFolder() + name + ".medium").c_str());
     return DeleteFileA((DrivesFolder() + name + ".drive").c_str()) && BumpStamp();
 }
+
+BlankCdBack::~BlankCdBack()
+{
+    std::string medium = DrivesFolder() + "drive1.medium";
+    if (GetFileAttributesA(medium.c_str()) == INVALID_FILE_ATTRIBUTES) RunDiscTool("insert F 2 359848");
+}

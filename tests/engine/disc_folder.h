@@ -11,3 +11,12 @@ unsigned RunDiscTool(const std::string& arguments);
 // letter, or taken away again; both raise the folder's change stamp.
 bool AddDrive(const std::string& name, const std::string& address, char letter);
 bool RemoveDrive(const std::string& name);
+
+// Puts a blank CD-R back into drive F when it leaves scope.
+class BlankCdBack {
+public:
+    BlankCdBack() = default;
+    ~BlankCdBack();
+    BlankCdBack(const BlankCdBack&) = delete;
+    BlankCdBack& operator=(const BlankCdBack&) = delete;
+};
