@@ -12,5 +12,6 @@ if [ -f "$app" ]; then
   . "$root/scripts/wine-env.sh"
   exec "$WINE" "$app" "$@"
 fi
-echo "Built and registered into $BUILD_DIR/wineprefix: $(cd "$BUILD_DIR/bin" && ls *.dll *.exe | tr '\n' ' ')"
+deliverables=$(cd "$BUILD_DIR/bin" && ls *.dll *.exe | grep -v -E '_test\.exe$|^engine_|^EngineProbe|^wine_keepalive' | tr '\n' ' ')
+echo "Built and registered into $BUILD_DIR/wineprefix: $deliverables"
 echo "The application program is not built yet; the components above are."
