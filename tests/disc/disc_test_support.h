@@ -3,6 +3,7 @@
 #pragma once
 
 #include "disc/disc_layer.h"
+#include "disc_call_frame.h"
 
 #include <gtest/gtest.h>
 
@@ -15,17 +16,9 @@ namespace disc_test {
 
 namespace fs = std::filesystem;
 
-// The exception-text buffer, system-error field and failure record of a call.
-struct Frame {
-    char text[1024] = {};
-    uint32_t sys = 0;
-    DiscFailureRecord failure = {};
-};
-
-#define GF(f) (f).text, sizeof((f).text), &(f).sys, &(f).failure
-
-constexpr DiscDeviceAddress kDvd {1, 0, 0, 0};
-constexpr DiscDeviceAddress kCd {1, 0, 1, 0};
+using ::Frame;
+using ::kCd;
+using ::kDvd;
 
 class DiscTest : public ::testing::Test {
 protected:

@@ -2,6 +2,7 @@
 // the ANSI code page, share modes, file times, sparse sources past 4 GiB, and
 // the console tool in a process of its own.
 #include "disc/disc_layer.h"
+#include "../disc_call_frame.h"
 #include "files.h"
 #include "iso_reader.h"
 #include "os_seam.h"
@@ -14,16 +15,6 @@
 #include <string>
 
 namespace {
-
-struct Frame {
-    char text[1024] = {};
-    uint32_t sys = 0;
-    DiscFailureRecord failure = {};
-};
-#define GF(f) (f).text, sizeof((f).text), &(f).sys, &(f).failure
-
-constexpr DiscDeviceAddress kDvd {1, 0, 0, 0};
-constexpr DiscDeviceAddress kCd {1, 0, 1, 0};
 
 // A name in the current code page; empty when the code page lacks a character.
 std::string ansi(const wchar_t* wide) {
