@@ -205,11 +205,6 @@ STDMETHODIMP CCoPanelCtrl::ChangePane(unsigned, BSTR, HICON) { return E_NOTIMPL;
 
 // --- layout ---
 
-int CCoPanelCtrl::MeasureText(HDC dc, const std::string& text, HFONT font, int width) const
-{
-    return TextHeight(dc, text, font, width);
-}
-
 void CCoPanelCtrl::Layout()
 {
     if (!IsWindow()) return;
@@ -222,7 +217,7 @@ void CCoPanelCtrl::Layout()
         CTaskPane& pane = entry.second;
         const bool icon = static_cast<bool>(pane.m_icon);
         if (icon) y += 16;
-        const int H = MeasureText(dc, pane.m_caption, m_fontBold, icon ? W - 44 : W - 8) + 8;
+        const int H = TextHeight(dc, pane.m_caption, m_fontBold, icon ? W - 44 : W - 8) + 8;
         pane.m_header = {6, y, 6 + W, y + H};
         y += H;
         pane.m_body = {6, y, 6 + W, y};
@@ -231,7 +226,7 @@ void CCoPanelCtrl::Layout()
             for (auto& a : pane.m_actions) {
                 CTaskAction& action = a.second;
                 const int textWidth = action.m_icon ? W - 48 : W - 24;
-                const int h = MeasureText(dc, action.m_caption, action.m_active ? m_fontBold : m_fontNormal, textWidth);
+                const int h = TextHeight(dc, action.m_caption, action.m_active ? m_fontBold : m_fontNormal, textWidth);
                 action.m_box = {22, row, 22 + W - 24, row + h};
                 row += h + 8;
             }
@@ -376,12 +371,6 @@ LRESULT CCoPanelCtrl::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     m_contentHeight = 350;
     m_scrollY = 0;
     Layout();
-    return 0;
-}
-
-LRESULT CCoPanelCtrl::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
-{
-    handled = FALSE;
     return 0;
 }
 

@@ -26,7 +26,6 @@ public:
     WND_CLASS("TaskPanelXP", CS_DBLCLKS, nullptr)
     WND_MSG_MAP_BEGIN(CCoPanelCtrl)
         WND_MESSAGE(WM_CREATE, OnCreate)
-        WND_MESSAGE(WM_DESTROY, OnDestroy)
         WND_MESSAGE(WM_SIZE, OnSize)
         WND_MESSAGE(WM_ERASEBKGND, OnEraseBackground)
         WND_MESSAGE(WM_PAINT, OnPaint)
@@ -80,7 +79,6 @@ private:
     };
 
     LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL&);
-    LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&) { return 1; }
     LRESULT OnPaint(UINT, WPARAM, LPARAM, BOOL&);
@@ -94,7 +92,6 @@ private:
     CTaskPane* FindPane(unsigned id);
     void Changed();  // re-layout and repaint after a change
     void Layout();
-    int MeasureText(HDC dc, const std::string& text, HFONT font, int width) const;
     void UpdateHover(POINT contentPoint);
     HitItem HitTest() const;
     POINT ContentPoint(LPARAM lParam) const;
