@@ -13,6 +13,6 @@ fi
 "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
 if [ -f "$WINEPREFIX/.xvfb.pid" ]; then
   kill "$(cat "$WINEPREFIX/.xvfb.pid")" 2>/dev/null || true
-  rm -f "$WINEPREFIX/.xvfb.pid"
+  rm -f "$WINEPREFIX/.xvfb.pid" "$WINEPREFIX/.xvfb.display"
 fi
 exit 0

@@ -9,6 +9,13 @@ export WINEARCH=win64
 export WINEDEBUG=-all
 # No Mono or Gecko prompts; a crash ends the process instead of starting the debugger.
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winedbg.exe=d"
-# Windows need a display: the build tree's own virtual one unless one is given.
-export TB_XVFB_DISPLAY=:97
-export DISPLAY=${DISPLAY:-$TB_XVFB_DISPLAY}
+# Windows need a display: the one given, else the build tree's own virtual
+# one, whose number wine-up.sh records when it starts it.
+if [ -z "${DISPLAY:-}" ] || [ "${TB_OWN_DISPLAY:-}" = 1 ]; then
+  export TB_OWN_DISPLAY=1
+  if [ -s "$WINEPREFIX/.xvfb.display" ]; then
+    export DISPLAY=":$(cat "$WINEPREFIX/.xvfb.display")"
+  else
+    unset DISPLAY
+  fi
+fi

@@ -8,4 +8,5 @@ BUILD_DIR=${BUILD_DIR:-$dir}
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh"
 "$here/wine-up.sh" >/dev/null 2>&1 </dev/null
+. "$here/wine-env.sh"
 exec "$WINE" "$@"

@@ -6,6 +6,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 export BUILD_DIR=$1; shift
 . "$here/wine-env.sh"
 "$here/wine-up.sh"
+. "$here/wine-env.sh"
 log="$BUILD_DIR/register.log"
 for component in "$@"; do
   case "$component" in

@@ -10,11 +10,19 @@ keepalive="$BUILD_DIR/bin/wine_keepalive.exe"
 pidfile="$WINEPREFIX/.keepalive.pid"
 
 # The virtual display comes up before Wine's desktop, which binds to it.
-if [ "$DISPLAY" = "$TB_XVFB_DISPLAY" ] && [ ! -e "/tmp/.X11-unix/X${DISPLAY#:}" ]; then
+# Xvfb picks a free display itself: a socket left behind by a killed server
+# must not pass for a live one.
+if [ "${TB_OWN_DISPLAY:-}" = 1 ] && ! { [ -f "$WINEPREFIX/.xvfb.pid" ] && kill -0 "$(cat "$WINEPREFIX/.xvfb.pid")" 2>/dev/null; }; then
   mkdir -p "$WINEPREFIX"
-  setsid Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+  rm -f "$WINEPREFIX/.xvfb.display"
+  # A display already bound to this prefix's Wine servers would go with the old one.
+  "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
+  rm -f "$pidfile"
+  setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
+    3>"$WINEPREFIX/.xvfb.display" </dev/null >/dev/null 2>&1 &
   echo $! > "$WINEPREFIX/.xvfb.pid"
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] && break; sleep 0.1; done
+  for _ in $(seq 100); do [ -s "$WINEPREFIX/.xvfb.display" ] && break; sleep 0.1; done
+  . "$here/wine-env.sh"
 fi
 if [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null; then exit 0; fi
 
