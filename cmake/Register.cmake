@@ -2,13 +2,9 @@
 # build: tb_register(<target>) runs regsvr32 on it after every relink.
 set(TB_SCRIPTS ${CMAKE_SOURCE_DIR}/scripts)
 
-# Only programs of the machine's own kind can run here (a 32-bit build is
-# compiled, not run).
-if(CMAKE_SIZEOF_VOID_P EQUAL 8)
-  set(TB_RUNNABLE ON)
-else()
-  set(TB_RUNNABLE OFF)
-endif()
+# A build whose programs this machine cannot run (TB_RUNNABLE OFF) is
+# compiled only.
+option(TB_RUNNABLE "Register components and run tests under Wine" ON)
 
 function(tb_register target)
   if(NOT TB_RUNNABLE)

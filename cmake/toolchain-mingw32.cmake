@@ -1,8 +1,8 @@
 # Cross toolchain for Windows with mingw-w64 (posix thread model).
-# MINGW_ARCH selects the target: x86_64 (default; what the tests run under
-# Wine here) or i686 (the 32-bit build).
+# MINGW_ARCH selects the target: i686 (default; the product, a 32-bit
+# program) or x86_64 (for machines that cannot run 32-bit code).
 if(NOT DEFINED MINGW_ARCH)
-  set(MINGW_ARCH x86_64)
+  set(MINGW_ARCH i686)
 endif()
 set(MINGW_ARCH ${MINGW_ARCH} CACHE STRING "mingw-w64 target: x86_64 or i686")
 
@@ -25,6 +25,10 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT    "${_static}")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "${_static}")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "${_static}")
 if(MINGW_ARCH STREQUAL "i686")
+  # Floating point in SSE registers rounds each step as the 64-bit build does
+  # (x87's excess precision moves colour and size results by one).
+  set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
+  set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse")
   # The .def files name the exports plainly; 32-bit symbols carry @n.
   string(APPEND CMAKE_SHARED_LINKER_FLAGS_INIT " -Wl,--enable-stdcall-fixup")
   string(APPEND CMAKE_MODULE_LINKER_FLAGS_INIT " -Wl,--enable-stdcall-fixup")

@@ -4,7 +4,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
-need_pkgs=(cmake ninja-build mingw-w64 mingw-w64-tools wine64 libwine-dev
+need_pkgs=(cmake ninja-build mingw-w64 mingw-w64-tools wine32:i386 wine64 libwine-dev
            xvfb xauth x11-apps googletest imagemagick dpkg-dev)
 # Further packages that parts of the build list one per line.
 for list in "$here"/packages-*.txt; do
@@ -22,6 +22,11 @@ for p in "${need_pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 fresh_src=0
+# Wine's 32-bit half comes from the i386 architecture.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
+  fresh_src=1
+fi
 if [ ! -f "$src_list" ]; then
   cat > "$src_list" <<SRC
 Types: deb-src

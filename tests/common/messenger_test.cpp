@@ -91,20 +91,20 @@ BoxView Read(HWND box)
     return v;
 }
 
+BOOL CALLBACK TakeVisibleDialog(HWND w, LPARAM p)
+{
+    char name[16] = "";
+    GetClassNameA(w, name, sizeof(name));
+    if (lstrcmpA(name, "#32770") || !IsWindowVisible(w)) return TRUE;
+    *reinterpret_cast<HWND*>(p) = w;
+    return FALSE;
+}
+
 // The visible dialog of a thread.
 HWND FindBox(DWORD thread)
 {
     HWND found = nullptr;
-    EnumThreadWindows(
-        thread,
-        [](HWND w, LPARAM p) {
-            char name[16] = "";
-            GetClassNameA(w, name, sizeof(name));
-            if (lstrcmpA(name, "#32770") || !IsWindowVisible(w)) return TRUE;
-            *reinterpret_cast<HWND*>(p) = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(thread, TakeVisibleDialog, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
