@@ -14,8 +14,30 @@ for list in "$here"/packages-*.txt; do
   done < "$list"
 done
 
-# The Debian source package of our one library dependency is fetched at build time.
+# The Debian source package of our one library dependency is fetched at
+# build time, from the mirror the machine already uses.
 src_list=/etc/apt/sources.list.d/tavell-burner-src.sources
+# The Debian mirror of the machine's own bookworm entry and its keyring
+# (deb822 lists first, then one-line lists); empty when there is none.
+debian_mirror() {
+  awk '
+    function take() {
+      if (!done && t ~ / deb / && (" " s " ") ~ / bookworm / && u != "") { print u, k; done = 1 }
+      t = ""; u = ""; s = ""; k = ""
+    }
+    FNR == 1 { take() }
+    /^[ \t]*$/ { take(); next }
+    /^Types:/ { $1 = ""; t = $0 " " }
+    /^URIs:/ { u = $2 }
+    /^Suites:/ { $1 = ""; s = $0 }
+    /^Signed-By:/ { k = $2 }
+    /^deb[ \t]/ {
+      line = $0; sub(/\[[^]]*\]/, "", line); n = split(line, f, /[ \t]+/)
+      if (n >= 3 && f[3] == "bookworm" && !done) { print f[2]; done = 1 }
+    }
+    END { take() }
+  ' "$@" /dev/null 2>/dev/null
+}
 
 missing=()
 for p in "${need_pkgs[@]}"; do
@@ -28,12 +50,17 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   fresh_src=1
 fi
 if [ ! -f "$src_list" ]; then
+  lists=()
+  for f in /etc/apt/sources.list.d/*.sources /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+    [ -f "$f" ] && lists+=("$f")
+  done
+  read -r mirror keyring < <(debian_mirror "${lists[@]}") || true
   cat > "$src_list" <<SRC
 Types: deb-src
-URIs: http://deb.debian.org/debian
+URIs: ${mirror:-http://deb.debian.org/debian}
 Suites: bookworm
 Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+Signed-By: ${keyring:-/usr/share/keyrings/debian-archive-keyring.gpg}
 SRC
   fresh_src=1
 fi

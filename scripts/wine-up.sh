@@ -27,6 +27,13 @@ fi
 if [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null; then exit 0; fi
 
 mkdir -p "$WINEPREFIX"
+# A first boot cut short leaves a prefix that starts no program ("could not
+# load kernel32.dll"): boot it afresh rather than keep it for ever.
+if [ -f "$WINEPREFIX/system.reg" ] && [ ! -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ]; then
+  "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
+  "$WINESERVER" -w </dev/null >/dev/null 2>&1 || true
+  rm -rf "$WINEPREFIX/drive_c" "$WINEPREFIX/dosdevices" "$WINEPREFIX"/*.reg "$WINEPREFIX/.update-timestamp"
+fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   "$WINE" wineboot -i </dev/null >/dev/null 2>&1 || true
   # Leaving the first-boot server running gives a second services.exe.

@@ -3,7 +3,9 @@
 #include "files.h"
 #include <com/bstr.h>
 #include <com/ptr.h>
+#include <atomic>
 #include <regex>
+#include <thread>
 
 using com::Bstr;
 using com::ComPtr;
@@ -173,4 +175,50 @@ TEST(Logger, TrimKeepsTheLastHalfMegabyteFromALineStart)
         EXPECT_EQ(0u, text.find(kept + "Windows version - ")) << c.size;
         EXPECT_LE(kept.size(), 524287u);
     }
+}
+
+// The function path is one list for the process: a dump while other threads
+// enter and leave functions reads it whole and writes its line whole.
+TEST(Logger, FunctionPathDumpsWhileOtherThreadsLog)
+{
+    TempFolder dir;
+    ComPtr<ILogger> log = NewLogger();
+    ASSERT_EQ(S_OK, log->Init(Bstr(dir.File("app.log"))));
+    ILogger* shared = log.Get();
+    const int kThreads = 4, kRounds = 100, kDepth = 20;
+    std::atomic<int> running(kThreads);
+    std::vector<std::thread> workers;
+    for (int t = 0; t < kThreads; ++t) {
+        workers.emplace_back([&, t] {
+            Bstr name("Work" + std::to_string(t));
+            for (int i = 0; i < kRounds; ++i) {
+                for (int d = 0; d < kDepth; ++d) shared->LogEnterFunction(name);
+                for (int d = 0; d < kDepth; ++d) shared->LogLeaveFunction(name);
+            }
+            --running;
+        });
+    }
+    int dumped = 0;
+    while (running > 0) {
+        shared->DumpFuncPath();
+        ++dumped;
+    }
+    for (std::thread& w : workers) w.join();
+    log.Reset();
+
+    static const std::regex pathLine("^UNTIMED:(->Work[0-3])*$");
+    static const std::regex funcLine("^(=>|<=) Work[0-3]\\(\\)$");
+    int dumps = 0, calls = 0;
+    for (const std::string& line : Untimed(Body(ReadFileBytes(dir.File("app.log"))))) {
+        if (std::regex_match(line, pathLine)) {
+            ++dumps;
+        } else if (std::regex_match(line, funcLine)) {
+            ++calls;
+        } else {
+            ADD_FAILURE() << line;
+            break;
+        }
+    }
+    EXPECT_EQ(dumped, dumps);
+    EXPECT_EQ(kThreads * kRounds * kDepth * 2, calls);
 }
