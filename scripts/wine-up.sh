@@ -8,6 +8,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh"
 keepalive="$BUILD_DIR/bin/wine_keepalive.exe"
 pidfile="$WINEPREFIX/.keepalive.pid"
+# One boot at a time: test programs started in parallel each come here.
+mkdir -p "$WINEPREFIX"
+exec 9>"$WINEPREFIX/.up.lock"
+flock 9
 
 # The virtual display comes up before Wine's desktop, which binds to it.
 # Xvfb picks a free display itself: a socket left behind by a killed server
@@ -16,10 +20,10 @@ if [ "${TB_OWN_DISPLAY:-}" = 1 ] && ! { [ -f "$WINEPREFIX/.xvfb.pid" ] && kill -
   mkdir -p "$WINEPREFIX"
   rm -f "$WINEPREFIX/.xvfb.display"
   # A display already bound to this prefix's Wine servers would go with the old one.
-  "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
+  "$WINESERVER" -k 9>&- </dev/null >/dev/null 2>&1 || true
   rm -f "$pidfile"
   setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
-    3>"$WINEPREFIX/.xvfb.display" </dev/null >/dev/null 2>&1 &
+    3>"$WINEPREFIX/.xvfb.display" 9>&- </dev/null >/dev/null 2>&1 &
   echo $! > "$WINEPREFIX/.xvfb.pid"
   for _ in $(seq 100); do [ -s "$WINEPREFIX/.xvfb.display" ] && break; sleep 0.1; done
   . "$here/wine-env.sh"
@@ -30,27 +34,27 @@ mkdir -p "$WINEPREFIX"
 # A first boot cut short leaves a prefix that starts no program ("could not
 # load kernel32.dll"): boot it afresh rather than keep it for ever.
 if [ -f "$WINEPREFIX/system.reg" ] && [ ! -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ]; then
-  "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
-  "$WINESERVER" -w </dev/null >/dev/null 2>&1 || true
+  "$WINESERVER" -k 9>&- </dev/null >/dev/null 2>&1 || true
+  "$WINESERVER" -w 9>&- </dev/null >/dev/null 2>&1 || true
   rm -rf "$WINEPREFIX/drive_c" "$WINEPREFIX/dosdevices" "$WINEPREFIX"/*.reg "$WINEPREFIX/.update-timestamp"
 fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  "$WINE" wineboot -i </dev/null >/dev/null 2>&1 || true
+  "$WINE" wineboot -i 9>&- </dev/null >/dev/null 2>&1 || true
   # Leaving the first-boot server running gives a second services.exe.
-  "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
-  "$WINESERVER" -w </dev/null >/dev/null 2>&1 || true
+  "$WINESERVER" -k 9>&- </dev/null >/dev/null 2>&1 || true
+  "$WINESERVER" -w 9>&- </dev/null >/dev/null 2>&1 || true
   # No window manager runs: windows are not decorated (screenshots show the
   # client) and not managed (else showing or hiding one waits 2 s for a
   # manager that never answers).
-  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f </dev/null >/dev/null 2>&1 || true
-  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
+  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f 9>&- </dev/null >/dev/null 2>&1 || true
+  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f 9>&- </dev/null >/dev/null 2>&1 || true
 fi
-"$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
-"$WINE" wineboot </dev/null >/dev/null 2>&1 || true
+"$WINESERVER" -p 9>&- </dev/null >/dev/null 2>&1 || true
+"$WINE" wineboot 9>&- </dev/null >/dev/null 2>&1 || true
 # Wine's desktop process ends a second after its last user; a tiny program
 # holding a window keeps it alive across the tests.
 if [ -f "$keepalive" ]; then
-  setsid "$WINE" "$keepalive" </dev/null >/dev/null 2>&1 &
+  setsid "$WINE" "$keepalive" 9>&- </dev/null >/dev/null 2>&1 &
   echo $! > "$pidfile"
 fi
 exit 0
