@@ -314,7 +314,8 @@ TEST_F(TaskPanel, GdiObjectsStayFlatWhileTheMouseMoves)
 {
     Fill();
     ShowWindow(parent, SW_SHOWNOACTIVATE);  // painted for real (showing costs Wine a moment)
-    // Moves, repaints and replaced icons, as a user's session makes them.
+    // Moves, repaints, and icons replaced and removed with their items, as
+    // a user's session makes them.
     auto session = [&](int moves) {
         for (int i = 0; i < moves; ++i) {
             Mouse(WM_MOUSEMOVE, POINT{(i * 7) % 200, (i * 13) % 580});
@@ -322,6 +323,12 @@ TEST_F(TaskPanel, GdiObjectsStayFlatWhileTheMouseMoves)
                 InvalidateRect(window, nullptr, FALSE);
                 UpdateWindow(window);
                 bar->SetActionIcon(1, 10, LoadIcon(nullptr, i % 200 ? IDI_WARNING : IDI_ERROR));
+                bar->ChangeAction(2, 20, Bstr("Burn"), LoadIcon(nullptr, IDI_QUESTION));
+                bar->AddPane(9, Bstr("Passing pane"), LoadIcon(nullptr, IDI_INFORMATION));
+                bar->AddAction(9, 90, Bstr("Passing action"), LoadIcon(nullptr, IDI_WARNING));
+                bar->AddAction(9, 91, Bstr("Another"), LoadIcon(nullptr, IDI_ERROR));
+                bar->RemoveAction(9, 90);
+                if (i % 200) bar->RemovePane(9);  // else the next AddPane drops its actions
             }
         }
         UpdateWindow(window);
