@@ -542,10 +542,8 @@ void CCoPanelCtrl::PaintAction(HDC dc, const CTaskAction& action) const
         DrawCaption(dc, action.m_caption, box, m_fontNormal, ShiftColorHLS(kBackTop, -50, 0));
     if (!action.m_icon) return;
     if (action.m_hover) {
-        HBRUSH shadow = CreateSolidBrush(ShiftColorHLS(GetSysColor(COLOR_BTNFACE), -27, 0));
-        DrawStateA(dc, shadow, nullptr, reinterpret_cast<LPARAM>(action.m_icon.Get()), 0, iconX + 1, iconY + 1, 16,
-                   16, DST_ICON | DSS_MONO);
-        DeleteObject(shadow);
+        DrawIconShadow(dc, iconX + 1, iconY + 1, action.m_icon.Get(), 16,
+                       ShiftColorHLS(GetSysColor(COLOR_BTNFACE), -27, 0));
         DrawIconEx(dc, iconX - 1, iconY - 1, action.m_icon.Get(), 16, 16, 0, nullptr, DI_NORMAL);
     } else if (action.m_active) {
         DrawIconEx(dc, iconX - 1, iconY - 1, action.m_icon.Get(), 16, 16, 0, nullptr, DI_NORMAL);

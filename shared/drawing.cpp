@@ -1,4 +1,5 @@
 #include "drawing.h"
+#include <algorithm>
 
 CMemoryDC::CMemoryDC(HDC target, const RECT* rect) : m_target(target)
 {
@@ -77,7 +78,73 @@ TRIVERTEX Vertex(int x, int y, COLORREF color)
     return v;
 }
 
+// A 32-bit top-down bitmap of size x size in a memory context, filled with one colour.
+class CSquareCanvas {
+public:
+    CSquareCanvas(int size, DWORD fill) : m_size(size)
+    {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = size;
+        info.bmiHeader.biHeight = -size;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        m_dc = CreateCompatibleDC(nullptr);
+        m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_bits), nullptr, 0);
+        if (!m_bitmap) return;
+        m_old = SelectObject(m_dc, m_bitmap);
+        for (int i = 0; i < size * size; ++i) m_bits[i] = fill;
+    }
+    ~CSquareCanvas()
+    {
+        if (m_bitmap) {
+            SelectObject(m_dc, m_old);
+            DeleteObject(m_bitmap);
+        }
+        DeleteDC(m_dc);
+    }
+    CSquareCanvas(const CSquareCanvas&) = delete;
+    CSquareCanvas& operator=(const CSquareCanvas&) = delete;
+
+    bool Valid() const { return m_bitmap != nullptr; }
+    HDC Dc() const { return m_dc; }
+    DWORD* Bits() const { return m_bits; }
+    int Pixels() const { return m_size * m_size; }
+
+private:
+    int m_size;
+    HDC m_dc;
+    HBITMAP m_bitmap = nullptr;
+    HGDIOBJ m_old = nullptr;
+    DWORD* m_bits = nullptr;
+};
+
+int Channel(DWORD pixel, int shift) { return static_cast<int>((pixel >> shift) & 0xFF); }
+
 }  // namespace
+
+BOOL DrawIconShadow(HDC dc, int x, int y, HICON icon, int size, COLORREF colour)
+{
+    // Drawn on black and on white, a pixel differs by as much as the icon
+    // lets the background through.
+    CSquareCanvas onBlack(size, 0x000000), onWhite(size, 0xFFFFFF);
+    if (!onBlack.Valid() || !onWhite.Valid()) return FALSE;
+    if (!DrawIconEx(onBlack.Dc(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL) ||
+        !DrawIconEx(onWhite.Dc(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL))
+        return FALSE;
+    GdiFlush();
+    DWORD* shadow = onBlack.Bits();  // becomes the premultiplied shadow
+    for (int i = 0; i < onBlack.Pixels(); ++i) {
+        int through = 0;
+        for (int shift : {0, 8, 16})
+            through = std::max(through, Channel(onWhite.Bits()[i], shift) - Channel(shadow[i], shift));
+        const DWORD alpha = static_cast<DWORD>(255 - std::min(255, std::max(0, through)));
+        shadow[i] = alpha << 24 | (GetRValue(colour) * alpha / 255) << 16 | (GetGValue(colour) * alpha / 255) << 8 |
+                    GetBValue(colour) * alpha / 255;
+    }
+    BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    return AlphaBlend(dc, x, y, size, size, onBlack.Dc(), 0, 0, size, size, blend);
+}
 
 BOOL FillGradientRect(HDC dc, int x, int y, int width, int height, COLORREF color1, COLORREF color2,
                       BOOL vertical)

@@ -62,3 +62,7 @@ BOOL FillGradientRect(HDC dc, int x, int y, int width, int height, COLORREF colo
 // A bitmap compatible with `dc`, filled by FillGradientRect; the caller deletes it.
 BOOL CreateGradientBitmap(HDC dc, SIZE size, COLORREF color1, COLORREF color2, HBITMAP* bitmap,
                           BOOL vertical);
+// A flat shadow in the shape of the icon (drawn `size` x `size`), in one
+// colour. The shape comes from what the icon covers, so icons with an alpha
+// channel cast a shadow of their outline, not of their square.
+BOOL DrawIconShadow(HDC dc, int x, int y, HICON icon, int size, COLORREF colour);

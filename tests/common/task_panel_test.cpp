@@ -3,10 +3,12 @@
 #include "hosting.h"
 #include "commands.h"
 #include "task_panel.h"
+#include "colors.h"
 #include "variant_safearray.h"
 #include <com/bstr.h>
 #include <com/object.h>
 #include <com/ptr.h>
+#include <cstdlib>
 #include <vector>
 
 using com::Bstr;
@@ -238,11 +240,82 @@ TEST_F(TaskPanel, LayoutHasAMinimumWidth)
     EXPECT_EQ(6 + 76 - 12, header.right);
 }
 
+namespace {
+
+bool Near(COLORREF a, COLORREF b, int tolerance = 8)
+{
+    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+}
+
+// Whether any pixel of the rectangle has the colour: text shows as a few.
+bool AnyPixel(HDC dc, const RECT& r, COLORREF colour)
+{
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            if (Near(GetPixel(dc, x, y), colour, 2)) return true;
+    return false;
+}
+
+}  // namespace
+
+// What the panel paints, read back from its window: the background, the
+// active and inactive headers and bodies, and the texts of an active, a
+// hovered and a disabled action. TASK_PANEL_SHOW_MS holds the filled panel
+// on screen that long, for a look at it.
+TEST_F(TaskPanel, FilledPanelPaintsItsParts)
+{
+    Fill();
+    ASSERT_EQ(S_OK, bar->AddAction(2, 21, Bstr("Erase disc"), LoadIcon(nullptr, IDI_WARNING)));
+    ASSERT_EQ(S_OK, bar->AddAction(2, 22, Bstr("A long action caption that wraps onto a second line"), nullptr));
+    ASSERT_EQ(S_OK, bar->AddPane(3, Bstr("Third pane, without actions"), nullptr));
+    ASSERT_EQ(S_OK, bar->SetActionIcon(2, 20, LoadIcon(nullptr, IDI_QUESTION)));
+    bar->EnableAction(2, 21, 0);
+    bar->SetActive(1, 10);
+    ShowWindow(parent, SW_SHOWNOACTIVATE);
+    Mouse(WM_MOUSEMOVE, Centre(2, 20));
+    UpdateWindow(window);
+
+    const COLORREF blueText = ShiftColorHLS(RGB(120, 159, 227), -50, 0);
+    HDC dc = GetDC(window);
+    RECT header1, header2, add, remove, burn, erase;
+    impl->ItemRect(1, NONE, &header1);
+    impl->ItemRect(2, NONE, &header2);
+    impl->ItemRect(1, 10, &add);
+    impl->ItemRect(1, 11, &remove);
+    impl->ItemRect(2, 20, &burn);
+    impl->ItemRect(2, 21, &erase);
+    EXPECT_TRUE(Near(RGB(120, 159, 227), GetPixel(dc, 2, 0)));  // background top
+    EXPECT_TRUE(Near(RGB(254, 254, 254), GetPixel(dc, header1.left + 2, header1.bottom - 2)));  // active header
+    EXPECT_TRUE(Near(RGB(200, 212, 246), GetPixel(dc, header1.right - 4, header1.bottom - 2)));
+    EXPECT_TRUE(Near(ShiftColorHLS(RGB(200, 212, 246), -50, 0), GetPixel(dc, header2.left + 2, header2.bottom - 2)));
+    EXPECT_TRUE(Near(RGB(213, 222, 246), GetPixel(dc, add.right + 2, add.bottom + 2)));  // active body
+    EXPECT_TRUE(Near(ShiftColorHLS(RGB(213, 222, 246), -7, 0), GetPixel(dc, burn.right + 2, burn.bottom + 2)));
+    EXPECT_TRUE(AnyPixel(dc, header1, ShiftColorHLS(RGB(120, 159, 227), -50, 0)));  // active caption
+    EXPECT_TRUE(AnyPixel(dc, header2, RGB(213, 222, 246)));                          // inactive caption
+    EXPECT_TRUE(AnyPixel(dc, add, blueText));                                        // active action
+    EXPECT_TRUE(AnyPixel(dc, remove, blueText));
+    EXPECT_TRUE(AnyPixel(dc, burn, RGB(120, 159, 227)));                             // hovered action
+    EXPECT_TRUE(AnyPixel(dc, erase, ShiftColorHLS(RGB(95, 114, 210), 20, -50)));   // disabled action
+    EXPECT_TRUE(AnyPixel(dc, erase, RGB(254, 254, 254)));
+    ReleaseDC(window, dc);
+
+    if (const char* show = getenv("TASK_PANEL_SHOW_MS")) {
+        const DWORD until = GetTickCount() + static_cast<DWORD>(atoi(show));
+        MSG msg;
+        while (GetTickCount() < until) {
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+            Sleep(20);
+        }
+    }
+}
+
 TEST_F(TaskPanel, GdiObjectsStayFlatWhileTheMouseMoves)
 {
     Fill();
     ShowWindow(parent, SW_SHOWNOACTIVATE);  // painted for real (showing costs Wine a moment)
-    // Moves, repaints and replaced icons, as a user's session makes them.
+    // Moves, repaints, and icons replaced and removed with their items, as
+    // a user's session makes them.
     auto session = [&](int moves) {
         for (int i = 0; i < moves; ++i) {
             Mouse(WM_MOUSEMOVE, POINT{(i * 7) % 200, (i * 13) % 580});
@@ -250,6 +323,12 @@ TEST_F(TaskPanel, GdiObjectsStayFlatWhileTheMouseMoves)
                 InvalidateRect(window, nullptr, FALSE);
                 UpdateWindow(window);
                 bar->SetActionIcon(1, 10, LoadIcon(nullptr, i % 200 ? IDI_WARNING : IDI_ERROR));
+                bar->ChangeAction(2, 20, Bstr("Burn"), LoadIcon(nullptr, IDI_QUESTION));
+                bar->AddPane(9, Bstr("Passing pane"), LoadIcon(nullptr, IDI_INFORMATION));
+                bar->AddAction(9, 90, Bstr("Passing action"), LoadIcon(nullptr, IDI_WARNING));
+                bar->AddAction(9, 91, Bstr("Another"), LoadIcon(nullptr, IDI_ERROR));
+                bar->RemoveAction(9, 90);
+                if (i % 200) bar->RemovePane(9);  // else the next AddPane drops its actions
             }
         }
         UpdateWindow(window);

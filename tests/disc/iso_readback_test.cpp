@@ -8,6 +8,7 @@
 #include <set>
 #include <sstream>
 #include <unistd.h>
+#include <utime.h>
 
 namespace disc_test {
 namespace {
@@ -55,6 +56,26 @@ TEST_F(IsoReadback, NamesSizesContentsAndVolumeTextsReadBack) {
     EXPECT_NE(volume.find("Publisher id: Tavell software"), std::string::npos) << volume;
     EXPECT_NE(volume.find("Application id: Tavell Burner"), std::string::npos) << volume;
     EXPECT_NE(volume.find("Joliet with UCS level 3"), std::string::npos) << volume;
+}
+
+// Record dates come from the files' modification times, in both hierarchies.
+TEST_F(IsoReadback, FileDatesReadBackInBothHierarchies) {
+    DiscHandle g = grabber(kDvd), t = newTree();
+    std::string path = writeSource("Dated file.txt", "dated");
+    const utimbuf times = {981173106, 981173106};  // 2001-02-03 04:05:06 UTC
+    ASSERT_EQ(utime(path.c_str(), &times), 0);
+    DiscNodeHandle n = 0;
+    Frame f;
+    ASSERT_EQ(IsoTree_Add(t, f.text, sizeof f.text, &f.sys, path.c_str(), nullptr, 0, IsoTree_GetRoot(t), &n), 0);
+    ASSERT_EQ(burn(g, t), 0);
+    std::string iso = exportMedium("drive0");
+    for (const char* hierarchy : {"", "-J "}) {
+        std::string listing = run("TZ=UTC " + std::string(ISOINFO) + " -l " + hierarchy + "-i " + iso);
+        size_t line = listing.find("Feb  3 2001");
+        ASSERT_NE(line, std::string::npos) << hierarchy << listing;
+        EXPECT_NE(listing.find(hierarchy[0] ? "Dated file.txt" : "DATED_FILE.TXT;1", line), std::string::npos)
+            << listing;
+    }
 }
 
 TEST_F(IsoReadback, PrimaryNamesStayUniqueWhenTheyCollapse) {

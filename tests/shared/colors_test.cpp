@@ -190,3 +190,57 @@ TEST(Drawing, SelectorsDrawWithTheirColourAndRestore)
     EXPECT_EQ(pen, GetCurrentObject(canvas.Dc(), OBJ_PEN));
     EXPECT_EQ(brush, GetCurrentObject(canvas.Dc(), OBJ_BRUSH));
 }
+
+namespace {
+
+// A 16 x 16 icon whose middle square (4 to 11) is red and whose border shows
+// what lies below: through its mask, or through an alpha channel with an
+// all-opaque mask.
+HICON MiddleSquareIcon(bool alpha)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = 16;
+    info.bmiHeader.biHeight = -16;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    DWORD* bits = nullptr;
+    HBITMAP colour = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+    WORD maskRows[16];
+    for (int y = 0; y < 16; ++y) {
+        maskRows[y] = 0;
+        for (int x = 0; x < 16; ++x) {
+            const bool inside = x >= 4 && x < 12 && y >= 4 && y < 12;
+            bits[y * 16 + x] = inside ? (alpha ? 0xFFFF0000 : 0x00FF0000) : 0;
+            // Mask rows are big-endian bit strings; 1 lets the background through.
+            if (!inside && !alpha) maskRows[y] |= static_cast<WORD>(0x8000 >> x);
+        }
+        maskRows[y] = static_cast<WORD>(maskRows[y] << 8 | maskRows[y] >> 8);
+    }
+    HBITMAP mask = CreateBitmap(16, 16, 1, 1, maskRows);
+    ICONINFO icon = {TRUE, 0, 0, mask, colour};
+    HICON result = CreateIconIndirect(&icon);
+    DeleteObject(mask);
+    DeleteObject(colour);
+    return result;
+}
+
+}  // namespace
+
+// The shadow takes the icon's outline, whether a mask or an alpha channel
+// gives it.
+TEST(Drawing, IconShadowFollowsTheIconsShape)
+{
+    for (bool alpha : {false, true}) {
+        HICON icon = MiddleSquareIcon(alpha);
+        ASSERT_TRUE(icon);
+        Canvas canvas(20, 20);
+        ASSERT_TRUE(DrawIconShadow(canvas.Dc(), 2, 2, icon, 16, RGB(40, 60, 80)));
+        EXPECT_EQ(RGB(40, 60, 80), canvas.Pixel(2 + 8, 2 + 8)) << "alpha " << alpha;
+        EXPECT_EQ(RGB(40, 60, 80), canvas.Pixel(2 + 4, 2 + 11)) << "alpha " << alpha;
+        EXPECT_EQ(RGB(255, 255, 255), canvas.Pixel(2 + 1, 2 + 1)) << "alpha " << alpha;
+        EXPECT_EQ(RGB(255, 255, 255), canvas.Pixel(2 + 12, 2 + 8)) << "alpha " << alpha;
+        EXPECT_EQ(RGB(255, 255, 255), canvas.Pixel(1, 1)) << "outside the icon";
+        DestroyIcon(icon);
+    }
+}

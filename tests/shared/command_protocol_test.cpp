@@ -216,6 +216,7 @@ TEST(CommandData, FailuresLeaveWhatTheyCannotWrite)
     CVariantSafearray none(0);
     ASSERT_NE(nullptr, none.Create());
     EXPECT_EQ(E_FAIL, none.Prepare({}));
+    EXPECT_EQ(DISP_E_BADINDEX, ExtractFromSafearray(none, {{VT_I4, &number}}));  // an empty array
     CVariantSafearray uncreated(1);
     EXPECT_EQ(E_FAIL, uncreated.Prepare({{VT_UI4, 1u}}));
 }

@@ -121,7 +121,10 @@ uint64_t DriveFolder::newSerial() {
 Error DriveFolder::replaceMedium(const std::string& name, const Medium* medium) const {
     DriveSpec spec;
     if (Error e = loadDrive(name, spec)) return e;
-    os::removeFile(path(name, kImageExt));
+    // The old medium's data goes with it: left under a new medium, its bytes
+    // would show wherever a later write leaves a hole.
+    if (!os::removeFile(path(name, kImageExt)))
+        return fail(DISC_E_BUSY, "the medium of " + name + " is in use");
     if (medium) {
         if (Error e = saveMedium(name, *medium)) return e;
     } else if (!os::removeFile(path(name, kMediumExt))) {

@@ -371,6 +371,21 @@ TEST_F(DiscWin, ConsoleToolListsInsertsEjectsAndExports) {
     ASSERT_EQ(runTool(folderArg + " list", out), 0u);
     EXPECT_NE(out.find("no medium"), std::string::npos) << out;
 
+    // A medium whose data is held open (a write running in an engine) stays.
+    ASSERT_EQ(runTool(folderArg + " insert F 3", out), 0u) << out;
+    ASSERT_EQ(burn(g, newTree()), 0);
+    HANDLE held = CreateFileA(medium("drive1").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    EXPECT_EQ(runTool(folderArg + " insert F 2", out), 1u) << out;
+    DiscInformation info = {};
+    ASSERT_EQ(Grabber_GetDiscInformation(g, GF(f), &info), 0);
+    EXPECT_EQ(info.mediumType, uint32_t(DISC_MT_CD_RW));
+    EXPECT_EQ(info.discStatus, uint8_t(DISC_STATUS_APPENDABLE));
+    CloseHandle(held);
+    ASSERT_EQ(runTool(folderArg + " insert F 2", out), 0u) << out;
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(medium("drive1").c_str())) << "no old bytes under the new one";
+
     EXPECT_EQ(runTool(folderArg + " eject drive9", out), 2u) << "unknown drive";
     EXPECT_EQ(runTool(folderArg + " insert F 1", out), 1u) << "a pressed type is no blank";
     EXPECT_NE(out.find("error 1"), std::string::npos) << out;
