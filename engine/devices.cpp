@@ -3,6 +3,7 @@
 #include "method_log.h"
 #include <log.h>
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -66,14 +67,9 @@ HRESULT CCoDevices::FinalConstruct()
         return E_FAIL;
     }
     m_started = true;
-    // The scan thread holds the list until it has queued its event.
-    static_cast<IDevices*>(this)->AddRef();
-    HANDLE thread = CreateThread(nullptr, 0, FirstScanThread, this, 0, nullptr);
-    if (!thread) {
-        static_cast<IDevices*>(this)->Release();
-        return E_FAIL;
-    }
-    CloseHandle(thread);
+    // Kept: the list waits for the scan before it shuts the disc layer down.
+    m_firstScan = CreateThread(nullptr, 0, FirstScanThread, this, 0, nullptr);
+    if (!m_firstScan) return E_FAIL;
     SetTimer(m_window.Handle(), POLL_TIMER, POLL_MS, nullptr);
     return S_OK;
 }
@@ -81,6 +77,7 @@ HRESULT CCoDevices::FinalConstruct()
 void CCoDevices::FinalRelease()
 {
     CLogMethodScope<CCoDevices> log("FinalRelease");
+    WaitForFirstScan();
     if (m_window.Handle()) KillTimer(m_window.Handle(), POLL_TIMER);
     m_window.Destroy();
     {
@@ -101,9 +98,35 @@ DWORD WINAPI CCoDevices::FirstScanThread(void* self)
     devices->ReScanDevices();
     InterlockedExchange(&devices->m_initialized, 1);
     devices->QueueEvent(DM_DEVICESSCANNED, 0, 0);
-    static_cast<IDevices*>(devices)->Release();
     CoUninitialize();
     return 0;
+}
+
+void CCoDevices::WaitForFirstScan()
+{
+    if (!m_firstScan) return;
+    HWND window = m_window.Handle();
+    if (window && GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
+        // The scan makes its devices through this thread's window.
+        MSG msg;
+        while (MsgWaitForMultipleObjects(1, &m_firstScan, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1)
+            PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    } else {
+        WaitForSingleObject(m_firstScan, INFINITE);
+    }
+    CloseHandle(m_firstScan);
+    m_firstScan = nullptr;
+}
+
+HRESULT CCoDevices::MakeDevice(DevicePtr& device)
+{
+    HWND window = m_window.Handle();
+    if (!window) return E_FAIL;
+    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId())
+        return com::CreateObjectImpl<CCoDevice>(&device);
+    DeviceRequest request = {E_FAIL, std::addressof(device)};
+    SendMessageA(window, WM_CREATE_DEVICE, reinterpret_cast<WPARAM>(&request), 0);
+    return request.result;
 }
 
 void CCoDevices::ReScanDevices()
@@ -128,8 +151,7 @@ void CCoDevices::AddDevices(const std::vector<unsigned>& ids)
     for (unsigned id : ids) {
         LogAddress("\tNew CD/DVD device found at %i:%i:%i:%i", id);
         DevicePtr device;
-        if (FAILED(com::CreateObjectImpl<CCoDevice>(&device)))
-            continue;
+        if (FAILED(MakeDevice(device))) continue;
         if (!device->InitDevice(id)) continue;
         {
             com::ObjectLock<CCoDevices> lock(this);
@@ -189,7 +211,7 @@ void CCoDevices::OnDeviceChange()
     CLogMethodScope<CCoDevices> log("OnDeviceChange");
     ReScanDevices();
     for (const DevicePtr& device : ListCopy()) {
-        if (device->MediumStampMoved()) device->FireMediumChanged(device->ScanMedium());
+        if (device->MediumStampMoved()) device->CheckMedium(true);
     }
     FireQueuedEvents();
 }
@@ -285,6 +307,12 @@ bool CCoDevices::OnDevicesWindowMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT
         OnCreateObject(reinterpret_cast<CreateRequest*>(wParam));
         *result = 0;
         return true;
+    case WM_CREATE_DEVICE: {
+        auto* request = reinterpret_cast<DeviceRequest*>(wParam);
+        request->result = com::CreateObjectImpl<CCoDevice>(&*request->device);
+        *result = 0;
+        return true;
+    }
     case WM_FIRE_EVENTS:
         FireQueuedEvents();
         *result = 0;

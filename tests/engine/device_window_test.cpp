@@ -1,0 +1,379 @@
+// A device's window in one process: a worker's job messages become the
+// device's events, in order and with the job's cookie, over a virtual drive
+// of the disc layer in a folder of the test's own.
+#include <gtest/gtest.h>
+#include "device.h"
+#include "event_sink.h"
+#include "job_messenger.h"
+#include "vokmar_process.h"
+#include <com/ptr.h>
+#include <dbt.h>
+#include <files.h>
+#include <functional>
+
+namespace {
+
+const unsigned kDvdWriter = 0x00000001;  // 1:0:0:0, drive E, a blank DVD-RW
+const unsigned kCookie = 0x4711;
+
+// A sink whose answers fail.
+class CFailingSink : public CTestEventSink {
+public:
+    STDMETHODIMP IMC_SendMessageRetVal(unsigned int* answer, unsigned int msg, unsigned int w,
+                                       unsigned int l) override
+    {
+        CTestEventSink::IMC_SendMessageRetVal(answer, msg, w, l);
+        return E_FAIL;
+    }
+};
+
+// A sink that, on each event, lets another thread call into the device and
+// notes whether that call got through.
+class CCallingBackSink : public CTestEventSink {
+public:
+    STDMETHODIMP IMC_PostMessage(unsigned int msg, unsigned int w, unsigned int l) override
+    {
+        CTestEventSink::IMC_PostMessage(msg, w, l);
+        HANDLE thread = CreateThread(nullptr, 0, CallDevice, device, 0, nullptr);
+        if (WaitForSingleObject(thread, 2000) != WAIT_OBJECT_0) ++blocked;
+        CloseHandle(thread);
+        return S_OK;
+    }
+    static DWORD WINAPI CallDevice(void* device)
+    {
+        unsigned type = 0;
+        static_cast<IMedium*>(device)->GetMediumType(&type);
+        return 0;
+    }
+    IMedium* device = nullptr;
+    int blocked = 0;
+};
+
+// A job's worker: what it does, run by CCoDevice::StartJob.
+struct TestJob {
+    HWND window;
+    std::function<void(CJobMessenger&)> work;
+    HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ~TestJob() { CloseHandle(done); }
+
+    static DWORD WINAPI Run(void* context)
+    {
+        auto* job = static_cast<TestJob*>(context);
+        CJobMessenger messenger(job->window);
+        job->work(messenger);
+        messenger.ReleaseDevice();
+        SetEvent(job->done);
+        return 0;
+    }
+};
+
+// Serves the calling thread's windows until `handle` is signalled.
+bool ServeUntil(HANDLE handle, DWORD ms)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        DWORD left = ms - (GetTickCount() - start);
+        if (GetTickCount() - start >= ms) return false;
+        if (MsgWaitForMultipleObjects(1, &handle, FALSE, left, QS_ALLINPUT) == WAIT_OBJECT_0) return true;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    }
+}
+
+class DeviceWindowTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        char text[1024] = "";
+        uint32_t systemError = 0;
+        ASSERT_EQ(DISC_OK, DiscLayer_Startup(folder.Path().c_str(), text, sizeof(text), &systemError)) << text;
+        ASSERT_EQ(S_OK, com::CreateObjectImpl<CCoDevice>(&device));
+        ASSERT_TRUE(device->InitDevice(kDvdWriter));
+        ASSERT_EQ(S_OK, com::CreateObjectImpl<CTestEventSink>(&sink));
+    }
+    void TearDown() override
+    {
+        Unadvise();
+        device.Reset();
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        char text[1024] = "";
+        uint32_t systemError = 0;
+        DiscLayer_Shutdown(text, sizeof(text), &systemError);
+    }
+
+    void Advise(_IMessageCallback* which)
+    {
+        com::ComPtr<IConnectionPoint> point;
+        ASSERT_EQ(S_OK, device->FindConnectionPoint(IID__IMessageCallback, &point));
+        ASSERT_EQ(S_OK, point->Advise(which, &cookie));
+    }
+    void Unadvise()
+    {
+        com::ComPtr<IConnectionPoint> point;
+        if (cookie && device && SUCCEEDED(device->FindConnectionPoint(IID__IMessageCallback, &point)))
+            point->Unadvise(cookie);
+        cookie = 0;
+    }
+    // Runs `work` as a job's worker while this thread serves the window.
+    void RunJob(std::function<void(CJobMessenger&)> work, unsigned speed = 0, unsigned lastArgument = 0)
+    {
+        TestJob job{device->WindowHandle(), std::move(work)};
+        ASSERT_EQ(S_OK, device->StartJob(kCookie, speed, lastArgument, TestJob::Run, &job));
+        ASSERT_TRUE(ServeUntil(job.done, 10000));
+        PumpFor(50);  // the worker's last message
+    }
+    std::vector<EngineEvent> Events(unsigned message)
+    {
+        std::vector<EngineEvent> found;
+        for (const EngineEvent& e : sink->Events())
+            if (e.message == message) found.push_back(e);
+        return found;
+    }
+
+    TempFolder folder;
+    com::ComPtr<com::ComObject<CCoDevice>> device;
+    com::ComPtr<com::ComObject<CTestEventSink>> sink;
+    DWORD cookie = 0;
+};
+
+}  // namespace
+
+TEST_F(DeviceWindowTest, AJobsMessagesBecomeItsEventsInOrder)
+{
+    Advise(sink.Get());
+    JOB_STATE_RECORD prepared = {};
+    unsigned busy = 0;
+    HRESULT second = S_OK;
+    RunJob(
+        [&](CJobMessenger& job) {
+            JOB_STATE_RECORD record = {0, JOB_DATA};
+            record.result = E_FAIL;
+            job.Prepare(&record);
+            prepared = record;
+            device->GetDeviceBusy(&busy);
+            second = device->StartJob(1, 0, 0, TestJob::Run, nullptr);
+            job.Status(ST_SENDING_OPC, 1);
+            job.Start(&record);
+            int64_t total = 8, done = 1;
+            uint32_t size = 1000, free = 750;
+            job.Progress(DISC_CB_WRITE_PROGRESS, &total, &done);
+            job.Progress(DISC_CB_BUFFER_STATUS, &size, &free);
+            job.Progress(DISC_CB_TREE_PROGRESS, &total, &done);  // no event
+            job.Progress(DISC_CB_DEVICE_FOUND, nullptr, nullptr);  // not a job's
+            job.End(&record, SCARD_W_CANCELLED_BY_USER);
+        },
+        5540, 0x100FF);
+
+    // The Prepare handler filled in what the job method stored.
+    EXPECT_EQ(5540u, prepared.speed);
+    EXPECT_EQ(1, prepared.port);
+    EXPECT_EQ(0, prepared.bus + prepared.target + prepared.lun);
+    EXPECT_EQ(0x100FFu, prepared.lastArgument);
+    EXPECT_EQ(1u, busy);
+    EXPECT_EQ(STG_E_INUSE, second) << "one job at a time";
+    unsigned after = 1;
+    ASSERT_EQ(S_OK, device->GetDeviceBusy(&after));
+    EXPECT_EQ(0u, after);
+
+    struct Expected {
+        unsigned message, lParam;
+    };
+    const Expected expected[] = {
+        {DM_BURNPREPARE, 0},
+        {DM_STATUS, (1u << 16) | ST_SENDING_OPC},
+        {DM_BURNSTART, 5540},
+        {DM_WRITEPROGRESS, (12u << 16) + 5000},
+        {DM_BUFFERSTATUS, 25},
+        {DM_BURNEND, static_cast<unsigned>(SCARD_W_CANCELLED_BY_USER)},
+    };
+    std::vector<EngineEvent> events = sink->Events();
+    ASSERT_EQ(sizeof(expected) / sizeof(expected[0]), events.size());
+    for (size_t i = 0; i < events.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(expected[i].message, events[i].message);
+        EXPECT_EQ(kCookie, events[i].wParam);
+        EXPECT_EQ(expected[i].lParam, events[i].lParam);
+        EXPECT_FALSE(events[i].sent);
+    }
+}
+
+TEST_F(DeviceWindowTest, TheDeviceOutlivesItsClientsUntilItsJobEnds)
+{
+    Advise(sink.Get());
+    HWND window = device->WindowHandle();
+    char name[32] = "";
+    GetClassNameA(window, name, sizeof(name));
+    EXPECT_STREQ("DeviceWindow", name);
+    EXPECT_FALSE(IsWindowVisible(window));
+
+    HANDLE go = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    TestJob job{window, [go](CJobMessenger& messenger) {
+                    WaitForSingleObject(go, 5000);
+                    JOB_STATE_RECORD record = {0, JOB_ERASE};
+                    messenger.Prepare(&record);
+                    messenger.Start(&record);
+                    messenger.End(&record, S_OK);
+                }};
+    ASSERT_EQ(S_OK, device->StartJob(kCookie, 0, 0, TestJob::Run, &job));
+    Unadvise();
+    com::ComPtr<IConnectionPoint> point;
+    ASSERT_EQ(S_OK, device->FindConnectionPoint(IID__IMessageCallback, &point));
+    ASSERT_EQ(S_OK, point->Advise(static_cast<_IMessageCallback*>(sink.Get()), &cookie));
+    point.Reset();
+    device.Reset();  // the client lets go while the job has not begun
+    cookie = 0;
+    SetEvent(go);
+    ASSERT_TRUE(ServeUntil(job.done, 10000));
+    PumpFor(100);
+    CloseHandle(go);
+    ASSERT_EQ(3u, sink->Events().size()) << "the device answered its job to the end";
+    EXPECT_EQ(DM_ERASEEND, sink->Events().back().message);
+    EXPECT_FALSE(IsWindow(window)) << "then went, and its window with it";
+}
+
+TEST_F(DeviceWindowTest, QuestionsAreAnsweredByTheLastSinkAndNoOneMeansNo)
+{
+    struct Case {
+        const char* what;
+        int sink;  // 0 none, 1 answering, 2 failing
+        unsigned answer, question, expected;
+    };
+    const Case cases[] = {
+        {"no sink: insert a disc is not answered yes", 0, 0, ASK_INSERT_DISC, 0},
+        {"no sink", 0, 0, ASK_ERASE_FINALIZED, 0},
+        {"go on", 1, 1, ASK_INSERT_DISC, 1},
+        {"stop", 1, 0, ASK_NOT_ENOUGH_SPACE, 0},
+        {"any other answer passes", 1, 7, ASK_NEED_DVD, 7},
+        {"a failing sink", 2, 1, ASK_INSERT_DISC, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        com::ComPtr<com::ComObject<CTestEventSink>> answering;
+        com::ComPtr<com::ComObject<CFailingSink>> failing;
+        ASSERT_EQ(S_OK, com::CreateObjectImpl<CTestEventSink>(&answering));
+        ASSERT_EQ(S_OK, com::CreateObjectImpl<CFailingSink>(&failing));
+        CTestEventSink* used = c.sink == 2 ? static_cast<CTestEventSink*>(failing.Get()) : answering.Get();
+        used->SetAnswer(c.answer);
+        if (c.sink) Advise(used);
+        unsigned answer = 0xFFFF;
+        RunJob([&](CJobMessenger& job) { answer = job.Ask(c.question); });
+        EXPECT_EQ(c.expected, answer);
+        Unadvise();
+        if (!c.sink) continue;
+        ASSERT_EQ(1u, used->Events().size());
+        const EngineEvent asked = used->Events()[0];
+        EXPECT_EQ(DM_QUESTION, asked.message);
+        EXPECT_TRUE(asked.sent);
+        EXPECT_EQ(kCookie, asked.wParam);
+        EXPECT_EQ(c.question, asked.lParam);
+        EXPECT_EQ(c.question, used->AnswerOnArrival()) << "the answer starts as the question";
+    }
+}
+
+TEST_F(DeviceWindowTest, AskingForAMediumOpensTheTrayAndChecksWhatTheUserPutIn)
+{
+    com::ComPtr<IDevice> itf;
+    ASSERT_EQ(S_OK, device->QueryInterface(IID_IDevice, reinterpret_cast<void**>(&itf)));
+    bool got = true;
+    RunJob([&](CJobMessenger& job) { got = job.AskForMedium(itf, ASK_INSERT_DISC); });
+    EXPECT_FALSE(got) << "no one to put a disc in";
+
+    // The user closes the tray and answers yes: the medium is checked.
+    Advise(sink.Get());
+    sink->OnQuestion([this](unsigned) { device->Load(); });
+    RunJob([&](CJobMessenger& job) { got = job.AskForMedium(itf, ASK_INSERT_DISC); });
+    EXPECT_TRUE(got);
+    ASSERT_EQ(1u, Events(DM_MEDIUMCHANGED).size());
+    EXPECT_EQ(kCookie, Events(DM_MEDIUMCHANGED)[0].wParam);
+    EXPECT_EQ(unsigned(MT_DVD_RW_SEQ), Events(DM_MEDIUMCHANGED)[0].lParam);
+
+    // Yes without a disc: the check finds none and says nothing.
+    sink->OnQuestion(nullptr);
+    RunJob([&](CJobMessenger& job) { got = job.AskForMedium(itf, ASK_INSERT_DISC); });
+    EXPECT_TRUE(got);
+    EXPECT_EQ(1u, Events(DM_MEDIUMCHANGED).size());
+    unsigned type = 0;
+    ASSERT_EQ(S_OK, device->GetMediumType(&type));
+    EXPECT_EQ(unsigned(MT_NO_MEDIA), type);
+}
+
+TEST_F(DeviceWindowTest, MediaBroadcastsForItsOwnDriveLetterRescanTheMedium)
+{
+    unsigned letter = 0;
+    ASSERT_EQ(S_OK, device->GetDeviceLetter(&letter));
+    ASSERT_EQ(unsigned('E'), letter);
+    const DWORD own = 1u << ('E' - 'A');
+    struct Case {
+        const char* what;
+        WPARAM event;
+        DWORD type, mask;
+        WORD flags;
+        bool fires;
+    };
+    const Case cases[] = {
+        {"arrival on E", DBT_DEVICEARRIVAL, DBT_DEVTYP_VOLUME, own, DBTF_MEDIA, true},
+        {"removal on E", DBT_DEVICEREMOVECOMPLETE, DBT_DEVTYP_VOLUME, own, DBTF_MEDIA, true},
+        {"E among others, C lowest", DBT_DEVICEARRIVAL, DBT_DEVTYP_VOLUME, own | 1u << 2 | 1u << 7, DBTF_MEDIA, true},
+        {"another drive", DBT_DEVICEARRIVAL, DBT_DEVTYP_VOLUME, own << 1, DBTF_MEDIA, false},
+        {"no drive", DBT_DEVICEARRIVAL, DBT_DEVTYP_VOLUME, 0, DBTF_MEDIA, false},
+        {"a volume, not a medium", DBT_DEVICEARRIVAL, DBT_DEVTYP_VOLUME, own, 0, false},
+        {"a network volume", DBT_DEVICEARRIVAL, DBT_DEVTYP_VOLUME, own, DBTF_MEDIA | DBTF_NET, false},
+        {"a port", DBT_DEVICEARRIVAL, DBT_DEVTYP_PORT, own, DBTF_MEDIA, false},
+        {"a removal query", DBT_DEVICEQUERYREMOVE, DBT_DEVTYP_VOLUME, own, DBTF_MEDIA, false},
+    };
+    Advise(sink.Get());
+    size_t before = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DEV_BROADCAST_VOLUME volume = {};
+        volume.dbcv_size = sizeof(volume);
+        volume.dbcv_devicetype = c.type;
+        volume.dbcv_unitmask = c.mask;
+        volume.dbcv_flags = c.flags;
+        SendMessageA(device->WindowHandle(), WM_DEVICECHANGE, c.event, reinterpret_cast<LPARAM>(&volume));
+        std::vector<EngineEvent> events = Events(DM_MEDIUMCHANGED);
+        ASSERT_EQ(before + (c.fires ? 1 : 0), events.size());
+        if (c.fires) EXPECT_EQ(unsigned(MT_DVD_RW_SEQ), events.back().lParam);
+        before = events.size();
+    }
+    // An empty drive is reported too.
+    ASSERT_EQ(S_OK, device->Eject());
+    DEV_BROADCAST_VOLUME removed = {sizeof(removed), DBT_DEVTYP_VOLUME, 0, own, DBTF_MEDIA};
+    SendMessageA(device->WindowHandle(), WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&removed));
+    ASSERT_EQ(before + 1, Events(DM_MEDIUMCHANGED).size());
+    EXPECT_EQ(unsigned(MT_NO_MEDIA), Events(DM_MEDIUMCHANGED).back().lParam);
+    EXPECT_EQ(0u, Events(DM_MEDIUMCHANGED).back().wParam) << "no job yet: cookie 0";
+}
+
+TEST_F(DeviceWindowTest, EventsLeaveOutsideTheDeviceLock)
+{
+    com::ComPtr<com::ComObject<CCallingBackSink>> calling;
+    ASSERT_EQ(S_OK, com::CreateObjectImpl<CCallingBackSink>(&calling));
+    calling->device = static_cast<IMedium*>(device.Get());
+    Advise(calling.Get());
+    RunJob([](CJobMessenger& job) {
+        JOB_STATE_RECORD record = {0, JOB_GRABIMAGE};
+        job.Prepare(&record);
+        job.Status(ST_NOT_READY);
+        job.CheckMedium();
+        job.Start(&record);
+        job.End(&record, S_OK);
+    });
+    EXPECT_EQ(5u, calling->Events().size());
+    EXPECT_EQ(0, calling->blocked) << "a sink's call back into the device got through";
+    Unadvise();
+}
+
+TEST_F(DeviceWindowTest, TheRawPointerHoldsTheDeviceLockUntilItIsLetGo)
+{
+    ULONG_PTR handle = device->LockRawPtr();
+    EXPECT_NE(0u, handle);
+    HANDLE thread = CreateThread(nullptr, 0, CCallingBackSink::CallDevice, static_cast<IMedium*>(device.Get()), 0,
+                                 nullptr);
+    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(thread, 200));
+    device->UnlockRawPtr();
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 2000));
+    CloseHandle(thread);
+    EXPECT_EQ(S_OK, device->Cancel()) << "nothing runs: nothing to stop";
+}
