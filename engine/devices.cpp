@@ -20,10 +20,12 @@ std::string EngineDataFolder()
     return log.substr(0, log.find_last_of('\\'));
 }
 
-uint32_t OnDeviceFound(uint32_t reason, void* context, void* param1, void*)
+uint32_t FindDevicesCallback(uint32_t reason, void* context, void* param1, void*)
 {
+    CLogFunctionScope log("FindDevicesCallback");
     if (reason != DISC_CB_DEVICE_FOUND || !param1) return 0;
     const auto* a = static_cast<const DiscDeviceAddress*>(param1);
+    LogPrintf("\tDevice found: %i:%i:%i:%i", a->port, a->bus, a->target, a->lun);
     static_cast<std::vector<unsigned>*>(context)->push_back(
         a->port | a->bus << 8 | a->target << 16 | static_cast<unsigned>(a->lun) << 24);
     return 0;
@@ -136,7 +138,9 @@ void CCoDevices::ReScanDevices()
     // Read before the scan: a change during it shows at the next poll.
     uint32_t stamp = DiscLayer_GetChangeStamp();
     std::vector<unsigned> found, known;
-    DiscLayer_FindDevices(5, 0, OnDeviceFound, &found);
+    LogPrintf("\tTry to found CD/DVD devices...");
+    const uint32_t count = DiscLayer_FindDevices(5, 0, FindDevicesCallback, &found);
+    LogPrintf("\tCD/DVD devices found: %i", static_cast<int>(count));
     for (const DevicePtr& device : ListCopy()) known.push_back(device->Id());
     RemoveCommon(found, known);
     AddDevices(found);

@@ -33,12 +33,16 @@ unsigned ProgressWord(int64_t total, int64_t done)
 {
     // A layer that reports more done than there is, or less than nothing,
     // must not move a client's bar past its ends.
-    double percent = static_cast<double>(done) * 100.0 / static_cast<double>(total < 2 ? 1 : total);
-    if (!(percent > 0.0)) return 0;
-    if (percent >= 100.0) return 100u << 16;
-    const unsigned whole = static_cast<unsigned>(percent);
-    const unsigned fraction = static_cast<unsigned>((percent - whole) * 10000.0);
-    return whole << 16 | (fraction > 9999 ? 9999 : fraction);
+    if (total < 2) total = 1;
+    if (done <= 0) return 0;
+    if (done >= total) return 100u << 16;
+    // Millionths of the whole, exact in integers up to terabytes done.
+    int64_t millionths;
+    if (done < INT64_MAX / 1000000)
+        millionths = done * 1000000 / total;
+    else
+        millionths = static_cast<int64_t>(static_cast<double>(done) / static_cast<double>(total) * 1000000.0);
+    return static_cast<unsigned>(millionths / 10000) << 16 | static_cast<unsigned>(millionths % 10000);
 }
 
 unsigned BufferPercent(uint32_t size, uint32_t free)

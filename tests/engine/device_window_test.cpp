@@ -80,7 +80,7 @@ bool ServeUntil(HANDLE handle, DWORD ms)
     }
 }
 
-class DeviceWindowTest : public testing::Test {
+class InProcessDevice : public testing::Test {
 protected:
     void SetUp() override
     {
@@ -139,7 +139,7 @@ protected:
 
 }  // namespace
 
-TEST_F(DeviceWindowTest, AJobsMessagesBecomeItsEventsInOrder)
+TEST_F(InProcessDevice, AJobsMessagesBecomeItsEventsInOrder)
 {
     Advise(sink.Get());
     JOB_STATE_RECORD prepared = {};
@@ -198,7 +198,7 @@ TEST_F(DeviceWindowTest, AJobsMessagesBecomeItsEventsInOrder)
     }
 }
 
-TEST_F(DeviceWindowTest, TheDeviceOutlivesItsClientsUntilItsJobEnds)
+TEST_F(InProcessDevice, TheDeviceOutlivesItsClientsUntilItsJobEnds)
 {
     Advise(sink.Get());
     HWND window = device->WindowHandle();
@@ -216,13 +216,7 @@ TEST_F(DeviceWindowTest, TheDeviceOutlivesItsClientsUntilItsJobEnds)
                     messenger.End(&record, S_OK);
                 }};
     ASSERT_EQ(S_OK, device->StartJob(kCookie, 0, 0, TestJob::Run, &job));
-    Unadvise();
-    com::ComPtr<IConnectionPoint> point;
-    ASSERT_EQ(S_OK, device->FindConnectionPoint(IID__IMessageCallback, &point));
-    ASSERT_EQ(S_OK, point->Advise(static_cast<_IMessageCallback*>(sink.Get()), &cookie));
-    point.Reset();
-    device.Reset();  // the client lets go while the job has not begun
-    cookie = 0;
+    device.Reset();  // the client lets go before the job has begun
     SetEvent(go);
     ASSERT_TRUE(ServeUntil(job.done, 10000));
     PumpFor(100);
@@ -232,7 +226,7 @@ TEST_F(DeviceWindowTest, TheDeviceOutlivesItsClientsUntilItsJobEnds)
     EXPECT_FALSE(IsWindow(window)) << "then went, and its window with it";
 }
 
-TEST_F(DeviceWindowTest, QuestionsAreAnsweredByTheLastSinkAndNoOneMeansNo)
+TEST_F(InProcessDevice, QuestionsAreAnsweredByTheLastSinkAndNoOneMeansNo)
 {
     struct Case {
         const char* what;
@@ -271,7 +265,7 @@ TEST_F(DeviceWindowTest, QuestionsAreAnsweredByTheLastSinkAndNoOneMeansNo)
     }
 }
 
-TEST_F(DeviceWindowTest, AskingForAMediumOpensTheTrayAndChecksWhatTheUserPutIn)
+TEST_F(InProcessDevice, AskingForAMediumOpensTheTrayAndChecksWhatTheUserPutIn)
 {
     com::ComPtr<IDevice> itf;
     ASSERT_EQ(S_OK, device->QueryInterface(IID_IDevice, reinterpret_cast<void**>(&itf)));
@@ -298,7 +292,7 @@ TEST_F(DeviceWindowTest, AskingForAMediumOpensTheTrayAndChecksWhatTheUserPutIn)
     EXPECT_EQ(unsigned(MT_NO_MEDIA), type);
 }
 
-TEST_F(DeviceWindowTest, MediaBroadcastsForItsOwnDriveLetterRescanTheMedium)
+TEST_F(InProcessDevice, MediaBroadcastsForItsOwnDriveLetterRescanTheMedium)
 {
     unsigned letter = 0;
     ASSERT_EQ(S_OK, device->GetDeviceLetter(&letter));
@@ -346,7 +340,7 @@ TEST_F(DeviceWindowTest, MediaBroadcastsForItsOwnDriveLetterRescanTheMedium)
     EXPECT_EQ(0u, Events(DM_MEDIUMCHANGED).back().wParam) << "no job yet: cookie 0";
 }
 
-TEST_F(DeviceWindowTest, EventsLeaveOutsideTheDeviceLock)
+TEST_F(InProcessDevice, EventsLeaveOutsideTheDeviceLock)
 {
     com::ComPtr<com::ComObject<CCallingBackSink>> calling;
     ASSERT_EQ(S_OK, com::CreateObjectImpl<CCallingBackSink>(&calling));
@@ -365,7 +359,7 @@ TEST_F(DeviceWindowTest, EventsLeaveOutsideTheDeviceLock)
     Unadvise();
 }
 
-TEST_F(DeviceWindowTest, TheRawPointerHoldsTheDeviceLockUntilItIsLetGo)
+TEST_F(InProcessDevice, TheRawPointerHoldsTheDeviceLockUntilItIsLetGo)
 {
     ULONG_PTR handle = device->LockRawPtr();
     EXPECT_NE(0u, handle);
@@ -376,4 +370,49 @@ TEST_F(DeviceWindowTest, TheRawPointerHoldsTheDeviceLockUntilItIsLetGo)
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 2000));
     CloseHandle(thread);
     EXPECT_EQ(S_OK, device->Cancel()) << "nothing runs: nothing to stop";
+}
+
+TEST_F(InProcessDevice, NullOutPointersAreRefusedAndOutTextsAlwaysSet)
+{
+    struct Case {
+        const char* what;
+        std::function<HRESULT(CCoDevice*)> call;
+    };
+    const Case cases[] = {
+        {"GetDeviceName", [](CCoDevice* d) { return d->GetDeviceName(nullptr); }},
+        {"GetDeviceID", [](CCoDevice* d) { return d->GetDeviceID(nullptr); }},
+        {"GetDeviceSpeeds read", [](CCoDevice* d) {
+             IDeviceSpeedEnum* write = nullptr;
+             return d->GetDeviceSpeeds(nullptr, &write);
+         }},
+        {"Speed_KBPS2X", [](CCoDevice* d) { return d->Speed_KBPS2X(176, nullptr); }},
+        {"DeviceCanWrite", [](CCoDevice* d) { return d->DeviceCanWrite(nullptr); }},
+        {"GetDeviceLetter", [](CCoDevice* d) { return d->GetDeviceLetter(nullptr); }},
+        {"GetDeviceBusy", [](CCoDevice* d) { return d->GetDeviceBusy(nullptr); }},
+        {"GetSupportedWriteModes", [](CCoDevice* d) { return d->GetSupportedWriteModes(nullptr); }},
+        {"GetCapabilities write", [](CCoDevice* d) {
+             unsigned read = 0;
+             return d->GetCapabilities(&read, nullptr);
+         }},
+        {"GetMediumType", [](CCoDevice* d) { return d->GetMediumType(nullptr); }},
+        {"GetTrackCount", [](CCoDevice* d) { return d->GetTrackCount(nullptr); }},
+        {"GetTrack", [](CCoDevice* d) { return d->GetTrack(nullptr, 1); }},
+        {"GetSpaces used", [](CCoDevice* d) {
+             hyper total = 0, free = 0;
+             return d->GetSpaces(&total, nullptr, &free);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(E_POINTER, c.call(device.Get()));
+    }
+    // In process no stub clears an out text first: the device does.
+    BSTR stale = reinterpret_cast<BSTR>(1);
+    BSTR name = stale, speed = stale;
+    ASSERT_EQ(S_OK, device->GetDeviceName(&name));
+    ASSERT_EQ(S_OK, device->Speed_KBPS2X(3324, &speed));
+    EXPECT_STREQ(L"E:1:0:0:0  TAVELLDVD-RW VDW-16", name);
+    EXPECT_STREQ(L"2.4", speed);
+    SysFreeString(name);
+    SysFreeString(speed);
 }
