@@ -3,6 +3,7 @@
 // of the disc layer in a folder of the test's own.
 #include <gtest/gtest.h>
 #include "device.h"
+#include "disc_folder.h"
 #include "event_sink.h"
 #include "job_messenger.h"
 #include "vokmar_process.h"
@@ -415,4 +416,33 @@ TEST_F(InProcessDevice, NullOutPointersAreRefusedAndOutTextsAlwaysSet)
     EXPECT_STREQ(L"2.4", speed);
     SysFreeString(name);
     SysFreeString(speed);
+}
+
+TEST_F(InProcessDevice, SpeedEnumeratorsKeepTheTablesTheyWereMadeFrom)
+{
+    auto all = [](IDeviceSpeedEnum* speeds) {
+        std::vector<unsigned> values;
+        unsigned value = 0;
+        unsigned long fetched = 0;
+        while (speeds->Next(1, &value, &fetched) == S_OK) values.push_back(value);
+        return values;
+    };
+    com::ComPtr<IDeviceSpeedEnum> read, write, clone;
+    ASSERT_EQ(S_OK, device->GetDeviceSpeeds(&read, &write));
+    ASSERT_EQ(S_OK, write->Clone(&clone));
+    const std::vector<unsigned> dvdWrites = {3324, 5540, 11080};
+    // A CD in the DVD writer: its medium check replaces the tables.
+    ASSERT_EQ(S_OK, device->Eject());
+    const std::string data = folder.Path().substr(0, folder.Path().size() - 1);
+    ASSERT_EQ(0u, RunDiscTool(data, "insert E 2 359848"));
+    device->CheckMedium(true);
+    unsigned type = 0;
+    ASSERT_EQ(S_OK, device->GetMediumType(&type));
+    ASSERT_EQ(unsigned(MT_CD_R), type);
+    com::ComPtr<IDeviceSpeedEnum> emptyRead, emptyWrite;
+    ASSERT_EQ(S_OK, device->GetDeviceSpeeds(&emptyRead, &emptyWrite));
+    EXPECT_NE(dvdWrites, all(emptyWrite));
+    EXPECT_EQ(dvdWrites, all(write));
+    EXPECT_EQ(dvdWrites, all(clone));
+    EXPECT_EQ((std::vector<unsigned>{5540, 11080}), all(read));
 }
