@@ -70,7 +70,9 @@ public:
     // the device holds itself for the worker until its WM_JOB_REF 0.
     HRESULT StartJob(unsigned cookie, unsigned speed, unsigned lastArgument,
                      LPTHREAD_START_ROUTINE worker, void* context);
-    // The disc layer's progress callback of the device's grabber.
+    // The disc layer's progress callback of the device's grabber: it sends
+    // each report to the device window, so a job must not hold the device
+    // lock (LockRawPtr) while the layer writes.
     static uint32_t BurnerCallback(uint32_t reason, void* context, void* param1, void* param2);
 
     // IDevice
