@@ -339,6 +339,13 @@ TEST_F(InProcessDevice, MediaBroadcastsForItsOwnDriveLetterRescanTheMedium)
     ASSERT_EQ(before + 1, Events(DM_MEDIUMCHANGED).size());
     EXPECT_EQ(unsigned(MT_NO_MEDIA), Events(DM_MEDIUMCHANGED).back().lParam);
     EXPECT_EQ(0u, Events(DM_MEDIUMCHANGED).back().wParam) << "no job yet: cookie 0";
+    // Nothing to read on it.
+    unsigned tracks = 0;
+    EXPECT_EQ(E_FAIL, device->GetTrackCount(&tracks));
+    EXPECT_EQ(0xFFFFFFFFu, tracks);
+    ITrack* track = reinterpret_cast<ITrack*>(1);
+    EXPECT_EQ(E_FAIL, device->GetTrack(&track, 1));
+    EXPECT_EQ(nullptr, track);
 }
 
 TEST_F(InProcessDevice, EventsLeaveOutsideTheDeviceLock)
