@@ -1,11 +1,13 @@
 #include "device.h"
 #include "device_speed_enum.h"
+#include "job_messenger.h"
 #include "medium_type.h"
 #include "track.h"
 #include "method_log.h"
 #include <log.h>
 #include <algorithm>
 #include <cstdio>
+#include <dbt.h>
 
 namespace {
 
@@ -35,22 +37,23 @@ HRESULT SetBstr(BSTR* out, const std::string& text)
 
 }  // namespace
 
-#define DISC_CALL m_grabber, m_text, sizeof(m_text), &systemError, nullptr
-
-bool CCoDevice::Check(int code, uint32_t operation) const
+HRESULT CCoDevice::FinalConstruct()
 {
-    if (code == DISC_OK) return true;
-    LogPrintf("\t%s failed, error code - 0x%08X, exception text is \"%s\"",
-              DiscLayer_OperationName(operation), static_cast<unsigned>(code), m_text);
-    return false;
+    CLogMethodScope<CCoDevice> log("FinalConstruct");
+    m_window = CDeviceWindow::Create(this);
+    return m_window ? S_OK : E_FAIL;
 }
 
 void CCoDevice::FinalRelease()
 {
     CLogMethodScope<CCoDevice> log("FinalRelease");
+    // First, outside the device lock: a handler that runs now ends first.
+    if (m_window) m_window->Detach();
+    m_window = nullptr;
     com::ObjectLock<CCoDevice> lock(this);
-    if (m_grabber) DiscHandle_Destroy(&m_grabber);
+    m_grabber.Destroy();
     if (m_worker) CloseHandle(m_worker);
+    m_worker = nullptr;
 }
 
 bool CCoDevice::InitDevice(unsigned id)
@@ -59,30 +62,24 @@ bool CCoDevice::InitDevice(unsigned id)
     com::ObjectLock<CCoDevice> lock(this);
     m_id = id;
     LogPrintf("\tCD/DVD device ID 0x%08x", m_id);
-    DiscLayer_GetMediumStamp(Port(), Bus(), Target(), Lun(), &m_mediumStamp);
-    bool ok = CreateGrabber();
-    if (ok) {
-        ScanDeviceInfo();
-        ScanDeviceModes();
-        ScanDeviceCapabilities();
-        ScanDeviceSpeeds();
+    bool ok;
+    {
+        CLogMethodScope<CCoDevice> inner("_InitDevice");
+        ok = m_grabber.Create(BurnerCallback, this, m_id) == DISC_OK;
+        if (ok) {
+            ScanDeviceInfo();
+            ScanDeviceModes();
+            ScanDeviceCapabilities();
+            ScanDeviceSpeeds();
+        }
     }
     LogPrintf("\tDevice initialization: %s", ok ? "OK" : "Failed");
     return ok;
 }
 
-bool CCoDevice::CreateGrabber()
-{
-    uint32_t systemError = 0;
-    return Check(Grabber_Create(&m_grabber, m_text, sizeof(m_text), &systemError, nullptr, this,
-                                Port(), Bus(), Target(), Lun(), 0),
-                 DISC_OP_GRABBER_CREATE);
-}
-
 void CCoDevice::ScanDeviceInfo()
 {
-    uint32_t systemError = 0;
-    Check(Grabber_GetIdentity(DISC_CALL, &m_identity), DISC_OP_IDENTITY);
+    m_grabber.GetIdentity(&m_identity);
     LogPrintf("\tVendor: %s", m_identity.vendor);
     LogPrintf("\tProduct ID: %s", m_identity.product);
     LogPrintf("\tProduct Revision Level: %s", m_identity.revision);
@@ -95,9 +92,10 @@ void CCoDevice::ScanDeviceInfo()
 
 void CCoDevice::ScanDeviceModes()
 {
-    uint32_t systemError = 0;
+    // The modes are probed with the tray open when a disc is in.
+    const bool opened = m_grabber.TestUnitReady() == DISC_OK && m_grabber.Eject() == DISC_OK;
     LogPrintf("\tSupport read modes:");
-    Check(Grabber_ProbeReadModes(DISC_CALL, &m_readModes), DISC_OP_READ_MODES);
+    m_grabber.ProbeReadModes(&m_readModes);
     LogPrintf("\t\tCooked  \t %s", YesNo(m_readModes.cooked));
     LogPrintf("\t\tPQ      \t %s", YesNo(m_readModes.pq));
     LogPrintf("\t\tRaw     \t %s", YesNo(m_readModes.raw));
@@ -105,17 +103,17 @@ void CCoDevice::ScanDeviceModes()
     LogPrintf("\t\tRawPW   \t %s", YesNo(m_readModes.rawPw));
     LogPrintf("\t\tRawRawPW\t %s", YesNo(m_readModes.rawRawPw));
     LogPrintf("\tSupport write modes:");
-    Check(Grabber_ProbeWriteModes(DISC_CALL, &m_writeModes), DISC_OP_WRITE_MODES);
+    m_grabber.ProbeWriteModes(&m_writeModes);
     LogPrintf("\t\tTrackAtOnce    \t %s", YesNo(m_writeModes.trackAtOnce));
     LogPrintf("\t\tSessionAtOnce  \t %s", YesNo(m_writeModes.sessionAtOnce));
     LogPrintf("\t\tDiscAtOncePQ   \t %s", YesNo(m_writeModes.discAtOncePq));
     LogPrintf("\t\tDiscAtOnceRawPW\t %s", YesNo(m_writeModes.discAtOnceRawPw));
+    if (opened) m_grabber.Load();
 }
 
 void CCoDevice::ScanDeviceCapabilities()
 {
-    uint32_t systemError = 0;
-    Check(Grabber_GetCapabilities(DISC_CALL, &m_readCaps, &m_writeCaps), DISC_OP_CAPABILITIES);
+    m_grabber.GetCapabilities(&m_readCaps, &m_writeCaps);
     const DiscReadCapabilities& r = m_readCaps;
     const DiscWriteCapabilities& w = m_writeCaps;
     LogPrintf("\tDevice can read:");
@@ -138,50 +136,49 @@ void CCoDevice::ScanDeviceCapabilities()
     LogPrintf("\t\tDVD_RAM    \t%s", YesNo(w.dvdRam));
 }
 
+void CCoDevice::ReadMediumStamp()
+{
+    DiscLayer_GetMediumStamp(Port(), Bus(), Target(), Lun(), &m_mediumStamp);
+}
+
 bool CCoDevice::MediumStampMoved()
 {
     com::ObjectLock<CCoDevice> lock(this);
     uint32_t stamp = m_mediumStamp;
     // A drive that is gone keeps its stamp: the list removes it.
     if (DiscLayer_GetMediumStamp(Port(), Bus(), Target(), Lun(), &stamp) != DISC_OK) return false;
-    bool moved = stamp != m_mediumStamp;
-    m_mediumStamp = stamp;
-    return moved;
+    return stamp != m_mediumStamp;
 }
 
-void CCoDevice::FireMediumChanged(unsigned mediumType)
+void CCoDevice::CheckMedium(bool evenWhenEmpty)
 {
-    unsigned cookie;
+    unsigned type, cookie;
     {
         com::ObjectLock<CCoDevice> lock(this);
+        ScanDeviceSpeeds();
+        type = m_mediumType;
         cookie = m_cookie;
     }
-    m_events.FirePost(DM_MEDIUMCHANGED, cookie, mediumType);
-}
-
-unsigned CCoDevice::ScanMedium()
-{
-    com::ObjectLock<CCoDevice> lock(this);
-    ScanDeviceSpeeds();
-    return m_mediumType;
+    if (evenWhenEmpty || type != DISC_MT_NO_MEDIA) m_events.FirePost(DM_MEDIUMCHANGED, cookie, type);
 }
 
 void CCoDevice::ScanDeviceSpeeds()
 {
     CLogMethodScope<CCoDevice> log("_ScanDeviceSpeeds");
-    uint32_t systemError = 0;
-    bool ready = Check(Grabber_TestUnitReady(DISC_CALL, 0), DISC_OP_UNIT_READY);
+    // The stamp of the medium this scan sees: a change after it shows.
+    ReadMediumStamp();
+    bool ready = m_grabber.TestUnitReady() == DISC_OK;
     LogPrintf("\tTest Unit Ready: %s", ready ? "OK" : "Failed");
     m_mediumType = DISC_MT_NO_MEDIA;
     uint32_t type = DISC_MT_NO_MEDIA;
-    if (ready && Check(Grabber_GetDiscType(DISC_CALL, &type), DISC_OP_DISC_TYPE)) m_mediumType = type;
+    if (ready && m_grabber.GetDiscType(&type) == DISC_OK) m_mediumType = type;
     bool dvd = MediumIsDvd();
     LogPrintf("\tEnumerating %s speeds", dvd ? "DVD" : "CD");
 
     std::vector<unsigned> reads, writes;
     uint32_t read = 0, maxRead = 0, write = 0, maxWrite = 0;
-    Check(Grabber_SetSpeeds(DISC_CALL, 0xFFFF, 0xFFFF), DISC_OP_SET_SPEEDS);
-    Check(Grabber_GetSpeeds(DISC_CALL, &read, &maxRead, &write, &maxWrite), DISC_OP_GET_SPEEDS);
+    m_grabber.SetSpeeds(0xFFFF, 0xFFFF);
+    m_grabber.GetSpeeds(&read, &maxRead, &write, &maxWrite);
     unsigned step = dvd ? DVD_STEP : CD_STEP;
     for (unsigned speed = step; speed < maxRead || speed < maxWrite; speed += step)
         ProbeSpeeds(speed, speed, reads, writes);
@@ -197,11 +194,9 @@ void CCoDevice::ScanDeviceSpeeds()
 void CCoDevice::ProbeSpeeds(unsigned readRequest, unsigned writeRequest,
                             std::vector<unsigned>& reads, std::vector<unsigned>& writes)
 {
-    uint32_t systemError = 0;
     uint32_t read = 0, maxRead = 0, write = 0, maxWrite = 0;
-    Check(Grabber_SetSpeeds(DISC_CALL, readRequest, writeRequest), DISC_OP_SET_SPEEDS);
-    if (!Check(Grabber_GetSpeeds(DISC_CALL, &read, &maxRead, &write, &maxWrite), DISC_OP_GET_SPEEDS))
-        return;
+    m_grabber.SetSpeeds(readRequest, writeRequest);
+    if (m_grabber.GetSpeeds(&read, &maxRead, &write, &maxWrite) != DISC_OK) return;
     AddOnce(reads, read);
     AddOnce(writes, write);
 }
@@ -212,6 +207,7 @@ STDMETHODIMP CCoDevice::GetDeviceName(BSTR* a_pbsDeviceName)
 {
     CLogMethodScope<CCoDevice> log("GetDeviceName");
     if (!a_pbsDeviceName) return E_POINTER;
+    *a_pbsDeviceName = nullptr;
     com::ObjectLock<CCoDevice> lock(this);
     char letter[2] = {m_letter == 255 ? '\0' : static_cast<char>(m_letter), '\0'};
     char name[128];
@@ -250,6 +246,7 @@ STDMETHODIMP CCoDevice::Speed_KBPS2X(unsigned long a_ulSpeed, BSTR* a_pbsSpeed)
 {
     CLogMethodScope<CCoDevice> log("Speed_KBPS2X");
     if (!a_pbsSpeed) return E_POINTER;
+    *a_pbsSpeed = nullptr;
     bool dvd;
     {
         com::ObjectLock<CCoDevice> lock(this);
@@ -332,28 +329,24 @@ STDMETHODIMP CCoDevice::Eject()
 {
     CLogMethodScope<CCoDevice> log("Eject");
     com::ObjectLock<CCoDevice> lock(this);
-    uint32_t systemError = 0;
-    return Check(Grabber_Eject(DISC_CALL), DISC_OP_EJECT) ? S_OK : E_FAIL;
+    return m_grabber.Eject() == DISC_OK ? S_OK : E_FAIL;
 }
 
 STDMETHODIMP CCoDevice::Load()
 {
     CLogMethodScope<CCoDevice> log("Load");
     com::ObjectLock<CCoDevice> lock(this);
-    uint32_t systemError = 0;
-    return Check(Grabber_Load(DISC_CALL), DISC_OP_LOAD) ? S_OK : E_FAIL;
+    return m_grabber.Load() == DISC_OK ? S_OK : E_FAIL;
 }
 
 bool CCoDevice::ScanMediumInfo(DiscInformation* info)
 {
-    uint32_t systemError = 0;
-    return Check(Grabber_GetDiscInformation(DISC_CALL, info), DISC_OP_DISC_INFO);
+    return m_grabber.GetDiscInformation(info) == DISC_OK;
 }
 
 bool CCoDevice::ScanTrackInfo(unsigned track, DiscTrackInformation* info)
 {
-    uint32_t systemError = 0;
-    return Check(Grabber_GetTrackInformation(DISC_CALL, track, info), DISC_OP_TRACK_INFO);
+    return m_grabber.GetTrackInformation(track, info) == DISC_OK;
 }
 
 STDMETHODIMP CCoDevice::GetMediumType(unsigned int* a_puiMediumType)
@@ -395,9 +388,8 @@ STDMETHODIMP CCoDevice::GetTrack(ITrack** a_ppTrack, unsigned int a_uiTrackNumbe
 int64_t CCoDevice::GetTotalDiscSpace()
 {
     CLogMethodScope<CCoDevice> log("GetTotalDiscSpace");
-    uint32_t systemError = 0;
     DiscInformation disc = {};
-    if (!Check(Grabber_TestUnitReady(DISC_CALL, 0), DISC_OP_UNIT_READY) || !ScanMediumInfo(&disc) ||
+    if (m_grabber.TestUnitReady() != DISC_OK || !ScanMediumInfo(&disc) ||
         disc.discStatus == DISC_STATUS_COMPLETE)
         return -1;
     int64_t blocks;
@@ -430,4 +422,153 @@ STDMETHODIMP CCoDevice::GetSpaces(hyper* a_phTotalSpace, hyper* a_phUsedSpace, h
     *a_phTotalSpace = GetTotalDiscSpace();
     *a_phUsedSpace = *a_phTotalSpace - *a_phFreeSpace;
     return S_OK;
+}
+
+STDMETHODIMP CCoDevice::Cancel()
+{
+    CLogMethodScope<CCoDevice> log("Cancel");
+    // Not under the device lock: the job that runs may hold it.
+    m_grabber.Cancel();
+    return S_OK;
+}
+
+STDMETHODIMP_(ULONG_PTR) CCoDevice::LockRawPtr()
+{
+    Lock();
+    return m_grabber.Handle();
+}
+
+STDMETHODIMP_(void) CCoDevice::UnlockRawPtr() { Unlock(); }
+
+HRESULT CCoDevice::StartJob(unsigned cookie, unsigned speed, unsigned lastArgument,
+                            LPTHREAD_START_ROUTINE worker, void* context)
+{
+    com::ObjectLock<CCoDevice> lock(this);
+    DWORD code = 0;
+    if (m_worker && GetExitCodeThread(m_worker, &code) && code == STILL_ACTIVE) return STG_E_INUSE;
+    if (m_worker) CloseHandle(m_worker);
+    m_worker = nullptr;
+    m_cookie = cookie;
+    m_jobSpeed = speed;
+    m_jobLastArgument = lastArgument;
+    // Held before the thread runs: a client may let the device go as soon
+    // as the job method returns.
+    static_cast<IDevice*>(this)->AddRef();
+    m_worker = CreateThread(nullptr, 0, worker, context, 0, nullptr);
+    if (m_worker) return S_OK;
+    HRESULT hr = HRESULT_FROM_WIN32(GetLastError());
+    static_cast<IDevice*>(this)->Release();  // the caller still holds it
+    return hr;
+}
+
+uint32_t CCoDevice::BurnerCallback(uint32_t reason, void* context, void* param1, void* param2)
+{
+    auto* device = static_cast<CCoDevice*>(context);
+    if (device && device->WindowHandle()) CJobMessenger(device->WindowHandle()).Progress(reason, param1, param2);
+    return 0;
+}
+
+unsigned CCoDevice::Cookie()
+{
+    com::ObjectLock<CCoDevice> lock(this);
+    return m_cookie;
+}
+
+LRESULT CCoDevice::OnJobState(UINT, WPARAM wParam, LPARAM, BOOL& handled)
+{
+    auto* record = reinterpret_cast<JOB_STATE_RECORD*>(wParam);
+    const unsigned event = record ? JobPhaseEvent(record->kind, record->phase) : 0;
+    if (!event) {
+        handled = FALSE;
+        return 0;
+    }
+    unsigned cookie, lParam = 0;
+    {
+        com::ObjectLock<CCoDevice> lock(this);
+        cookie = m_cookie;
+        switch (record->phase) {
+        case JOB_PHASE_PREPARE:
+            // Held until the job's end.
+            static_cast<IDevice*>(this)->AddRef();
+            record->speed = m_jobSpeed;
+            record->port = Port();
+            record->bus = Bus();
+            record->target = Target();
+            record->lun = Lun();
+            record->lastArgument = m_jobLastArgument;
+            break;
+        case JOB_PHASE_START:
+            lParam = record->speed;
+            break;
+        default:
+            lParam = static_cast<unsigned>(record->result);
+            if (m_worker) CloseHandle(m_worker);
+            m_worker = nullptr;
+            break;
+        }
+    }
+    m_events.FirePost(event, cookie, lParam);
+    // Last: it may be the device's last reference.
+    if (record->phase == JOB_PHASE_END) static_cast<IDevice*>(this)->Release();
+    return 0;
+}
+
+LRESULT CCoDevice::OnAskUser(UINT, WPARAM wParam, LPARAM, BOOL&)
+{
+    // No one to answer is no: a job must not wait for ever for a disc that
+    // no one was asked for.
+    return m_events.Ask(Cookie(), static_cast<unsigned>(wParam));
+}
+
+LRESULT CCoDevice::OnJobStatus(UINT, WPARAM wParam, LPARAM, BOOL&)
+{
+    m_events.FirePost(DM_STATUS, Cookie(), static_cast<unsigned>(wParam));
+    return 0;
+}
+
+LRESULT CCoDevice::OnCheckMedium(UINT, WPARAM, LPARAM, BOOL&)
+{
+    CheckMedium(false);
+    return 0;
+}
+
+LRESULT CCoDevice::OnBurnerCallback(UINT, WPARAM wParam, LPARAM, BOOL& handled)
+{
+    CallbackEvent event = {};
+    const auto* record = reinterpret_cast<const BURNER_CALLBACK_RECORD*>(wParam);
+    if (!record || !CallbackEventFor(*record, &event)) {
+        handled = FALSE;
+        return 0;
+    }
+    if (event.message) m_events.FirePost(event.message, Cookie(), event.lParam);
+    return 0;
+}
+
+LRESULT CCoDevice::OnJobRef(UINT, WPARAM wParam, LPARAM, BOOL&)
+{
+    if (wParam) static_cast<IDevice*>(this)->AddRef();
+    else static_cast<IDevice*>(this)->Release();
+    return 0;
+}
+
+LRESULT CCoDevice::OnDeviceChange(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled)
+{
+    handled = FALSE;  // the default answer stands
+    const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam);
+    if ((wParam != DBT_DEVICEARRIVAL && wParam != DBT_DEVICEREMOVECOMPLETE) || !header ||
+        header->dbch_devicetype != DBT_DEVTYP_VOLUME)
+        return 0;
+    const auto* volume = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(header);
+    unsigned letter;
+    {
+        com::ObjectLock<CCoDevice> lock(this);
+        letter = m_letter;
+    }
+    // This drive's own bit: one broadcast may name several drives.
+    if (volume->dbcv_flags != DBTF_MEDIA || letter < 'A' || letter > 'Z' ||
+        !(volume->dbcv_unitmask >> (letter - 'A') & 1))
+        return 0;
+    CLogMethodScope<CCoDevice> log("OnDeviceChange");
+    CheckMedium(true);
+    return 0;
 }

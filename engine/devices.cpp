@@ -3,6 +3,7 @@
 #include "method_log.h"
 #include <log.h>
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -19,10 +20,12 @@ std::string EngineDataFolder()
     return log.substr(0, log.find_last_of('\\'));
 }
 
-uint32_t OnDeviceFound(uint32_t reason, void* context, void* param1, void*)
+uint32_t FindDevicesCallback(uint32_t reason, void* context, void* param1, void*)
 {
+    CLogFunctionScope log("FindDevicesCallback");
     if (reason != DISC_CB_DEVICE_FOUND || !param1) return 0;
     const auto* a = static_cast<const DiscDeviceAddress*>(param1);
+    LogPrintf("\tDevice found: %i:%i:%i:%i", a->port, a->bus, a->target, a->lun);
     static_cast<std::vector<unsigned>*>(context)->push_back(
         a->port | a->bus << 8 | a->target << 16 | static_cast<unsigned>(a->lun) << 24);
     return 0;
@@ -60,20 +63,11 @@ HRESULT CCoDevices::FinalConstruct()
     uint32_t systemError = 0;
     int code = DiscLayer_Startup(EngineDataFolder().c_str(), text, sizeof(text), &systemError);
     LogPrintf("\tInitializing Vokmar\t%s", code == DISC_OK ? "OK" : "Failed");
-    if (code != DISC_OK) {
-        LogPrintf("\t%s failed, error code - 0x%08X, exception text is \"%s\"",
-                  DiscLayer_OperationName(DISC_OP_STARTUP), static_cast<unsigned>(code), text);
-        return E_FAIL;
-    }
+    if (LogDiscFailure(code, DISC_OP_STARTUP, text) != DISC_OK) return E_FAIL;
     m_started = true;
-    // The scan thread holds the list until it has queued its event.
-    static_cast<IDevices*>(this)->AddRef();
-    HANDLE thread = CreateThread(nullptr, 0, FirstScanThread, this, 0, nullptr);
-    if (!thread) {
-        static_cast<IDevices*>(this)->Release();
-        return E_FAIL;
-    }
-    CloseHandle(thread);
+    // Kept: the list waits for the scan before it shuts the disc layer down.
+    m_firstScan = CreateThread(nullptr, 0, FirstScanThread, this, 0, nullptr);
+    if (!m_firstScan) return E_FAIL;
     SetTimer(m_window.Handle(), POLL_TIMER, POLL_MS, nullptr);
     return S_OK;
 }
@@ -81,6 +75,7 @@ HRESULT CCoDevices::FinalConstruct()
 void CCoDevices::FinalRelease()
 {
     CLogMethodScope<CCoDevices> log("FinalRelease");
+    WaitForFirstScan();
     if (m_window.Handle()) KillTimer(m_window.Handle(), POLL_TIMER);
     m_window.Destroy();
     {
@@ -90,7 +85,7 @@ void CCoDevices::FinalRelease()
     if (m_started) {
         char text[1024] = "";
         uint32_t systemError = 0;
-        DiscLayer_Shutdown(text, sizeof(text), &systemError);
+        LogDiscFailure(DiscLayer_Shutdown(text, sizeof(text), &systemError), DISC_OP_SHUTDOWN, text);
     }
 }
 
@@ -101,9 +96,35 @@ DWORD WINAPI CCoDevices::FirstScanThread(void* self)
     devices->ReScanDevices();
     InterlockedExchange(&devices->m_initialized, 1);
     devices->QueueEvent(DM_DEVICESSCANNED, 0, 0);
-    static_cast<IDevices*>(devices)->Release();
     CoUninitialize();
     return 0;
+}
+
+void CCoDevices::WaitForFirstScan()
+{
+    if (!m_firstScan) return;
+    HWND window = m_window.Handle();
+    if (window && GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
+        // The scan makes its devices through this thread's window.
+        MSG msg;
+        while (MsgWaitForMultipleObjects(1, &m_firstScan, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1)
+            PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    } else {
+        WaitForSingleObject(m_firstScan, INFINITE);
+    }
+    CloseHandle(m_firstScan);
+    m_firstScan = nullptr;
+}
+
+HRESULT CCoDevices::MakeDevice(DevicePtr& device)
+{
+    HWND window = m_window.Handle();
+    if (!window) return E_FAIL;
+    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId())
+        return com::CreateObjectImpl<CCoDevice>(&device);
+    DeviceRequest request = {E_FAIL, std::addressof(device)};
+    SendMessageA(window, WM_CREATE_DEVICE, reinterpret_cast<WPARAM>(&request), 0);
+    return request.result;
 }
 
 void CCoDevices::ReScanDevices()
@@ -113,7 +134,9 @@ void CCoDevices::ReScanDevices()
     // Read before the scan: a change during it shows at the next poll.
     uint32_t stamp = DiscLayer_GetChangeStamp();
     std::vector<unsigned> found, known;
-    DiscLayer_FindDevices(5, 0, OnDeviceFound, &found);
+    LogPrintf("\tTry to found CD/DVD devices...");
+    const uint32_t count = DiscLayer_FindDevices(5, 0, FindDevicesCallback, &found);
+    LogPrintf("\tCD/DVD devices found: %i", static_cast<int>(count));
     for (const DevicePtr& device : ListCopy()) known.push_back(device->Id());
     RemoveCommon(found, known);
     AddDevices(found);
@@ -128,8 +151,7 @@ void CCoDevices::AddDevices(const std::vector<unsigned>& ids)
     for (unsigned id : ids) {
         LogAddress("\tNew CD/DVD device found at %i:%i:%i:%i", id);
         DevicePtr device;
-        if (FAILED(com::CreateObjectImpl<CCoDevice>(&device)))
-            continue;
+        if (FAILED(MakeDevice(device))) continue;
         if (!device->InitDevice(id)) continue;
         {
             com::ObjectLock<CCoDevices> lock(this);
@@ -189,7 +211,7 @@ void CCoDevices::OnDeviceChange()
     CLogMethodScope<CCoDevices> log("OnDeviceChange");
     ReScanDevices();
     for (const DevicePtr& device : ListCopy()) {
-        if (device->MediumStampMoved()) device->FireMediumChanged(device->ScanMedium());
+        if (device->MediumStampMoved()) device->CheckMedium(true);
     }
     FireQueuedEvents();
 }
@@ -285,6 +307,12 @@ bool CCoDevices::OnDevicesWindowMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT
         OnCreateObject(reinterpret_cast<CreateRequest*>(wParam));
         *result = 0;
         return true;
+    case WM_CREATE_DEVICE: {
+        auto* request = reinterpret_cast<DeviceRequest*>(wParam);
+        request->result = com::CreateObjectImpl<CCoDevice>(&*request->device);
+        *result = 0;
+        return true;
+    }
     case WM_FIRE_EVENTS:
         FireQueuedEvents();
         *result = 0;

@@ -15,7 +15,7 @@
 #include <vector>
 
 // Device-list window messages.
-enum : UINT { WM_CREATE_OBJECT = 0x501, WM_FIRE_EVENTS = 0x510 };
+enum : UINT { WM_CREATE_OBJECT = 0x501, WM_FIRE_EVENTS = 0x510, WM_CREATE_DEVICE = 0x511 };
 
 class CCoDevices : public com::ObjectRoot<com::MultiThreadModel>,
                    public IDevices,
@@ -57,11 +57,19 @@ private:
     void OnCreateObject(CreateRequest* request);
 
     using DevicePtr = com::ComPtr<com::ComObject<CCoDevice>>;
+    struct DeviceRequest {
+        HRESULT result;
+        DevicePtr* device;
+    };
     struct Event {
         unsigned message, wParam, lParam;
     };
 
     static DWORD WINAPI FirstScanThread(void* self);
+    // Waits for the first scan, serving what it sends to the main thread.
+    void WaitForFirstScan();
+    // A new device, made on the main thread: its window lives there.
+    HRESULT MakeDevice(DevicePtr& device);
     // Brings the list in line with the disc layer's drives; the events it
     // gives are queued, to be fired on the main thread.
     void ReScanDevices();
@@ -78,6 +86,7 @@ private:
     DevicesWindow m_window;
     MessageCallbackPoint m_events{this};
     volatile LONG m_initialized = 0;
+    HANDLE m_firstScan = nullptr;
     bool m_started = false;
     // m_lock guards the list and the event queue; rescans take m_scanLock
     // first, so that two of them never meet.

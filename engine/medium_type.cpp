@@ -23,3 +23,12 @@ bool IsErasableMedium(unsigned type)
     // 3, 6-9, 12, 19, 22
     return InMask(type, 0x4813C8u);
 }
+
+const char* MediumTypeName(unsigned type, const char* unknown)
+{
+    static const char* const names[] = {
+        "UNKNOWN", "CD-ROM",   "CD-R",     "CD-RW",  "DVD-ROM", "DVD-R",  "DVD-RAM",  "DVD-RWRO",
+        "DVD-RWSR", "DVD+RW", "DDCD-ROM", "DDCD-R", "DDC-RW",  "DVD+R",  "No media", "DVD+R(DL)",
+    };
+    return type < sizeof(names) / sizeof(names[0]) ? names[type] : unknown;
+}

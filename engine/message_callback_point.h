@@ -24,4 +24,17 @@ public:
             return sink->IMC_SendMessageRetVal(answer, msg, wParam, lParam);
         });
     }
+
+    // DM_QUESTION, sent: the answer starts as the question code and the
+    // last sink's answer stands. With no sink advised, or when the last
+    // call failed, the answer is 0: no one said to go on.
+    unsigned Ask(unsigned cookie, unsigned question)
+    {
+        unsigned answer = question;
+        HRESULT hr = E_FAIL;
+        for (com::ComPtr<IUnknown>& sink : Sinks())
+            hr = static_cast<_IMessageCallback*>(sink.Get())->IMC_SendMessageRetVal(&answer, DM_QUESTION, cookie,
+                                                                                    question);
+        return SUCCEEDED(hr) ? answer : 0;
+    }
 };

@@ -6,6 +6,7 @@ STDMETHODIMP CTestEventSink::IMC_SendMessageRetVal(unsigned int* answer, unsigne
 {
     if (!answer) return E_POINTER;
     m_answerOnArrival = *answer;
+    if (m_script) m_script(l);
     *answer = m_answer;
     Record({msg, w, l, true});
     return S_OK;

@@ -3,6 +3,7 @@
 #pragma once
 #include "engine.h"
 #include <com/object.h>
+#include <functional>
 #include <vector>
 
 struct EngineEvent {
@@ -22,6 +23,8 @@ public:
     STDMETHODIMP IMC_PostMessage(unsigned int msg, unsigned int w, unsigned int l) override;
 
     void SetAnswer(unsigned answer) { m_answer = answer; }
+    // Runs before a question is answered (a script that inserts a disc, say).
+    void OnQuestion(std::function<void(unsigned question)> script) { m_script = std::move(script); }
     // Pumps messages until an event of that number came or the time is up.
     bool WaitFor(unsigned message, DWORD ms);
     std::vector<EngineEvent> Events();
@@ -31,6 +34,7 @@ public:
 private:
     void Record(const EngineEvent& e);
     std::vector<EngineEvent> m_events;
+    std::function<void(unsigned)> m_script;
     unsigned m_answer = 1;
     unsigned m_answerOnArrival = 0;
 };

@@ -32,6 +32,18 @@ TEST(EngineLog, StartAndShutDownAreLoggedInOrder)
     EXPECT_LT(logger, translator);
     EXPECT_LT(translator, shutdown);
     EXPECT_NE(std::string::npos, EngineLogPath().find("\\Tavell Software\\Vokmar\\Vokmar.log"));
+
+    // The list revoked at once still lets its first scan end before it
+    // shuts the disc layer down.
+    const size_t scanned = log.find("\tCD/DVD devices found: 2");
+    const size_t scanEnd = log.find("<= CCoDevices _ReScanDevices()");
+    const size_t released = log.find("<= CCoDevices FinalRelease()");
+    ASSERT_NE(std::string::npos, scanned);
+    ASSERT_NE(std::string::npos, scanEnd);
+    ASSERT_NE(std::string::npos, released);
+    EXPECT_LT(scanned, scanEnd);
+    EXPECT_LT(scanEnd, released);
+    EXPECT_LT(released, shutdown);
 }
 
 TEST(EngineLanguageFile, IsMadeBesideTheProgramAndKeepsTranslatedEntries)

@@ -28,6 +28,22 @@ TEST(MediumType, EveryCodeIsInExactlyItsClasses)
     }
 }
 
+TEST(MediumType, NamesStopAtTheNamedCodes)
+{
+    struct Case {
+        unsigned type;
+        const char* name;
+    };
+    const Case cases[] = {
+        {0, "UNKNOWN"},  {1, "CD-ROM"},  {8, "DVD-RWSR"},   {12, "DDC-RW"},   {14, "No media"},
+        {15, "DVD+R(DL)"}, {16, "?"},    {22, "?"},         {0xFFFFFFFF, "?"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.type);
+        EXPECT_STREQ(c.name, MediumTypeName(c.type, "?"));
+    }
+}
+
 TEST(MediumType, BlocksBecomeMinutesSecondsAndFrames)
 {
     struct Case {
