@@ -431,3 +431,14 @@ STDMETHODIMP CCoDevice::GetSpaces(hyper* a_phTotalSpace, hyper* a_phUsedSpace, h
     *a_phUsedSpace = *a_phTotalSpace - *a_phFreeSpace;
     return S_OK;
 }
+
+STDMETHODIMP_(ULONG_PTR) CCoDevice::LockRawPtr()
+{
+    Lock();
+    return m_grabber;
+}
+
+STDMETHODIMP_(void) CCoDevice::UnlockRawPtr()
+{
+    Unlock();
+}

@@ -15,6 +15,7 @@
 class CCoDevice : public com::ObjectRoot<com::MultiThreadModel>,
                   public IDevice,
                   public IMedium,
+                  public IRawPtr,
                   public com::ConnectionPointContainer,
                   public com::ExternalConnection,
                   public CAutoObjectLogger<CCoDevice> {
@@ -22,6 +23,7 @@ public:
     COM_INTERFACES_BEGIN(CCoDevice)
         COM_INTERFACE(IDevice)
         COM_INTERFACE(IMedium)
+        COM_INTERFACE(IRawPtr)
         COM_INTERFACE(IConnectionPointContainer)
         COM_INTERFACE(IExternalConnection)
     COM_INTERFACES_END()
@@ -58,6 +60,10 @@ public:
     STDMETHODIMP GetTrackCount(unsigned int* a_puiTrackCount) override;
     STDMETHODIMP GetTrack(ITrack** a_ppTrack, unsigned int a_uiTrackNumber) override;
     STDMETHODIMP GetSpaces(hyper* a_phTotalSpace, hyper* a_phUsedSpace, hyper* a_phFreeSpace) override;
+
+    // IRawPtr: the grabber handle, held under the device lock until unlocked.
+    STDMETHODIMP_(ULONG_PTR) LockRawPtr() override;
+    STDMETHODIMP_(void) UnlockRawPtr() override;
 
 private:
     bool ScanMediumInfo(DiscInformation* info);
