@@ -51,9 +51,14 @@ std::string EngineDataFolder()
 
 unsigned RunDiscTool(const std::string& arguments)
 {
+    return RunDiscToolOn(EngineDataFolder(), arguments);
+}
+
+unsigned RunDiscToolOn(const std::string& folder, const std::string& arguments)
+{
     std::string program = VokmarPath();
     program = program.substr(0, program.find_last_of('\\') + 1) + "disc_tool.exe";
-    std::string line = "\"" + program + "\" \"" + EngineDataFolder() + "\" " + arguments;
+    std::string line = "\"" + program + "\" \"" + folder + "\" " + arguments;
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};
