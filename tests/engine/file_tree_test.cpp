@@ -221,7 +221,9 @@ TEST_F(EngineFileTree, NodeByPathInAFolderOfTenThousand)
         first += t1 - t0;
         last += GetTickCount() - t1;
     }
-    EXPECT_LT(last, 2 * first + 300) << "first " << first << " ms, last " << last << " ms";
+    // Walking the 10,000 siblings instead costs about 5 ms a look-up here:
+    // a second more than the 200 look-ups at the start.
+    EXPECT_LT(last, first * 3 / 2 + 200) << "first " << first << " ms, last " << last << " ms";
 }
 
 TEST_F(EngineFileTree, NodeObjectsKeepTheTreeAndAnswerForGoneEntries)
