@@ -75,6 +75,18 @@ protected:
 
 using Names = std::vector<std::string>;
 
+// A node that a client made itself: it claims to be valid.
+class CClientNode : public com::ObjectRoot<com::MultiThreadModel>, public IFileTreeNode {
+public:
+    COM_INTERFACES_BEGIN(CClientNode)
+        COM_INTERFACE(IFileTreeNode)
+    COM_INTERFACES_END()
+    STDMETHODIMP GetName(BSTR* name) override { *name = SysAllocString(L"Fake"); return S_OK; }
+    STDMETHODIMP GetAttributes(unsigned int* attributes) override { *attributes = 0x10; return S_OK; }
+    STDMETHODIMP GetSize(hyper* size) override { *size = 0; return S_OK; }
+    STDMETHODIMP IsValid() override { return S_OK; }
+};
+
 TEST_F(EngineFileTree, WalksAddsRenamesAndRemoves)
 {
     NodePtr docs = Folder(root, "Docs");
@@ -261,6 +273,12 @@ TEST_F(EngineFileTree, NodeObjectsKeepTheTreeAndAnswerForGoneEntries)
     ASSERT_EQ(S_OK, other->GetRootNode(&otherRoot));
     EXPECT_FALSE(Add(otherRoot, "", "Stray", E_FAIL));
     EXPECT_EQ(E_FAIL, tree->GetFirstKid(otherRoot, &kid));
+    // Nor is a node the client made.
+    NodePtr fake;
+    ASSERT_EQ(S_OK, com::CreateObject<CClientNode>(IID_IFileTreeNode, reinterpret_cast<void**>(&fake)));
+    EXPECT_FALSE(Add(fake, "", "Stray", E_FAIL));
+    EXPECT_EQ(E_FAIL, tree->Remove(fake));
+    EXPECT_EQ(E_FAIL, tree->GetNextKid(root, fake, &kid));
 
     // The client lets the tree go before its nodes: they still read it.
     tree.Reset();
