@@ -78,9 +78,10 @@ STDMETHODIMP CCoISOFileTree::ImportTrack(ITrack* a_pTrack, IDevice* a_pDevice)
     unsigned track = 0;
     if (FAILED(a_pTrack->GetTrackNumber(&track))) return E_FAIL;
     com::AutoLock lock(m_tree->Lock());
+    // The device lock is held from LockRawPtr on, also when it lends no
+    // grabber: every lock is undone.
     DiscHandle grabber = static_cast<DiscHandle>(device->LockRawPtr());
-    if (!grabber) return E_FAIL;
-    HRESULT hr = ImportSession(grabber, track);
+    HRESULT hr = grabber ? ImportSession(grabber, track) : E_FAIL;
     device->UnlockRawPtr();
     return hr;
 }

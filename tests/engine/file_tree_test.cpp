@@ -405,6 +405,16 @@ TEST_F(EngineFileTree, ImportsTheSessionOfADiscInTheDrive)
     EXPECT_TRUE(Add(ByPath("Old"), Source("new.txt", "new"), ""));
     EXPECT_EQ(S_OK, tree->Rename(ByPath("ReadMe.txt"), com::Bstr("Read.txt")));
     EXPECT_EQ((Names{"old.txt", "new.txt"}), Kids(ByPath("Old")));
+
+    // With the disc gone the import fails, and the drive is free again.
+    ASSERT_EQ(0u, RunDiscTool("eject F"));
+    for (DWORD start = GetTickCount(); type != MT_NO_MEDIA && GetTickCount() - start < 5000; PumpFor(100))
+        medium->GetMediumType(&type);
+    com::ComPtr<IFileTree> again;
+    ASSERT_EQ(S_OK, again.CoCreate(CLSID_CoISOFileTree, IID_IFileTree, CLSCTX_LOCAL_SERVER));
+    EXPECT_EQ(E_FAIL, again->ImportTrack(track, device));
+    com::Bstr deviceName;
+    EXPECT_EQ(S_OK, device->GetDeviceName(&deviceName)) << "the device lock was let go";
 }
 
 }  // namespace
