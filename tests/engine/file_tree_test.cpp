@@ -127,6 +127,7 @@ TEST_F(EngineFileTree, WalksAddsRenamesAndRemoves)
     EXPECT_EQ(E_FAIL, tree->Rename(text, com::Bstr("DATA.BIN"))) << "a sibling's name in other case";
     EXPECT_FALSE(Add(docs, Source("c.txt", "c"), "data.BIN", E_FAIL)) << "a sibling's name in other case";
     EXPECT_FALSE(Add(docs, sources.File("missing.txt"), "", E_FAIL)) << "a source that does not exist";
+    EXPECT_FALSE(Add(data, "", "Below", E_FAIL)) << "a file as parent";
 
     EXPECT_EQ(S_OK, tree->Remove(docs));
     EXPECT_EQ(S_FALSE, docs->IsValid()) << "the removed node's own object";
