@@ -2,6 +2,7 @@
 #include "command_line.h"
 #include "devices.h"
 #include "engine_services.h"
+#include "iso_file_tree.h"
 #include <log.h>
 #include <com/local_factory.h>
 #include <com/local_registration.h>
@@ -26,7 +27,8 @@ HRESULT PendingClassObject(IClassFactory** factory)
 
 const com::LocalClassEntry kClasses[] = {
     {&CLSID_CoDevices, com::SingletonClassObject<CCoDevices>, "Vokmar.CoDevices", "CoDevices Class", "Free"},
-    {&CLSID_CoISOFileTree, PendingClassObject, "Vokmar.CoISOFileTree", "CoISOFileTree Class", nullptr},
+    {&CLSID_CoISOFileTree, com::LocalClassObject<CCoISOFileTree>, "Vokmar.CoISOFileTree", "CoISOFileTree Class",
+     "Free"},
     {&CLSID_CoAudioCDLayout, PendingClassObject, "Vokmar.CoAudioCDLayout", "CoAudioCDLayout Class", nullptr},
     {&CLSID_CoAudioPlayer, PendingClassObject, "Vokmar.CoAudioPlayer", "CoAudioPlayer Class", nullptr},
     {nullptr, nullptr, nullptr, nullptr, nullptr},

@@ -104,6 +104,27 @@ TEST_F(TreeRules, WalkAttributesSizesAndRemoval) {
     EXPECT_EQ(IsoTree_GetAttributes(t, folder, &attr), DISC_E_INVALID_HANDLE) << "stale node";
 }
 
+TEST_F(TreeRules, FindKidIgnoresLetterCaseAndFollowsChanges) {
+    DiscHandle t = newTree(), other = newTree();
+    DiscNodeHandle root = IsoTree_GetRoot(t);
+    DiscNodeHandle folder = addFolder(t, root, "Straße");
+    DiscNodeHandle file = addFile(t, folder, "Ärger.TXT", "a");
+    struct Case { DiscNodeHandle parent; const char* name; DiscNodeHandle expected; };
+    for (const Case& c : {Case {root, "Straße", folder}, Case {root, "STRAßE", folder}, Case {root, "straße", folder},
+                          Case {folder, "ärger.txt", file}, Case {root, "ärger.txt", 0}, Case {file, "x", 0},
+                          Case {root, "", 0}, Case {root, "Strasse", 0}})
+        EXPECT_EQ(IsoTree_FindKid(t, c.parent, c.name), c.expected) << c.name;
+    EXPECT_EQ(IsoTree_FindKid(other, root, "Straße"), 0u) << "node of another tree";
+    EXPECT_EQ(IsoTree_FindKid(t, root, nullptr), 0u);
+    ASSERT_EQ(IsoTree_Rename(t, file, "", "Neu.txt", ""), 1);
+    EXPECT_EQ(IsoTree_FindKid(t, folder, "ärger.txt"), 0u) << "old name after a rename";
+    EXPECT_EQ(IsoTree_FindKid(t, folder, "NEU.TXT"), file);
+    DiscNodeHandle gone = folder;
+    ASSERT_EQ(IsoTree_Remove(t, &gone, 1), 1);
+    EXPECT_EQ(IsoTree_FindKid(t, root, "Straße"), 0u) << "after removal";
+    EXPECT_EQ(IsoTree_FindKid(t, folder, "NEU.TXT"), 0u) << "inside a removed folder";
+}
+
 TEST_F(TreeRules, StaleAndForeignHandlesGiveErrors) {
     DiscHandle t = newTree(), other = newTree(), g = grabber(kDvd);
     DiscNodeHandle node = addFolder(t, IsoTree_GetRoot(t), "x");

@@ -147,6 +147,14 @@ DiscNodeHandle IsoTree_GetNextKid(DiscHandle tree, DiscNodeHandle parent, DiscNo
     return c && c->parent == parent ? c->next : 0;
 }
 
+DiscNodeHandle IsoTree_FindKid(DiscHandle tree, DiscNodeHandle parent, const char* name) {
+    auto t = treeOf(tree);
+    std::u16string joliet;
+    if (!t || !name || !os::ansiToUcs2(name, joliet)) return 0;
+    std::lock_guard<std::mutex> lock(t->mutex());
+    return t->findKid(parent, joliet);
+}
+
 int IsoTree_Add(DiscHandle tree, char* text, uint32_t textSize, uint32_t* systemError, const char* sourcePath,
                 const char* name, uint32_t flags, DiscNodeHandle parent, DiscNodeHandle* node) {
     CallFrame frame {DISC_OP_TREE_ADD, text, textSize, systemError, nullptr};

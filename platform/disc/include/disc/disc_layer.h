@@ -238,6 +238,10 @@ DiscNodeHandle IsoTree_GetRoot(DiscHandle tree);
 /* 0 when the folder has no (further) child or a handle is bad. */
 DiscNodeHandle IsoTree_GetFirstKid(DiscHandle tree, DiscNodeHandle parent);
 DiscNodeHandle IsoTree_GetNextKid(DiscHandle tree, DiscNodeHandle parent, DiscNodeHandle child);
+/* The child of `parent` named `name`, letter case aside (the names compare
+ * as the duplicate check does), found through the folder's index in
+ * constant time; 0 when there is none or a handle is bad. */
+DiscNodeHandle IsoTree_FindKid(DiscHandle tree, DiscNodeHandle parent, const char* name);
 /* Adds a file (source given; its name unless `name` is given) or a folder
  * (no source). A source in use by another process: DISC_E_FILE with system
  * error 32. `flags` must be 0. */

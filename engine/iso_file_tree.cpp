@@ -1,0 +1,259 @@
+#include "iso_file_tree.h"
+#include "iso_file_tree_node.h"
+#include <com/bstr.h>
+#include <com/ptr.h>
+#include <mbstring.h>
+#include <new>
+#include <vector>
+
+namespace {
+
+const char* const PUBLISHER = "Tavell software";
+const char* const APPLICATION = "Tavell Burner";
+
+// An empty text is no text for the layer.
+const char* OrNull(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
+
+bool SameName(const char* a, const char* b)
+{
+    return _mbsicmp(reinterpret_cast<const unsigned char*>(a), reinterpret_cast<const unsigned char*>(b)) == 0;
+}
+
+// The names of a path, cut at each backslash character (a backslash byte
+// inside a double-byte character does not cut). Backslashes at either end
+// give no names; a path of backslashes alone gives one empty name, which no
+// node has, so the root is not reachable by path.
+std::vector<std::string> PathNames(const std::string& path)
+{
+    std::vector<std::string> names;
+    const unsigned char* text = reinterpret_cast<const unsigned char*>(path.c_str());
+    for (const unsigned char* end = _mbschr(text, '\\'); end; text = end + 1, end = _mbschr(text, '\\'))
+        names.emplace_back(reinterpret_cast<const char*>(text), static_cast<size_t>(end - text));
+    names.emplace_back(reinterpret_cast<const char*>(text));
+    size_t first = 0, last = names.size();
+    while (first < last && names[first].empty()) ++first;
+    while (last > first && names[last - 1].empty()) --last;
+    if (first == last) return {std::string()};
+    return std::vector<std::string>(names.begin() + static_cast<std::ptrdiff_t>(first),
+                                    names.begin() + static_cast<std::ptrdiff_t>(last));
+}
+
+}  // namespace
+
+HRESULT CCoISOFileTree::FinalConstruct()
+{
+    m_tree = CISOTree::Create();
+    return m_tree ? S_OK : E_FAIL;
+}
+
+DiscNodeHandle* CCoISOFileTree::TestedNode(IFileTreeNode* node)
+{
+    com::ComPtr<ISimpleRawPtr> raw;
+    if (!node || FAILED(node->QueryInterface(IID_ISimpleRawPtr, reinterpret_cast<void**>(&raw)))) return nullptr;
+    if (node->IsValid() != S_OK) return nullptr;
+    auto* ref = reinterpret_cast<ISONodeRef*>(raw->GetRawPtr());
+    return ref && ref->tree == m_tree ? &ref->node : nullptr;
+}
+
+STDMETHODIMP CCoISOFileTree::ImportTrack(ITrack* a_pTrack, IDevice* a_pDevice)
+{
+    if (!a_pTrack || !a_pDevice) return E_INVALIDARG;
+    com::ComPtr<IRawPtr> device;
+    if (FAILED(a_pDevice->QueryInterface(IID_IRawPtr, reinterpret_cast<void**>(&device)))) return E_FAIL;
+    unsigned track = 0;
+    if (FAILED(a_pTrack->GetTrackNumber(&track))) return E_FAIL;
+    com::AutoLock lock(m_tree->Lock());
+    DiscHandle grabber = static_cast<DiscHandle>(device->LockRawPtr());
+    if (!grabber) return E_FAIL;
+    HRESULT hr = ImportSession(grabber, track);
+    device->UnlockRawPtr();
+    return hr;
+}
+
+HRESULT CCoISOFileTree::ImportSession(DiscHandle grabber, unsigned track)
+{
+    try {
+        m_tree->m_result = IsoTree_ImportSession(grabber, m_tree->Handle(), track, 1, m_tree->m_text,
+                                                 sizeof(m_tree->m_text), &m_tree->m_systemError);
+        return m_tree->m_result == DISC_OK ? S_OK : E_FAIL;
+    } catch (...) {
+        return E_FAIL;
+    }
+}
+
+STDMETHODIMP CCoISOFileTree::GetRootNode(IFileTreeNode** a_ppRoot)
+{
+    if (!a_ppRoot) return E_POINTER;
+    com::AutoLock lock(m_tree->Lock());
+    return CCoISOFileTreeNode::Create(m_tree, IsoTree_GetRoot(m_tree->Handle()), a_ppRoot);
+}
+
+STDMETHODIMP CCoISOFileTree::GetFirstKid(IFileTreeNode* a_pParent, IFileTreeNode** a_ppKid)
+{
+    if (!a_ppKid) return E_POINTER;
+    *a_ppKid = nullptr;
+    com::AutoLock lock(m_tree->Lock());
+    DiscNodeHandle* parent = TestedNode(a_pParent);
+    if (!parent) return E_FAIL;
+    // No child gives a node that is not valid, and still S_OK.
+    return CCoISOFileTreeNode::Create(m_tree, IsoTree_GetFirstKid(m_tree->Handle(), *parent), a_ppKid);
+}
+
+STDMETHODIMP CCoISOFileTree::GetNextKid(IFileTreeNode* a_pParent, IFileTreeNode* a_pKid,
+                                        IFileTreeNode** a_ppNextKid)
+{
+    if (!a_ppNextKid) return E_POINTER;
+    *a_ppNextKid = nullptr;
+    com::AutoLock lock(m_tree->Lock());
+    DiscNodeHandle* parent = TestedNode(a_pParent);
+    DiscNodeHandle* kid = TestedNode(a_pKid);
+    if (!parent || !kid) return E_FAIL;
+    DiscNodeHandle next = IsoTree_GetNextKid(m_tree->Handle(), *parent, *kid);
+    if (!next) return E_FAIL;
+    return CCoISOFileTreeNode::Create(m_tree, next, a_ppNextKid);
+}
+
+STDMETHODIMP CCoISOFileTree::Add(IFileTreeNode* a_pParent, BSTR a_bsSourcePathAndName, BSTR a_bsNewName,
+                                 IFileTreeNode** a_ppNode)
+{
+    if (!a_ppNode) return E_POINTER;
+    *a_ppNode = nullptr;
+    const std::string source = com::AnsiFromBstr(a_bsSourcePathAndName);
+    const std::string name = com::AnsiFromBstr(a_bsNewName);
+    com::AutoLock lock(m_tree->Lock());
+    DiscNodeHandle* parent = TestedNode(a_pParent);
+    if (!parent) return E_FAIL;
+    DiscNodeHandle node = 0;
+    m_tree->m_result = IsoTree_Add(m_tree->Handle(), m_tree->m_text, sizeof(m_tree->m_text), &m_tree->m_systemError,
+                                   OrNull(source), OrNull(name), 0, *parent, &node);
+    if (m_tree->m_result == DISC_E_FILE && m_tree->m_systemError == DISC_SYSERR_SHARING_VIOLATION)
+        return SCARD_E_SHARING_VIOLATION;
+    if (m_tree->m_result != DISC_OK || !node) return E_FAIL;
+    return CCoISOFileTreeNode::Create(m_tree, node, a_ppNode);
+}
+
+// The folder's index answers in constant time. A name it finds is taken
+// only when the code page's comparison agrees; otherwise the children are
+// walked, so the answer is always the walk's: the first child whose name
+// the code page's comparison finds equal.
+DiscNodeHandle CCoISOFileTree::FindKid(DiscNodeHandle folder, const char* name)
+{
+    char isoName[260], kidName[260], source[260];
+    DiscNodeHandle kid = IsoTree_FindKid(m_tree->Handle(), folder, name);
+    if (kid && IsoTree_GetName(m_tree->Handle(), kid, isoName, kidName, source) == DISC_OK && SameName(kidName, name)) {
+        // Siblings differ beyond letter case, so no earlier child matches too.
+        return kid;
+    }
+    return WalkKids(folder, name);
+}
+
+DiscNodeHandle CCoISOFileTree::WalkKids(DiscNodeHandle folder, const char* name)
+{
+    char isoName[260], kidName[260], source[260];
+    const DiscHandle tree = m_tree->Handle();
+    for (DiscNodeHandle kid = IsoTree_GetFirstKid(tree, folder); kid; kid = IsoTree_GetNextKid(tree, folder, kid))
+        if (IsoTree_GetName(tree, kid, isoName, kidName, source) == DISC_OK && SameName(kidName, name)) return kid;
+    return 0;
+}
+
+STDMETHODIMP CCoISOFileTree::GetNodeByPath(IFileTreeNode** a_ppNode, BSTR a_bsNodePathAndName)
+{
+    if (!a_ppNode) return E_POINTER;
+    *a_ppNode = nullptr;
+    com::AutoLock lock(m_tree->Lock());
+    DiscNodeHandle node = IsoTree_GetRoot(m_tree->Handle());
+    if (!node) return E_FAIL;
+    const std::string path = com::AnsiFromBstr(a_bsNodePathAndName);
+    if (path.empty()) return E_INVALIDARG;
+    for (const std::string& name : PathNames(path)) {
+        node = FindKid(node, name.c_str());
+        if (!node) return E_FAIL;
+    }
+    return CCoISOFileTreeNode::Create(m_tree, node, a_ppNode);
+}
+
+STDMETHODIMP CCoISOFileTree::Remove(IFileTreeNode* a_pNode)
+{
+    com::AutoLock lock(m_tree->Lock());
+    DiscNodeHandle* node = TestedNode(a_pNode);
+    if (!node) return E_FAIL;
+    // The layer clears the node object's handle: that object names nothing now.
+    return IsoTree_Remove(m_tree->Handle(), node, 1) == 1 ? S_OK : E_FAIL;
+}
+
+STDMETHODIMP CCoISOFileTree::Rename(IFileTreeNode* a_pNode, BSTR a_bsNewName)
+{
+    const std::string name = com::AnsiFromBstr(a_bsNewName);
+    com::AutoLock lock(m_tree->Lock());
+    DiscNodeHandle* node = TestedNode(a_pNode);
+    if (!node) return E_FAIL;
+    return IsoTree_Rename(m_tree->Handle(), *node, "", name.c_str(), "") == 1 ? S_OK : E_FAIL;
+}
+
+STDMETHODIMP CCoISOFileTree::BuildImage()
+{
+    com::AutoLock lock(m_tree->Lock());
+    m_tree->m_result = IsoTree_Build(m_tree->Handle(), m_tree->m_text, sizeof(m_tree->m_text), &m_tree->m_systemError,
+                                     m_startLBA, 100, 1, m_volumeLabel.c_str(), PUBLISHER, APPLICATION);
+    return m_tree->m_result == DISC_OK ? S_OK : E_FAIL;
+}
+
+// Adds and removes a folder: the layer's tree is then known to take changes.
+STDMETHODIMP CCoISOFileTree::Initialize()
+{
+    com::AutoLock lock(m_tree->Lock());
+    DiscNodeHandle folder = 0;
+    if (IsoTree_Add(m_tree->Handle(), m_tree->m_text, sizeof(m_tree->m_text), &m_tree->m_systemError, nullptr, "1", 0,
+                    IsoTree_GetRoot(m_tree->Handle()), &folder) == DISC_OK)
+        IsoTree_Remove(m_tree->Handle(), &folder, 1);
+    return S_OK;
+}
+
+STDMETHODIMP CCoISOFileTree::SetStartLBA(unsigned int a_uiStartLBA)
+{
+    com::AutoLock lock(m_tree->Lock());
+    m_startLBA = a_uiStartLBA;
+    return S_OK;
+}
+
+// A label that cannot be stored is reported: the image would otherwise
+// carry the previous one.
+STDMETHODIMP CCoISOFileTree::SetVolumeLabel(BSTR a_bsVolumeLabel)
+{
+    com::AutoLock lock(m_tree->Lock());
+    try {
+        m_volumeLabel = com::AnsiFromBstr(a_bsVolumeLabel);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+    return S_OK;
+}
+
+STDMETHODIMP CCoISOFileTree::DoFinalize(unsigned int a_uiDoFinalie)
+{
+    com::AutoLock lock(m_tree->Lock());
+    m_finalize = a_uiDoFinalie;
+    return S_OK;
+}
+
+STDMETHODIMP CCoISOFileTree::IsDoFinalize()
+{
+    com::AutoLock lock(m_tree->Lock());
+    return m_finalize ? S_OK : S_FALSE;
+}
+
+STDMETHODIMP CCoISOFileTree::SetBootImage(BSTR a_bsBootImagePath)
+{
+    com::AutoLock lock(m_tree->Lock());
+    try {
+        m_bootImage = com::AnsiFromBstr(a_bsBootImagePath);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+    return S_OK;
+}
+
+STDMETHODIMP_(ULONG_PTR) CCoISOFileTree::GetRawPtr()
+{
+    return m_tree->Handle();
+}
