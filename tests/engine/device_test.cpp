@@ -356,3 +356,24 @@ TEST_F(EngineDevice, BroadcastsBesideThePollGiveOneEventPerDrive)
     EXPECT_EQ(id, Event(DM_DEVICEREMOVED).wParam);
     EXPECT_EQ(2u, Count());
 }
+
+TEST_F(EngineDevice, ADeviceOffersItsJobInterfacesButNotItsRawPointer)
+{
+    com::ComPtr<IDevice> device = Drive('E');
+    ASSERT_TRUE(device);
+    com::ComPtr<IWriter> writer;
+    com::ComPtr<IWriter2> writer2;
+    com::ComPtr<IReader> reader;
+    ASSERT_EQ(S_OK, device->QueryInterface(IID_IWriter, reinterpret_cast<void**>(&writer)));
+    ASSERT_EQ(S_OK, device->QueryInterface(IID_IWriter2, reinterpret_cast<void**>(&writer2)));
+    ASSERT_EQ(S_OK, device->QueryInterface(IID_IReader, reinterpret_cast<void**>(&reader)));
+    EXPECT_TRUE(com::SameObject(writer, reader));
+    EXPECT_EQ(S_OK, writer->Cancel()) << "nothing runs: nothing to stop, and no failure";
+    EXPECT_EQ(S_OK, writer2->Cancel());
+    // The grabber handle stays inside the engine.
+    com::ComPtr<IUnknown> raw;
+    EXPECT_EQ(E_NOINTERFACE, device->QueryInterface(IID_IRawPtr, reinterpret_cast<void**>(&raw)));
+    unsigned busy = 1;
+    ASSERT_EQ(S_OK, device->GetDeviceBusy(&busy));
+    EXPECT_EQ(0u, busy);
+}
