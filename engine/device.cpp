@@ -1,4 +1,5 @@
 #include "device.h"
+#include "data_burn_job.h"
 #include "device_speed_enum.h"
 #include "erase_job.h"
 #include "job_messenger.h"
@@ -440,6 +441,13 @@ STDMETHODIMP CCoDevice::Erase(unsigned long a_ulCallerCookie, unsigned long a_ul
 {
     CLogMethodScope<CCoDevice> log("Erase");
     return CEraseJob::Start(this, a_ulCallerCookie, a_ulSpeed, a_uiFullErase != 0);
+}
+
+STDMETHODIMP CCoDevice::BurnData(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, IUnknown* a_lpFileTreeUnk,
+                                 unsigned long a_ulBufferSize)
+{
+    CLogMethodScope<CCoDevice> log("BurnData");
+    return CDataBurnJob::Start(this, a_ulCallerCookie, a_ulSpeed, a_lpFileTreeUnk, a_ulBufferSize);
 }
 
 STDMETHODIMP CCoDevice::Cancel()

@@ -94,12 +94,13 @@ public:
     STDMETHODIMP Eject() override;
     STDMETHODIMP Load() override;
 
-    // IWriter, IWriter2, IReader: the erase is served;
+    // IWriter, IWriter2, IReader: the data burn and the erase are served;
     // Cancel stops what runs on the drive.
     STDMETHODIMP BurnImage(unsigned long, unsigned long, BSTR, unsigned long) override { return E_NOTIMPL; }
     STDMETHODIMP Erase(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, unsigned int a_uiFullErase) override;
     STDMETHODIMP BurnDVDVideo(unsigned long, unsigned long, BSTR, unsigned long) override { return E_NOTIMPL; }
-    STDMETHODIMP BurnData(unsigned long, unsigned long, IUnknown*, unsigned long) override { return E_NOTIMPL; }
+    STDMETHODIMP BurnData(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, IUnknown* a_lpFileTreeUnk,
+                          unsigned long a_ulBufferSize) override;
     STDMETHODIMP BurnAudio(unsigned long, unsigned long, IUnknown*, unsigned long) override { return E_NOTIMPL; }
     STDMETHODIMP Cancel() override;
     STDMETHODIMP BurnVideoCD(unsigned long, unsigned long, BSTR, unsigned long) override { return E_NOTIMPL; }

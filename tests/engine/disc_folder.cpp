@@ -86,3 +86,15 @@ BlankCdBack::~BlankCdBack()
     std::string medium = DrivesFolder() + "drive1.medium";
     if (GetFileAttributesA(medium.c_str()) == INVALID_FILE_ATTRIBUTES) RunDiscTool("insert F 2 359848");
 }
+
+bool SetDriveValue(const std::string& name, const std::string& key, const std::string& value)
+{
+    std::string path = DrivesFolder() + name + ".drive";
+    std::string spec = ReadFile(path);
+    return !spec.empty() && WriteFile(path, ReplaceLine(spec, key, value)) && BumpStamp();
+}
+
+std::string MediumBytes(const std::string& name)
+{
+    return ReadFile(DrivesFolder() + name + ".medium") + "|" + ReadFile(DrivesFolder() + name + ".img");
+}
