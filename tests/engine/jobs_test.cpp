@@ -21,8 +21,27 @@ const unsigned COOKIE = 0x7A11;
 const unsigned CANCELLED = 0x8010006E;
 const char* const CD_DRIVE = "drive1";  // letter F, the CD writer
 
+// A value of drive F's description for a scope.
+class DriveValue {
+public:
+    DriveValue(const char* key, const char* value, const char* restore) : m_key(key), m_restore(restore)
+    {
+        m_set = SetDriveValue(CD_DRIVE, key, value);
+    }
+    ~DriveValue() { EXPECT_TRUE(SetDriveValue(CD_DRIVE, m_key, m_restore)) << m_key; }
+    bool Set() const { return m_set; }
+
+private:
+    const char *m_key, *m_restore;
+    bool m_set;
+};
+
 class EngineJob : public testing::Test {
 protected:
+    // The jobs leave their cookie in the device; the suites after this one
+    // meet a fresh engine.
+    static void TearDownTestSuite() { StopEngine(); }
+
     void SetUp() override
     {
         ASSERT_EQ(S_OK, devices.CoCreate(CLSID_CoDevices, IID_IDevices, CLSCTX_LOCAL_SERVER));
@@ -68,8 +87,11 @@ protected:
             SUCCEEDED(container->FindConnectionPoint(IID__IMessageCallback, &point)))
             point->Unadvise(cookie);
     }
-    // A fresh medium of that type in drive F (CD capacity).
-    static void Insert(unsigned type) { ASSERT_EQ(0u, RunDiscTool("insert F " + std::to_string(type) + " 359848")); }
+    // A fresh medium of that type in drive F (a CD's capacity unless told).
+    static void Insert(unsigned type, unsigned blocks = 359848)
+    {
+        ASSERT_EQ(0u, RunDiscTool("insert F " + std::to_string(type) + " " + std::to_string(blocks)));
+    }
 
     // A tree of the fixture's files: readme.txt, empty.dat and
     // "Sub Folder\big.bin".
@@ -283,12 +305,11 @@ TEST_F(EngineJob, ATestWriteSucceedsAndLeavesTheMediumAsItWas)
         EXPECT_EQ(1u, TrackCount());
     }
     // A drive without test write refuses it; the medium stays blank.
-    ASSERT_TRUE(SetDriveValue(CD_DRIVE, "write_caps", "0x3"));
+    DriveValue noTestWrite("write_caps", "0x3", "0x7");
+    ASSERT_TRUE(noTestWrite.Set());
     Insert(2);
     const std::string before = MediumBytes(CD_DRIVE);
-    const unsigned result = Burn(FixtureTree(), 0xFFFFFFFF);
-    ASSERT_TRUE(SetDriveValue(CD_DRIVE, "write_caps", "0x7"));
-    EXPECT_EQ(unsigned(E_FAIL), result);
+    EXPECT_EQ(unsigned(E_FAIL), Burn(FixtureTree(), 0xFFFFFFFF));
     EXPECT_EQ(before, MediumBytes(CD_DRIVE));
 }
 
@@ -351,6 +372,36 @@ TEST_F(EngineJob, AnEraseInsideABurnOfACompleteRewritableDiscRunsInOrder)
                                             DM_BURNEND};
     EXPECT_EQ(expected, messages);
     EXPECT_EQ(2u, TrackCount()) << "one session on the erased disc, left open";
+}
+
+// A rewritable disc without room for the next session is erased on the
+// user's yes. A tree laid out behind the old session no longer fits the
+// erased disc and fails; a tree laid out from address 0 is written.
+TEST_F(EngineJob, AnEraseForSpaceWritesOnlyATreeLaidOutForTheErasedDisc)
+{
+    struct Case {
+        bool behindOldSession;
+        unsigned result, tracksAfter;
+    };
+    const Case cases[] = {{true, unsigned(E_FAIL), 1}, {false, 0, 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.behindOldSession);
+        Insert(3, 14000);  // one session, then too little room for another
+        ASSERT_EQ(0u, Burn(FixtureTree()));
+        com::ComPtr<IFileTree> second = FixtureTree();
+        if (c.behindOldSession) ASSERT_EQ(S_OK, second->SetStartLBA(NextWritable()));
+        const size_t before = sink->Events().size();
+        EXPECT_EQ(c.result, Burn(second));
+        std::vector<unsigned> questions, images;
+        std::vector<EngineEvent> all = sink->Events();
+        for (size_t i = before; i < all.size(); ++i) {
+            if (all[i].message == DM_QUESTION) questions.push_back(all[i].lParam);
+            if (all[i].message == DM_STATUS && (all[i].lParam & 0xFFFF) == ST_DATA_IMAGE_BEGIN) images.push_back(1);
+        }
+        EXPECT_EQ(std::vector<unsigned>{ASK_ERASE_FOR_SPACE}, questions);
+        EXPECT_EQ(1u, images.size()) << "built once";
+        EXPECT_EQ(c.tracksAfter, TrackCount());
+    }
 }
 
 TEST_F(EngineJob, ASecondSessionListsTheOldAndTheNewFiles)
@@ -465,7 +516,8 @@ TEST_F(EngineJob, CancelDuringASlowWriteEndsTheJobAtOnceAndLeavesTheDisc)
     com::ComPtr<IFileTreeNode> root;
     ASSERT_EQ(S_OK, tree->GetRootNode(&root));
     Add(tree, root, files.File("slow.bin"), "slow.bin");
-    ASSERT_TRUE(SetDriveValue(CD_DRIVE, "emulate_speed", "1"));
+    DriveValue slow("emulate_speed", "1", "0");
+    ASSERT_TRUE(slow.Set());
     const std::string before = MediumBytes(CD_DRIVE);
     const size_t first = sink->Events().size();
     // The slowest speed: 12 MiB take some 17 seconds.
@@ -477,7 +529,6 @@ TEST_F(EngineJob, CancelDuringASlowWriteEndsTheJobAtOnceAndLeavesTheDisc)
     EXPECT_EQ(S_OK, writer->Cancel());
     const unsigned result = WaitEnd(DM_BURNEND, first);
     const DWORD took = GetTickCount() - cancelled;
-    ASSERT_TRUE(SetDriveValue(CD_DRIVE, "emulate_speed", "0"));
     EXPECT_EQ(unsigned(E_FAIL), result);
     EXPECT_LT(took, 1000u);
     EXPECT_EQ(before, MediumBytes(CD_DRIVE));
