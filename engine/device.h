@@ -76,7 +76,9 @@ public:
     void SetInternalErase(bool internal);
     // The grabber made when the device was bound; the erase job works on it.
     CGrabber& OwnGrabber() { return m_grabber; }
-    // The disc layer's progress callback of the device's grabber.
+    // The disc layer's progress callback of the device's grabber: it sends
+    // each report to the device window, so a job must not hold the device
+    // lock (LockRawPtr) while the layer writes.
     static uint32_t BurnerCallback(uint32_t reason, void* context, void* param1, void* param2);
 
     // IDevice

@@ -63,11 +63,7 @@ HRESULT CCoDevices::FinalConstruct()
     uint32_t systemError = 0;
     int code = DiscLayer_Startup(EngineDataFolder().c_str(), text, sizeof(text), &systemError);
     LogPrintf("\tInitializing Vokmar\t%s", code == DISC_OK ? "OK" : "Failed");
-    if (code != DISC_OK) {
-        LogPrintf("\t%s failed, error code - 0x%08X, exception text is \"%s\"",
-                  DiscLayer_OperationName(DISC_OP_STARTUP), static_cast<unsigned>(code), text);
-        return E_FAIL;
-    }
+    if (LogDiscFailure(code, DISC_OP_STARTUP, text) != DISC_OK) return E_FAIL;
     m_started = true;
     // Kept: the list waits for the scan before it shuts the disc layer down.
     m_firstScan = CreateThread(nullptr, 0, FirstScanThread, this, 0, nullptr);
@@ -89,7 +85,7 @@ void CCoDevices::FinalRelease()
     if (m_started) {
         char text[1024] = "";
         uint32_t systemError = 0;
-        DiscLayer_Shutdown(text, sizeof(text), &systemError);
+        LogDiscFailure(DiscLayer_Shutdown(text, sizeof(text), &systemError), DISC_OP_SHUTDOWN, text);
     }
 }
 

@@ -377,3 +377,34 @@ TEST_F(EngineDevice, ADeviceOffersItsJobInterfacesButNotItsRawPointer)
     ASSERT_EQ(S_OK, device->GetDeviceBusy(&busy));
     EXPECT_EQ(0u, busy);
 }
+
+namespace {
+
+struct ThreadWindows {
+    DWORD thread;
+    int deviceWindows;
+};
+
+BOOL CALLBACK CountDeviceWindows(HWND window, LPARAM param)
+{
+    auto* found = reinterpret_cast<ThreadWindows*>(param);
+    char name[32] = "";
+    GetClassNameA(window, name, sizeof(name));
+    if (lstrcmpA(name, "DeviceWindow") == 0 && GetWindowThreadProcessId(window, nullptr) == found->thread)
+        ++found->deviceWindows;
+    return TRUE;
+}
+
+}  // namespace
+
+TEST_F(EngineDevice, EveryDeviceWindowLivesOnTheEnginesMainThread)
+{
+    // The first scan's thread has ended; the windows of its drives remain,
+    // on the thread of "DevicesWindow", which serves the engine's messages.
+    HWND list = FindDevicesWindow();
+    ASSERT_TRUE(list);
+    ThreadWindows found = {GetWindowThreadProcessId(list, nullptr), 0};
+    EnumWindows(CountDeviceWindows, reinterpret_cast<LPARAM>(&found));
+    EXPECT_EQ(static_cast<int>(Count()), found.deviceWindows);
+    EXPECT_EQ(2, found.deviceWindows);
+}

@@ -3,6 +3,7 @@
 // of the disc layer in a folder of the test's own.
 #include <gtest/gtest.h>
 #include "device.h"
+#include "disc_folder.h"
 #include "event_sink.h"
 #include "job_messenger.h"
 #include "vokmar_process.h"
@@ -338,6 +339,13 @@ TEST_F(InProcessDevice, MediaBroadcastsForItsOwnDriveLetterRescanTheMedium)
     ASSERT_EQ(before + 1, Events(DM_MEDIUMCHANGED).size());
     EXPECT_EQ(unsigned(MT_NO_MEDIA), Events(DM_MEDIUMCHANGED).back().lParam);
     EXPECT_EQ(0u, Events(DM_MEDIUMCHANGED).back().wParam) << "no job yet: cookie 0";
+    // Nothing to read on it.
+    unsigned tracks = 0;
+    EXPECT_EQ(E_FAIL, device->GetTrackCount(&tracks));
+    EXPECT_EQ(0xFFFFFFFFu, tracks);
+    ITrack* track = reinterpret_cast<ITrack*>(1);
+    EXPECT_EQ(E_FAIL, device->GetTrack(&track, 1));
+    EXPECT_EQ(nullptr, track);
 }
 
 TEST_F(InProcessDevice, EventsLeaveOutsideTheDeviceLock)
@@ -415,4 +423,133 @@ TEST_F(InProcessDevice, NullOutPointersAreRefusedAndOutTextsAlwaysSet)
     EXPECT_STREQ(L"2.4", speed);
     SysFreeString(name);
     SysFreeString(speed);
+}
+
+TEST_F(InProcessDevice, SpeedEnumeratorsKeepTheTablesTheyWereMadeFrom)
+{
+    auto all = [](IDeviceSpeedEnum* speeds) {
+        std::vector<unsigned> values;
+        unsigned value = 0;
+        unsigned long fetched = 0;
+        while (speeds->Next(1, &value, &fetched) == S_OK) values.push_back(value);
+        return values;
+    };
+    com::ComPtr<IDeviceSpeedEnum> read, write, clone;
+    ASSERT_EQ(S_OK, device->GetDeviceSpeeds(&read, &write));
+    ASSERT_EQ(S_OK, write->Clone(&clone));
+    const std::vector<unsigned> dvdWrites = {3324, 5540, 11080};
+    // A CD in the DVD writer: its medium check replaces the tables.
+    ASSERT_EQ(S_OK, device->Eject());
+    const std::string data = folder.Path().substr(0, folder.Path().size() - 1);
+    ASSERT_EQ(0u, RunDiscTool(data, "insert E 2 359848"));
+    device->CheckMedium(true);
+    unsigned type = 0;
+    ASSERT_EQ(S_OK, device->GetMediumType(&type));
+    ASSERT_EQ(unsigned(MT_CD_R), type);
+    com::ComPtr<IDeviceSpeedEnum> emptyRead, emptyWrite;
+    ASSERT_EQ(S_OK, device->GetDeviceSpeeds(&emptyRead, &emptyWrite));
+    EXPECT_NE(dvdWrites, all(emptyWrite));
+    EXPECT_EQ(dvdWrites, all(write));
+    EXPECT_EQ(dvdWrites, all(clone));
+    EXPECT_EQ((std::vector<unsigned>{5540, 11080}), all(read));
+}
+
+namespace {
+
+// Writes one data session of a small file on the device's medium, as a job
+// would, with the device's own grabber (whose progress goes to its window).
+void WriteSession(CCoDevice* device, const TempFolder& folder, uint32_t leaveOpen)
+{
+    WriteFileBytes(folder.File("data.bin"), std::string(300 * 1024, 'x'));
+    char text[1024] = "";
+    uint32_t systemError = 0;
+    DiscHandle tree = 0;
+    ASSERT_EQ(DISC_OK, IsoTree_Create(&tree, text, sizeof(text), &systemError, nullptr, nullptr, 0, 0, 1, 1));
+    DiscNodeHandle node = 0;
+    ASSERT_EQ(DISC_OK, IsoTree_Add(tree, text, sizeof(text), &systemError, folder.File("data.bin").c_str(), nullptr,
+                                   0, IsoTree_GetRoot(tree), &node));
+    const DiscHandle grabber = static_cast<DiscHandle>(device->LockRawPtr());
+    DiscTrackInformation open = {};
+    DiscFailureRecord failure = {};
+    EXPECT_EQ(DISC_OK, Grabber_GetTrackInformation(grabber, text, sizeof(text), &systemError, &failure,
+                                                   DISC_TRACK_INCOMPLETE, &open));
+    EXPECT_EQ(DISC_OK, IsoTree_Build(tree, text, sizeof(text), &systemError, open.nextWritableAddress, 100, 1, "TEST",
+                                     "", ""));
+    EXPECT_EQ(DISC_OK, Grabber_TrackAtOnceFromTree(grabber, text, sizeof(text), &systemError, &failure, tree, 1, 0,
+                                                   leaveOpen, 1, 1))
+        << text;
+    EXPECT_EQ(DISC_OK, Grabber_CloseSession(grabber, text, sizeof(text), &systemError, &failure));
+    device->UnlockRawPtr();
+    DiscHandle_Destroy(&tree);
+    device->CheckMedium(true);
+}
+
+}  // namespace
+
+TEST_F(InProcessDevice, AnAppendableDiscShowsItsWrittenAndItsOpenTrack)
+{
+    Advise(sink.Get());
+    WriteSession(device.Get(), folder, 1);
+    // The layer's progress went through the device window.
+    std::vector<EngineEvent> progress = Events(DM_WRITEPROGRESS);
+    ASSERT_FALSE(progress.empty());
+    EXPECT_EQ(100u << 16, progress.back().lParam);
+    for (const EngineEvent& e : Events(DM_BUFFERSTATUS)) EXPECT_LE(e.lParam, 100u);
+
+    unsigned type = 0, tracks = 0;
+    ASSERT_EQ(S_OK, device->GetMediumType(&type));
+    EXPECT_EQ(unsigned(MT_DVD_RW_SEQ), type);
+    ASSERT_EQ(S_OK, device->GetTrackCount(&tracks));
+    ASSERT_EQ(2u, tracks);
+    com::ComPtr<ITrack> written, open;
+    ASSERT_EQ(S_OK, device->GetTrack(&written, 1));
+    ASSERT_EQ(S_OK, device->GetTrack(&open, 2));
+    unsigned blank = 9, start = 9, session = 0, mode = 0, free = 0, openStart = 0;
+    ASSERT_EQ(S_OK, written->IsBlank(&blank));
+    EXPECT_EQ(0u, blank);
+    ASSERT_EQ(S_OK, written->GetStartAdress(&start));
+    EXPECT_EQ(0u, start);
+    ASSERT_EQ(S_OK, written->GetSessionNumber(&session));
+    EXPECT_EQ(1u, session);
+    ASSERT_EQ(S_OK, written->GetTrackMode(&mode));
+    EXPECT_EQ(4u, mode);  // data
+    ASSERT_EQ(S_OK, open->IsBlank(&blank));
+    EXPECT_EQ(1u, blank);
+    ASSERT_EQ(S_OK, open->GetStartAdress(&openStart));
+    ASSERT_EQ(S_OK, open->GetFreeLBs(&free));
+    EXPECT_GT(openStart, 0u);
+
+    hyper total = 0, used = 0, freeBytes = 0;
+    ASSERT_EQ(S_OK, device->GetSpaces(&total, &used, &freeBytes));
+    EXPECT_EQ(static_cast<hyper>(free) * 2048, freeBytes);
+    EXPECT_EQ(static_cast<hyper>(openStart + free) * 2048, total);
+    EXPECT_EQ(static_cast<hyper>(openStart) * 2048, used);
+}
+
+TEST_F(InProcessDevice, ACompleteDiscHasNoOpenTrackAndNoSpaceToSpeakOf)
+{
+    com::ComPtr<com::ComObject<CCoDevice>> cd;
+    ASSERT_EQ(S_OK, com::CreateObjectImpl<CCoDevice>(&cd));
+    ASSERT_TRUE(cd->InitDevice(0x00010001));  // 1:0:1:0, drive F, a blank CD-R
+    WriteSession(cd.Get(), folder, 0);
+    unsigned type = 0, tracks = 0;
+    ASSERT_EQ(S_OK, cd->GetMediumType(&type));
+    EXPECT_EQ(unsigned(MT_CD_R), type);
+    ASSERT_EQ(S_OK, cd->GetTrackCount(&tracks));
+    EXPECT_EQ(1u, tracks);
+    com::ComPtr<ITrack> track;
+    ASSERT_EQ(S_OK, cd->GetTrack(&track, 1));
+    unsigned blank = 9, m = 9, s = 9, f = 9;
+    ASSERT_EQ(S_OK, track->IsBlank(&blank));
+    EXPECT_EQ(0u, blank);
+    ASSERT_EQ(S_OK, track->GetStartMSFT(&m, &s, &f));
+    EXPECT_EQ(0u, m);
+    EXPECT_EQ(2u, s);
+    EXPECT_EQ(0u, f);
+    // A complete disc's total is unknown and it has nothing free.
+    hyper total = 0, used = 0, free = 1;
+    ASSERT_EQ(S_OK, cd->GetSpaces(&total, &used, &free));
+    EXPECT_EQ(-1, total);
+    EXPECT_EQ(0, free);
+    EXPECT_EQ(-1, used);
 }

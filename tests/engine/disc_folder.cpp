@@ -49,11 +49,13 @@ std::string EngineDataFolder()
     return std::string(appData) + "\\Tavell Software\\Vokmar";
 }
 
-unsigned RunDiscTool(const std::string& arguments)
+unsigned RunDiscTool(const std::string& arguments) { return RunDiscTool(EngineDataFolder(), arguments); }
+
+unsigned RunDiscTool(const std::string& folder, const std::string& arguments)
 {
     std::string program = VokmarPath();
     program = program.substr(0, program.find_last_of('\\') + 1) + "disc_tool.exe";
-    std::string line = "\"" + program + "\" \"" + EngineDataFolder() + "\" " + arguments;
+    std::string line = "\"" + program + "\" \"" + folder + "\" " + arguments;
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};

@@ -88,3 +88,54 @@ TEST_F(ProbeCalls, AnObjectOfTheServerComesBackAsItself)
     com::ComPtr<_IMessageCallback> clientObject = NewSink(&impl);
     EXPECT_EQ(E_NOINTERFACE, writer->BurnData(1, 0, clientObject, 0));
 }
+
+TEST_F(ProbeCalls, AJobsQuestionLeavesTheDeviceWindowAndWaitsForTheClientsAnswer)
+{
+    com::ComPtr<IObjectCreator> creator;
+    ASSERT_EQ(S_OK, writer.As(IID_IObjectCreator, &creator));
+    com::ComPtr<IUnknown> unknown;
+    ASSERT_EQ(S_OK, creator->CreateObject(CLSID_CoDevices, &unknown));
+    com::ComPtr<IMedium> medium;
+    ASSERT_EQ(S_OK, unknown->QueryInterface(IID_IMedium, reinterpret_cast<void**>(&medium)));
+    com::ComPtr<IConnectionPointContainer> container;
+    com::ComPtr<IConnectionPoint> devicePoint;
+    ASSERT_EQ(S_OK, unknown->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container)));
+    ASSERT_EQ(S_OK, container->FindConnectionPoint(IID__IMessageCallback, &devicePoint));
+
+    struct Case {
+        unsigned answer;
+        std::vector<unsigned> events;
+        HRESULT result;
+    };
+    const Case cases[] = {
+        {1, {DM_ERASEPREPARE, DM_QUESTION, DM_MEDIUMCHANGED, DM_ERASEEND}, S_OK},
+        {0, {DM_ERASEPREPARE, DM_QUESTION, DM_ERASEEND}, SCARD_W_CANCELLED_BY_USER},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.answer);
+        CTestEventSink* impl = nullptr;
+        com::ComPtr<_IMessageCallback> sink = NewSink(&impl);
+        impl->SetAnswer(c.answer);
+        // While the engine waits for the answer, the client calls it back.
+        unsigned typeSeen = 0;
+        HRESULT callBack = E_FAIL;
+        impl->OnQuestion([&](unsigned) { callBack = medium->GetMediumType(&typeSeen); });
+        DWORD cookie = 0;
+        ASSERT_EQ(S_OK, devicePoint->Advise(sink, &cookie));
+        const unsigned jobCookie = 0x5150 + c.answer;
+        ASSERT_EQ(S_OK, writer->BurnImage(jobCookie, 0, nullptr, 0));
+        ASSERT_TRUE(impl->WaitFor(DM_ERASEEND, 5000));
+        std::vector<EngineEvent> events = impl->Events();
+        ASSERT_EQ(c.events.size(), events.size());
+        for (size_t i = 0; i < events.size(); ++i) {
+            EXPECT_EQ(c.events[i], events[i].message);
+            EXPECT_EQ(jobCookie, events[i].wParam);
+            EXPECT_EQ(events[i].message == DM_QUESTION, events[i].sent);
+        }
+        EXPECT_EQ(unsigned(ASK_INSERT_DISC), events[1].lParam);
+        EXPECT_EQ(static_cast<unsigned>(c.result), events.back().lParam);
+        EXPECT_EQ(S_OK, callBack);
+        EXPECT_EQ(unsigned(MT_DVD_RW_SEQ), typeSeen);
+        EXPECT_EQ(S_OK, devicePoint->Unadvise(cookie));
+    }
+}

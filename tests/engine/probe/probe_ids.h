@@ -15,3 +15,11 @@ const GUID APPID_EngineProbe = {0x413BC86F, 0x483B, 0x4A0F, {0xBF, 0x03, 0x27, 0
 // answer) posted. IWriter::BurnData answers S_OK when the object it is given
 // is one the probe made (IObjectCreator::CreateObject), S_FALSE when it is
 // not, E_NOINTERFACE when it cannot tell.
+//
+// The probe also holds one real device, on a virtual DVD writer in a data
+// folder of its own, its window on the probe's main thread:
+// IObjectCreator::CreateObject(CLSID_CoDevices) hands it out, and
+// IWriter::BurnImage(cookie, ...) runs a job on it whose worker goes through
+// the device window: prepare (erase), a question ASK_INSERT_DISC, on the
+// answer 1 a medium check, and the end with S_OK (answer 1) or
+// SCARD_W_CANCELLED_BY_USER.

@@ -5,9 +5,48 @@
 #include <com/external_connection.h>
 #include <com/local_factory.h>
 #include <com/local_registration.h>
+#include <device.h>
+#include <job_messenger.h>
 #include <message_callback_point.h>
+#include <string>
 
 namespace {
+
+// The probe's real device, made on the main thread.
+com::ComObject<CCoDevice>* g_device = nullptr;
+
+bool StartDevice()
+{
+    char temp[MAX_PATH] = "";
+    GetTempPathA(sizeof(temp), temp);
+    const std::string folder = std::string(temp) + "EngineProbeDrives";
+    char text[1024] = "";
+    uint32_t systemError = 0;
+    if (DiscLayer_Startup(folder.c_str(), text, sizeof(text), &systemError) != DISC_OK) return false;
+    if (FAILED(com::CreateObjectImpl<CCoDevice>(&g_device))) return false;
+    return g_device->InitDevice(0x00000001);
+}
+
+void StopDevice()
+{
+    if (g_device) g_device->Release();
+    g_device = nullptr;
+    char text[1024] = "";
+    uint32_t systemError = 0;
+    DiscLayer_Shutdown(text, sizeof(text), &systemError);
+}
+
+DWORD WINAPI DeviceJob(void* device)
+{
+    CJobMessenger job(static_cast<CCoDevice*>(device)->WindowHandle());
+    JOB_STATE_RECORD record = {0, JOB_ERASE};
+    job.Prepare(&record);
+    const bool goOn = job.Ask(ASK_INSERT_DISC) == 1;
+    if (goOn) job.CheckMedium();
+    job.End(&record, goOn ? S_OK : SCARD_W_CANCELLED_BY_USER);
+    job.ReleaseDevice();
+    return 0;
+}
 
 // An object the probe hands out and recognises when it comes back.
 class CProbeToken : public com::ObjectRoot<com::MultiThreadModel>,
@@ -59,8 +98,12 @@ public:
         return ours ? S_OK : S_FALSE;
     }
 
-    STDMETHODIMP CreateObject(REFCLSID, IUnknown** object) override
+    STDMETHODIMP CreateObject(REFCLSID clsid, IUnknown** object) override
     {
+        if (IsEqualCLSID(clsid, CLSID_CoDevices)) {
+            if (!g_device) return E_FAIL;
+            return g_device->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(object));
+        }
         com::ComObject<CProbeToken>* token = nullptr;
         HRESULT hr = com::CreateObjectImpl<CProbeToken>(&token);
         if (FAILED(hr)) return hr;
@@ -71,7 +114,11 @@ public:
         return hr;
     }
 
-    STDMETHODIMP BurnImage(unsigned long, unsigned long, BSTR, unsigned long) override { return E_NOTIMPL; }
+    STDMETHODIMP BurnImage(unsigned long cookie, unsigned long speed, BSTR, unsigned long buffer) override
+    {
+        if (!g_device) return E_FAIL;
+        return g_device->StartJob(cookie, speed, buffer, DeviceJob, g_device);
+    }
     STDMETHODIMP BurnDVDVideo(unsigned long, unsigned long, BSTR, unsigned long) override { return E_NOTIMPL; }
     STDMETHODIMP BurnAudio(unsigned long, unsigned long, IUnknown*, unsigned long) override { return E_NOTIMPL; }
     STDMETHODIMP Cancel() override { return S_OK; }
@@ -117,8 +164,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int)
         // Ends soon after its last client: the tests start it afresh.
         com::LocalServerModule module(2000);
         module.StartMonitor();
+        StartDevice();
         if (SUCCEEDED(module.RegisterClassObjects(kClasses))) result = com::LocalServerModule::RunMessageLoop();
         module.RevokeClassObjects();
+        StopDevice();
     }
     CoUninitialize();
     return result;
