@@ -53,6 +53,11 @@ unsigned RunDiscTool(const std::string& arguments) { return RunDiscTool(EngineDa
 
 unsigned RunDiscTool(const std::string& folder, const std::string& arguments)
 {
+    return RunDiscToolOn(folder, arguments);
+}
+
+unsigned RunDiscToolOn(const std::string& folder, const std::string& arguments)
+{
     std::string program = VokmarPath();
     program = program.substr(0, program.find_last_of('\\') + 1) + "disc_tool.exe";
     std::string line = "\"" + program + "\" \"" + folder + "\" " + arguments;

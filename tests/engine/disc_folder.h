@@ -9,6 +9,8 @@ std::string EngineDataFolder();
 unsigned RunDiscTool(const std::string& arguments);
 // The same on another data folder (no trailing backslash).
 unsigned RunDiscTool(const std::string& folder, const std::string& arguments);
+// The same on another data folder.
+unsigned RunDiscToolOn(const std::string& folder, const std::string& arguments);
 // A drive copied from drive1's description under a new name, address and
 // letter, or taken away again; both raise the folder's change stamp.
 bool AddDrive(const std::string& name, const std::string& address, char letter);
