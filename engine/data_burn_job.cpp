@@ -64,18 +64,17 @@ HRESULT CDataBurnJob::Start(CCoDevice* device, unsigned cookie, unsigned speed, 
 DWORD WINAPI CDataBurnJob::Thread(void* context)
 {
     std::unique_ptr<CDataBurnJob> job(static_cast<CDataBurnJob*>(context));
-    job->Run();
-    return 0;
+    return job->Run();
 }
 
-void CDataBurnJob::Run()
+DWORD CDataBurnJob::Run()
 {
     CLogFunctionScope log("_VK_BurnDVDVideoThread");
     Sleep(WORKER_DELAY_MS);
     HWND window = m_device->WindowHandle();
     if (!window || !IsWindow(window)) {
         Itf(m_device)->Release();
-        return;
+        return static_cast<DWORD>(-1);
     }
     CJobMessenger job(window);
     JOB_STATE_RECORD record = {0, JOB_DATA};
@@ -92,6 +91,7 @@ void CDataBurnJob::Run()
     m_tree.Reset();
     m_raw.Reset();
     job.ReleaseDevice();  // last: it may free the device
+    return 0;
 }
 
 HRESULT CDataBurnJob::Body(CJobMessenger& job, JOB_STATE_RECORD* record)

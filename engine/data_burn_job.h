@@ -27,7 +27,8 @@ private:
     CDataBurnJob(CCoDevice* device, com::ComPtr<IFileTree> tree, com::ComPtr<ISimpleRawPtr> raw)
         : m_device(device), m_tree(std::move(tree)), m_raw(std::move(raw)) {}
     static DWORD WINAPI Thread(void* context);
-    void Run();
+    // The thread's result: 0, or -1 when the device window was gone.
+    DWORD Run();
     HRESULT Body(CJobMessenger& job, JOB_STATE_RECORD* record);
     HRESULT Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* next);
     HRESULT Write(CJobMessenger& job, CGrabber& grabber, JOB_STATE_RECORD* record);

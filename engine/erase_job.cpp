@@ -80,11 +80,10 @@ HRESULT CEraseJob::RunInternal(HWND deviceWindow)
 DWORD WINAPI CEraseJob::Thread(void* context)
 {
     std::unique_ptr<CEraseJob> job(static_cast<CEraseJob*>(context));
-    job->Run();
-    return 0;
+    return job->Run();
 }
 
-void CEraseJob::Run()
+DWORD CEraseJob::Run()
 {
     CLogFunctionScope log("_VK_EraseThread");
     Sleep(WORKER_DELAY_MS);
@@ -92,7 +91,7 @@ void CEraseJob::Run()
     if (!window || !IsWindow(window)) {
         if (m_resultOut) *m_resultOut = E_FAIL;
         Itf(m_device)->Release();
-        return;
+        return static_cast<DWORD>(-1);
     }
     CJobMessenger job(window);
     JOB_STATE_RECORD record = {0, JOB_ERASE};
@@ -110,6 +109,7 @@ void CEraseJob::Run()
     job.End(&record, result);
     LogPrintf("Erase thread exit, speed = %i kbps\n", static_cast<int>(record.speed));
     job.ReleaseDevice();  // last: it may free the device
+    return 0;
 }
 
 HRESULT CEraseJob::Body(CJobMessenger& job, JOB_STATE_RECORD* record)

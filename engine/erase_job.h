@@ -38,7 +38,8 @@ private:
     CEraseJob(CCoDevice* device, ERASE_TYPE type, HRESULT* resultOut)
         : m_device(device), m_type(type), m_resultOut(resultOut) {}
     static DWORD WINAPI Thread(void* context);
-    void Run();
+    // The thread's result: 0, or -1 when the device window was gone.
+    DWORD Run();
     HRESULT Body(CJobMessenger& job, JOB_STATE_RECORD* record);
 
     CCoDevice* m_device;  // held for the thread by whoever started it

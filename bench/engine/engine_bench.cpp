@@ -2,7 +2,7 @@
 // tree of the engine through the component interfaces from this process
 // (the engine runs out of process), finds every entry again by its path as
 // the data editor does when it brings a tree into line, builds the image
-// and burns it to a blank DVD-R in the virtual drive E. Prints the time of
+// and burns it to a blank DVD-RW in the virtual drive E. Prints the time of
 // each phase.
 //   engine_bench [entries] [work folder]
 // Entries (default 20000) are folders of 99 files each, plus the folders.
@@ -148,8 +148,9 @@ private:
     unsigned m_result = 0;
 };
 
-// A blank DVD-R in drive E, put there by the disc layer's console tool
-// beside this program, as a user would insert one.
+// A blank DVD-RW in drive E (the medium a fresh drive folder has, which the
+// engine's tests in the same prefix expect), put there by the disc layer's
+// console tool beside this program, as a user would insert one.
 bool InsertBlankDvd()
 {
     char program[MAX_PATH], appData[MAX_PATH] = "";
@@ -157,7 +158,7 @@ bool InsertBlankDvd()
     std::string tool(program);
     tool = tool.substr(0, tool.find_last_of('\\') + 1) + "disc_tool.exe";
     SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData);
-    std::string line = "\"" + tool + "\" \"" + appData + "\\Tavell Software\\Vokmar\" insert E 5";
+    std::string line = "\"" + tool + "\" \"" + appData + "\\Tavell Software\\Vokmar\" insert E 8";
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};
@@ -198,6 +199,7 @@ bool Write(IFileTree* tree, double* writeSeconds)
     const bool ended = started && sink->WaitEnd(600000);
     point->Unadvise(cookie);
     *writeSeconds = sink->WriteMs() / 1000.0;
+    InsertBlankDvd();  // the drive as it was
     if (started && !ended) std::fprintf(stderr, "the burn did not end\n");
     return ended && Check(static_cast<HRESULT>(sink->Result()), "the burn");
 }

@@ -143,7 +143,9 @@ protected:
                 if (all[i].message == message) return all[i].lParam;
             PumpFor(20);
         }
-        ADD_FAILURE() << "no event " << message;
+        std::string seen;
+        for (const EngineEvent& e : sink->Events()) seen += " " + std::to_string(e.message) + ":" + std::to_string(e.lParam);
+        ADD_FAILURE() << "no event " << message << "; events:" << seen;
         return 0xFFFFFFFF;
     }
     // The job's events (those with the cookie, the medium's aside), a run
