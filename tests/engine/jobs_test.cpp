@@ -458,20 +458,35 @@ TEST_F(EngineJob, ATreeMadeStaleByAnEraseOrASwappedDiscFails)
     }
 }
 
-TEST_F(EngineJob, AnEmptyDriveAsksForADiscAndGoesOnOnlyWhenOneCame)
+TEST_F(EngineJob, AnEmptyDriveOrAPressedDiscAsksForADiscAndGoesOnOnlyWhenOneCame)
 {
-    // No: the job ends as cancelled, and nothing was written.
-    ASSERT_EQ(0u, RunDiscTool("eject F"));
-    sink->SetAnswer(0);
-    EXPECT_EQ(CANCELLED, Burn(FixtureTree()));
-    EXPECT_EQ(std::vector<unsigned>{ASK_INSERT_DISC}, All(DM_QUESTION));
-    // Yes after the user put a blank CD-R in: the burn goes on.
-    sink->SetAnswer(1);
-    sink->OnQuestion([](unsigned) { RunDiscTool("insert F 2 359848"); });
-    EXPECT_EQ(0u, Burn(FixtureTree()));
-    sink->OnQuestion(nullptr);
-    EXPECT_EQ(2u, All(DM_QUESTION).size());
-    EXPECT_EQ(2u, TrackCount());
+    // A pressed disc: a CD-ROM made from an image file of 20 blocks.
+    WriteFileBytes(files.File("pressed.iso"), std::string(20 * 2048, '\0'));
+    struct Case {
+        std::string tool;
+        unsigned question;
+    };
+    const Case cases[] = {{"eject F", ASK_INSERT_DISC}, {"press F \"" + files.File("pressed.iso") + "\"", ASK_NOT_WRITABLE}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.tool);
+        // No: the job ends as cancelled, and nothing was written.
+        ASSERT_EQ(0u, RunDiscTool(c.tool));
+        const size_t before = sink->Events().size();
+        sink->SetAnswer(0);
+        EXPECT_EQ(CANCELLED, Burn(FixtureTree()));
+        // Yes after the user put a blank CD-R in: the burn goes on.
+        sink->SetAnswer(1);
+        sink->OnQuestion([](unsigned) { RunDiscTool("insert F 2 359848"); });
+        EXPECT_EQ(0u, Burn(FixtureTree()));
+        sink->OnQuestion(nullptr);
+        std::vector<unsigned> questions;
+        std::vector<EngineEvent> all = sink->Events();
+        for (size_t i = before; i < all.size(); ++i)
+            if (all[i].message == DM_QUESTION) questions.push_back(all[i].lParam);
+        // The "no" left the tray open: the second burn finds no disc.
+        EXPECT_EQ((std::vector<unsigned>{c.question, ASK_INSERT_DISC}), questions);
+        EXPECT_EQ(2u, TrackCount());
+    }
 }
 
 TEST_F(EngineJob, EraseQuickOrFullBlanksARewritableDisc)
