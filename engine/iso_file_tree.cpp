@@ -38,21 +38,36 @@ std::vector<std::string> PathNames(const std::string& path)
                                     names.begin() + static_cast<std::ptrdiff_t>(last));
 }
 
+// A node argument. Its ISimpleRawPtr is asked for before the tree's lock is
+// taken: a node that a client made itself is a proxy, and the question goes
+// to the client. Only the engine's node objects answer it.
+class NodeArg {
+public:
+    explicit NodeArg(IFileTreeNode* node)
+    {
+        if (node && SUCCEEDED(node->QueryInterface(IID_ISimpleRawPtr, reinterpret_cast<void**>(&m_raw))))
+            m_node = node;
+    }
+    // Under the tree's lock: the handle field of a node of `tree` whose entry
+    // is still there, else null.
+    DiscNodeHandle* Tested(const std::shared_ptr<CISOTree>& tree) const
+    {
+        if (!m_raw || m_node->IsValid() != S_OK) return nullptr;
+        auto* ref = reinterpret_cast<ISONodeRef*>(m_raw->GetRawPtr());
+        return ref->tree == tree ? &ref->node : nullptr;
+    }
+
+private:
+    com::ComPtr<ISimpleRawPtr> m_raw;
+    IFileTreeNode* m_node = nullptr;
+};
+
 }  // namespace
 
 HRESULT CCoISOFileTree::FinalConstruct()
 {
     m_tree = CISOTree::Create();
     return m_tree ? S_OK : E_FAIL;
-}
-
-DiscNodeHandle* CCoISOFileTree::TestedNode(IFileTreeNode* node)
-{
-    com::ComPtr<ISimpleRawPtr> raw;
-    if (!node || FAILED(node->QueryInterface(IID_ISimpleRawPtr, reinterpret_cast<void**>(&raw)))) return nullptr;
-    if (node->IsValid() != S_OK) return nullptr;
-    auto* ref = reinterpret_cast<ISONodeRef*>(raw->GetRawPtr());
-    return ref && ref->tree == m_tree ? &ref->node : nullptr;
 }
 
 STDMETHODIMP CCoISOFileTree::ImportTrack(ITrack* a_pTrack, IDevice* a_pDevice)
@@ -63,9 +78,10 @@ STDMETHODIMP CCoISOFileTree::ImportTrack(ITrack* a_pTrack, IDevice* a_pDevice)
     unsigned track = 0;
     if (FAILED(a_pTrack->GetTrackNumber(&track))) return E_FAIL;
     com::AutoLock lock(m_tree->Lock());
+    // The device lock is held from LockRawPtr on, also when it lends no
+    // grabber: every lock is undone.
     DiscHandle grabber = static_cast<DiscHandle>(device->LockRawPtr());
-    if (!grabber) return E_FAIL;
-    HRESULT hr = ImportSession(grabber, track);
+    HRESULT hr = grabber ? ImportSession(grabber, track) : E_FAIL;
     device->UnlockRawPtr();
     return hr;
 }
@@ -92,8 +108,9 @@ STDMETHODIMP CCoISOFileTree::GetFirstKid(IFileTreeNode* a_pParent, IFileTreeNode
 {
     if (!a_ppKid) return E_POINTER;
     *a_ppKid = nullptr;
+    NodeArg parentArg(a_pParent);
     com::AutoLock lock(m_tree->Lock());
-    DiscNodeHandle* parent = TestedNode(a_pParent);
+    DiscNodeHandle* parent = parentArg.Tested(m_tree);
     if (!parent) return E_FAIL;
     // No child gives a node that is not valid, and still S_OK.
     return CCoISOFileTreeNode::Create(m_tree, IsoTree_GetFirstKid(m_tree->Handle(), *parent), a_ppKid);
@@ -104,9 +121,10 @@ STDMETHODIMP CCoISOFileTree::GetNextKid(IFileTreeNode* a_pParent, IFileTreeNode*
 {
     if (!a_ppNextKid) return E_POINTER;
     *a_ppNextKid = nullptr;
+    NodeArg parentArg(a_pParent), kidArg(a_pKid);
     com::AutoLock lock(m_tree->Lock());
-    DiscNodeHandle* parent = TestedNode(a_pParent);
-    DiscNodeHandle* kid = TestedNode(a_pKid);
+    DiscNodeHandle* parent = parentArg.Tested(m_tree);
+    DiscNodeHandle* kid = kidArg.Tested(m_tree);
     if (!parent || !kid) return E_FAIL;
     DiscNodeHandle next = IsoTree_GetNextKid(m_tree->Handle(), *parent, *kid);
     if (!next) return E_FAIL;
@@ -120,8 +138,9 @@ STDMETHODIMP CCoISOFileTree::Add(IFileTreeNode* a_pParent, BSTR a_bsSourcePathAn
     *a_ppNode = nullptr;
     const std::string source = com::AnsiFromBstr(a_bsSourcePathAndName);
     const std::string name = com::AnsiFromBstr(a_bsNewName);
+    NodeArg parentArg(a_pParent);
     com::AutoLock lock(m_tree->Lock());
-    DiscNodeHandle* parent = TestedNode(a_pParent);
+    DiscNodeHandle* parent = parentArg.Tested(m_tree);
     if (!parent) return E_FAIL;
     DiscNodeHandle node = 0;
     m_tree->m_result = IsoTree_Add(m_tree->Handle(), m_tree->m_text, sizeof(m_tree->m_text), &m_tree->m_systemError,
@@ -174,8 +193,9 @@ STDMETHODIMP CCoISOFileTree::GetNodeByPath(IFileTreeNode** a_ppNode, BSTR a_bsNo
 
 STDMETHODIMP CCoISOFileTree::Remove(IFileTreeNode* a_pNode)
 {
+    NodeArg nodeArg(a_pNode);
     com::AutoLock lock(m_tree->Lock());
-    DiscNodeHandle* node = TestedNode(a_pNode);
+    DiscNodeHandle* node = nodeArg.Tested(m_tree);
     if (!node) return E_FAIL;
     // The layer clears the node object's handle: that object names nothing now.
     return IsoTree_Remove(m_tree->Handle(), node, 1) == 1 ? S_OK : E_FAIL;
@@ -184,8 +204,9 @@ STDMETHODIMP CCoISOFileTree::Remove(IFileTreeNode* a_pNode)
 STDMETHODIMP CCoISOFileTree::Rename(IFileTreeNode* a_pNode, BSTR a_bsNewName)
 {
     const std::string name = com::AnsiFromBstr(a_bsNewName);
+    NodeArg nodeArg(a_pNode);
     com::AutoLock lock(m_tree->Lock());
-    DiscNodeHandle* node = TestedNode(a_pNode);
+    DiscNodeHandle* node = nodeArg.Tested(m_tree);
     if (!node) return E_FAIL;
     return IsoTree_Rename(m_tree->Handle(), *node, "", name.c_str(), "") == 1 ? S_OK : E_FAIL;
 }

@@ -44,9 +44,6 @@ public:
     STDMETHODIMP_(ULONG_PTR) GetRawPtr() override;
 
 private:
-    // The handle field of a node argument that this tree made and whose
-    // entry still exists; null for any other argument.
-    DiscNodeHandle* TestedNode(IFileTreeNode* node);
     // The child of `folder` named `name`, letter case aside; 0 when none.
     DiscNodeHandle FindKid(DiscNodeHandle folder, const char* name);
     DiscNodeHandle WalkKids(DiscNodeHandle folder, const char* name);

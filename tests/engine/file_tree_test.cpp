@@ -75,6 +75,18 @@ protected:
 
 using Names = std::vector<std::string>;
 
+// A node that a client made itself: it claims to be valid.
+class CClientNode : public com::ObjectRoot<com::MultiThreadModel>, public IFileTreeNode {
+public:
+    COM_INTERFACES_BEGIN(CClientNode)
+        COM_INTERFACE(IFileTreeNode)
+    COM_INTERFACES_END()
+    STDMETHODIMP GetName(BSTR* name) override { *name = SysAllocString(L"Fake"); return S_OK; }
+    STDMETHODIMP GetAttributes(unsigned int* attributes) override { *attributes = 0x10; return S_OK; }
+    STDMETHODIMP GetSize(hyper* size) override { *size = 0; return S_OK; }
+    STDMETHODIMP IsValid() override { return S_OK; }
+};
+
 TEST_F(EngineFileTree, WalksAddsRenamesAndRemoves)
 {
     NodePtr docs = Folder(root, "Docs");
@@ -115,6 +127,7 @@ TEST_F(EngineFileTree, WalksAddsRenamesAndRemoves)
     EXPECT_EQ(E_FAIL, tree->Rename(text, com::Bstr("DATA.BIN"))) << "a sibling's name in other case";
     EXPECT_FALSE(Add(docs, Source("c.txt", "c"), "data.BIN", E_FAIL)) << "a sibling's name in other case";
     EXPECT_FALSE(Add(docs, sources.File("missing.txt"), "", E_FAIL)) << "a source that does not exist";
+    EXPECT_FALSE(Add(data, "", "Below", E_FAIL)) << "a file as parent";
 
     EXPECT_EQ(S_OK, tree->Remove(docs));
     EXPECT_EQ(S_FALSE, docs->IsValid()) << "the removed node's own object";
@@ -261,6 +274,12 @@ TEST_F(EngineFileTree, NodeObjectsKeepTheTreeAndAnswerForGoneEntries)
     ASSERT_EQ(S_OK, other->GetRootNode(&otherRoot));
     EXPECT_FALSE(Add(otherRoot, "", "Stray", E_FAIL));
     EXPECT_EQ(E_FAIL, tree->GetFirstKid(otherRoot, &kid));
+    // Nor is a node the client made.
+    NodePtr fake;
+    ASSERT_EQ(S_OK, com::CreateObject<CClientNode>(IID_IFileTreeNode, reinterpret_cast<void**>(&fake)));
+    EXPECT_FALSE(Add(fake, "", "Stray", E_FAIL));
+    EXPECT_EQ(E_FAIL, tree->Remove(fake));
+    EXPECT_EQ(E_FAIL, tree->GetNextKid(root, fake, &kid));
 
     // The client lets the tree go before its nodes: they still read it.
     tree.Reset();
@@ -387,6 +406,16 @@ TEST_F(EngineFileTree, ImportsTheSessionOfADiscInTheDrive)
     EXPECT_TRUE(Add(ByPath("Old"), Source("new.txt", "new"), ""));
     EXPECT_EQ(S_OK, tree->Rename(ByPath("ReadMe.txt"), com::Bstr("Read.txt")));
     EXPECT_EQ((Names{"old.txt", "new.txt"}), Kids(ByPath("Old")));
+
+    // With the disc gone the import fails, and the drive is free again.
+    ASSERT_EQ(0u, RunDiscTool("eject F"));
+    for (DWORD start = GetTickCount(); type != MT_NO_MEDIA && GetTickCount() - start < 5000; PumpFor(100))
+        medium->GetMediumType(&type);
+    com::ComPtr<IFileTree> again;
+    ASSERT_EQ(S_OK, again.CoCreate(CLSID_CoISOFileTree, IID_IFileTree, CLSCTX_LOCAL_SERVER));
+    EXPECT_EQ(E_FAIL, again->ImportTrack(track, device));
+    com::Bstr deviceName;
+    EXPECT_EQ(S_OK, device->GetDeviceName(&deviceName)) << "the device lock was let go";
 }
 
 }  // namespace
