@@ -347,6 +347,30 @@ TEST_F(EngineJob, AFinalizedDiscIsCompleteAndTheNextBurnAsksWhatItsMediumNeeds)
     }
 }
 
+// The image's size is compared with the free space as a 64-bit number: a
+// file past 4 GiB (sparse) does not pass for the few megabytes of its low
+// 32 bits on a CD-R.
+TEST_F(EngineJob, AnImageLargerThanTheFreeSpaceAsksForAnotherDisc)
+{
+    Insert(2);
+    const std::string big = files.File("huge.bin");
+    HANDLE file = CreateFileA(big.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    LARGE_INTEGER size;
+    size.QuadPart = (4LL << 30) + (1 << 20);
+    EXPECT_TRUE(SetFilePointerEx(file, size, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+    CloseHandle(file);
+    com::ComPtr<IFileTree> tree = NewTree();
+    com::ComPtr<IFileTreeNode> root;
+    ASSERT_EQ(S_OK, tree->GetRootNode(&root));
+    Add(tree, root, big, "huge.bin");
+    const std::string before = MediumBytes(CD_DRIVE);
+    sink->SetAnswer(0);
+    EXPECT_EQ(CANCELLED, Burn(tree));
+    EXPECT_EQ(std::vector<unsigned>{ASK_NOT_ENOUGH_SPACE}, All(DM_QUESTION));
+    EXPECT_EQ(before, MediumBytes(CD_DRIVE));
+}
+
 // A complete rewritable disc, erased inside the burn on the user's yes:
 // the erase's events come between the burn's prepare and start, the image
 // is built once, and the tree for start address 0 is written.
