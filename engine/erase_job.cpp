@@ -125,7 +125,7 @@ HRESULT CEraseJob::Body(CJobMessenger& job, JOB_STATE_RECORD* record)
         if (type != DISC_MT_NO_MEDIA) break;
         if (!job.AskForMedium(Itf(m_device), ASK_INSERT_DISC)) return SCARD_W_CANCELLED_BY_USER;
     }
-    if (grabber.TestUnitReady() != DISC_OK) {
+    if (grabber.TestUnitReady(30) != DISC_OK) {
         job.Status(ST_NOT_READY);
         return E_FAIL;
     }
