@@ -1,5 +1,7 @@
 #include "device.h"
+#include "data_burn_job.h"
 #include "device_speed_enum.h"
+#include "erase_job.h"
 #include "job_messenger.h"
 #include "medium_type.h"
 #include "track.h"
@@ -287,10 +289,21 @@ STDMETHODIMP CCoDevice::GetDeviceBusy(unsigned int* a_puiBusy)
 {
     CLogMethodScope<CCoDevice> log("GetDeviceBusy");
     if (!a_puiBusy) return E_POINTER;
+    *a_puiBusy = IsBusy() ? 1 : 0;
+    return S_OK;
+}
+
+bool CCoDevice::IsBusy()
+{
     com::ObjectLock<CCoDevice> lock(this);
     DWORD code = 0;
-    *a_puiBusy = (m_worker && GetExitCodeThread(m_worker, &code) && code == STILL_ACTIVE) ? 1 : 0;
-    return S_OK;
+    return m_worker && GetExitCodeThread(m_worker, &code) && code == STILL_ACTIVE;
+}
+
+void CCoDevice::SetInternalErase(bool internal)
+{
+    com::ObjectLock<CCoDevice> lock(this);
+    m_internalErase = internal;
 }
 
 STDMETHODIMP CCoDevice::GetSupportedWriteModes(unsigned int* a_puiSupportedWriteModes)
@@ -424,6 +437,19 @@ STDMETHODIMP CCoDevice::GetSpaces(hyper* a_phTotalSpace, hyper* a_phUsedSpace, h
     return S_OK;
 }
 
+STDMETHODIMP CCoDevice::Erase(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, unsigned int a_uiFullErase)
+{
+    CLogMethodScope<CCoDevice> log("Erase");
+    return CEraseJob::Start(this, a_ulCallerCookie, a_ulSpeed, a_uiFullErase != 0);
+}
+
+STDMETHODIMP CCoDevice::BurnData(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, IUnknown* a_lpFileTreeUnk,
+                                 unsigned long a_ulBufferSize)
+{
+    CLogMethodScope<CCoDevice> log("BurnData");
+    return CDataBurnJob::Start(this, a_ulCallerCookie, a_ulSpeed, a_lpFileTreeUnk, a_ulBufferSize);
+}
+
 STDMETHODIMP CCoDevice::Cancel()
 {
     CLogMethodScope<CCoDevice> log("Cancel");
@@ -444,8 +470,7 @@ HRESULT CCoDevice::StartJob(unsigned cookie, unsigned speed, unsigned lastArgume
                             LPTHREAD_START_ROUTINE worker, void* context)
 {
     com::ObjectLock<CCoDevice> lock(this);
-    DWORD code = 0;
-    if (m_worker && GetExitCodeThread(m_worker, &code) && code == STILL_ACTIVE) return STG_E_INUSE;
+    if (IsBusy()) return STG_E_INUSE;
     if (m_worker) CloseHandle(m_worker);
     m_worker = nullptr;
     m_cookie = cookie;
@@ -477,6 +502,10 @@ unsigned CCoDevice::Cookie()
 LRESULT CCoDevice::OnJobState(UINT, WPARAM wParam, LPARAM, BOOL& handled)
 {
     auto* record = reinterpret_cast<JOB_STATE_RECORD*>(wParam);
+    if (record && record->kind == JOB_INTERNAL_ERASE && record->phase == JOB_PHASE_INTERNAL) {
+        CEraseJob::StartInternal(this, reinterpret_cast<INTERNAL_ERASE_RECORD*>(record));
+        return 0;
+    }
     const unsigned event = record ? JobPhaseEvent(record->kind, record->phase) : 0;
     if (!event) {
         handled = FALSE;
@@ -502,6 +531,8 @@ LRESULT CCoDevice::OnJobState(UINT, WPARAM wParam, LPARAM, BOOL& handled)
             break;
         default:
             lParam = static_cast<unsigned>(record->result);
+            // An erase inside a burn ends while its burn job still runs.
+            if (record->kind == JOB_ERASE && m_internalErase) break;
             if (m_worker) CloseHandle(m_worker);
             m_worker = nullptr;
             break;

@@ -70,6 +70,12 @@ public:
     // the device holds itself for the worker until its WM_JOB_REF 0.
     HRESULT StartJob(unsigned cookie, unsigned speed, unsigned lastArgument,
                      LPTHREAD_START_ROUTINE worker, void* context);
+    // True while the last job's worker runs (until its end handler ran).
+    bool IsBusy();
+    // An erase inside another job leaves that job's worker alone at its end.
+    void SetInternalErase(bool internal);
+    // The grabber made when the device was bound; the erase job works on it.
+    CGrabber& OwnGrabber() { return m_grabber; }
     // The disc layer's progress callback of the device's grabber: it sends
     // each report to the device window, so a job must not hold the device
     // lock (LockRawPtr) while the layer writes.
@@ -90,12 +96,13 @@ public:
     STDMETHODIMP Eject() override;
     STDMETHODIMP Load() override;
 
-    // IWriter, IWriter2, IReader: the jobs are not served yet; Cancel stops
-    // what runs on the drive.
+    // IWriter, IWriter2, IReader: the data burn and the erase are served;
+    // Cancel stops what runs on the drive.
     STDMETHODIMP BurnImage(unsigned long, unsigned long, BSTR, unsigned long) override { return E_NOTIMPL; }
-    STDMETHODIMP Erase(unsigned long, unsigned long, unsigned int) override { return E_NOTIMPL; }
+    STDMETHODIMP Erase(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, unsigned int a_uiFullErase) override;
     STDMETHODIMP BurnDVDVideo(unsigned long, unsigned long, BSTR, unsigned long) override { return E_NOTIMPL; }
-    STDMETHODIMP BurnData(unsigned long, unsigned long, IUnknown*, unsigned long) override { return E_NOTIMPL; }
+    STDMETHODIMP BurnData(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, IUnknown* a_lpFileTreeUnk,
+                          unsigned long a_ulBufferSize) override;
     STDMETHODIMP BurnAudio(unsigned long, unsigned long, IUnknown*, unsigned long) override { return E_NOTIMPL; }
     STDMETHODIMP Cancel() override;
     STDMETHODIMP BurnVideoCD(unsigned long, unsigned long, BSTR, unsigned long) override { return E_NOTIMPL; }
@@ -159,5 +166,6 @@ private:
     unsigned m_cookie = 0;
     unsigned m_jobSpeed = 0;
     unsigned m_jobLastArgument = 0;
+    bool m_internalErase = false;  // the erase that runs is inside the last job
     MessageCallbackPoint m_events{this};
 };

@@ -67,7 +67,10 @@ int CGrabber::GetSpeeds(uint32_t* read, uint32_t* maxRead, uint32_t* write, uint
 {
     GRABBER_CALL(DISC_OP_GET_SPEEDS, Grabber_GetSpeeds, read, maxRead, write, maxWrite);
 }
-int CGrabber::TestUnitReady() { GRABBER_CALL(DISC_OP_UNIT_READY, Grabber_TestUnitReady, 0); }
+int CGrabber::TestUnitReady(uint32_t timeoutSeconds)
+{
+    GRABBER_CALL(DISC_OP_UNIT_READY, Grabber_TestUnitReady, timeoutSeconds);
+}
 int CGrabber::GetDiscType(uint32_t* mediumType) { GRABBER_CALL(DISC_OP_DISC_TYPE, Grabber_GetDiscType, mediumType); }
 int CGrabber::GetDiscInformation(DiscInformation* info) { GRABBER_CALL(DISC_OP_DISC_INFO, Grabber_GetDiscInformation, info); }
 int CGrabber::GetTrackInformation(uint32_t track, DiscTrackInformation* info)

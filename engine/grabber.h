@@ -27,7 +27,7 @@ public:
     int GetCapabilities(DiscReadCapabilities* read, DiscWriteCapabilities* write);
     int SetSpeeds(uint32_t read, uint32_t write);
     int GetSpeeds(uint32_t* read, uint32_t* maxRead, uint32_t* write, uint32_t* maxWrite);
-    int TestUnitReady();
+    int TestUnitReady(uint32_t timeoutSeconds = 0);
     int GetDiscType(uint32_t* mediumType);
     int GetDiscInformation(DiscInformation* info);
     int GetTrackInformation(uint32_t track, DiscTrackInformation* info);

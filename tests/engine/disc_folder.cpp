@@ -88,3 +88,22 @@ BlankCdBack::~BlankCdBack()
     std::string medium = DrivesFolder() + "drive1.medium";
     if (GetFileAttributesA(medium.c_str()) == INVALID_FILE_ATTRIBUTES) RunDiscTool("insert F 2 359848");
 }
+
+bool SetDriveValue(const std::string& name, const std::string& key, const std::string& value)
+{
+    // The engine and the tool rewrite the file too (tray, medium stamp):
+    // write until the value reads back.
+    const std::string path = DrivesFolder() + name + ".drive", line = key + "=" + value + "\n";
+    for (int attempt = 0; attempt < 50; ++attempt, Sleep(20)) {
+        std::string spec = ReadFile(path);
+        if (spec.empty()) continue;
+        if (spec.find(line) == std::string::npos && !WriteFile(path, ReplaceLine(spec, key, value))) continue;
+        if (ReadFile(path).find(line) != std::string::npos && BumpStamp()) return true;
+    }
+    return false;
+}
+
+std::string MediumBytes(const std::string& name)
+{
+    return ReadFile(DrivesFolder() + name + ".medium") + "|" + ReadFile(DrivesFolder() + name + ".img");
+}

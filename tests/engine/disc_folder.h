@@ -22,3 +22,9 @@ public:
     BlankCdBack(const BlankCdBack&) = delete;
     BlankCdBack& operator=(const BlankCdBack&) = delete;
 };
+
+// Sets one value of a drive's description ("emulate_speed", "write_caps"),
+// as a changed drive file would; the folder's change stamp rises.
+bool SetDriveValue(const std::string& name, const std::string& key, const std::string& value);
+// The bytes of a drive's medium: its description and its image.
+std::string MediumBytes(const std::string& name);

@@ -34,7 +34,9 @@ File& File::operator=(File&& other) noexcept {
 
 uint32_t File::openRead(const std::string& path) {
     close();
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    // Delete sharing: a reader must not stop another process from putting a
+    // new stamp, drive or medium file in place (the rename of writeText).
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (h == INVALID_HANDLE_VALUE) return GetLastError();
     handle_ = h;
@@ -138,7 +140,15 @@ bool makeDirectories(const std::string& path) {
 }
 
 bool replaceFile(const std::string& from, const std::string& to) {
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    // A reader without delete sharing (another program) holds the target for
+    // a moment at most: try again for up to a second.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+        const DWORD error = GetLastError();
+        if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) return false;
+        Sleep(10);
+    }
+    return false;
 }
 
 bool removeFile(const std::string& path) {
