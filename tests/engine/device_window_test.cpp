@@ -329,7 +329,9 @@ TEST_F(InProcessDevice, MediaBroadcastsForItsOwnDriveLetterRescanTheMedium)
         SendMessageA(device->WindowHandle(), WM_DEVICECHANGE, c.event, reinterpret_cast<LPARAM>(&volume));
         std::vector<EngineEvent> events = Events(DM_MEDIUMCHANGED);
         ASSERT_EQ(before + (c.fires ? 1 : 0), events.size());
-        if (c.fires) EXPECT_EQ(unsigned(MT_DVD_RW_SEQ), events.back().lParam);
+        if (c.fires) {
+            EXPECT_EQ(unsigned(MT_DVD_RW_SEQ), events.back().lParam);
+        }
         before = events.size();
     }
     // An empty drive is reported too.

@@ -223,9 +223,11 @@ TEST_F(EngineJob, ADataBurnOnABlankCdRSendsItsEventsAndReadsBackWithTheIsoTools)
         DM_BURNPREPARE, S_IMAGE_BEGIN, S_IMAGE_END, S_OPC, S_BUP, DM_BURNSTART, DM_ANALYZEBEGIN, DM_TARGETSIZE,
         DM_FILLBUFFERBEGIN, DM_FILLBUFFEREND, DM_WRITEPROGRESS, DM_FLUSHBUFFERBEGIN, DM_FLUSHBUFFEREND, DM_BURNEND};
     EXPECT_EQ(expected, JobMessages());
-    for (const EngineEvent& e : JobEvents())
-        if (e.message == DM_STATUS && (e.lParam & 0xFFFF) != ST_DATA_IMAGE_BEGIN)
+    for (const EngineEvent& e : JobEvents()) {
+        if (e.message == DM_STATUS && (e.lParam & 0xFFFF) != ST_DATA_IMAGE_BEGIN) {
             EXPECT_EQ(1u, e.lParam >> 16) << "status " << (e.lParam & 0xFFFF);
+        }
+    }
     // Started at a speed of the drive's table, progress rising to 100.
     com::ComPtr<IDeviceSpeedEnum> reads, writes;
     ASSERT_EQ(S_OK, device->GetDeviceSpeeds(&reads, &writes));
@@ -393,11 +395,15 @@ TEST_F(EngineJob, AnEraseInsideABurnOfACompleteRewritableDiscRunsInOrder)
     for (size_t i = before; i < all.size(); ++i) {
         const EngineEvent& e = all[i];
         if (e.message == DM_MEDIUMCHANGED || e.message == DM_WRITEPROGRESS || e.message == DM_BUFFERSTATUS ||
-            e.message >= DM_ANALYZEBEGIN && e.message <= DM_FLUSHBUFFEREND)
+            (e.message >= DM_ANALYZEBEGIN && e.message <= DM_FLUSHBUFFEREND))
             continue;
         messages.push_back(e.message == DM_STATUS ? 1000 + (e.lParam & 0xFFFF) : e.message);
-        if (e.message == DM_ERASEEND) EXPECT_EQ(0u, e.lParam);
-        if (e.message == DM_QUESTION) EXPECT_EQ(unsigned(ASK_ERASE_FINALIZED), e.lParam);
+        if (e.message == DM_ERASEEND) {
+            EXPECT_EQ(0u, e.lParam);
+        }
+        if (e.message == DM_QUESTION) {
+            EXPECT_EQ(unsigned(ASK_ERASE_FINALIZED), e.lParam);
+        }
     }
     const std::vector<unsigned> expected = {DM_BURNPREPARE, DM_QUESTION, DM_ERASEPREPARE, DM_ERASESTART, DM_ERASEEND,
                                             S_IMAGE_BEGIN,  S_IMAGE_END, S_OPC,           S_BUP,         DM_BURNSTART,
@@ -421,7 +427,9 @@ TEST_F(EngineJob, AnEraseForSpaceWritesOnlyATreeLaidOutForTheErasedDisc)
         Insert(3, 14000);  // one session, then too little room for another
         ASSERT_EQ(0u, Burn(FixtureTree()));
         com::ComPtr<IFileTree> second = FixtureTree();
-        if (c.behindOldSession) ASSERT_EQ(S_OK, second->SetStartLBA(NextWritable()));
+        if (c.behindOldSession) {
+            ASSERT_EQ(S_OK, second->SetStartLBA(NextWritable()));
+        }
         const size_t before = sink->Events().size();
         EXPECT_EQ(c.result, Burn(second));
         std::vector<unsigned> questions, images;
