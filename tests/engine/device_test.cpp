@@ -30,22 +30,8 @@ protected:
         if (listCookie) Unadvise(devices, listCookie);
     }
 
-    HRESULT Advise(IUnknown* object, DWORD* cookie)
-    {
-        com::ComPtr<IConnectionPointContainer> container;
-        com::ComPtr<IConnectionPoint> point;
-        HRESULT hr = object->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container));
-        if (SUCCEEDED(hr)) hr = container->FindConnectionPoint(IID__IMessageCallback, &point);
-        return SUCCEEDED(hr) ? point->Advise(sinkItf, cookie) : hr;
-    }
-    void Unadvise(IUnknown* object, DWORD cookie)
-    {
-        com::ComPtr<IConnectionPointContainer> container;
-        com::ComPtr<IConnectionPoint> point;
-        if (SUCCEEDED(object->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container))) &&
-            SUCCEEDED(container->FindConnectionPoint(IID__IMessageCallback, &point)))
-            point->Unadvise(cookie);
-    }
+    HRESULT Advise(IUnknown* object, DWORD* cookie) { return AdviseSink(object, sinkItf, cookie); }
+    void Unadvise(IUnknown* object, DWORD cookie) { UnadviseSink(object, cookie); }
     com::ComPtr<IDevice> Drive(char letter)
     {
         com::ComPtr<IDevice> device;

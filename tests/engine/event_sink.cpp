@@ -1,5 +1,6 @@
 #include "event_sink.h"
 #include "vokmar_process.h"
+#include <com/ptr.h>
 
 STDMETHODIMP CTestEventSink::IMC_SendMessageRetVal(unsigned int* answer, unsigned int msg, unsigned int w,
                                                    unsigned int l)
@@ -39,4 +40,28 @@ bool CTestEventSink::WaitFor(unsigned message, DWORD ms)
         if (GetTickCount() - start >= ms) return false;
         PumpFor(20);
     }
+}
+
+namespace {
+
+HRESULT FindCallbackPoint(IUnknown* object, IConnectionPoint** point)
+{
+    com::ComPtr<IConnectionPointContainer> container;
+    HRESULT hr = object->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container));
+    return SUCCEEDED(hr) ? container->FindConnectionPoint(IID__IMessageCallback, point) : hr;
+}
+
+}  // namespace
+
+HRESULT AdviseSink(IUnknown* object, IUnknown* sink, DWORD* cookie)
+{
+    com::ComPtr<IConnectionPoint> point;
+    HRESULT hr = FindCallbackPoint(object, &point);
+    return SUCCEEDED(hr) ? point->Advise(sink, cookie) : hr;
+}
+
+void UnadviseSink(IUnknown* object, DWORD cookie)
+{
+    com::ComPtr<IConnectionPoint> point;
+    if (SUCCEEDED(FindCallbackPoint(object, &point))) point->Unadvise(cookie);
 }

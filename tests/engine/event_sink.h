@@ -38,3 +38,8 @@ private:
     unsigned m_answer = 1;
     unsigned m_answerOnArrival = 0;
 };
+
+// Connects `sink` to the _IMessageCallback point of an engine object, and
+// takes it away again.
+HRESULT AdviseSink(IUnknown* object, IUnknown* sink, DWORD* cookie);
+void UnadviseSink(IUnknown* object, DWORD cookie);

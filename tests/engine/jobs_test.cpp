@@ -71,22 +71,8 @@ protected:
         for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 7 + i / 4096);
         return bytes;
     }
-    HRESULT Advise(IUnknown* object, DWORD* cookie)
-    {
-        com::ComPtr<IConnectionPointContainer> container;
-        com::ComPtr<IConnectionPoint> point;
-        HRESULT hr = object->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container));
-        if (SUCCEEDED(hr)) hr = container->FindConnectionPoint(IID__IMessageCallback, &point);
-        return SUCCEEDED(hr) ? point->Advise(sinkItf, cookie) : hr;
-    }
-    void Unadvise(IUnknown* object, DWORD cookie)
-    {
-        com::ComPtr<IConnectionPointContainer> container;
-        com::ComPtr<IConnectionPoint> point;
-        if (SUCCEEDED(object->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container))) &&
-            SUCCEEDED(container->FindConnectionPoint(IID__IMessageCallback, &point)))
-            point->Unadvise(cookie);
-    }
+    HRESULT Advise(IUnknown* object, DWORD* cookie) { return AdviseSink(object, sinkItf, cookie); }
+    void Unadvise(IUnknown* object, DWORD cookie) { UnadviseSink(object, cookie); }
     // A fresh medium of that type in drive F (a CD's capacity unless told).
     static void Insert(unsigned type, unsigned blocks = 359848)
     {
