@@ -55,9 +55,16 @@ if [ ! -f "$src_list" ]; then
     [ -f "$f" ] && lists+=("$f")
   done
   read -r mirror keyring < <(debian_mirror "${lists[@]}") || true
+  if [ -z "${mirror:-}" ]; then
+    echo "setup: this machine's apt configuration has no Debian bookworm 'deb' entry." >&2
+    echo "setup: add one (a .sources file under /etc/apt/sources.list.d/ or a line in" >&2
+    echo "setup: /etc/apt/sources.list, suite bookworm, component main) and run this again:" >&2
+    echo "setup: the build fetches Debian source packages from the same mirror." >&2
+    exit 1
+  fi
   cat > "$src_list" <<SRC
 Types: deb-src
-URIs: ${mirror:-http://deb.debian.org/debian}
+URIs: $mirror
 Suites: bookworm
 Components: main
 Signed-By: ${keyring:-/usr/share/keyrings/debian-archive-keyring.gpg}
