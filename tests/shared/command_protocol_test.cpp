@@ -135,6 +135,24 @@ TEST(CommandData, ValuesTravelByThePackingAndUnpackingTables)
     EXPECT_EQ(2u, RefCount(object));  // borrowed: no reference of its own
 }
 
+// A receiver may read an element as a wider type than the sender packed:
+// it gets the value, whatever was packed after it (the wide values here
+// would otherwise show through the narrow ones before them).
+TEST(CommandData, NarrowValuesReadWideGiveTheirValue)
+{
+    CVariantSafearray data(4);
+    ASSERT_NE(nullptr, data.Create());
+    ASSERT_EQ(S_OK, data.Prepare({{VT_BOOL, 1}, {VT_UI4, 7u}, {VT_I4, -1}, {VT_UI8, 0xFFFFFFFFFFFFFFFFull}}));
+    unsigned long flagAsUI4 = 0;
+    ULONGLONG countAsUI8 = 0, minusOneAsUI8 = 0, wide = 0;
+    ASSERT_EQ(S_OK, ExtractFromSafearray(data, {{VT_UI4, &flagAsUI4}, {VT_UI8, &countAsUI8},
+                                                {VT_UI8, &minusOneAsUI8}, {VT_UI8, &wide}}));
+    EXPECT_EQ(1ul, flagAsUI4);
+    EXPECT_EQ(7ull, countAsUI8);
+    EXPECT_EQ(0xFFFFFFFFull, minusOneAsUI8);  // the 32 bits packed, no sign carried
+    EXPECT_EQ(0xFFFFFFFFFFFFFFFFull, wide);
+}
+
 // By-reference values arrive as the sender's own pointers; the receiver's
 // answers land in the sender's variables.
 TEST(CommandData, ByReferenceValuesPointIntoTheSender)
