@@ -60,6 +60,9 @@ void* operator new(std::size_t size)
     throw std::bad_alloc();
 }
 
+// The replacement pairs malloc with free, which the compiler cannot see
+// where it inlines them into callers.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
@@ -82,7 +85,9 @@ void EveryAllocationMayFail(const char* what, const std::function<HRESULT()>& ca
             serves();
             return;
         }
-        if (hr != absorbed) EXPECT_EQ(E_OUTOFMEMORY, hr) << what << " with " << allowed << " allocations";
+        if (hr != absorbed) {
+            EXPECT_EQ(E_OUTOFMEMORY, hr) << what << " with " << allowed << " allocations";
+        }
         serves();
         if (::testing::Test::HasFailure()) return;
     }
