@@ -96,6 +96,7 @@ STDMETHODIMP CCoSettings::GetDWORD(BSTR a_sSectionName, BSTR a_sKeyName, BSTR a_
 {
     return com::Guarded("CCoSettings::GetDWORD", [&]() -> HRESULT {
         if (!a_pdwData) return E_POINTER;
+        *a_pdwData = a_dwDefault;  // callers take it whatever the answer, out of memory too
         com::ObjectLock<CCoSettings> lock(this);
         const char* value = FindValue(a_sSectionName, a_sKeyName, a_sTag);
         *a_pdwData = value ? static_cast<unsigned long>(std::atoi(value)) : a_dwDefault;
@@ -108,6 +109,7 @@ STDMETHODIMP CCoSettings::GetString(BSTR a_sSectionName, BSTR a_sKeyName, BSTR a
 {
     return com::Guarded("CCoSettings::GetString", [&]() -> HRESULT {
         if (!a_psData) return E_POINTER;
+        *a_psData = nullptr;
         com::ObjectLock<CCoSettings> lock(this);
         const char* value = FindValue(a_sSectionName, a_sKeyName, a_sTag);
         if (value) {
@@ -124,6 +126,7 @@ STDMETHODIMP CCoSettings::GetDouble(BSTR a_sSectionName, BSTR a_sKeyName, BSTR a
 {
     return com::Guarded("CCoSettings::GetDouble", [&]() -> HRESULT {
         if (!a_pfData) return E_POINTER;
+        *a_pfData = a_fDefault;
         com::ObjectLock<CCoSettings> lock(this);
         const char* value = FindValue(a_sSectionName, a_sKeyName, a_sTag);
         *a_pfData = value ? std::atof(value) : a_fDefault;

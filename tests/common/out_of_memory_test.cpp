@@ -158,10 +158,19 @@ TEST(OutOfMemory, TheSettingsAnswerAndKeepTheirValues)
         EXPECT_EQ(5ul, n);
     };
     EveryAllocationMayFail("SetString", [&] { return settings->SetString(section, key, tag, value); }, serves);
-    Bstr read;
-    EveryAllocationMayFail("GetString", [&] { return settings->GetString(section, key, tag, &read, nullptr); },
-                           serves);
-    EXPECT_EQ(std::string(60, 'v'), read.Ansi());
+    // Callers read the out value whatever the answer: it is set then too.
+    BSTR read = reinterpret_cast<BSTR>(1);
+    EveryAllocationMayFail(
+        "GetString",
+        [&] {
+            SysFreeString(read == reinterpret_cast<BSTR>(1) ? nullptr : read);
+            read = reinterpret_cast<BSTR>(1);
+            return settings->GetString(section, key, tag, &read, nullptr);
+        },
+        [&] { EXPECT_NE(reinterpret_cast<BSTR>(1), read); });
+
+    EXPECT_EQ(std::string(60, 'v'), com::AnsiFromBstr(read));
+    SysFreeString(read);
 }
 
 TEST(OutOfMemory, TheTranslatorAnswersAndKeepsItsTexts)
