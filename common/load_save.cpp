@@ -1,7 +1,7 @@
 #include "load_save.h"
 #include "sections.h"
 #include "xml_file.h"
-#include <guid_text.h>
+#include <shared/guid_text.h>
 #include <com/guard.h>
 #include <com/text.h>
 #include <cstring>

@@ -1,5 +1,5 @@
 #include "logger.h"
-#include "log.h"
+#include <shared/log.h>
 #include <com/guard.h>
 #include <com/text.h>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #include "task_panel.h"
-#include "colors.h"
-#include "drawing.h"
-#include "variant_safearray.h"
+#include <shared/colors.h>
+#include <shared/drawing.h>
+#include <shared/variant_safearray.h>
 #include <com/guard.h>
 #include <com/text.h>
 #include <windowsx.h>

@@ -1,5 +1,5 @@
 #include "translator.h"
-#include "services.h"
+#include <shared/services.h>
 #include <com/guard.h>
 #include <com/text.h>
 #include <cstdio>

@@ -12,9 +12,9 @@
 #include "settings.h"
 #include "task_panel.h"
 #include "translator.h"
-#include "command_performer.h"
-#include "sys_service_binder.h"
-#include "variant_safearray.h"
+#include <shared/command_performer.h>
+#include <shared/sys_service_binder.h>
+#include <shared/variant_safearray.h>
 #include <com/bstr.h>
 #include <com/object.h>
 #include <com/ptr.h>

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
-#include "command_performer.h"
+#include <shared/command_performer.h>
 #include "commands.h"
-#include "log.h"
-#include "variant_safearray.h"
+#include <shared/log.h>
+#include <shared/variant_safearray.h>
 #include <com/bstr.h>
 #include <com/object.h>
 #include <com/ptr.h>

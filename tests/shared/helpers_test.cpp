@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
-#include "auto_object_logger.h"
+#include <shared/auto_object_logger.h>
 #include "files.h"
-#include "guid_text.h"
-#include "log.h"
-#include "settings_helper.h"
-#include "sys_service_binder.h"
-#include "translator.h"
+#include <shared/guid_text.h>
+#include <shared/log.h>
+#include <shared/settings_helper.h>
+#include <shared/sys_service_binder.h>
+#include <shared/translator.h>
 #include <com/bstr.h>
 #include <com/guard.h>
 #include <com/object.h>
