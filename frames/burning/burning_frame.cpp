@@ -69,6 +69,7 @@ void CCoDrubeck::FinalRelease()
 STDMETHODIMP CCoDrubeck::CreateOwnWindow(HWND a_hWndParent)
 {
     return com::Guarded("CCoDrubeck::CreateOwnWindow", [&]() -> HRESULT {
+        CLogFunctionScope scope("CCoDrubeck::CreateOwnWindow()");
         if (!::IsWindow(a_hWndParent)) return E_INVALIDARG;
         if (IsWindow()) return S_OK;
         INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_PROGRESS_CLASS | ICC_LISTVIEW_CLASSES};

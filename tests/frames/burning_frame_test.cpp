@@ -212,6 +212,20 @@ TEST_F(BurningFrame, TheFrameOffersItsPaneListsTheDrivesAndAnswersItsProject)
     com::ComPtr<IUnknown> loadSave;
     EXPECT_EQ(E_NOINTERFACE, frame.Performer()->QueryInterface(IID_ILoadSave, reinterpret_cast<void**>(&loadSave)));
 
+    // The project disables the frame while another page works: only Cancel
+    // stays, for the source's preparation.
+    EXPECT_EQ(S_OK, frame.Command(PCID_ENABLE_UI, {0}));
+    EXPECT_FALSE(frame.Enabled(IDC_BURN));
+    EXPECT_FALSE(frame.Enabled(IDC_DRIVES));
+    EXPECT_TRUE(frame.Enabled(IDC_CANCEL));
+    std::vector<std::vector<long>> disabled = Numbers(project, PCID_DISABLE_ACTION);
+    ASSERT_GE(disabled.size(), 3u);
+    EXPECT_EQ((std::vector<std::vector<long>>{{8192, 8193}, {8192, 8199}, {8192, 8249}}),
+              std::vector<std::vector<long>>(disabled.end() - 3, disabled.end()));
+    EXPECT_EQ(S_OK, frame.Command(PCID_ENABLE_UI, {1}));
+    EXPECT_TRUE(frame.Enabled(IDC_BURN));
+    EXPECT_FALSE(frame.Enabled(IDC_CANCEL));
+
     // The project's geometry places Back and Next at the bottom left; their
     // clicks go to the project; a disabled button sends nothing.
     RECT client = {}, back = {}, next = {};
@@ -620,6 +634,44 @@ TEST_F(BurningFrame, TwoFramesOnTwoDrivesEachSeeOnlyTheirOwnJob)
     EXPECT_TRUE(b->Project().Results().empty());
     EXPECT_TRUE(b->Enabled(IDC_DRIVES));
     EXPECT_TRUE(boxes.Seen().empty());
+}
+
+}  // namespace
+
+namespace {
+
+// A drive that comes and goes: logged, listed once, and when it was the
+// chosen one the frame is left without a drive until the next arrival.
+TEST_F(BurningFrame, DrivesThatComeAndGoAreFollowedByTheList)
+{
+    // Gone again whatever happens here, so that other tests meet two drives.
+    struct Gone {
+        ~Gone() { PumpUntil([] { return RemoveDrive("drive7"); }, 3000); }
+    } gone;
+    auto frame = NewFrame();
+    // The engine may be writing the drive files just now: tried again then.
+    ASSERT_TRUE(PumpUntil([] { return AddDrive("drive7", "1:0:4:0", 'G'); }, 3000));
+    ASSERT_TRUE(PumpUntil([&] { return frame->ComboItems(IDC_DRIVES).size() == 3; }, 10000));
+    const std::string name = frame->ComboItems(IDC_DRIVES)[2];
+    EXPECT_EQ("G:1:0:4:0  TAVELLCD-RW VCW-52", name);
+    EXPECT_EQ(1u, frame->Count("Device arrived: " + name));
+    ASSERT_TRUE(frame->SelectDrive('G'));
+
+    ASSERT_TRUE(PumpUntil([] { return RemoveDrive("drive7"); }, 3000));
+    ASSERT_TRUE(PumpUntil([&] { return frame->ComboItems(IDC_DRIVES).size() == 2; }, 10000));
+    EXPECT_TRUE(frame->Logged("Device removed: " + name));
+    EXPECT_EQ("", frame->ComboText(IDC_DRIVES));
+    EXPECT_EQ(std::vector<std::string>{"None"}, frame->ComboItems(IDC_SPEEDS));
+    EXPECT_FALSE(frame->Enabled(IDC_BURN));
+    EXPECT_FALSE(frame->Enabled(IDC_ERASE));
+
+    // With no drive chosen, the next one to come is taken.
+    // The engine may be writing the drive files just now: tried again then.
+    ASSERT_TRUE(PumpUntil([] { return AddDrive("drive7", "1:0:4:0", 'G'); }, 3000));
+    ASSERT_TRUE(PumpUntil([&] { return frame->ComboItems(IDC_DRIVES).size() == 3; }, 10000));
+    EXPECT_EQ(name, frame->ComboText(IDC_DRIVES));
+    EXPECT_EQ("Max", frame->ComboText(IDC_SPEEDS));
+    EXPECT_TRUE(PumpUntil([&] { return frame->Enabled(IDC_BURN); }, 2000));
 }
 
 }  // namespace
