@@ -61,7 +61,9 @@ public:
     // True once when the drive's medium stamp moved since the last scan.
     bool MediumStampMoved();
     // Rescans the medium and fires DM_MEDIUMCHANGED, for an empty drive too
-    // (`evenWhenEmpty`) or not. The window's thread only.
+    // (`evenWhenEmpty`) or not: from the device's window (a job's medium
+    // check, a media broadcast) or from the device list's poll. The scan
+    // runs under the device lock, the event outside it.
     void CheckMedium(bool evenWhenEmpty);
 
     // Starts a job's worker unless one runs (STG_E_INUSE). The cookie,

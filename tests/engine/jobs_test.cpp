@@ -638,6 +638,50 @@ TEST_F(EngineJob, ARunningJobKeepsTheEngineWhenEveryClientHasLetGo)
     EXPECT_EQ(2u, TrackCount()) << "the written track and the open one";
 }
 
+// IObjectCreator::CreateObject from another thread of the client, bounded:
+// E_PENDING when no answer came within `ms`.
+HRESULT CreateObjectMeanwhile(DWORD ms)
+{
+    struct Call {
+        HRESULT result = E_PENDING;
+        static DWORD WINAPI Run(void* self)
+        {
+            CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+            {
+                com::ComPtr<IObjectCreator> creator;
+                com::ComPtr<IUnknown> made;
+                HRESULT hr = creator.CoCreate(CLSID_CoDevices, IID_IObjectCreator, CLSCTX_LOCAL_SERVER);
+                if (SUCCEEDED(hr)) hr = creator->CreateObject(CLSID_CoISOFileTree, &made);
+                static_cast<Call*>(self)->result = hr;
+            }
+            CoUninitialize();
+            return 0;
+        }
+    };
+    auto* call = new Call;  // left to a thread that never answers
+    HANDLE thread = CreateThread(nullptr, 0, Call::Run, call, 0, nullptr);
+    if (!thread) return E_FAIL;
+    const bool answered = WaitForSingleObject(thread, ms) == WAIT_OBJECT_0;
+    CloseHandle(thread);
+    if (!answered) return E_PENDING;
+    const HRESULT result = call->result;
+    delete call;
+    return result;
+}
+
+// A client that calls the engine while it considers a question: the device
+// list's window, on the engine's main thread, is free to serve the call.
+TEST_F(EngineJob, AClientCallsTheEngineWhileItsQuestionIsOpen)
+{
+    ASSERT_EQ(0u, RunDiscTool("eject F"));
+    HRESULT created = S_OK;
+    sink->SetAnswer(0);
+    sink->OnQuestion([&](unsigned) { created = CreateObjectMeanwhile(5000); });
+    EXPECT_EQ(CANCELLED, Burn(FixtureTree()));
+    sink->OnQuestion(nullptr);
+    EXPECT_EQ(E_NOINTERFACE, created) << "E_PENDING: the call waited for the question";
+}
+
 // Each job's handlers log their entry and exit; an internal erase among
 // them.
 TEST_F(EngineJob, JobHandlersLogTheirEntryAndExit)
