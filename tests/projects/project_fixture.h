@@ -9,6 +9,7 @@
 #include "test_project_type.h"
 #include "test_services.h"
 #include "project_ids.h"
+#include "project_ui.h"
 #include <shared/recent_file_list.h>
 #include <com/registry.h>
 #include <memory>
