@@ -38,6 +38,11 @@ STDMETHODIMP CProjectBase::CreateOwnWindow(HWND a_hWndParent)
     return com::Guarded("CreateOwnWindow", [&] {
         CLogFunctionScope scope("CreateOwnWindow");
         if (!::IsWindow(a_hWndParent) || IsWindow()) return E_INVALIDARG;
+        // The window's menu is there before its frames, which add their
+        // panes and actions to it while their windows are made.
+        if (!m_menu) m_menu = ::LoadMenuA(com::ModuleInstance(), MAKEINTRESOURCEA(TypeInfo().menuId));
+        if (!m_accelerators)
+            m_accelerators = ::LoadAcceleratorsA(com::ModuleInstance(), MAKEINTRESOURCEA(IDR_PROJECT_ACCELERATORS));
         // The window holds the project until its last message.
         Self()->AddRef();
         m_windowHoldsProject = true;
@@ -102,8 +107,6 @@ HRESULT CProjectBase::InternalCreateProject()
         m_splitter.UpdateSplitterLayout();
         ::ShowWindow(m_splitter, SW_SHOWNORMAL);
         ::ShowWindow(m_taskPaneWindow, SW_SHOWNORMAL);
-        m_menu = ::LoadMenuA(com::ModuleInstance(), MAKEINTRESOURCEA(TypeInfo().menuId));
-        m_accelerators = ::LoadAcceleratorsA(com::ModuleInstance(), MAKEINTRESOURCEA(IDR_PROJECT_ACCELERATORS));
         if (m_menu) CProjectUI::ModifyAndTranslateMenu(m_menu, GuidToString(ProjectClsid()));
         hr = PostCreateFrameWindows();
     }

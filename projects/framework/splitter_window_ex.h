@@ -135,10 +135,11 @@ private:
         COLORREF dot = ShiftColorHLS(face, 15, -50);
         COLORREF light = ::GetSysColor(COLOR_BTNHIGHLIGHT);
         int shift = pressed ? 1 : 0;
+        // Two columns 2 pixels apart, the dots alternating between them.
         int centre = (r.left + r.right) / 2;
         bool left = true;
         for (int y = r.top + DOT_MARGIN; y <= r.bottom - DOT_MARGIN; y += DOT_STEP, left = !left) {
-            int x = centre + (left ? -2 : 2) - 1 + shift;
+            int x = centre - (left ? 2 : 0) + shift;
             int yy = y + shift;
             ::SetPixel(dc, x, yy, dot);
             ::SetPixel(dc, x + 1, yy, light);
