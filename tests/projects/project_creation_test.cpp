@@ -68,19 +68,23 @@ TEST_F(Creation, TitlesCountTheProjectWindowsOfTheModule)
 
 struct FailingRow {
     const CLSID* clsid;
+    bool noPartner;  // made, but cannot be partnered; else not made at all
+    HRESULT result;
     const char* text;
 };
 
 TEST_F(Creation, AComponentThatCannotBeCreatedGivesTheBoxAndNoProject)
 {
     const FailingRow rows[] = {
-        {&CLSID_StubTaskPanel, "can't create CLSID_CoPanelCtrl"},
-        {&CLSID_StubEditor, "can't create CLSID_CoStubEditor"},
-        {&CLSID_StubBurner, "can't create CLSID_CoDrubeck"},
+        {&CLSID_StubTaskPanel, false, REGDB_E_CLASSNOTREG, "can't create CLSID_CoPanelCtrl"},
+        {&CLSID_StubEditor, false, REGDB_E_CLASSNOTREG, "can't create CLSID_CoStubEditor"},
+        {&CLSID_StubBurner, false, REGDB_E_CLASSNOTREG, "can't create CLSID_CoDrubeck"},
+        {&CLSID_StubBurner, true, E_NOINTERFACE, "can't query ICommandPerformer from m_compDrubeck"},
     };
     for (const FailingRow& row : rows) {
         ResetScripts();
-        Script(*row.clsid).failCreate = true;
+        Script(*row.clsid).failCreate = !row.noPartner;
+        Script(*row.clsid).noCommandPerformer = row.noPartner;
         HRESULT hr = S_OK;
         std::vector<std::string> texts;
         {
@@ -88,9 +92,11 @@ TEST_F(Creation, AComponentThatCannotBeCreatedGivesTheBoxAndNoProject)
             EXPECT_EQ(nullptr, Create(&hr));
             texts = driver.Texts();
         }
-        EXPECT_EQ(REGDB_E_CLASSNOTREG, hr) << row.text;
-        std::string expected = std::string("Error: ") + row.text +
-                               ", error code: 0x80040154. Testar project type will not be available.";
+        EXPECT_EQ(row.result, hr) << row.text;
+        char code[16];
+        std::snprintf(code, sizeof code, "0x%x", static_cast<unsigned>(row.result));
+        std::string expected = std::string("Error: ") + row.text + ", error code: " + code +
+                               ". Testar project type will not be available.";
         ASSERT_EQ(2u, texts.size()) << row.text;
         EXPECT_EQ("Testar", texts[0]);
         EXPECT_EQ(expected, texts[1]);
@@ -154,6 +160,22 @@ TEST_F(Creation, NamesAndDescriptionComeFromTheModule)
     HICON icon = nullptr;
     EXPECT_EQ(S_OK, project->GetIcon(&icon));
     DestroyIcon(icon);
+}
+
+TEST_F(Creation, ActivationTellsTheTypeAndSwitchesTheFramesMenu)
+{
+    auto* first = static_cast<CCoTestProject*>(Open());
+    auto* second = static_cast<CCoTestProject*>(Open());
+    ASSERT_TRUE(first && second);
+    int before = first->activations;
+    EXPECT_EQ(second->ProjectMenu(), GetMenu(*frame));
+    SendMessageA(frame->Client(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(first->m_hWnd), 0);
+    CMainFrameStandIn::Pump();
+    EXPECT_EQ(before + 1, first->activations);
+    EXPECT_EQ(first->ProjectMenu(), GetMenu(*frame));
+    // Menu selections of the project's menu go to the main window.
+    SendMessageA(*first, WM_MENUSELECT, MAKEWPARAM(ID_FILE_SAVE, 0), reinterpret_cast<LPARAM>(first->ProjectMenu()));
+    EXPECT_EQ(1, frame->menuSelects);
 }
 
 TEST_F(Creation, TheWindowKeepsItsMinimumTrackingSize)

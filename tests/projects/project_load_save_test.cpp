@@ -265,4 +265,28 @@ TEST_F(LoadSave, AFileWithoutWindowValuesLoadsTheFramesAndLeavesTheWindow)
     EXPECT_TRUE(services.logger->Logged("loading DWORD of one of the window parameters"));
 }
 
+TEST_F(LoadSave, AFrameSectionMissingFailsTheLoadBeforeTheWindowValues)
+{
+    com::ComPtr<ILoadSaveImpl> file;
+    ASSERT_EQ(S_OK, file.CoCreate(CLSID_CoLoadSaveImpl, IID_ILoadSaveImpl));
+    std::string path = dir.File("Partial.qvtest");
+    ASSERT_EQ(S_OK, file->OpenFile(com::Bstr(path), 1));
+    com::ComPtr<ISaveableSection> section, editor;
+    IID clsid = CLSID_CoTestProject;
+    ASSERT_EQ(S_OK, file->GetSectionForWriting(&clsid, &section));
+    for (const char* key : {"active_frame", "xpos", "ypos", "width", "height", "window_style", "splitter_pos"})
+        section->SaveDWORD(com::Bstr(key), 1);
+    section->CreateChild(com::Bstr(GuidToSectionName(CLSID_StubEditor)), &editor);
+    ASSERT_EQ(S_OK, file->SaveFile());
+
+    CProjectBase* project = Open();
+    ASSERT_TRUE(project);
+    std::string title = project->Title();
+    EXPECT_EQ(E_FAIL, project->Load(com::Bstr(path)));
+    EXPECT_EQ(0, project->ActiveFrameIndex());
+    EXPECT_EQ(title, project->Title());
+    EXPECT_EQ(180, project->Splitter().GetSplitterPos());
+    EXPECT_EQ(path, project->FilePath());
+}
+
 }  // namespace

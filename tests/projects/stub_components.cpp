@@ -50,6 +50,18 @@ std::vector<std::string> Values(SAFEARRAY* data)
     return values;
 }
 
+// A component that cannot be a project's partner.
+class CStubWithoutPartner : public com::ObjectRoot<com::SingleThreadModel>, public ILoadSave {
+public:
+    COM_INTERFACES_BEGIN(CStubWithoutPartner)
+        COM_INTERFACE(ILoadSave)
+    COM_INTERFACES_END()
+    STDMETHODIMP Load(ILoadableSection*) override { return S_OK; }
+    STDMETHODIMP Save(ISaveableSection*) override { return S_OK; }
+    STDMETHODIMP GetModified(long* modified) override { *modified = 0; return S_OK; }
+    STDMETHODIMP OnSaveCompleted(HRESULT) override { return S_OK; }
+};
+
 template <class T>
 HRESULT CreateStub(REFCLSID clsid, const char* name, CStubFrame** slot, REFIID iid, void** ppv)
 {
@@ -66,6 +78,7 @@ HRESULT CreateFrame(REFCLSID clsid, const char* name, CStubFrame** slot, REFIID 
 {
     const StubScript& script = Script(clsid);
     if (script.failCreate) return REGDB_E_CLASSNOTREG;
+    if (script.noCommandPerformer) return com::CreateObject<CStubWithoutPartner>(iid, ppv);
     if (script.offersOwnWindowEx) return CreateStub<CStubFrameEx>(clsid, name, slot, iid, ppv);
     return CreateStub<CStubFrame>(clsid, name, slot, iid, ppv);
 }

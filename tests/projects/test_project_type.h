@@ -11,6 +11,10 @@ extern const CLSID CLSID_CoTestProjectEx;
 class CCoTestProject : public CProjectImpl<CCoTestProject, &CLSID_CoTestProject> {
 public:
     static const ProjectTypeInfo& Type();
+    int activations = 0;  // how often the window was being activated
+
+protected:
+    void OnActivating() override { ++activations; }
 };
 
 class CCoTestProjectEx : public CProjectImpl<CCoTestProjectEx, &CLSID_CoTestProjectEx> {
