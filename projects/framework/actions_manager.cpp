@@ -182,7 +182,8 @@ HRESULT CActionsManager::AddPane(IUnknown* sender, SAFEARRAY* data)
     record.ownPaneId = NextOwnId();
     if (!InsertItem(popup, record, true, record.ownPaneId, text)) return E_FAIL;
     m_records.push_back(record);
-    return bar->AddPane(record.ownPaneId, com::Bstr(text), reinterpret_cast<HICON>(static_cast<ULONG_PTR>(icon)));
+    HRESULT hr = bar->AddPane(record.ownPaneId, com::Bstr(text), reinterpret_cast<HICON>(static_cast<ULONG_PTR>(icon)));
+    return SUCCEEDED(hr) ? S_OK : E_FAIL;
 }
 
 HRESULT CActionsManager::AddAction(IUnknown* sender, SAFEARRAY* data)
@@ -201,8 +202,9 @@ HRESULT CActionsManager::AddAction(IUnknown* sender, SAFEARRAY* data)
     Action entry = {action, NextOwnId()};
     if (!InsertItem(popup, *record, false, entry.ownId, text)) return E_FAIL;
     record->actions.push_back(entry);
-    return bar->AddAction(record->ownPaneId, entry.ownId, com::Bstr(text),
-                          reinterpret_cast<HICON>(static_cast<ULONG_PTR>(icon)));
+    HRESULT hr = bar->AddAction(record->ownPaneId, entry.ownId, com::Bstr(text),
+                                reinterpret_cast<HICON>(static_cast<ULONG_PTR>(icon)));
+    return SUCCEEDED(hr) ? S_OK : E_FAIL;
 }
 
 HRESULT CActionsManager::RenamePane(IUnknown* sender, SAFEARRAY* data)
@@ -241,7 +243,7 @@ HRESULT CActionsManager::RenameAction(IUnknown* sender, SAFEARRAY* data)
         return S_OK;
     }
     Action* entry = FindAction(*record, action);
-    if (!entry) return E_FAIL;
+    if (!entry) return S_OK;  // the answer follows the record and the popup
     if (SUCCEEDED(bar->RenameAction(record->ownPaneId, entry->ownId, com::Bstr(text))))
         SetItemText(popup, entry->ownId, text);
     return S_OK;
@@ -267,7 +269,7 @@ HRESULT CActionsManager::ChangeAction(IUnknown* sender, SAFEARRAY* data)
         return S_OK;
     }
     Action* entry = FindAction(*record, action);
-    if (!entry) return E_FAIL;
+    if (!entry) return S_OK;
     if (SUCCEEDED(bar->ChangeAction(record->ownPaneId, entry->ownId, com::Bstr(text), hIcon)))
         SetItemText(popup, entry->ownId, text);
     return S_OK;

@@ -115,6 +115,38 @@ TEST_F(Commands, TheTaskPanelGetsWholeCaptionsAndTheMenuTheirFirstLine)
     EXPECT_EQ((std::vector<std::string>{"2000:Compose", "2001:Add more files"}), MenuTexts(Popup(3)));
 }
 
+TEST_F(Commands, ChangesAndIconsReachThePanelAndTheMenuOnlyWhenThePanelTookThem)
+{
+    AddStandardPanes();
+    auto change = [&](unsigned action, const char* caption) {
+        CVariantSafearray data(4);
+        data.Create();
+        com::Bstr text(caption);
+        data.Prepare({{VT_UI4, 7u}, {VT_UI4, action}, {VT_BSTR, text.Get()}, {VT_UI4, 0u}});
+        return editor->Send(PCID_CHANGE_ACTION, data);
+    };
+    struct Case {
+        std::function<HRESULT()> act;
+        HRESULT result;
+        const char* panelCall;
+        std::vector<std::string> menu;
+    } cases[] = {
+        {[&] { return change(1, "Add many files"); }, S_OK, "ChangeAction 2000 2001 Add many files",
+         {"2000:Edit", "2001:Add many files", "2002:Add folder"}},
+        // The panel does not change panes: the menu keeps its text.
+        {[&] { return change(NONE, "Pane"); }, S_OK, "ChangePane 2000 Pane",
+         {"2000:Edit", "2001:Add many files", "2002:Add folder"}},
+        {[&] { return editor->SendUI4s(PCID_SET_ACTION_ICON, {7, 2, 0}); }, S_OK, "SetActionIcon 2000 2002", {}},
+        {[&] { return editor->SendUI4s(PCID_SET_ACTION_ICON, {7, NONE, 0}); }, E_FAIL, "SetPaneIcon 2000", {}},
+    };
+    for (const Case& c : cases) {
+        panel->calls.clear();
+        EXPECT_EQ(c.result, c.act()) << c.panelCall;
+        EXPECT_EQ(std::vector<std::string>{c.panelCall}, panel->calls);
+        if (!c.menu.empty()) EXPECT_EQ(c.menu, MenuTexts(Popup(3))) << c.panelCall;
+    }
+}
+
 // The menu popup a frame's first pane goes into, before and after.
 struct InsertionCase {
     std::vector<std::string> before;  // "-" a separator, else an item text
