@@ -29,7 +29,7 @@ protected:
         CMainFrameStandIn::Pump();
     }
 
-    static std::string RecentKey() { return "SOFTWARE\\Tavell software\\ProjectTest\\Recent Document List"; }
+    static std::string RecentKey() { return "SOFTWARE\\Tavell software\\" + TestAppTitle() + "\\Recent Document List"; }
 
     // Creates a project of type T; null (and `hr` set) when its creation fails.
     template <class T = CCoTestProject>

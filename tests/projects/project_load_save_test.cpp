@@ -144,6 +144,23 @@ TEST_F(LoadSave, SaveAsCancelledChangesNothingAndSaveWithoutAPathAsks)
     EXPECT_TRUE(Stubs().editor->saveCompletions.empty());
 }
 
+TEST_F(LoadSave, ASaveAsThatFailsKeepsTheOldTitleAndPath)
+{
+    Script(CLSID_StubBurner).saveResult = E_ACCESSDENIED;
+    CProjectBase* project = Open();
+    ASSERT_TRUE(project);
+    std::string title = project->Title();
+    std::string path = dir.File("Refused.qvtest");
+    EXPECT_EQ(0, SaveAsThroughDialog(ID_FILE_SAVE_AS, path));
+    EXPECT_EQ(title, project->Title());
+    EXPECT_EQ(title, project->GetText());
+    EXPECT_TRUE(project->FilePath().empty());
+    EXPECT_FALSE(FileExists(path));
+    ASSERT_EQ(1u, services.translator->boxes.size());
+    EXPECT_EQ(kSaveFailed, services.translator->boxes[0].message);
+    EXPECT_EQ(std::vector<HRESULT>{E_ACCESSDENIED}, Stubs().burner->saveCompletions);
+}
+
 TEST_F(LoadSave, AFailedSaveIsReportedAndTheProjectStaysModified)
 {
     // (Wine run as root writes over read-only files: a folder of the

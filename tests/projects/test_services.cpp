@@ -91,13 +91,22 @@ STDMETHODIMP CTestSettings::SetString(BSTR section, BSTR key, BSTR tag, BSTR val
     return S_OK;
 }
 
+std::string TestAppTitle()
+{
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string name = path;
+    name = name.substr(name.find_last_of("\\/") + 1);
+    return "ProjectTest_" + name.substr(0, name.rfind('.'));
+}
+
 TestServices::TestServices()
 {
     com::CreateObjectImpl<CTestLogger>(&logger);
     com::CreateObjectImpl<CTestTranslator>(&translator);
     com::CreateObjectImpl<CTestSettings>(&settings);
     settings->values["_00000000-0000-0000-C000-000000000046_/ApptypeData/Title"] = "Tavell Burner Test";
-    settings->values["_00000000-0000-0000-C000-000000000046_/Application/Title"] = "ProjectTest";
+    settings->values["_00000000-0000-0000-C000-000000000046_/Application/Title"] = TestAppTitle();
     settings->values["_00000000-0000-0000-C000-000000000046_/Application/CompanyMainRegPath"] =
         "SOFTWARE\\Tavell software";
     BindServicePointer(static_cast<ILogger*>(logger), IID_ILogger, reinterpret_cast<void**>(&g_compLogger));

@@ -70,6 +70,10 @@ public:
     std::map<std::string, std::string> values;  // "section/key/tag" -> text
 };
 
+// The application's title in the test settings: one per test program, so
+// that programs running side by side keep their registry keys apart.
+std::string TestAppTitle();
+
 // The three services bound into this module's pointers for a test's life.
 struct TestServices {
     TestServices();
