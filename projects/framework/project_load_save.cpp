@@ -196,8 +196,8 @@ std::string CProjectLoadSave::FileFilter() const
                   m_project.LangStr(IDS_ALL_FILES).c_str());
     std::string text = filter;
     // Step by characters of the code page: a trail byte may look like '|'.
-    for (char* p = &text[0]; *p; p = CharNextA(p))
-        if (*p == '|') *p = '\0';
+    for (size_t i = 0; i < text.size(); i += IsDBCSLeadByte(static_cast<BYTE>(text[i])) ? 2 : 1)
+        if (text[i] == '|') text[i] = '\0';
     return text;
 }
 

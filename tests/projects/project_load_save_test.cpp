@@ -123,6 +123,16 @@ TEST_F(LoadSave, AMaximisedProjectOpensMaximisedAMinimisedOneRestored)
     }
 }
 
+TEST_F(LoadSave, TheSaveDialogOffersTheTypesFilesThenAllFiles)
+{
+    services.translator->texts[{"00000000-0000-0000-C000-000000000046", IDS_ALL_FILES}] = "Alle Dateien";
+    CProjectBase* project = Create();
+    ASSERT_TRUE(project);
+    // The module's own "All files" wins over the common section's.
+    std::string expected("Test CD/DVD project (*.qvtest)\0*.qvtest\0All files (*.*)\0*.*\0\0", 61);
+    EXPECT_EQ(expected, project->LoadSave().FileFilter());
+}
+
 TEST_F(LoadSave, SaveAsCancelledChangesNothingAndSaveWithoutAPathAsks)
 {
     CProjectBase* project = Open();
