@@ -218,6 +218,28 @@ TEST_F(Commands, ClicksAndMenuChoicesReachTheOwningFrameWithItsOwnIds)
     EXPECT_EQ(E_FAIL, Click(2999, NONE));
 }
 
+TEST_F(Commands, AClickInTheTaskPanelReachesTheFrame)
+{
+    AddStandardPanes();
+    HWND window = project->Splitter().GetSplitterPane(0);
+    auto click = [&](unsigned pane, unsigned action) {
+        RECT r = {};
+        ASSERT_TRUE(panel->impl->ItemRect(pane, action, &r));
+        LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        SendMessageA(window, WM_MOUSEMOVE, 0, at);
+        SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageA(window, WM_LBUTTONUP, 0, at);
+    };
+    click(2003, 2004);
+    ASSERT_FALSE(burner->commands.empty());
+    EXPECT_EQ("96 9 1", Ids(burner->commands).front());
+    EXPECT_EQ(1, project->ActiveFrameIndex());
+    click(2000, NONE);
+    ASSERT_FALSE(editor->commands.empty());
+    EXPECT_EQ("96 7 4294967295", Ids(editor->commands).front());
+    EXPECT_EQ(0, project->ActiveFrameIndex());
+}
+
 TEST_F(Commands, NextAndBackSwitchFramesAndTheirPanes)
 {
     AddStandardPanes();

@@ -264,11 +264,16 @@ HRESULT CStubFrame::SendUI4s(unsigned id, std::initializer_list<unsigned> values
 HRESULT CStubTaskPanel::FinalConstruct()
 {
     Stubs().panel = this;
-    return real.CoCreate(CLSID_CoPanelCtrl, IID_ITaskBar, CLSCTX_INPROC_SERVER);
+    HRESULT hr = com::CreateObjectImpl<CCoPanelCtrl>(&impl);
+    if (FAILED(hr)) return hr;
+    real = static_cast<ITaskBar*>(impl);
+    return S_OK;
 }
 
 CStubTaskPanel::~CStubTaskPanel()
 {
+    real.Reset();
+    if (impl) impl->Release();
     if (Stubs().panel == this) Stubs().panel = nullptr;
 }
 

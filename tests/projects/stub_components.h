@@ -9,6 +9,7 @@
 #include <com/object.h>
 #include <com/ptr.h>
 #include <window/window_impl.h>
+#include "task_panel.h"
 #include <functional>
 #include <map>
 #include <set>
@@ -179,6 +180,7 @@ public:
 
     std::vector<std::string> calls;  // "AddPane 2000 Edit", "SetActive 2000 4294967295", ...
     com::ComPtr<ITaskBar> real;
+    com::ComObject<CCoPanelCtrl>* impl = nullptr;  // the real panel, for its item places
 
 private:
     void Record(const std::string& call) { calls.push_back(call); }
