@@ -10,7 +10,12 @@ LRESULT CProjectBase::OnForwardMsg(UINT, WPARAM, LPARAM lParam, BOOL&)
     if (!msg) return 0;
     if (msg->message == WM_COMMAND) {
         BOOL handled = TRUE;
-        LRESULT result = OnForwardedCommand(LOWORD(msg->wParam), handled);
+        LRESULT result = 0;
+        HRESULT hr = com::Guarded("OnForwardMsg", [&] {
+            result = OnForwardedCommand(LOWORD(msg->wParam), handled);
+            return S_OK;
+        });
+        if (FAILED(hr)) return 0;
         if (handled) return result;
     }
     return m_accelerators && ::TranslateAcceleratorA(m_hWnd, m_accelerators, msg) ? 1 : 0;
@@ -40,10 +45,7 @@ LRESULT CProjectBase::OnForwardedCommand(WORD id, BOOL& handled)
         break;
     }
     if (id > ID_FILE_PRINT_SETUP && id < ID_EDIT_PASTE) return 0;
-    if (m_actions.OwnsId(id)) {
-        HRESULT hr = com::Guarded("RelayChoice", [&] { return m_actions.RelayChoice(id, NO_ACTION_ID); });
-        if (SUCCEEDED(hr)) return 0;
-    }
+    if (m_actions.OwnsId(id) && SUCCEEDED(m_actions.RelayChoice(id, NO_ACTION_ID))) return 0;
     handled = FALSE;
     return 0;
 }
