@@ -4,7 +4,7 @@
 #include "project_ids.h"
 #include "project_ui.h"
 #include "wait_dialog.h"
-#include <common/message_box_ids.h>
+#include <message_box.h>
 #include <shared/guid_text.h>
 #include <shared/log.h>
 #include <shared/variant_safearray.h>

@@ -3,7 +3,7 @@
 #include "project_box.h"
 #include "project_ids.h"
 #include "project_ui.h"
-#include <common/message_box_ids.h>
+#include <message_box.h>
 #include <shared/guid_text.h>
 #include <shared/log.h>
 #include <shared/recent_file_list.h>

@@ -2,7 +2,7 @@
 // titles and recent files; the save prompt on closing; failures that must
 // be reported and must leave the project modified.
 #include "project_fixture.h"
-#include <common/message_box_ids.h>
+#include <message_box.h>
 #include <shared/guid_text.h>
 #include <files.h>
 

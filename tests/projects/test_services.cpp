@@ -1,4 +1,5 @@
 #include "test_services.h"
+#include <message_box.h>
 #include <shared/services.h>
 #include <com/bstr.h>
 
@@ -45,7 +46,7 @@ STDMETHODIMP CTestTranslator::MessageBox(unsigned long* result, unsigned long ty
     Box box = {type, caption.vt == VT_BSTR ? com::AnsiFromBstr(caption.bstrVal) : "",
                message.vt == VT_BSTR ? com::AnsiFromBstr(message.bstrVal) : ""};
     boxes.push_back(box);
-    unsigned long answer = 0x400;  // MBX_CANCEL
+    unsigned long answer = MBX_CANCEL;
     if (!answers.empty()) {
         answer = answers.front();
         answers.pop_front();
