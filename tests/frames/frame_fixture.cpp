@@ -1,5 +1,6 @@
 #include "frame_fixture.h"
 #include "commands.h"
+#include "drubeck.h"
 #include "unix_tools.h"
 #include <com/bstr.h>
 #include <shared/variant_safearray.h>

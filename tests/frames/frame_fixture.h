@@ -3,7 +3,6 @@
 // and shown in a plain top-level window of its own.
 #pragma once
 #include "common.h"
-#include "drubeck.h"
 #include "engine.h"
 #include "files.h"
 #include "hosting.h"
@@ -31,6 +30,8 @@ class CTestServices {
 public:
     CTestServices();
     HRESULT BindInto(IUnknown* component);
+    // What the components logged.
+    std::string LogText() const { return ReadFileBytes(m_folder.File("frames.log")); }
 
 private:
     TempFolder m_folder;
