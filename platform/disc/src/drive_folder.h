@@ -4,6 +4,9 @@
 //   <data>/VirtualDrives/<name>.medium   the medium in it, absent when empty
 //   <data>/VirtualDrives/<name>.img      the medium's data: 2048-byte sectors
 //                                        by logical block address (sparse)
+//   <data>/VirtualDrives/<name>.raw      raw 2352-byte sectors of the tracks
+//                                        that keep them (Mode 2, audio), by
+//                                        logical block address (sparse)
 // A pressed disc names its own image file instead of <name>.img.
 #pragma once
 
@@ -30,6 +33,7 @@ public:
     bool loadMedium(const std::string& name, Medium& out) const;  // false: no medium
     Error saveMedium(const std::string& name, const Medium& medium) const;
     std::string imagePath(const std::string& name, const Medium& medium) const;
+    std::string rawPath(const std::string& name) const;
 
     uint32_t readStamp() const;
     void bumpStamp() const;
@@ -41,6 +45,8 @@ public:
     Error insertPressed(const std::string& name, const std::string& isoPath) const;
     Error removeMedium(const std::string& name) const;
     Error exportImage(const std::string& name, const std::string& isoPath) const;
+    // A CD's recorded tracks as raw sectors in <base>.bin with <base>.cue.
+    Error exportRaw(const std::string& name, const std::string& base) const;
     Error setTray(const std::string& name, bool open) const;
 
 private:

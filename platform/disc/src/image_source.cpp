@@ -111,6 +111,14 @@ Error FileImageSource::open(const std::string& path) {
     return {};
 }
 
+int64_t FileImageSource::isoRoot() {
+    uint8_t d[kBlock];
+    if (blocks_ <= 16 || read(16, 1, d)) return -1;
+    if (d[0] != 1 || std::memcmp(d + 1, "CD001", 5) != 0) return -1;
+    const uint8_t* root = d + 156;
+    return int64_t(root[2]) | int64_t(root[3]) << 8 | int64_t(root[4]) << 16 | int64_t(root[5]) << 24;
+}
+
 Error FileImageSource::read(uint32_t first, uint32_t count, uint8_t* out) {
     const size_t want = size_t(count) * kBlock;
     size_t got = 0;

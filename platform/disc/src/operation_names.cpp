@@ -47,6 +47,9 @@ const char* const kNames[DISC_OP_COUNT] = {
     "IsoTree_Build",
     "IsoTree_GetImageSize",
     "IsoTree_ImportSession",
+    "Grabber_GrabCdImage",
+    "Grabber_GrabDvdImage",
+    "StarBurn_CdvdBurnerGrabber_SessionAtOnceRawRawPW",
 };
 
 }  // namespace

@@ -57,7 +57,8 @@ enum DiscResult {
     DISC_E_NOT_STARTED = 20,     /* DiscLayer_Startup missing */
     DISC_E_NO_TRACK = 21,
     DISC_E_NO_DRIVE = 22,
-    DISC_E_LOCKED = 23           /* the tray is locked: Grabber_Release first */
+    DISC_E_LOCKED = 23,          /* the tray is locked: Grabber_Release first */
+    DISC_E_BAD_IMAGE = 24        /* an image file or sheet this layer does not take */
 };
 
 enum DiscSystemError { DISC_SYSERR_SHARING_VIOLATION = 32 };
@@ -222,9 +223,44 @@ int Grabber_Cancel(DiscHandle grabber);
  * `flag1`, `flag2`, `flag3` are accepted (1) and not used. */
 int Grabber_TrackAtOnceFromTree(DISC_GRABBER_FRAME, DiscHandle tree, uint32_t flag1,
                                 uint32_t testWrite, uint32_t leaveOpen, uint32_t flag2, uint32_t flag3);
-/* Writes an image file of 2048-byte sectors as one data track. */
+/* Writes an image file of 2048-byte sectors as one data track (Mode 1 on a
+ * CD); a short last sector is padded with zeros. An ISO 9660 image whose root
+ * folder lies below the disc's next writable address was made for another
+ * place on the disc: DISC_E_WRONG_ADDRESS, medium untouched. */
 int Grabber_TrackAtOnceFromFile(DISC_GRABBER_FRAME, const char* path, uint32_t flag0,
                                 uint32_t testWrite, uint32_t leaveOpen, uint32_t flag2, uint32_t flag3);
+
+/* ---- disc images ----------------------------------------------------------
+ * A grab reads the disc into `<base>.mds`, a CUE sheet with remarks (REM
+ * SESSION, REM LBA, REM BLOCKS, REM MEDIUM, REM DISC APPENDABLE) that names its
+ * data files `<base>.xm0`, `<base>.xm1`, ... and each track's mode, session and
+ * start. The descriptor is written last; a failed or cancelled grab deletes
+ * every file it made. Read progress comes as reason 11 (bytes). A blank disc
+ * gives DISC_E_NO_TRACK and no file. */
+
+/* A CD: the raw 2352-byte sectors of every recorded track in `<base>.xm0`.
+ * `readMode` and the flags are accepted (3; 1, 1, 0, 1, 0) and not used.
+ * A DVD gives DISC_E_NOT_SUPPORTED. */
+int Grabber_GrabCdImage(DISC_GRABBER_FRAME, const char* basePath, uint32_t readMode, uint32_t flag1,
+                        uint32_t flag2, uint32_t flag3, uint32_t flag4, uint32_t flag5);
+/* A DVD: the 2048-byte sectors of the recorded area from block 0 on, in
+ * parts of `partMegabytes` MiB (0: one file); the first part is a plain ISO
+ * image. The flags are accepted (1, 1, 0, 1) and not used. A CD gives
+ * DISC_E_NOT_SUPPORTED. */
+int Grabber_GrabDvdImage(DISC_GRABBER_FRAME, const char* basePath, uint32_t partMegabytes, uint32_t flag1,
+                         uint32_t flag2, uint32_t flag3, uint32_t flag4);
+/* Writes an image session-at-once: our `.mds`, a `.cue` sheet with BINARY
+ * files (tracks AUDIO, MODE1/2048, MODE1/2352, MODE2/2352; PREGAP; INDEX 00
+ * and 01), or any other file as a bare image of raw sectors (2352 bytes with
+ * the sync pattern) or cooked ones (2048). Every session of the image is
+ * written; the last stays open until Grabber_CloseSession, which finalizes
+ * the disc unless the image says REM DISC APPENDABLE. Anything else:
+ * DISC_E_BAD_IMAGE; tracks a `.mds` places elsewhere than they would go:
+ * DISC_E_WRONG_ADDRESS; too large: DISC_E_NO_SPACE; audio or Mode 2 tracks on
+ * a DVD: DISC_E_NOT_SUPPORTED; each before the first byte, medium untouched.
+ * The flags are accepted (1, 1, 0, 0) and not used. */
+int Grabber_SessionAtOnceRawRawPW(DISC_GRABBER_FRAME, const char* imagePath, uint32_t testWrite,
+                                  uint32_t flag1, uint32_t flag2, uint32_t flag3, uint32_t flag4);
 
 /* ---- ISO 9660 + Joliet trees --------------------------------------------- */
 
@@ -290,6 +326,7 @@ enum DiscOperation {
     DISC_OP_TREE_ADD, DISC_OP_TREE_REMOVE, DISC_OP_TREE_NAME, DISC_OP_TREE_RENAME,
     DISC_OP_TREE_ATTRIBUTES, DISC_OP_TREE_SIZE, DISC_OP_TREE_BUILD, DISC_OP_TREE_IMAGE_SIZE,
     DISC_OP_TREE_IMPORT,
+    DISC_OP_GRAB_CD, DISC_OP_GRAB_DVD, DISC_OP_SAO_RAW,
     DISC_OP_COUNT
 };
 
