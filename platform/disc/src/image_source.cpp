@@ -53,6 +53,11 @@ Error TreeImageSource::read(uint32_t first, uint32_t count, uint8_t* out) {
         if (extentStart + e.size > to) break;  // the rest comes with the next read
         ++nextExtent_;
     }
+    const uint64_t tailStart = uint64_t(image_->blocks) * kBlock - image_->tail.size();
+    if (!image_->tail.empty() && to > tailStart) {
+        const uint64_t begin = std::max(from, tailStart);
+        std::memcpy(out + (begin - from), image_->tail.data() + (begin - tailStart), static_cast<size_t>(to - begin));
+    }
     return {};
 }
 

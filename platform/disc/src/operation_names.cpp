@@ -50,6 +50,9 @@ const char* const kNames[DISC_OP_COUNT] = {
     "Grabber_GrabCdImage",
     "Grabber_GrabDvdImage",
     "StarBurn_CdvdBurnerGrabber_SessionAtOnceRawRawPW",
+    "UdfTree_AddFolder",
+    "UdfTree_AddFile",
+    "UdfTree_BuildImage",
 };
 
 }  // namespace

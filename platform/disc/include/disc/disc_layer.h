@@ -312,6 +312,31 @@ uint32_t IsoTree_GetImageSize(DiscHandle tree, uint32_t* high);
 int IsoTree_ImportSession(DiscHandle grabber, DiscHandle tree, uint32_t trackNumber, uint32_t flag,
                           char* text, uint32_t textSize, uint32_t* systemError);
 
+/* ---- UDF trees for DVD-Video -------------------------------------------------
+ * Folders and files of a DVD-Video disc. A folder keeps its entries in the
+ * order they were added, and the image lays the files' data out contiguously
+ * in that order, folder after folder as they were added. `nodeNumber` is the
+ * caller's number for the node, kept and not interpreted. Node handles stay
+ * valid until UdfTree_FreeNode; a node's parent keeps it in the tree. */
+
+/* `parent` 0 makes a root. A name a folder already holds (letter case aside):
+ * DISC_E_DUPLICATE_NAME. */
+int UdfTree_AddFolder(DiscHandle* node, char* text, uint32_t textSize, uint32_t* systemError,
+                      uint32_t nodeNumber, const char* name, DiscHandle parent);
+/* The source is opened for its size; in use by another process: DISC_E_FILE
+ * with system error 32. */
+int UdfTree_AddFile(DiscHandle* node, char* text, uint32_t textSize, uint32_t* systemError,
+                    uint32_t nodeNumber, const char* name, const char* sourcePath, DiscHandle parent);
+/* Lets go of the handle (`flag` accepted: 1) and clears it. */
+int UdfTree_FreeNode(DiscHandle* node, uint32_t flag);
+/* Builds a DVD-Video image to be written at block 0 of a blank disc: UDF 1.02
+ * with an ISO 9660 bridge over the same file data, volume `volumeName`.
+ * `videoTs` and `audioTs` must be folders of `root`. The image handle works
+ * with IsoTree_GetImageSize and Grabber_TrackAtOnceFromTree. */
+int UdfTree_BuildImage(DiscHandle* image, char* text, uint32_t textSize, uint32_t* systemError,
+                       DiscHandle root, DiscHandle videoTs, DiscHandle audioTs, const char* volumeName);
+int UdfTree_FreeImage(DiscHandle* image);
+
 /* ---- operation names and test hooks -------------------------------------- */
 
 enum DiscOperation {
@@ -327,6 +352,7 @@ enum DiscOperation {
     DISC_OP_TREE_ATTRIBUTES, DISC_OP_TREE_SIZE, DISC_OP_TREE_BUILD, DISC_OP_TREE_IMAGE_SIZE,
     DISC_OP_TREE_IMPORT,
     DISC_OP_GRAB_CD, DISC_OP_GRAB_DVD, DISC_OP_SAO_RAW,
+    DISC_OP_UDF_ADD_FOLDER, DISC_OP_UDF_ADD_FILE, DISC_OP_UDF_BUILD,
     DISC_OP_COUNT
 };
 
