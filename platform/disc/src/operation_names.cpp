@@ -53,6 +53,8 @@ const char* const kNames[DISC_OP_COUNT] = {
     "UdfTree_AddFolder",
     "UdfTree_AddFile",
     "UdfTree_BuildImage",
+    "StarBurn_CdvdBurnerGrabber_VideoCD",
+    "StarBurn_CdvdBurnerGrabber_SuperVideoCD",
 };
 
 }  // namespace

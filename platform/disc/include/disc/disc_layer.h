@@ -312,6 +312,20 @@ uint32_t IsoTree_GetImageSize(DiscHandle tree, uint32_t* high);
 int IsoTree_ImportSession(DiscHandle grabber, DiscHandle tree, uint32_t trackNumber, uint32_t flag,
                           char* text, uint32_t textSize, uint32_t* systemError);
 
+/* Writes a Video CD (or, with the second call, a Super Video CD) from an MPEG
+ * program stream onto a blank CD: track 1 Mode 2 with an ISO 9660 file system
+ * holding the format's folders and entry files, the stream in track 2 as
+ * Mode 2 Form 2 sectors of 2324 bytes. `dateText` is twelve digits, year to
+ * minute ("200702030905"), the file system's creation date. The session stays
+ * open until Grabber_CloseSession, which finalizes the disc. A disc that is
+ * not blank: DISC_E_NOT_WRITABLE; a DVD: DISC_E_NOT_SUPPORTED; a source that is
+ * no program stream: DISC_E_BAD_IMAGE; each before the first byte. The flags
+ * are accepted (1, 1; 1, 1) and not used. */
+int Grabber_VideoCD(DISC_GRABBER_FRAME, const char* streamPath, const char* dateText, uint32_t flag1,
+                    uint32_t flag2, uint32_t testWrite, uint32_t flag3, uint32_t flag4);
+int Grabber_SuperVideoCD(DISC_GRABBER_FRAME, const char* streamPath, const char* dateText, uint32_t flag1,
+                         uint32_t flag2, uint32_t testWrite, uint32_t flag3, uint32_t flag4);
+
 /* ---- UDF trees for DVD-Video -------------------------------------------------
  * Folders and files of a DVD-Video disc. A folder keeps its entries in the
  * order they were added, and the image lays the files' data out contiguously
@@ -353,6 +367,7 @@ enum DiscOperation {
     DISC_OP_TREE_IMPORT,
     DISC_OP_GRAB_CD, DISC_OP_GRAB_DVD, DISC_OP_SAO_RAW,
     DISC_OP_UDF_ADD_FOLDER, DISC_OP_UDF_ADD_FILE, DISC_OP_UDF_BUILD,
+    DISC_OP_VIDEO_CD, DISC_OP_SUPER_VIDEO_CD,
     DISC_OP_COUNT
 };
 
