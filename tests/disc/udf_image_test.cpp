@@ -76,6 +76,36 @@ TEST_F(UdfImages, DvdVideoReadsBackWithItsLabelRevisionAndFileOrder) {
     EXPECT_EQ(image, 0u);
 }
 
+// Folders whose identifiers take several blocks: a DVD of many title sets,
+// and a sub-folder below VIDEO_TS.
+TEST_F(UdfImages, LargeFoldersReadBackInBothFileSystems) {
+    DiscHandle root = folder("", 0), video = folder("VIDEO_TS", root), audio = folder("AUDIO_TS", root);
+    DiscHandle extra = folder("EXTRA", video);
+    char name[32];
+    for (int set = 1; set <= 99; ++set)
+        for (const char* ext : {"IFO", "BUP"}) {
+            std::snprintf(name, sizeof name, "VTS_%02d_0.%s", set, ext);
+            file(name, content(name, 2048 + set), video);
+        }
+    file("NOTES.TXT", "notes", extra);
+    Frame f;
+    DiscHandle image = 0;
+    ASSERT_EQ(UdfTree_BuildImage(&image, f.text, sizeof f.text, &f.sys, root, video, audio, "VideoDVD"), 0) << f.text;
+    DiscHandle g = grabber(kDvd);
+    ASSERT_EQ(Grabber_TrackAtOnceFromTree(g, GF(f), image, 1, 0, 0, 1, 1), 0) << f.text;
+    const std::string iso = exportMedium("drive0");
+    EXPECT_NE(run("udfinfo " + iso).find("numfiles=199"), std::string::npos) << run("udfinfo " + iso);
+    for (const char* type : {"udf", "iso"}) {
+        const std::string listing = run(std::string(SEVENZ) + " l -t" + type + " " + iso);
+        EXPECT_NE(listing.find("199 files"), std::string::npos) << type << listing;
+        EXPECT_EQ(run(std::string(SEVENZ) + " x -so -t" + type + " " + iso + " VIDEO_TS/EXTRA/NOTES.TXT"), "notes")
+            << type;
+        EXPECT_EQ(md5(run(std::string(SEVENZ) + " x -so -t" + type + " " + iso + " VIDEO_TS/VTS_99_0.BUP")),
+                  md5(content("VTS_99_0.BUP", 2048 + 99)))
+            << type;
+    }
+}
+
 TEST_F(UdfImages, BuildRefusesFoldersOutsideTheRootAndDuplicateNames) {
     DiscHandle root = folder("", 0), video = folder("VIDEO_TS", root), other = folder("", 0);
     DiscHandle stray = folder("AUDIO_TS", other);
