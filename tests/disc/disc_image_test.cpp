@@ -177,6 +177,9 @@ TEST_F(RawImages, GrabbedMultisessionCdWrittenBackGivesTheSameSectors) {
     EXPECT_EQ(md5(exportRaw("drive1", "written")), md5(source));
     EXPECT_EQ(sheetOf("written"), sheetOf("source"));
     EXPECT_EQ(md5(readFile(exportMedium("drive1"))), md5(sourceIso));
+    DiscHandle imported = newTree();
+    ASSERT_EQ(IsoTree_ImportSession(g, imported, 2, 1, f.text, sizeof f.text, &f.sys), 0) << f.text;
+    EXPECT_NE(IsoTree_FindKid(imported, IsoTree_GetRoot(imported), "second.txt"), 0u) << "the copy's last session";
 }
 
 // Mode 2 XA sectors (Form 1 and Form 2, as a Video CD has them) and audio

@@ -185,6 +185,27 @@ Error DiscImage::readStream(Stream& s, uint64_t offset, size_t size, uint8_t* ou
     return {};
 }
 
+Error DiscImage::copyTo(const ImageTrack& t, uint32_t first, uint32_t count, os::File& dest, uint64_t destOffset) {
+    const uint64_t sector = cueSectorBytes(t.mode);
+    uint64_t offset = t.offset + first * sector, size = count * sector, base = 0;
+    for (Part& p : streams_[t.stream].parts) {
+        if (size == 0) break;
+        if (offset < base + p.size) {
+            const uint64_t at = offset - base, want = std::min(size, p.size - at);
+            uint64_t got = 0;
+            if (uint32_t err = p.file->copyTo(at, dest, destOffset, want, got))
+                return fail(DISC_E_MEDIUM_IO, "cannot copy " + p.path, err);
+            if (got != want) return fail(DISC_E_SOURCE_CHANGED, p.path + " became shorter");
+            offset += want;
+            destOffset += want;
+            size -= want;
+        }
+        base += p.size;
+    }
+    if (size) return fail(DISC_E_SOURCE_CHANGED, "the image became shorter");
+    return {};
+}
+
 Error DiscImage::read(const ImageTrack& t, uint32_t first, uint32_t count, uint8_t* out) {
     const uint64_t sector = cueSectorBytes(t.mode);
     return readStream(streams_[t.stream], t.offset + first * sector, size_t(count * sector), out);

@@ -38,6 +38,9 @@ public:
     // Reads `count` sectors of the track's data (index 0 blocks first) from
     // `first` on, cueSectorBytes() each.
     Error read(const ImageTrack& track, uint32_t first, uint32_t count, uint8_t* out);
+    // The same sectors copied into `dest` at `destOffset` in the kernel where
+    // the system can (holes stay holes).
+    Error copyTo(const ImageTrack& track, uint32_t first, uint32_t count, os::File& dest, uint64_t destOffset);
 
 private:
     struct Part {

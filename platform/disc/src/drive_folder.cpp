@@ -179,22 +179,22 @@ Error DriveFolder::setTray(const std::string& name, bool open) const {
 Error DriveFolder::exportImage(const std::string& name, const std::string& isoPath) const {
     Medium m;
     if (!loadMedium(name, m)) return fail(DISC_E_NOT_READY, "no medium in " + name);
-    os::File in, out;
-    uint32_t err = in.openRead(imagePath(name, m));
-    if (err && err != os::kErrNotFound) return fail(DISC_E_MEDIUM_IO, "cannot read the medium of " + name, err);
-    if ((err = out.openWrite(isoPath, true)) || (err = out.resize(0)))
-        return fail(DISC_E_FILE, "cannot create " + isoPath, err);
-    const uint64_t total = static_cast<uint64_t>(m.usedEnd()) * 2048;
-    std::vector<uint8_t> buffer(4u << 20);
-    for (uint64_t at = 0; in.isOpen() && at < total;) {
-        size_t want = static_cast<size_t>(std::min<uint64_t>(buffer.size(), total - at)), got = 0;
-        if ((err = in.readAt(at, buffer.data(), want, got))) return fail(DISC_E_MEDIUM_IO, "read failed", err);
-        if (got == 0) break;
-        if (!isAllZero(buffer.data(), got) && (err = out.writeAt(at, buffer.data(), got)))
+    MediumReader reader;
+    if (Error e = reader.open(*this, name, m)) return e;
+    os::File out;
+    uint32_t err = out.openWrite(isoPath, true);
+    if (err || (err = out.resize(0))) return fail(DISC_E_FILE, "cannot create " + isoPath, err);
+    const uint32_t end = m.usedEnd();
+    std::vector<uint8_t> buffer(size_t(2048) * cd::kUserData);
+    for (uint32_t lba = 0; lba < end;) {
+        const uint32_t count = std::min<uint32_t>(2048, end - lba);
+        if (Error e = reader.cooked(lba, count, buffer.data())) return e;
+        const size_t bytes = size_t(count) * cd::kUserData;
+        if (!isAllZero(buffer.data(), bytes) && (err = out.writeAt(uint64_t(lba) * cd::kUserData, buffer.data(), bytes)))
             return fail(DISC_E_FILE, "write failed", err);
-        at += got;
+        lba += count;
     }
-    if ((err = out.resize(total))) return fail(DISC_E_FILE, "cannot size " + isoPath, err);
+    if ((err = out.resize(uint64_t(end) * cd::kUserData))) return fail(DISC_E_FILE, "cannot size " + isoPath, err);
     return {};
 }
 

@@ -12,6 +12,7 @@ namespace disc {
 namespace {
 
 constexpr uint32_t kChunkBlocks = 512;
+constexpr uint32_t kCopyBlocks = 16384;  // 37 MiB of raw sectors a kernel copy
 
 CueMode modeOf(const Track& t) {
     if (t.audio()) return CueMode::Audio;
@@ -41,22 +42,34 @@ Error ImageGrabber::snapshot(bool dvd, Medium& out) {
     return {};
 }
 
+// The data file `index`, created (empty) on first use.
+Error ImageGrabber::part(const std::string& base, size_t index, os::File*& out) {
+    while (parts_.size() <= index) {
+        const std::string path = partPath(base, parts_.size());
+        auto f = std::make_unique<os::File>();
+        uint32_t sys = f->openWrite(path, true);
+        if (!sys) made_.push_back(path);
+        // A file cut to nothing and written again is flushed when it is
+        // closed (ext4 does so to keep its data safe): cut only an old one.
+        os::FileInfo info;
+        if (!sys) sys = f->info(info);
+        if (!sys && info.size) sys = f->resize(0);
+        if (sys) return fail(DISC_E_FILE, "cannot create " + path, sys);
+        parts_.push_back(std::move(f));
+    }
+    out = parts_[index].get();
+    return {};
+}
+
 // Data go to the part that holds byte `at` of the stream (and the next ones).
 Error ImageGrabber::store(const std::string& base, uint64_t at, const uint8_t* data, size_t size, uint64_t partBytes) {
     while (size) {
         const size_t index = partBytes ? static_cast<size_t>(at / partBytes) : 0;
         const uint64_t offset = partBytes ? at % partBytes : at;
         const size_t piece = partBytes ? static_cast<size_t>(std::min<uint64_t>(size, partBytes - offset)) : size;
-        while (parts_.size() <= index) {
-            const std::string path = partPath(base, parts_.size());
-            auto f = std::make_unique<os::File>();
-            uint32_t sys = f->openWrite(path, true);
-            if (!sys) made_.push_back(path);
-            if (!sys) sys = f->resize(0);
-            if (sys) return fail(DISC_E_FILE, "cannot create " + path, sys);
-            parts_.push_back(std::move(f));
-        }
-        if (uint32_t sys = parts_[index]->writeAt(offset, data, piece))
+        os::File* file = nullptr;
+        if (Error e = part(base, index, file)) return e;
+        if (uint32_t sys = file->writeAt(offset, data, piece))
             return fail(DISC_E_FILE, "cannot write " + partPath(base, index), sys);
         at += piece;
         data += piece;
@@ -106,31 +119,50 @@ Error ImageGrabber::readCd(const Medium& m, const std::string& base, std::string
         sheet.tracks.push_back(c);
         const uint32_t end = t.start + t.length;
         for (uint32_t lba = t.start - t.pregap; lba < end;) {
-            const uint32_t count = std::min(kChunkBlocks, end - lba);
-            if (Error e = reader.raw(t, lba, count, data.data())) return e;
-            if (Error e = store(base, at, data.data(), size_t(count) * cd::kRawSector, 0)) return e;
+            // Kept raw sectors are copied in the kernel; Mode 1 ones are made.
+            const uint32_t count = std::min(t.raw() ? kCopyBlocks : kChunkBlocks, end - lba);
+            if (t.raw()) {
+                os::File* file = nullptr;
+                if (Error e = part(base, 0, file)) return e;
+                if (Error e = reader.copyRaw(lba, count, *file, at)) return e;
+            } else {
+                if (Error e = reader.raw(t, lba, count, data.data())) return e;
+                if (Error e = store(base, at, data.data(), size_t(count) * cd::kRawSector, 0)) return e;
+            }
             at += uint64_t(count) * cd::kRawSector;
             lba += count;
             if (Error e = step(count, totalBytes, cd::kRawSector)) return e;
         }
     }
+    os::File* file = nullptr;
+    if (Error e = part(base, 0, file)) return e;
+    if (uint32_t sys = file->resize(at)) return fail(DISC_E_FILE, "cannot size " + partPath(base, 0), sys);
     sheetText = renderCueSheet(sheet, true);
     return {};
 }
 
+// A DVD keeps cooked sectors only: they are copied in the kernel, a part at
+// a time, and each part is sized to its share of the recorded area.
 Error ImageGrabber::readDvd(const Medium& m, const std::string& base, uint64_t partBytes, std::string& sheetText) {
     MediumReader reader;
     if (Error e = reader.open(drive_.folder(), drive_.name(), m)) return e;
-    const uint32_t end = m.usedEnd();
-    const uint64_t totalBytes = uint64_t(end) * cd::kUserData;
-    std::vector<uint8_t> data(size_t(kChunkBlocks) * cd::kUserData);
-    for (uint32_t lba = 0; lba < end;) {
-        const uint32_t count = std::min(kChunkBlocks, end - lba);
-        if (Error e = reader.cooked(lba, count, data.data())) return e;
-        if (Error e = store(base, uint64_t(lba) * cd::kUserData, data.data(), size_t(count) * cd::kUserData, partBytes))
-            return e;
-        lba += count;
-        if (Error e = step(count, totalBytes, cd::kUserData)) return e;
+    const uint64_t totalBytes = uint64_t(m.usedEnd()) * cd::kUserData;
+    constexpr uint64_t kCopyBytes = 64u << 20;
+    for (uint64_t at = 0; at < totalBytes;) {
+        const size_t index = partBytes ? static_cast<size_t>(at / partBytes) : 0;
+        const uint64_t offset = partBytes ? at % partBytes : at;
+        uint64_t n = std::min(kCopyBytes, totalBytes - at);
+        if (partBytes) n = std::min(n, partBytes - offset);
+        os::File* file = nullptr;
+        if (Error e = part(base, index, file)) return e;
+        if (Error e = reader.copyCooked(at, n, *file, offset)) return e;
+        at += n;
+        if (partBytes && (at % partBytes == 0 || at == totalBytes))
+            if (uint32_t sys = file->resize(at - uint64_t(index) * partBytes))
+                return fail(DISC_E_FILE, "cannot size " + partPath(base, index), sys);
+        if (!partBytes && at == totalBytes)
+            if (uint32_t sys = file->resize(at)) return fail(DISC_E_FILE, "cannot size " + partPath(base, 0), sys);
+        if (Error e = step(n / cd::kUserData, totalBytes, cd::kUserData)) return e;
     }
     CueSheet sheet;
     sheet.mediumType = m.type;

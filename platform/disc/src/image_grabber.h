@@ -32,6 +32,7 @@ private:
     Error readCd(const Medium& m, const std::string& base, std::string& sheet);
     Error readDvd(const Medium& m, const std::string& base, uint64_t partBytes, std::string& sheet);
     Error store(const std::string& base, uint64_t at, const uint8_t* data, size_t size, uint64_t partBytes);
+    Error part(const std::string& base, size_t index, os::File*& out);
     Error step(uint64_t blocks, uint64_t totalBytes, uint32_t sectorBytes);
     std::string partPath(const std::string& base, size_t index) const;
     bool cancelled() const { return drive_.cancelCount() != cancelMark_; }

@@ -11,14 +11,17 @@ namespace disc {
 namespace {
 
 constexpr uint32_t kChunkBlocks = 512;
+constexpr uint32_t kDirectBlocks = 32768;  // 64 MiB a kernel copy
 
-Track trackOf(const ImageTrack& it) {
+// Raw sectors of a CD image are kept as they are; a DVD keeps cooked ones.
+Track trackOf(const ImageTrack& it, bool dvd) {
     Track t;
     t.length = it.blocks;
     switch (it.mode) {
     case CueMode::Audio: t.sectorSize = cd::kRawSector; t.mode = 0; t.dataMode = 0; break;
     case CueMode::Mode2Raw: t.sectorSize = cd::kRawSector; t.mode = 4; t.dataMode = 2; break;
-    default: t.sectorSize = cd::kUserData; t.mode = 4; t.dataMode = 1; break;
+    case CueMode::Mode1Raw: t.sectorSize = dvd ? cd::kUserData : cd::kRawSector; t.mode = 4; t.dataMode = 1; break;
+    case CueMode::Mode1Cooked: t.sectorSize = cd::kUserData; t.mode = 4; t.dataMode = 1; break;
     }
     return t;
 }
@@ -43,7 +46,7 @@ Error SessionWriter::plan(DiscImage& image, bool test, Plan& p) {
             sim.leaveOpen = true;
             sim.closeSession();
         }
-        Track t = trackOf(it);
+        Track t = trackOf(it, isDvdType(m->type));
         // A session's first track begins at the session's own start: its
         // index 0 lies in the lead-in and is not written.
         t.pregap = sessionStart ? 0 : it.silence + it.indexZero;
@@ -77,7 +80,7 @@ Error SessionWriter::plan(DiscImage& image, bool test, Plan& p) {
 Error SessionWriter::store(const Track& t, uint32_t lba, uint32_t count, const uint8_t* cooked, const uint8_t* raw,
                            Files& f) {
     const size_t cookedBytes = size_t(count) * cd::kUserData, rawBytes = size_t(count) * cd::kRawSector;
-    if (!isAllZero(cooked, cookedBytes))
+    if (!t.raw() && !isAllZero(cooked, cookedBytes))
         if (uint32_t sys = f.cooked.writeAt(uint64_t(lba) * cd::kUserData, cooked, cookedBytes))
             return fail(DISC_E_MEDIUM_IO, "cannot write the medium", sys);
     if (t.raw() && !isAllZero(raw, rawBytes))
@@ -95,38 +98,49 @@ Error SessionWriter::writeTrack(DiscImage& image, size_t index, const Plan& p, F
     const uint32_t silence = std::min(t.pregap, it.silence);
     const uint32_t total = t.pregap + t.length;
     const uint32_t firstLba = t.start - t.pregap;
+    static const uint8_t zero[cd::kForm2Data] = {};
     std::vector<uint8_t> source(size_t(kChunkBlocks) * sectorBytes), cooked(size_t(kChunkBlocks) * cd::kUserData),
         raw(size_t(kChunkBlocks) * cd::kRawSector);
+    // Sectors kept as the image has them go from its file to the medium in
+    // the kernel: cooked ones of a cooked track, raw ones of a raw-kept track.
+    const bool direct = files && !p.fault && !p.emulateSpeed &&
+                        (t.raw() ? it.mode != CueMode::Mode1Cooked : it.mode == CueMode::Mode1Cooked);
     for (uint32_t b = 0; b < total;) {
-        uint32_t count = std::min(kChunkBlocks, total - b);
+        uint32_t count = std::min(direct && b >= silence ? kDirectBlocks : kChunkBlocks, total - b);
         if (b < silence) count = std::min(count, silence - b);
         if (p.fault && p.fault->afterBlocks > done && p.fault->afterBlocks - done < count)
             count = static_cast<uint32_t>(p.fault->afterBlocks - done);
+        if (direct && b >= silence) {
+            if (Error e = image.copyTo(it, p.skip[index] + b - silence, count, t.raw() ? files->raw : files->cooked,
+                                       uint64_t(firstLba + b) * (t.raw() ? cd::kRawSector : cd::kUserData)))
+                return e;
+            b += count;
+            done += count;
+            if (cancelled()) return Error {DISC_E_CANCELLED, 0, "cancelled", firstLba + b, uint32_t(done)};
+            progress_.progress(p.totalBlocks * cd::kUserData, done * cd::kUserData, 4u << 20, 4u << 20,
+                               done == p.totalBlocks);
+            continue;
+        }
         if (b < silence) {
             std::memset(source.data(), 0, size_t(count) * sectorBytes);
         } else if (Error e = image.read(it, p.skip[index] + b - silence, count, source.data())) {
             return e;
         }
-        std::memset(cooked.data(), 0, cooked.size());
-        std::memset(raw.data(), 0, raw.size());
         for (uint32_t i = 0; i < count; ++i) {
             const uint8_t* s = &source[size_t(i) * sectorBytes];
             uint8_t* c = &cooked[size_t(i) * cd::kUserData];
             uint8_t* r = &raw[size_t(i) * cd::kRawSector];
-            switch (it.mode) {
-            case CueMode::Mode1Cooked: std::memcpy(c, s, cd::kUserData); break;
-            case CueMode::Mode1Raw: std::memcpy(c, s + 16, cd::kUserData); break;
-            case CueMode::Audio: std::memcpy(r, s, cd::kRawSector); break;
-            case CueMode::Mode2Raw:
-                if (b + i < silence) {
-                    cd::XaSubheader sub;
-                    sub.submode = cd::kSubForm2;
-                    cd::encodeMode2Form2(firstLba + b + i, sub, c, r);  // c is still zero
-                } else {
-                    std::memcpy(r, s, cd::kRawSector);
-                    cd::cookedData(r, c);
-                }
-                break;
+            const bool gap = b + i < silence;
+            if (!t.raw()) {
+                std::memcpy(c, it.mode == CueMode::Mode1Raw ? s + 16 : s, cd::kUserData);
+            } else if (gap && it.mode == CueMode::Mode1Raw) {
+                cd::encodeMode1(firstLba + b + i, zero, r);
+            } else if (gap && it.mode == CueMode::Mode2Raw) {
+                cd::XaSubheader sub;
+                sub.submode = cd::kSubForm2;
+                cd::encodeMode2Form2(firstLba + b + i, sub, zero, r);
+            } else {
+                std::memcpy(r, s, cd::kRawSector);
             }
         }
         if (files)
