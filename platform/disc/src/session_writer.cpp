@@ -89,8 +89,52 @@ Error SessionWriter::store(const Track& t, uint32_t lba, uint32_t count, const u
     return {};
 }
 
+// Turns source sectors into what the medium keeps: the user data of a
+// cooked-kept track, the raw sectors of a raw-kept one (gap sectors of a data
+// track made with their header and error codes).
+void SessionWriter::convert(const ImageTrack& it, const Track& t, uint32_t lba, uint32_t count, uint32_t gapSectors,
+                            const uint8_t* source, uint8_t* cooked, uint8_t* raw) {
+    static const uint8_t zero[cd::kForm2Data] = {};
+    const uint32_t sectorBytes = cueSectorBytes(it.mode);
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint8_t* s = source + size_t(i) * sectorBytes;
+        uint8_t* c = cooked + size_t(i) * cd::kUserData;
+        uint8_t* r = raw + size_t(i) * cd::kRawSector;
+        const bool gap = i < gapSectors;
+        if (!t.raw()) {
+            std::memcpy(c, it.mode == CueMode::Mode1Raw ? s + 16 : s, cd::kUserData);
+        } else if (gap && it.mode == CueMode::Mode1Raw) {
+            cd::encodeMode1(lba + i, zero, r);
+        } else if (gap && it.mode == CueMode::Mode2Raw) {
+            cd::XaSubheader sub;
+            sub.submode = cd::kSubForm2;
+            cd::encodeMode2Form2(lba + i, sub, zero, r);
+        } else {
+            std::memcpy(r, s, cd::kRawSector);  // audio silence is zeros
+        }
+    }
+}
+
+// After each chunk: an armed fault, the drive's write speed, cancel and the
+// progress report.
+Error SessionWriter::advance(const Plan& p, uint32_t lba, uint64_t done) {
+    if (p.fault && p.fault->afterBlocks && done == p.fault->afterBlocks)
+        return Error {static_cast<int>(p.fault->code), 0, "injected failure", lba, uint32_t(done)};
+    if (p.emulateSpeed && p.writeSpeed) {
+        const uint64_t dueMs = startMs_ + done * cd::kUserData * 1000 / (uint64_t(p.writeSpeed) * 1024);
+        for (uint64_t now = os::monotonicMs(); now < dueMs && !cancelled(); now = os::monotonicMs())
+            os::sleepMs(static_cast<uint32_t>(std::min<uint64_t>(dueMs - now, 50)));
+    }
+    if (cancelled()) return Error {DISC_E_CANCELLED, 0, "cancelled", lba, uint32_t(done)};
+    progress_.progress(p.totalBlocks * cd::kUserData, done * cd::kUserData, 4u << 20, 4u << 20,
+                       done == p.totalBlocks);
+    return {};
+}
+
 // The track's blocks on the medium: PREGAP silence, the index 0 blocks of
-// the data, then the blocks from index 1 on.
+// the data, then the blocks from index 1 on. Sectors the medium keeps as the
+// image has them (cooked ones of a cooked track, raw ones of a raw-kept
+// track) go from the image's file to the medium in the kernel.
 Error SessionWriter::writeTrack(DiscImage& image, size_t index, const Plan& p, Files* files, uint64_t& done) {
     const ImageTrack& it = image.tracks()[index];
     const Track& t = p.tracks[index];
@@ -98,65 +142,31 @@ Error SessionWriter::writeTrack(DiscImage& image, size_t index, const Plan& p, F
     const uint32_t silence = std::min(t.pregap, it.silence);
     const uint32_t total = t.pregap + t.length;
     const uint32_t firstLba = t.start - t.pregap;
-    static const uint8_t zero[cd::kForm2Data] = {};
     std::vector<uint8_t> source(size_t(kChunkBlocks) * sectorBytes), cooked(size_t(kChunkBlocks) * cd::kUserData),
         raw(size_t(kChunkBlocks) * cd::kRawSector);
-    // Sectors kept as the image has them go from its file to the medium in
-    // the kernel: cooked ones of a cooked track, raw ones of a raw-kept track.
     const bool direct = files && !p.fault && !p.emulateSpeed &&
                         (t.raw() ? it.mode != CueMode::Mode1Cooked : it.mode == CueMode::Mode1Cooked);
     for (uint32_t b = 0; b < total;) {
-        uint32_t count = std::min(direct && b >= silence ? kDirectBlocks : kChunkBlocks, total - b);
-        if (b < silence) count = std::min(count, silence - b);
+        const bool inGap = b < silence;
+        uint32_t count = std::min(direct && !inGap ? kDirectBlocks : kChunkBlocks, total - b);
+        if (inGap) count = std::min(count, silence - b);
         if (p.fault && p.fault->afterBlocks > done && p.fault->afterBlocks - done < count)
             count = static_cast<uint32_t>(p.fault->afterBlocks - done);
-        if (direct && b >= silence) {
-            if (Error e = image.copyTo(it, p.skip[index] + b - silence, count, t.raw() ? files->raw : files->cooked,
+        const uint32_t first = inGap ? 0 : p.skip[index] + b - silence;  // in the image's data
+        if (direct && !inGap) {
+            if (Error e = image.copyTo(it, first, count, t.raw() ? files->raw : files->cooked,
                                        uint64_t(firstLba + b) * (t.raw() ? cd::kRawSector : cd::kUserData)))
                 return e;
-            b += count;
-            done += count;
-            if (cancelled()) return Error {DISC_E_CANCELLED, 0, "cancelled", firstLba + b, uint32_t(done)};
-            progress_.progress(p.totalBlocks * cd::kUserData, done * cd::kUserData, 4u << 20, 4u << 20,
-                               done == p.totalBlocks);
-            continue;
+        } else {
+            if (inGap) std::memset(source.data(), 0, size_t(count) * sectorBytes);
+            else if (Error e = image.read(it, first, count, source.data())) return e;
+            convert(it, t, firstLba + b, count, inGap ? count : 0, source.data(), cooked.data(), raw.data());
+            if (files)
+                if (Error e = store(t, firstLba + b, count, cooked.data(), raw.data(), *files)) return e;
         }
-        if (b < silence) {
-            std::memset(source.data(), 0, size_t(count) * sectorBytes);
-        } else if (Error e = image.read(it, p.skip[index] + b - silence, count, source.data())) {
-            return e;
-        }
-        for (uint32_t i = 0; i < count; ++i) {
-            const uint8_t* s = &source[size_t(i) * sectorBytes];
-            uint8_t* c = &cooked[size_t(i) * cd::kUserData];
-            uint8_t* r = &raw[size_t(i) * cd::kRawSector];
-            const bool gap = b + i < silence;
-            if (!t.raw()) {
-                std::memcpy(c, it.mode == CueMode::Mode1Raw ? s + 16 : s, cd::kUserData);
-            } else if (gap && it.mode == CueMode::Mode1Raw) {
-                cd::encodeMode1(firstLba + b + i, zero, r);
-            } else if (gap && it.mode == CueMode::Mode2Raw) {
-                cd::XaSubheader sub;
-                sub.submode = cd::kSubForm2;
-                cd::encodeMode2Form2(firstLba + b + i, sub, zero, r);
-            } else {
-                std::memcpy(r, s, cd::kRawSector);
-            }
-        }
-        if (files)
-            if (Error e = store(t, firstLba + b, count, cooked.data(), raw.data(), *files)) return e;
         b += count;
         done += count;
-        if (p.fault && p.fault->afterBlocks && done == p.fault->afterBlocks)
-            return Error {static_cast<int>(p.fault->code), 0, "injected failure", firstLba + b, uint32_t(done)};
-        if (p.emulateSpeed && p.writeSpeed) {
-            const uint64_t dueMs = startMs_ + done * cd::kUserData * 1000 / (uint64_t(p.writeSpeed) * 1024);
-            for (uint64_t now = os::monotonicMs(); now < dueMs && !cancelled(); now = os::monotonicMs())
-                os::sleepMs(static_cast<uint32_t>(std::min<uint64_t>(dueMs - now, 50)));
-        }
-        if (cancelled()) return Error {DISC_E_CANCELLED, 0, "cancelled", firstLba + b, uint32_t(done)};
-        const uint64_t all = p.totalBlocks * cd::kUserData;
-        progress_.progress(all, done * cd::kUserData, 4u << 20, 4u << 20, done == p.totalBlocks);
+        if (Error e = advance(p, firstLba + b, done)) return e;
     }
     return {};
 }

@@ -39,6 +39,9 @@ private:
 
     Error plan(DiscImage& image, bool test, Plan& p);
     Error writeTrack(DiscImage& image, size_t index, const Plan& p, Files* files, uint64_t& done);
+    static void convert(const ImageTrack& it, const Track& t, uint32_t lba, uint32_t count, uint32_t gapSectors,
+                        const uint8_t* source, uint8_t* cooked, uint8_t* raw);
+    Error advance(const Plan& p, uint32_t lba, uint64_t done);
     Error store(const Track& t, uint32_t lba, uint32_t count, const uint8_t* cooked, const uint8_t* raw, Files& f);
     Error commit(const Plan& p);
     bool cancelled() const { return drive_.cancelCount() != cancelMark_; }
