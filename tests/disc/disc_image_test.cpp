@@ -333,6 +333,15 @@ INSTANTIATE_TEST_SUITE_P(
                       std::string(3000 * kRaw, 'a'), DISC_E_NO_SPACE}),
     [](const auto& info) { return std::string(info.param.name); });
 
+struct CancelOnWrite {
+    DiscHandle other;
+};
+
+uint32_t onWrite(uint32_t reason, void* context, void*, void*) {
+    if (reason == DISC_CB_WRITE_PROGRESS) Grabber_Cancel(static_cast<CancelOnWrite*>(context)->other);
+    return 0;
+}
+
 TEST_F(RawImages, FailedOrCancelledSessionWriteLeavesTheMediumAsItWas) {
     put("image.bin", noise(3000 * kRaw, 4));
     put("image.cue", "FILE \"image.bin\" BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n");
@@ -343,6 +352,10 @@ TEST_F(RawImages, FailedOrCancelledSessionWriteLeavesTheMediumAsItWas) {
     EXPECT_EQ(sao(g, file("image.cue")), DISC_E_MEDIUM_IO);
     EXPECT_EQ(mediumBytes("drive1"), before);
     EXPECT_EQ(sao(g, file("image.cue"), true), 0) << "a test write";
+    EXPECT_EQ(mediumBytes("drive1"), before);
+    CancelOnWrite cancel {g};  // the cancel comes through another handle of the drive
+    DiscHandle writer = grabber(kCd, onWrite, &cancel);
+    EXPECT_EQ(sao(writer, file("image.cue")), DISC_E_CANCELLED);
     EXPECT_EQ(mediumBytes("drive1"), before);
 
     tool("insert drive0 8");

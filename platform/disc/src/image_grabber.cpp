@@ -193,6 +193,7 @@ Error ImageGrabber::run(const std::string& base, bool dvd, uint64_t partBytes) {
     startMs_ = os::monotonicMs();
     std::string sheet;
     Error e = dvd ? readDvd(m, base, partBytes, sheet) : readCd(m, base, sheet);
+    if (!e && cancelled()) e = fail(DISC_E_CANCELLED, "cancelled");  // with the last report
     if (!e) {
         const std::string path = base + ".mds";
         os::File f;

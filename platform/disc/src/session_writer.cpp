@@ -207,6 +207,8 @@ Error SessionWriter::write(DiscImage& image, bool test, uint32_t bufferBytes) {
         e = writeTrack(image, i, p, test ? nullptr : &files, done);
         if (i == 0) progress_.fillEnd();
     }
+    // A cancel that came with the last report still undoes the write.
+    if (!e && cancelled()) e = fail(DISC_E_CANCELLED, "cancelled");
     if (!e) {
         progress_.flushBegin();
         progress_.flushEnd();
