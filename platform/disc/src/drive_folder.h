@@ -7,6 +7,8 @@
 //   <data>/VirtualDrives/<name>.raw      raw 2352-byte sectors of the tracks
 //                                        that keep them (Mode 2, audio), by
 //                                        logical block address (sparse)
+//   <data>/VirtualDrives/<name>.fault    a fault armed from another process,
+//                                        taken by the layer that loads it
 // A pressed disc names its own image file instead of <name>.img.
 #pragma once
 
@@ -48,6 +50,11 @@ public:
     // A CD's recorded tracks as raw sectors in <base>.bin with <base>.cue.
     Error exportRaw(const std::string& name, const std::string& base) const;
     Error setTray(const std::string& name, bool open) const;
+    // A fault for the drive's next operation of its kind, as the console
+    // tool arms it: the layer that next loads the drive takes it (once) and
+    // arms it there (DiscLayer_InjectFault).
+    Error setFault(const std::string& name, const DiscFault& fault) const;
+    bool takeFault(const std::string& name, DiscFault& out) const;
 
 private:
     std::string path(const std::string& name, const char* extension) const;
