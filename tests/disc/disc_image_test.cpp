@@ -366,6 +366,22 @@ TEST_F(RawImages, FailedOrCancelledSessionWriteLeavesTheMediumAsItWas) {
     EXPECT_EQ(mediumBytes("drive0"), dvdBefore);
 }
 
+TEST_F(RawImages, ADriveWithoutSessionAtOnceWritesNoImage) {
+    const fs::path description = data_ / "VirtualDrives" / "drive1.drive";
+    std::string text = readFile(description);
+    const size_t at = text.find("write_modes=");
+    ASSERT_NE(at, std::string::npos) << text;
+    text.replace(at, text.find('\n', at) - at, "write_modes=0x1");  // track-at-once only
+    std::ofstream(description, std::ios::binary) << text;
+    tool("insert drive1 2");  // the layer reads the drive again
+    put("image.bin", noise(300 * kRaw, 2));
+    put("image.cue", "FILE \"image.bin\" BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n");
+    DiscHandle g = grabber(kCd);
+    const std::string before = mediumBytes("drive1");
+    EXPECT_EQ(sao(g, file("image.cue")), DISC_E_NOT_SUPPORTED);
+    EXPECT_EQ(mediumBytes("drive1"), before);
+}
+
 // An .iso file goes on as one track padded to whole blocks; one made for the
 // start of a disc is refused on a disc that has sessions already.
 TEST_F(RawImages, IsoFileTrackIsPaddedAndMustFitItsPlace) {

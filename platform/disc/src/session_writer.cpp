@@ -11,6 +11,7 @@ namespace disc {
 namespace {
 
 constexpr uint32_t kChunkBlocks = 512;
+constexpr uint32_t kSessionAtOnce = 0x2;  // write-mode bit of the drive description
 constexpr uint32_t kDirectBlocks = 32768;  // 64 MiB a kernel copy
 
 // Raw sectors of a CD image are kept as they are; a DVD keeps cooked ones.
@@ -35,6 +36,8 @@ Error SessionWriter::plan(DiscImage& image, bool test, Plan& p) {
     if (!m->acceptsWrites() || !drive_.spec.canWriteType(m->type))
         return fail(DISC_E_NOT_WRITABLE, m->finalized ? "the disc is complete" : "the medium is not writable");
     if (test && !drive_.spec.testWrite()) return fail(DISC_E_NOT_SUPPORTED, "the drive has no test write");
+    if (!(drive_.spec.writeModes & kSessionAtOnce))
+        return fail(DISC_E_NOT_SUPPORTED, "the drive does not write session-at-once");
     if (isDvdType(m->type) && image.rawTracks())
         return fail(DISC_E_NOT_SUPPORTED, "a DVD takes no audio or Mode 2 tracks");
     Medium sim = *m;

@@ -259,7 +259,8 @@ int Grabber_GrabDvdImage(DISC_GRABBER_FRAME, const char* basePath, uint32_t part
  * the disc unless the image says REM DISC APPENDABLE. Anything else:
  * DISC_E_BAD_IMAGE; tracks a `.mds` places elsewhere than they would go:
  * DISC_E_WRONG_ADDRESS; too large: DISC_E_NO_SPACE; audio or Mode 2 tracks on
- * a DVD: DISC_E_NOT_SUPPORTED; each before the first byte, medium untouched.
+ * a DVD, or a drive without session-at-once writing: DISC_E_NOT_SUPPORTED;
+ * each before the first byte, medium untouched.
  * The flags are accepted (1, 1, 0, 0) and not used. */
 int Grabber_SessionAtOnceRawRawPW(DISC_GRABBER_FRAME, const char* imagePath, uint32_t testWrite,
                                   uint32_t flag1, uint32_t flag2, uint32_t flag3, uint32_t flag4);
