@@ -14,6 +14,9 @@
 #include <com/ptr.h>
 #include <data_editor/model/engine_tree_preparation.h>
 #include <data_editor/model/message_pump.h>
+#include <data_editor/model/project_preparation_host.h>
+#include <shared/variant_safearray.h>
+#include "commands.h"
 #include <algorithm>
 #include <functional>
 #include <set>
@@ -56,6 +59,51 @@ public:
     int cancelAfterPumps = -1, pumps = 0, deviceId = -1;
     HRESULT result = E_UNEXPECTED;
     com::ComPtr<IFileTree> tree;
+};
+
+// A project as the editor's partner: records the commands it gets and
+// answers the question for the device.
+class CTestProject : public com::ObjectRoot<com::MultiThreadModel>, public ICommandPerformer {
+public:
+    COM_INTERFACES_BEGIN(CTestProject)
+        COM_INTERFACE(ICommandPerformer)
+    COM_INTERFACES_END()
+
+    STDMETHODIMP SetPartnerNoAddRef(IUnknown*) override { return S_OK; }
+    STDMETHODIMP InvokeCommand(IUnknown* sender, REFCLSID, unsigned int id, SAFEARRAY* data) override
+    {
+        std::string line = std::to_string(id);
+        unsigned pane = 0, action = 0, icon = 0, result = 0;
+        BSTR caption = nullptr;
+        IUnknown* tree = nullptr;
+        int* device = nullptr;
+        if (!sender) return E_INVALIDARG;
+        if (id == PCID_ADD_ACTION &&
+            ExtractFromSafearray(data, {{VT_UI4, &pane}, {VT_UI4, &action}, {VT_BSTR, &caption}, {VT_UI4, &icon}}) ==
+                S_OK) {
+            line += " " + std::to_string(pane) + " " + std::to_string(action) + " " + com::AnsiFromBstr(caption) +
+                    " " + std::to_string(icon);
+        } else if (id == PCID_RENAME_ACTION &&
+                   ExtractFromSafearray(data, {{VT_UI4, &pane}, {VT_UI4, &action}, {VT_BSTR, &caption}}) == S_OK) {
+            line += " " + std::to_string(pane) + " " + std::to_string(action);
+        } else if (id == PCID_REMOVE_ACTION && ExtractFromSafearray(data, {{VT_UI4, &pane}, {VT_UI4, &action}}) == S_OK) {
+            line += " " + std::to_string(pane) + " " + std::to_string(action);
+        } else if (id == DECID_GET_CURRENT_DEVICE_ID && ExtractFromSafearray(data, {{VT_I4 | VT_BYREF, &device}}) == S_OK) {
+            *device = deviceId;
+        } else if (id == PCID_SOURCE_READY &&
+                   ExtractFromSafearray(data, {{VT_UI4, &result}, {VT_UNKNOWN, &tree}}) == S_OK) {
+            line += " " + std::to_string(result);
+            handed.QueryFrom(tree, IID_IFileTree);
+        } else {
+            line += " ?";
+        }
+        commands.push_back(line);
+        return S_OK;
+    }
+
+    std::vector<std::string> commands;
+    int deviceId = -1;
+    com::ComPtr<IFileTree> handed;
 };
 
 std::string NodeName(IFileTreeNode* node)
@@ -362,7 +410,6 @@ TEST_F(EngineTreeSync, FailuresReportOnceAndHandTheTreeOver)
             EXPECT_EQ(Paths{}, EngineTreePaths()) << c.label << ": the locked files stay out";
         }
     }
-    ASSERT_FALSE(host.questions.empty() && false);
     CloseHandle(lock1);
     CloseHandle(lock2);
 
@@ -374,6 +421,33 @@ TEST_F(EngineTreeSync, FailuresReportOnceAndHandTheTreeOver)
     EXPECT_FALSE(host.tree);
     EXPECT_TRUE(host.failures.empty());
     EXPECT_EQ((std::vector<std::string>{"+Processing file system changes:", "-", "ready"}), host.actions);
+}
+
+// The frame's host speaks to the project in commands: the progress action,
+// the device question, and the tree handed over at the end.
+TEST_F(EngineTreeSync, TheProjectHearsEveryStepAndGetsTheTree)
+{
+    CUserFSTree tree;
+    for (int i = 0; i < 3; ++i) tree.AddPath(tree.GetRoot(), File("p" + std::to_string(i) + ".txt", "p").c_str());
+    com::ComPtr<ICommandPerformer> projectItf;
+    ASSERT_EQ(S_OK, com::CreateObject<CTestProject>(IID_ICommandPerformer, reinterpret_cast<void**>(&projectItf)));
+    auto* project = static_cast<CTestProject*>(projectItf.Get());
+    project->deviceId = host.deviceId;
+    volatile bool cancel = false;
+    const HICON icon = reinterpret_cast<HICON>(0x1234);
+    CProjectPreparationHost frameHost(projectItf, projectItf, CLSID_NULL, nullptr, icon, cancel);
+    const EngineTreeJob job = {&tree, &removed, -1, 0};
+    ASSERT_EQ(S_OK, PrepareEngineTree(job, frameHost, texts));
+
+    ASSERT_LE(4u, project->commands.size());
+    EXPECT_EQ("64 8193 32771 Processing file system changes: 4660", project->commands.front());
+    EXPECT_EQ("4097", project->commands[1]);
+    EXPECT_EQ("66 8193 32771", project->commands[2]);
+    EXPECT_EQ("65 8193 32771", project->commands[project->commands.size() - 2]);
+    EXPECT_EQ("293 0", project->commands.back());
+    ASSERT_TRUE(project->handed);
+    com::ComPtr<IFileTreeNode> node;
+    EXPECT_EQ(S_OK, project->handed->GetNodeByPath(&node, com::Bstr("P2.TXT")));
 }
 
 }  // namespace

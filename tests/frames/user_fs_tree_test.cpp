@@ -4,7 +4,12 @@
 #include <gtest/gtest.h>
 #include "files.h"
 #include "unix_tools.h"
+#include <com/bstr.h>
+#include <com/object.h>
+#include <com/ptr.h>
 #include <data_editor/model/checked_format.h>
+#include <data_editor/model/data_editor_texts.h>
+#include <shared/services.h>
 #include <data_editor/model/size_texts.h>
 #include <data_editor/model/user_fs_names.h>
 #include <data_editor/model/user_fs_tree.h>
@@ -401,6 +406,39 @@ TEST(CheckedFormat, TranslationsMustReadTheSameArguments)
         EXPECT_EQ(c.used ? std::string(c.translated) : builtIn, CheckedFormat(c.translated, builtIn)) << c.translated;
     }
     EXPECT_EQ((std::vector<std::string>{"s", "i", "I64i", "f", "u"}), FormatConversions("%s %5d %I64i %.2f %x %%"));
+}
+
+// A language file whose entries for the editor are one sound and one
+// broken translation.
+class CLanguageFile : public com::ObjectRoot<com::MultiThreadModel>, public ITranslator {
+public:
+    COM_INTERFACES_BEGIN(CLanguageFile)
+        COM_INTERFACE(ITranslator)
+    COM_INTERFACES_END()
+    STDMETHODIMP Init(BSTR) override { return S_OK; }
+    STDMETHODIMP GulpResources(ULONG_PTR, BSTR) override { return S_OK; }
+    STDMETHODIMP GetLangStr(BSTR section, unsigned long id, BSTR* result) override
+    {
+        if (com::AnsiFromBstr(section) != "Editor") return E_FAIL;
+        if (id == IDS_REMOVE_FAILED) *result = com::Bstr("\"%s\" nicht entfernt.").Detach();
+        else if (id == IDS_NODE_NOT_FOUND) *result = com::Bstr("Knoten %d fehlt: %s %s").Detach();
+        else return E_FAIL;
+        return S_OK;
+    }
+};
+
+TEST(CheckedFormat, TheEditorsMessagesFallBackToTheirOwnText)
+{
+    com::ComPtr<ITranslator> file;
+    ASSERT_EQ(S_OK, com::CreateObject<CLanguageFile>(IID_ITranslator, reinterpret_cast<void**>(&file)));
+    ASSERT_EQ(S_OK, BindServicePointer(file, IID_ITranslator, reinterpret_cast<void**>(&g_compTranslator)));
+    const CDataEditorTexts texts("Editor");
+    EXPECT_EQ("\"\\a.txt\" nicht entfernt.", texts.Format(IDS_REMOVE_FAILED, "\\a.txt"));
+    EXPECT_EQ(std::string("File tree node corresponding to \"\\a.txt\" not found.") +
+                  " Try to remove all files from image and add them again. Operation cancelled.",
+              texts.Format(IDS_NODE_NOT_FOUND, "\\a.txt"));
+    EXPECT_EQ("Skip all locked files", texts.Text(IDS_SKIP_ALL_LOCKED)) << "no entry: the program's own";
+    BindServicePointer(nullptr, IID_ITranslator, reinterpret_cast<void**>(&g_compTranslator));
 }
 
 }  // namespace

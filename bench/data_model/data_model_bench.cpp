@@ -1,0 +1,327 @@
+// Benchmark of the data editor's model with the engine out of process:
+// fills a user tree from a folder of small files, brings a fresh engine
+// tree into line with it (the preparation of a burn), and burns it to a
+// blank DVD-RW in the virtual drive E. Each phase is reported per entry and
+// as a multiple of the floor measured in the same run: a cross-process call
+// with no interface out, and open + read + close of a small file.
+//   data_model_bench [entries...] [--inproc-ps]
+// (default 2000 and 20000). --inproc-ps registers the engine's proxy/stub
+// classes in this process first.
+#include "engine.h"
+#include <com/bstr.h>
+#include <com/object.h>
+#include <com/ptr.h>
+#include "engine_proxy_registration.h"
+#include <data_editor/model/engine_tree_preparation.h>
+#include <data_editor/model/message_pump.h>
+#include <windows.h>
+#include <shlobj.h>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const int FILES_PER_FOLDER = 99;
+
+class Stopwatch {
+public:
+    Stopwatch() { QueryPerformanceFrequency(&m_frequency); QueryPerformanceCounter(&m_start); }
+    double Ms() const
+    {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        return double(now.QuadPart - m_start.QuadPart) * 1000.0 / double(m_frequency.QuadPart);
+    }
+private:
+    LARGE_INTEGER m_frequency, m_start;
+};
+
+bool Check(HRESULT hr, const char* what)
+{
+    if (SUCCEEDED(hr)) return true;
+    std::fprintf(stderr, "%s failed: 0x%08lX\n", what, static_cast<unsigned long>(hr));
+    return false;
+}
+
+// `entries` entries below the sources' own folder: folders of 99 small
+// files (512 to 4095 bytes), made once and kept for later runs.
+struct Sources {
+    std::string folder;
+    int folders = 0, files = 0;
+    std::vector<std::string> paths;
+};
+
+bool MakeSources(const std::string& base, int entries, Sources* sources)
+{
+    sources->folder = base + "\\set" + std::to_string(entries);
+    sources->folders = (entries + FILES_PER_FOLDER) / (FILES_PER_FOLDER + 1);
+    sources->files = entries - sources->folders;
+    CreateDirectoryA(base.c_str(), nullptr);
+    CreateDirectoryA(sources->folder.c_str(), nullptr);
+    std::string block(4096, 'x');
+    for (int f = 0, made = 0; f < sources->folders; ++f) {
+        const std::string dir = sources->folder + "\\Folder" + std::to_string(f);
+        CreateDirectoryA(dir.c_str(), nullptr);
+        for (int i = 0; i < FILES_PER_FOLDER && made < sources->files; ++i, ++made) {
+            const std::string path = dir + "\\file" + std::to_string(i) + ".dat";
+            sources->paths.push_back(path);
+            if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) continue;
+            HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+            if (file == INVALID_HANDLE_VALUE) return false;
+            DWORD written = 0;
+            WriteFile(file, block.data(), DWORD(512 + (f * 131 + i * 97) % 3584), &written, nullptr);
+            CloseHandle(file);
+        }
+    }
+    return true;
+}
+
+// The preparation's host of a run: no window, no questions, drive E.
+class CBenchHost : public IEngineTreePreparationHost {
+public:
+    void ShowFailure(const std::string& text) override { std::fprintf(stderr, "failure: %s\n", text.c_str()); }
+    unsigned AskLockedFile(const std::string&, const std::string&) override { return 0; }
+    void ShowProgress(const std::string&) override {}
+    void Pump() override { PumpWaitingMessages(); }
+    bool CancelRequested() override { return false; }
+    void AddProgressAction(const std::string&) override {}
+    void RemoveProgressAction() override {}
+    int CurrentDeviceId() override { return deviceId; }
+    void SourceReady(HRESULT hr, IFileTree* handed) override
+    {
+        result = hr;
+        tree = handed;
+    }
+    int deviceId = -1;
+    HRESULT result = E_FAIL;
+    com::ComPtr<IFileTree> tree;
+};
+
+// The burn's events: the times of its start and end, its result; every
+// question is answered yes.
+class CBurnSink : public com::ObjectRoot<com::MultiThreadModel>, public _IMessageCallback {
+public:
+    COM_INTERFACES_BEGIN(CBurnSink)
+        COM_INTERFACE(_IMessageCallback)
+    COM_INTERFACES_END()
+
+    STDMETHODIMP IMC_SendMessageRetVal(unsigned int* answer, unsigned int, unsigned int, unsigned int) override
+    {
+        if (answer) *answer = 1;
+        return S_OK;
+    }
+    STDMETHODIMP IMC_SendMessage(unsigned int, unsigned int, unsigned int) override { return E_NOTIMPL; }
+    STDMETHODIMP IMC_PostMessage(unsigned int msg, unsigned int, unsigned int l) override
+    {
+        if (msg == DM_BURNSTART) m_started = m_clock.Ms();
+        if (msg == DM_BURNEND) {
+            m_ended = m_clock.Ms();
+            m_result = l;
+            m_done = true;
+        }
+        return S_OK;
+    }
+    bool WaitEnd(DWORD ms)
+    {
+        const DWORD start = GetTickCount();
+        while (!m_done && GetTickCount() - start < ms) {
+            PumpWaitingMessages();
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        }
+        return m_done;
+    }
+    unsigned Result() const { return m_result; }
+    double WriteMs() const { return m_ended - m_started; }
+
+private:
+    Stopwatch m_clock;
+    volatile bool m_done = false;
+    double m_started = 0, m_ended = 0;
+    unsigned m_result = 0;
+};
+
+bool RunDiscTool(const std::string& arguments)
+{
+    char program[MAX_PATH], appData[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, program, MAX_PATH);
+    std::string tool(program);
+    tool = tool.substr(0, tool.find_last_of('\\') + 1) + "disc_tool.exe";
+    SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData);
+    std::string line = "\"" + tool + "\" \"" + appData + "\\Tavell Software\\Vokmar\" " + arguments;
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+    DWORD code = 1;
+    if (WaitForSingleObject(pi.hProcess, 10000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return code == 0;
+}
+
+struct Floor {
+    double call = 0;  // ms, a call with no interface out
+    double node = 0;  // ms, a call that hands out a node, with its release
+    double file = 0;  // ms, open + read + close of a small file
+};
+
+bool MeasureFloor(const Sources& sources, Floor* floor)
+{
+    com::ComPtr<IFileTree> tree;
+    if (!Check(tree.CoCreate(CLSID_CoISOFileTree, IID_IFileTree, CLSCTX_LOCAL_SERVER), "CoISOFileTree")) return false;
+    const int calls = 2000;
+    tree->IsDoFinalize();
+    Stopwatch call;
+    for (int i = 0; i < calls; ++i) tree->IsDoFinalize();
+    floor->call = call.Ms() / calls;
+    Stopwatch node;
+    for (int i = 0; i < calls / 4; ++i) {
+        com::ComPtr<IFileTreeNode> root;
+        tree->GetRootNode(&root);
+    }
+    floor->node = node.Ms() / (calls / 4);
+    const size_t files = std::min<size_t>(sources.paths.size(), 2000);
+    if (files == 0) return true;
+    char buffer[4096];
+    Stopwatch file;
+    for (size_t i = 0; i < files; ++i) {
+        HANDLE h = CreateFileA(sources.paths[i].c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return false;
+        DWORD got = 0;
+        ReadFile(h, buffer, sizeof(buffer), &got, nullptr);
+        CloseHandle(h);
+    }
+    floor->file = file.Ms() / double(files);
+    return true;
+}
+
+bool Burn(IFileTree* tree, int entries, int files, const Floor& floor)
+{
+    com::ComPtr<IDevices> devices;
+    com::ComPtr<IDevice> device;
+    com::ComPtr<IWriter> writer;
+    com::ComPtr<IConnectionPointContainer> container;
+    com::ComPtr<IConnectionPoint> point;
+    com::ComPtr<_IMessageCallback> sinkItf;
+    DWORD cookie = 0;
+    if (!Check(devices.CoCreate(CLSID_CoDevices, IID_IDevices, CLSCTX_LOCAL_SERVER), "CoDevices") ||
+        !Check(devices->GetDeviceByDriveLetter('E', &device), "GetDeviceByDriveLetter") ||
+        !Check(device.As(IID_IWriter, &writer), "IWriter") ||
+        !Check(device.As(IID_IConnectionPointContainer, &container), "IConnectionPointContainer") ||
+        !Check(container->FindConnectionPoint(IID__IMessageCallback, &point), "FindConnectionPoint") ||
+        !Check(com::CreateObject<CBurnSink>(IID__IMessageCallback, reinterpret_cast<void**>(&sinkItf)), "sink") ||
+        !Check(point->Advise(sinkItf, &cookie), "Advise"))
+        return false;
+    auto* sink = static_cast<CBurnSink*>(sinkItf.Get());
+    Stopwatch burn;
+    const bool started = Check(writer->BurnData(0xDA7A, 0xFFFF, tree, 2), "BurnData");
+    const bool ended = started && sink->WaitEnd(600000);
+    const double total = burn.Ms();
+    point->Unadvise(cookie);
+    if (!ended || !Check(HRESULT(sink->Result()), "the burn")) return false;
+    std::printf("%-6s %9.3f ms/entry  (the whole job, %.1f s)\n", "burn", total / entries, total / 1000);
+    std::printf("%-6s %9.3f ms/file   %6.2f x open+read+close\n", "write", sink->WriteMs() / files,
+                sink->WriteMs() / files / floor.file);
+    return true;
+}
+
+int Run(int entries, const std::string& base)
+{
+    Sources sources;
+    if (!MakeSources(base, entries, &sources)) {
+        std::fprintf(stderr, "cannot write the sources in %s\n", base.c_str());
+        return 1;
+    }
+    // The tree holds the sources' folder too, and the root.
+    const int total = entries + 2;
+    std::printf("entries %d (%d folders, %d files)\n", entries, sources.folders, sources.files);
+    Floor floor, after;
+    if (!MeasureFloor(sources, &floor)) return 1;
+    std::printf("%-6s %9.3f ms       a call with no interface out\n", "floor", floor.call);
+    std::printf("%-6s %9.3f ms       a call that hands out a node, with its release (%.2f x call)\n", "", floor.node,
+                floor.node / floor.call);
+    std::printf("%-6s %9.3f ms       open + read + close of a small file\n", "", floor.file);
+
+    CUserFSTree tree;
+    Stopwatch fill;
+    if (!tree.AddPath(tree.GetRoot(), sources.folder.c_str()) || tree.GetEntryCount() != DWORD(total)) {
+        std::fprintf(stderr, "the user tree holds %lu entries\n", static_cast<unsigned long>(tree.GetEntryCount()));
+        return 1;
+    }
+    const double fillMs = fill.Ms();
+    std::printf("%-6s %9.3f ms/entry %6.2f x call\n", "fill", fillMs / total, fillMs / total / floor.call);
+
+    if (!RunDiscTool("insert E 8")) {
+        std::fprintf(stderr, "cannot insert a blank disc in drive E\n");
+        return 1;
+    }
+    CBenchHost host;
+    {
+        com::ComPtr<IDevices> devices;
+        com::ComPtr<IDevice> device;
+        unsigned id = 0;
+        if (!Check(devices.CoCreate(CLSID_CoDevices, IID_IDevices, CLSCTX_LOCAL_SERVER), "CoDevices") ||
+            !Check(devices->GetDeviceByDriveLetter('E', &device), "GetDeviceByDriveLetter") ||
+            !Check(device->GetDeviceID(&id), "GetDeviceID"))
+            return 1;
+        host.deviceId = int(id);
+    }
+    const std::vector<std::string> removed;
+    CDataEditorTexts texts("DataModelBench");
+    const EngineTreeJob job = {&tree, &removed, -1, 0};
+    Stopwatch sync;
+    if (!Check(PrepareEngineTree(job, host, texts), "the preparation")) return 1;
+    const double syncMs = sync.Ms();
+    // The floor again after the sync: the machine's load changes during a run.
+    if (!MeasureFloor(sources, &after)) return 1;
+    floor.call = (floor.call + after.call) / 2;
+    floor.node = (floor.node + after.node) / 2;
+    floor.file = (floor.file + after.file) / 2;
+    std::printf("%-6s %9.3f ms       a call, %.3f ms a node, %.3f ms a file after the sync (the means are used "
+                "below)\n", "", after.call, after.node, after.file);
+    // The passes need one Add and one release of its node per entry.
+    std::printf("%-6s %9.3f ms/entry %6.2f x call, %5.2f x the Add and release of the node\n", "sync",
+                syncMs / total, syncMs / total / floor.call, syncMs / total / floor.node);
+
+    const bool burned = Burn(host.tree, total, sources.files, floor);
+    RunDiscTool("insert E 8");  // the blank disc the engine's tests expect
+    return burned ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<int> counts;
+    bool inProcess = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--inproc-ps") == 0) inProcess = true;
+        else if (std::atoi(argv[i]) > 0) counts.push_back(std::atoi(argv[i]));
+    }
+    if (counts.empty()) counts = {2000, 20000};
+    char temp[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, temp);
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    int result = 0;
+    if (inProcess) {
+        // A node handed out and released, its proxy made from the registry's
+        // classes, then from the ones registered in process.
+        Sources none;
+        Floor registry, registered;
+        if (!MeasureFloor(none, &registry) || !Check(RegisterEngineProxies(), "RegisterEngineProxies") ||
+            !MeasureFloor(none, &registered))
+            return 1;
+        std::printf("proxy/stub classes registered in process: a node and its release %.3f ms, from the registry "
+                    "%.3f ms\n", registered.node, registry.node);
+    }
+    for (int count : counts) {
+        if (result == 0) result = Run(count, std::string(temp) + "data-model-bench");
+    }
+    CoUninitialize();
+    return result;
+}
