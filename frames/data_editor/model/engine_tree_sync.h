@@ -7,6 +7,7 @@
 #include "data_editor_texts.h"
 #include "user_fs_tree.h"
 #include "engine.h"
+#include "message_box.h"
 #include <com/ptr.h>
 #include <string>
 #include <vector>
@@ -29,9 +30,9 @@ public:
     virtual bool CancelRequested() = 0;
 };
 
-// Answer bits of the locked-file question.
-enum : unsigned { LOCKED_SKIP = 0x10, LOCKED_SKIP_ALL = 0x810 };
-const unsigned LOCKED_QUESTION_TYPE = 0x2C10;
+// The locked-file question: Skip (with the check box: skip all) or Cancel.
+const unsigned LOCKED_QUESTION_TYPE = MBX_ICONWARNING | MBX_CHECKBOX | MBX_CANCEL | MBX_SKIP;
+const unsigned LOCKED_SKIP = MBX_SKIP, LOCKED_SKIP_ALL = MBX_SKIP | MBX_CHECKBOX;
 
 class CEngineTreeSync {
 public:

@@ -2,6 +2,7 @@
 // composed), its attribute bits and the events the tree reports.
 #pragma once
 #include <windows.h>
+#include "message_box.h"
 #include <string>
 #include <unordered_map>
 
@@ -27,9 +28,9 @@ enum : DWORD {
 // Answers the observer gives: the message box's result bits to a name
 // clash, and the frame's own stop / go on to an added entry.
 enum : DWORD {
-    UTA_REPLACE = 1,
-    UTA_REPLACE_ALL = 2,
-    UTA_SKIP = 4,
+    UTA_REPLACE = MBX_YES,
+    UTA_REPLACE_ALL = MBX_YESTOALL,
+    UTA_SKIP = MBX_NO,
     UTA_GO_ON = 512,
     UTA_STOP = 1024,
 };
