@@ -2,11 +2,14 @@
 // fills a user tree from a folder of small files, brings a fresh engine
 // tree into line with it (the preparation of a burn), and burns it to a
 // blank DVD-RW in the virtual drive E. Each phase is reported per entry and
-// as a multiple of the floor measured in the same run: a cross-process call
-// with no interface out, and open + read + close of a small file.
+// as a multiple of the floor, measured in the same run and, since the
+// machine's load drifts, sampled during the phase itself: a cross-process
+// call with no interface out, one that hands out a node (with its release),
+// and open + read + close of a small file.
 //   data_model_bench [entries...] [--inproc-ps]
-// (default 2000 and 20000). --inproc-ps registers the engine's proxy/stub
-// classes in this process first.
+// (default 2000 and 20000). --inproc-ps first compares a node's proxy from
+// the registry's proxy/stub classes with one from classes registered in
+// this process, and keeps the latter for the run.
 #include "engine.h"
 #include <com/bstr.h>
 #include <com/object.h>
@@ -17,6 +20,7 @@
 #include <windows.h>
 #include <shlobj.h>
 #include <algorithm>
+#include <functional>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -86,7 +90,25 @@ public:
     void ShowFailure(const std::string& text) override { std::fprintf(stderr, "failure: %s\n", text.c_str()); }
     unsigned AskLockedFile(const std::string&, const std::string&) override { return 0; }
     void ShowProgress(const std::string&) override {}
-    void Pump() override { PumpWaitingMessages(); }
+    // Between steps, now and then, the floor under the same load: a plain
+    // call and a node handed out and released, on a tree of their own.
+    void Pump() override
+    {
+        PumpWaitingMessages();
+        if (!probe || ++pumps % 25) return;
+        Stopwatch call;
+        probe->IsDoFinalize();
+        const double callMs = call.Ms();
+        Stopwatch node;
+        {
+            com::ComPtr<IFileTreeNode> root;
+            probe->GetRootNode(&root);
+        }
+        const double nodeMs = node.Ms();
+        sampledCall += callMs;
+        sampledNode += nodeMs;
+        ++samples;
+    }
     bool CancelRequested() override { return false; }
     void AddProgressAction(const std::string&) override {}
     void RemoveProgressAction() override {}
@@ -99,6 +121,9 @@ public:
     int deviceId = -1;
     HRESULT result = E_FAIL;
     com::ComPtr<IFileTree> tree;
+    com::ComPtr<IFileTree> probe;
+    int pumps = 0, samples = 0;
+    double sampledCall = 0, sampledNode = 0;
 };
 
 // The burn's events: the times of its start and end, its result; every
@@ -125,12 +150,15 @@ public:
         }
         return S_OK;
     }
-    bool WaitEnd(DWORD ms)
+    // Serves the engine's calls until the end; meanwhile `sample` runs
+    // every 20 ms (the floor under the same load).
+    bool WaitEnd(DWORD ms, const std::function<void()>& sample)
     {
         const DWORD start = GetTickCount();
         while (!m_done && GetTickCount() - start < ms) {
             PumpWaitingMessages();
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+            sample();
         }
         return m_done;
     }
@@ -167,6 +195,7 @@ struct Floor {
     double call = 0;  // ms, a call with no interface out
     double node = 0;  // ms, a call that hands out a node, with its release
     double file = 0;  // ms, open + read + close of a small file
+    double infoWithVolume = 0, infoClasses = 0;  // ms, a source's size and times
 };
 
 bool MeasureFloor(const Sources& sources, Floor* floor)
@@ -197,10 +226,42 @@ bool MeasureFloor(const Sources& sources, Floor* floor)
         CloseHandle(h);
     }
     floor->file = file.Ms() / double(files);
+    // What a source's size and times cost: the call that also asks for the
+    // volume, and the two classes the disc layer reads instead.
+    HANDLE h = CreateFileA(sources.paths[0].c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    const int rounds = 500;
+    BY_HANDLE_FILE_INFORMATION all;
+    Stopwatch withVolume;
+    for (int i = 0; i < rounds; ++i) GetFileInformationByHandle(h, &all);
+    floor->infoWithVolume = withVolume.Ms() / rounds;
+    FILE_STANDARD_INFO standard;
+    FILE_BASIC_INFO basic;
+    Stopwatch classes;
+    for (int i = 0; i < rounds; ++i) {
+        GetFileInformationByHandleEx(h, FileStandardInfo, &standard, sizeof(standard));
+        GetFileInformationByHandleEx(h, FileBasicInfo, &basic, sizeof(basic));
+    }
+    floor->infoClasses = classes.Ms() / rounds;
+    CloseHandle(h);
     return true;
 }
 
-bool Burn(IFileTree* tree, int entries, int files, const Floor& floor)
+// Open + read + close of one of the sources, timed.
+double OpenReadClose(const std::string& path)
+{
+    char buffer[4096];
+    Stopwatch watch;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return 0;
+    DWORD got = 0;
+    ReadFile(h, buffer, sizeof(buffer), &got, nullptr);
+    CloseHandle(h);
+    return watch.Ms();
+}
+
+bool Burn(IFileTree* tree, int entries, const Sources& sources)
 {
     com::ComPtr<IDevices> devices;
     com::ComPtr<IDevice> device;
@@ -220,13 +281,20 @@ bool Burn(IFileTree* tree, int entries, int files, const Floor& floor)
     auto* sink = static_cast<CBurnSink*>(sinkItf.Get());
     Stopwatch burn;
     const bool started = Check(writer->BurnData(0xDA7A, 0xFFFF, tree, 2), "BurnData");
-    const bool ended = started && sink->WaitEnd(600000);
+    double sampled = 0;
+    size_t samples = 0;
+    const bool ended = started && sink->WaitEnd(600000, [&] {
+        sampled += OpenReadClose(sources.paths[samples % sources.paths.size()]);
+        ++samples;
+    });
     const double total = burn.Ms();
     point->Unadvise(cookie);
     if (!ended || !Check(HRESULT(sink->Result()), "the burn")) return false;
     std::printf("%-6s %9.3f ms/entry  (the whole job, %.1f s)\n", "burn", total / entries, total / 1000);
-    std::printf("%-6s %9.3f ms/file   %6.2f x open+read+close\n", "write", sink->WriteMs() / files,
-                sink->WriteMs() / files / floor.file);
+    const double file = samples ? sampled / double(samples) : 0;
+    const double write = sink->WriteMs() / sources.files;
+    std::printf("%-6s %9.3f ms/file   %6.2f x open+read+close (%.3f ms, sampled during the burn)\n", "write", write,
+                write / file, file);
     return true;
 }
 
@@ -240,12 +308,15 @@ int Run(int entries, const std::string& base)
     // The tree holds the sources' folder too, and the root.
     const int total = entries + 2;
     std::printf("entries %d (%d folders, %d files)\n", entries, sources.folders, sources.files);
-    Floor floor, after;
+    Floor floor;
     if (!MeasureFloor(sources, &floor)) return 1;
     std::printf("%-6s %9.3f ms       a call with no interface out\n", "floor", floor.call);
     std::printf("%-6s %9.3f ms       a call that hands out a node, with its release (%.2f x call)\n", "", floor.node,
                 floor.node / floor.call);
     std::printf("%-6s %9.3f ms       open + read + close of a small file\n", "", floor.file);
+    std::printf("%-6s %9.3f ms       size and times with the volume's serial (GetFileInformationByHandle)\n", "",
+                floor.infoWithVolume);
+    std::printf("%-6s %9.3f ms       size and times from the standard and basic classes\n", "", floor.infoClasses);
 
     CUserFSTree tree;
     Stopwatch fill;
@@ -274,21 +345,20 @@ int Run(int entries, const std::string& base)
     const std::vector<std::string> removed;
     CDataEditorTexts texts("DataModelBench");
     const EngineTreeJob job = {&tree, &removed, -1, 0};
+    if (!Check(host.probe.CoCreate(CLSID_CoISOFileTree, IID_IFileTree, CLSCTX_LOCAL_SERVER), "CoISOFileTree"))
+        return 1;
     Stopwatch sync;
     if (!Check(PrepareEngineTree(job, host, texts), "the preparation")) return 1;
-    const double syncMs = sync.Ms();
-    // The floor again after the sync: the machine's load changes during a run.
-    if (!MeasureFloor(sources, &after)) return 1;
-    floor.call = (floor.call + after.call) / 2;
-    floor.node = (floor.node + after.node) / 2;
-    floor.file = (floor.file + after.file) / 2;
-    std::printf("%-6s %9.3f ms       a call, %.3f ms a node, %.3f ms a file after the sync (the means are used "
-                "below)\n", "", after.call, after.node, after.file);
-    // The passes need one Add and one release of its node per entry.
+    // The samples' own time is not the preparation's.
+    const double syncMs = sync.Ms() - host.sampledCall - host.sampledNode;
+    const double call = host.sampledCall / host.samples, node = host.sampledNode / host.samples;
+    std::printf("%-6s %9.3f ms       a call, %.3f ms a node with its release (sampled during the sync)\n", "", call,
+                node);
+    // The passes need one Add, which hands out a node, and its release per entry.
     std::printf("%-6s %9.3f ms/entry %6.2f x call, %5.2f x the Add and release of the node\n", "sync",
-                syncMs / total, syncMs / total / floor.call, syncMs / total / floor.node);
+                syncMs / total, syncMs / total / call, syncMs / total / node);
 
-    const bool burned = Burn(host.tree, total, sources.files, floor);
+    const bool burned = Burn(host.tree, total, sources);
     RunDiscTool("insert E 8");  // the blank disc the engine's tests expect
     return burned ? 0 : 1;
 }
