@@ -83,7 +83,12 @@ void WavePlayer::Run() {
 
 void WavePlayer::Pause() {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (running_ && !paused_ && waveOutPause(wave_) == MMSYSERR_NOERROR) paused_ = true;
+  if (running_ && !paused_ && waveOutPause(wave_) == MMSYSERR_NOERROR) {
+    paused_ = true;
+    // The device may still count a few frames after the pause: a paused
+    // channel keeps the position it had when paused.
+    paused_frames_ = DevicePosition();
+  }
 }
 
 void WavePlayer::Resume() {
@@ -119,6 +124,11 @@ uint64_t WavePlayer::PlayedFrames() {
   std::lock_guard<std::mutex> lock(mutex_);
   if (!wave_) return 0;
   if (!running_ && !stop_) return queued_frames_;  // played to the end
+  if (paused_) return paused_frames_;
+  return DevicePosition();
+}
+
+uint64_t WavePlayer::DevicePosition() {
   MMTIME time = {};
   time.wType = TIME_BYTES;
   if (waveOutGetPosition(wave_, &time, sizeof time) != MMSYSERR_NOERROR || time.wType != TIME_BYTES) return 0;

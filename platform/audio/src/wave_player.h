@@ -36,6 +36,7 @@ class WavePlayer {
  private:
   void Run();
   bool Fill(WAVEHDR& header, std::vector<int16_t>& buffer);
+  uint64_t DevicePosition();
 
   Format format_;
   Source source_;
@@ -46,6 +47,7 @@ class WavePlayer {
   std::atomic<bool> stop_{false};
   std::atomic<bool> running_{false};
   bool paused_ = false;
+  uint64_t paused_frames_ = 0;  // the position held while paused
   std::atomic<uint64_t> queued_frames_{0};
 };
 
