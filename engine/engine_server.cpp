@@ -1,4 +1,5 @@
 #include "engine_server.h"
+#include "audio/audio_player.h"
 #include "command_line.h"
 #include "devices.h"
 #include "engine_services.h"
@@ -30,7 +31,8 @@ const com::LocalClassEntry kClasses[] = {
     {&CLSID_CoISOFileTree, com::LocalClassObject<CCoISOFileTree>, "Vokmar.CoISOFileTree", "CoISOFileTree Class",
      "Free"},
     {&CLSID_CoAudioCDLayout, PendingClassObject, "Vokmar.CoAudioCDLayout", "CoAudioCDLayout Class", nullptr},
-    {&CLSID_CoAudioPlayer, PendingClassObject, "Vokmar.CoAudioPlayer", "CoAudioPlayer Class", nullptr},
+    {&CLSID_CoAudioPlayer, com::SingletonClassObject<CCoAudioPlayer>, "Vokmar.CoAudioPlayer",
+     "CoAudioPlayer Class", "Free"},
     {nullptr, nullptr, nullptr, nullptr, nullptr},
 };
 
