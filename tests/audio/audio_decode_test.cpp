@@ -209,3 +209,44 @@ TEST_F(AudioDecode, HandlesAreNeverReusedAndTheLastStopFreesThem) {
 }
 
 }  // namespace
+
+TEST_F(AudioDecode, DamagedFilesDecodeWhatIsThereOrAreRefused) {
+  std::vector<int16_t> pcm;
+  std::string wav = ToneWav(8000, 1, 16, 800, &pcm);
+  // A writer that stopped early: the data chunk claims more than is there.
+  std::string cut = wav.substr(0, wav.size() - 100);
+  std::string streamed = wav;
+  streamed.replace(40, 4, "\xFF\xFF\xFF\xFF", 4);
+  std::string mp3 = ReadFileBytes(EncodedFolder() + "tagged.mp3");
+  WriteFileBytes(temp_.File("cut.wav"), cut);
+  WriteFileBytes(temp_.File("streamed.wav"), streamed);
+  WriteFileBytes(temp_.File("half.mp3"), mp3.substr(0, mp3.size() / 2));
+  const struct {
+    const char* file;
+    uint64_t length;  // 0: whatever the decoder finds, as long as it delivers it
+  } opened[] = {{"cut.wav", 800 * 2 - 100}, {"streamed.wav", 800 * 2}, {"half.mp3", 0}};
+  for (const auto& c : opened) {
+    SCOPED_TRACE(c.file);
+    AudioChannel ch = Audio_Open(temp_.File(c.file).c_str(), AUDIO_OPEN_DECODE);
+    ASSERT_NE(0u, ch) << Audio_ErrorText(Audio_ErrorCode());
+    uint64_t length = Audio_GetLength(ch);
+    if (c.length) EXPECT_EQ(c.length, length);
+    EXPECT_EQ(length, DecodeAll(ch).size() * 2);
+  }
+  // Shapes the reader cannot take are refused, not divided by.
+  const struct {
+    const char* name;
+    size_t at;
+    std::string bytes;
+  } refused[] = {
+      {"no channels", 22, std::string("\0\0", 2)},
+      {"12 bits", 34, std::string("\x0C\0", 2)},
+      {"short format chunk", 16, std::string("\x08\0\0\0", 4)},
+  };
+  for (const auto& c : refused) {
+    SCOPED_TRACE(c.name);
+    WriteFileBytes(temp_.File("bad.wav"), std::string(wav).replace(c.at, c.bytes.size(), c.bytes));
+    EXPECT_EQ(0u, Audio_Open(temp_.File("bad.wav").c_str(), AUDIO_OPEN_DECODE));
+    EXPECT_EQ(AUDIO_ERROR_FORMAT, Audio_ErrorCode());
+  }
+}

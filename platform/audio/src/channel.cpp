@@ -1,5 +1,7 @@
 #include "channel.h"
 
+#include <algorithm>
+
 namespace audio {
 
 typedef std::lock_guard<std::mutex> Lock;
@@ -19,9 +21,18 @@ bool Channel::SeekFrame(uint64_t frame) {
   return true;
 }
 
+// The data is as long as the decoder said at the open: a decoder that ends
+// early (damaged data) is followed by silence up to that length.
 long Channel::ReadFrames(int16_t* out, size_t frames) {
   Lock lock(decode_mutex_);
+  uint64_t left = decoder_->length_frames() - std::min(frame_, decoder_->length_frames());
+  if (frames > left) frames = size_t(left);
+  if (frames == 0) return 0;
   long got = decoder_->Read(out, frames);
+  if (got == 0) {
+    std::fill(out, out + frames * format().channels, int16_t(0));
+    got = long(frames);
+  }
   if (got > 0) frame_ += uint64_t(got);
   return got;
 }

@@ -47,13 +47,10 @@ class MpegDecoder : public Decoder {
     if (mpg123_getformat(mh_, &rate, &channels, &encoding) != MPG123_OK || mpg123_info(mh_, &info) != MPG123_OK ||
         info.layer < 1 || info.layer > 3)
       return AUDIO_ERROR_FORMAT;
-    // A file without an encoder's header that counts its frames needs a
-    // pass over them (no decoding) for its exact length.
-    long accurate = 0;
-    double unused = 0;
-    if ((mpg123_getstate(mh_, MPG123_ACCURATE, &accurate, &unused) != MPG123_OK || !accurate) &&
-        mpg123_scan(mh_) != MPG123_OK)
-      return AUDIO_ERROR_FORMAT;
+    // The exact length takes a pass over the frames (no decoding): an
+    // encoder's header that counts them is not trusted, as a file cut short
+    // keeps the count of the whole.
+    if (mpg123_scan(mh_) != MPG123_OK) return AUDIO_ERROR_FORMAT;
     off_t length = mpg123_length(mh_);
     if (length < 0) return AUDIO_ERROR_FORMAT;
     format_.type = TYPE_OF_LAYER[info.layer];
