@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Decodes an hour of MP3 and an hour of Ogg Vorbis to WAV with the audio
-# layer (under Wine) and with Debian's mpg123 and oggdec on the same files:
+# layer (under Wine, Wine's start included) and with Debian's mpg123 and
+# oggdec on the same files, best of three runs each:
 #   bench/audio/run-bench.sh [minutes]   (default 60)
 # The encoded sources are made once with lame and oggenc and kept in
 # build/bench-audio; the decoded WAVs are removed after each run.
@@ -20,13 +21,16 @@ if [ ! -f "$src.ogg" ]; then
   tone | lame --quiet -b 192 - "$src.mp3"
   tone | oggenc --quiet -q 5 -o "$src.ogg" -
 fi
-# time_of <command...>: wall-clock seconds of a command.
+# time_of <command...>: the best wall-clock seconds of three runs.
 time_of() {
-  local t0 t1
-  t0=$(date +%s.%N)
-  "$@" >/dev/null
-  t1=$(date +%s.%N)
-  awk -v a="$t0" -v b="$t1" 'BEGIN { print b - a }' 
+  local t0 t1 best=
+  for _ in 1 2 3; do
+    t0=$(date +%s.%N)
+    "$@" >/dev/null
+    t1=$(date +%s.%N)
+    best=$(awk -v a="$t0" -v b="$t1" -v m="$best" 'BEGIN { t = b - a; print (m == "" || t < m) ? t : m }')
+  done
+  echo "$best"
 }
 out="$work/out.wav"
 printf '%-6s %12s %12s %8s\n' format debian layer ratio
