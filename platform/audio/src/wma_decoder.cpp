@@ -24,11 +24,12 @@ class WmaDecoder : public Decoder {
       reader_->Close();
       reader_->Release();
     }
-    if (com_) CoUninitialize();
   }
 
+  // The calling thread has the component runtime initialised (as every
+  // thread of the engine has): a channel may be closed on another thread,
+  // so the decoder cannot pair an initialisation of its own.
   AudioError Open(const std::string& path) {
-    com_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
     HMODULE wmv = LoadLibraryA("wmvcore.dll");
     CreateSyncReaderFn create = wmv ? reinterpret_cast<CreateSyncReaderFn>(
                                           reinterpret_cast<void*>(GetProcAddress(wmv, "WMCreateSyncReader")))
@@ -105,7 +106,6 @@ class WmaDecoder : public Decoder {
     return true;
   }
 
-  bool com_ = false;
   IWMSyncReader* reader_ = nullptr;
   std::vector<uint8_t> pending_;
 };

@@ -90,7 +90,8 @@ int Audio_Stop(void);
 /* Opens a file for decoding (and playback unless AUDIO_OPEN_DECODE): WAV,
  * MPEG audio layers 1-3, Ogg Vorbis, WMA where the system reads it, and the
  * tracker modules MOD, MTM, S3M, XM, IT and MO3 (rendered at 44,100 Hz
- * stereo). The kind is found from the content, not from the name.
+ * stereo). The kind is found from the content, not from the name. WMA
+ * needs the component runtime initialised on the calling thread.
  * Returns the channel, or 0. */
 AudioChannel Audio_Open(const char* path, uint32_t flags);
 int Audio_Close(AudioChannel channel);
