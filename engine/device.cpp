@@ -1,11 +1,12 @@
 #include "device.h"
-#include "data_burn_job.h"
+#include "jobs/data_burn_job.h"
 #include "device_speed_enum.h"
-#include "erase_job.h"
+#include "jobs/erase_job.h"
 #include "job_messenger.h"
 #include "medium_type.h"
 #include "track.h"
 #include "method_log.h"
+#include "devices/device_constants.h"
 #include <log.h>
 #include <com/local_server.h>
 #include <algorithm>
@@ -15,8 +16,6 @@
 
 namespace {
 
-const unsigned DVD_STEP = 1385, CD_STEP = 176;
-const unsigned DVD_PROBE = 3324, CD_PROBE = 387;
 const unsigned MAX_SPEED_STEPS = 64;  // 64x, past the fastest drive of either family
 
 const char* YesNo(uint8_t flag) { return flag ? "Yes" : "No"; }
@@ -194,16 +193,16 @@ void CCoDevice::ScanDeviceSpeeds()
 
     std::vector<unsigned> reads, writes;
     uint32_t read = 0, maxRead = 0, write = 0, maxWrite = 0;
-    m_grabber.SetSpeeds(0xFFFF, 0xFFFF);
+    m_grabber.SetSpeeds(FASTEST_SPEED, FASTEST_SPEED);
     m_grabber.GetSpeeds(&read, &maxRead, &write, &maxWrite);
     // A drive that claims an absurd top speed must not hold the scan (and
-    // the device lock) for ever: the probes stop at 0xFFFF KB/s, the value
+    // the device lock) for ever: the probes stop at FASTEST_SPEED, the value
     // that stands for the maximum, and after MAX_SPEED_STEPS steps.
-    const unsigned step = dvd ? DVD_STEP : CD_STEP;
-    const unsigned top = std::min<uint32_t>(std::max(maxRead, maxWrite), 0xFFFF);
+    const unsigned step = dvd ? DVD_SPEED_UNIT : CD_SPEED_UNIT;
+    const unsigned top = std::min<uint32_t>(std::max(maxRead, maxWrite), FASTEST_SPEED);
     for (unsigned n = 0, speed = step; n < MAX_SPEED_STEPS && speed < top; ++n, speed += step)
         ProbeSpeeds(speed, speed, reads, writes);
-    ProbeSpeeds(dvd ? DVD_PROBE : CD_PROBE, dvd ? DVD_PROBE : CD_PROBE, reads, writes);
+    ProbeSpeeds(dvd ? DVD_ODD_SPEED : CD_ODD_SPEED, dvd ? DVD_ODD_SPEED : CD_ODD_SPEED, reads, writes);
     if (!reads.empty() && reads.front() == 0) reads.erase(reads.begin());
     if (!writes.empty() && writes.front() == 0) writes.erase(writes.begin());
     m_readSpeeds.swap(reads);
@@ -273,10 +272,10 @@ STDMETHODIMP CCoDevice::Speed_KBPS2X(unsigned long a_ulSpeed, BSTR* a_pbsSpeed)
         com::ObjectLock<CCoDevice> lock(this);
         dvd = MediumIsDvd();
     }
-    unsigned factor = dvd ? DVD_STEP : CD_STEP;
+    unsigned factor = dvd ? DVD_SPEED_UNIT : CD_SPEED_UNIT;
     unsigned speed = static_cast<unsigned>(a_ulSpeed);
     char text[16];
-    if (speed - (dvd ? DVD_PROBE : CD_PROBE) < factor / 100)
+    if (speed - (dvd ? DVD_ODD_SPEED : CD_ODD_SPEED) < factor / 100)
         std::snprintf(text, sizeof(text), "%s", dvd ? "2.4" : "2.2");
     else
         std::snprintf(text, sizeof(text), "%i", static_cast<int>((speed + factor / 5) / factor));
@@ -432,9 +431,9 @@ int64_t CCoDevice::GetTotalDiscSpace()
     } else {
         const uint8_t* msf = disc.lastLeadOutStart;
         int64_t minutes = msf[0] << 8 | msf[1];
-        blocks = (minutes * 60 + msf[2] - 2) * 75 + msf[3];
+        blocks = (minutes * 60 + msf[2] - MSF_PREGAP_SECONDS) * MSF_FRAMES_PER_SECOND + msf[3];
     }
-    return blocks < 0 ? -1 : blocks * 2048;
+    return blocks < 0 ? -1 : blocks * BLOCK_SIZE;
 }
 
 int64_t CCoDevice::GetFreeDiscSpace()
@@ -442,7 +441,7 @@ int64_t CCoDevice::GetFreeDiscSpace()
     CLogMethodScope<CCoDevice> log("GetFreeDiscSpace");
     DiscTrackInformation track = {};
     if (!ScanTrackInfo(DISC_TRACK_INCOMPLETE, &track)) return 0;
-    return int64_t(track.freeBlocks) * 2048;
+    return int64_t(track.freeBlocks) * BLOCK_SIZE;
 }
 
 STDMETHODIMP CCoDevice::GetSpaces(hyper* a_phTotalSpace, hyper* a_phUsedSpace, hyper* a_phFreeSpace)

@@ -1,46 +1,18 @@
-#include "data_burn_job.h"
+#include "jobs/data_burn_job.h"
 #include "device.h"
-#include "erase_job.h"
-#include "grabber.h"
+#include "devices/device_constants.h"
 #include "iso_file_tree.h"
-#include "job_messenger.h"
-#include "medium_type.h"
+#include "jobs/erase_job.h"
+#include "jobs/job_steps.h"
 #include "tray_lock.h"
-#include <log.h>
-#include <memory>
+
+// The worker's log name is the DVD-Video burn's: the log readers know the
+// data burn's worker by it.
+const JOB_TRAITS CDataBurnJob::TRAITS = {JOB_DATA, "_VK_BurnDVDVideoThread", 500, 800, "\tUNKNOWN EXCEPTION!"};
 
 namespace {
-
-const DWORD WORKER_DELAY_MS = 800;
-const DWORD STARTER_DELAY_MS = 500;
-const DWORD START_PAUSE_MS = 100;
-
-IDevice* Itf(CCoDevice* device) { return static_cast<IDevice*>(device); }
-
-// What a job reads of the medium before it writes.
-struct MediumState {
-    uint32_t type = DISC_MT_NO_MEDIA;
-    uint8_t status = DISC_STATUS_BLANK;
-    uint64_t freeBytes = 0;
-};
-
-MediumState ReadMedium(CGrabber& grabber)
-{
-    MediumState m;
-    // A drive that is not ready has no medium to write on.
-    if (grabber.TestUnitReady() != DISC_OK || grabber.GetDiscType(&m.type) != DISC_OK) {
-        m.type = DISC_MT_NO_MEDIA;
-        return m;
-    }
-    DiscInformation disc = {};
-    if (grabber.GetDiscInformation(&disc) == DISC_OK) m.status = disc.discStatus;
-    DiscTrackInformation track = {};
-    if (m.status != DISC_STATUS_COMPLETE && grabber.GetTrackInformation(DISC_TRACK_INCOMPLETE, &track) == DISC_OK)
-        m.freeBytes = uint64_t(track.freeBlocks) * 2048;
-    return m;
+const DWORD START_PAUSE_MS = 100;  // between the drive's set-up and the start event
 }
-
-}  // namespace
 
 HRESULT CDataBurnJob::Start(CCoDevice* device, unsigned cookie, unsigned speed, IUnknown* source,
                             unsigned lastArgument)
@@ -52,47 +24,15 @@ HRESULT CDataBurnJob::Start(CCoDevice* device, unsigned cookie, unsigned speed, 
     if (!source || FAILED(source->QueryInterface(IID_IFileTree, reinterpret_cast<void**>(&tree))) ||
         FAILED(source->QueryInterface(IID_CCoISOFileTree, reinterpret_cast<void**>(&raw))))
         return E_INVALIDARG;
-    std::unique_ptr<CDataBurnJob> job(new CDataBurnJob(device, std::move(tree), std::move(raw)));
-    com::ObjectLock<CCoDevice> lock(device);
-    HRESULT hr = device->StartJob(cookie, speed, lastArgument, Thread, job.get());
-    if (hr == STG_E_INUSE) return hr;
-    if (FAILED(hr)) return E_FAIL;
-    job.release();  // the thread's now
-    Sleep(STARTER_DELAY_MS);
-    return S_OK;
+    return Launch(std::unique_ptr<CJobFrame>(new CDataBurnJob(device, std::move(tree), std::move(raw))), cookie,
+                  speed, lastArgument);
 }
 
-DWORD WINAPI CDataBurnJob::Thread(void* context)
+void CDataBurnJob::End(CJobMessenger& job, JOB_STATE_RECORD* record, HRESULT result)
 {
-    std::unique_ptr<CDataBurnJob> job(static_cast<CDataBurnJob*>(context));
-    return job->Run();
-}
-
-DWORD CDataBurnJob::Run()
-{
-    CLogFunctionScope log("_VK_BurnDVDVideoThread");
-    Sleep(WORKER_DELAY_MS);
-    HWND window = m_device->WindowHandle();
-    if (!window || !IsWindow(window)) {
-        CCoDevice::ReleaseWorkerHold(m_device);
-        return static_cast<DWORD>(-1);
-    }
-    CJobMessenger job(window);
-    JOB_STATE_RECORD record = {0, JOB_DATA};
-    record.result = E_FAIL;
-    job.Prepare(&record);
-    HRESULT result;
-    try {
-        result = Body(job, &record);
-    } catch (...) {
-        LogPrintf("\tUNKNOWN EXCEPTION!");
-        result = E_FAIL;
-    }
-    job.End(&record, result);
+    job.End(record, result);
     m_tree.Reset();
     m_raw.Reset();
-    job.ReleaseDevice();  // last: it may free the device
-    return 0;
 }
 
 HRESULT CDataBurnJob::Body(CJobMessenger& job, JOB_STATE_RECORD* record)
@@ -111,13 +51,14 @@ HRESULT CDataBurnJob::Body(CJobMessenger& job, JOB_STATE_RECORD* record)
 HRESULT CDataBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* next)
 {
     CGrabber grabber;
-    if (grabber.Create(CCoDevice::BurnerCallback, m_device, m_device->Id(), record->lastArgument & 0xFF) != DISC_OK)
+    if (grabber.Create(CCoDevice::BurnerCallback, m_device, m_device->Id(), JobBufferSize(record->lastArgument)) !=
+        DISC_OK)
         return E_FAIL;
-    const MediumState medium = ReadMedium(grabber);
+    const MEDIUM_STATE medium = ReadMedium(grabber);
     const bool erasable = IsErasableMedium(medium.type);
     if (medium.type == DISC_MT_NO_MEDIA || !IsWritableMedium(medium.type)) {
         const unsigned question = medium.type == DISC_MT_NO_MEDIA ? ASK_INSERT_DISC : ASK_NOT_WRITABLE;
-        if (!job.AskForMedium(Itf(m_device), question)) return SCARD_W_CANCELLED_BY_USER;
+        if (!AskForMedium(job, m_device, question)) return SCARD_W_CANCELLED_BY_USER;
         *next = Next::Retry;
         return S_OK;
     }
@@ -149,7 +90,7 @@ HRESULT CDataBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* n
         }
         // The tray opens for the other disc.
         tray.Release();
-        if (!job.AskForMedium(Itf(m_device), ASK_NOT_ENOUGH_SPACE)) return SCARD_W_CANCELLED_BY_USER;
+        if (!AskForMedium(job, m_device, ASK_NOT_ENOUGH_SPACE)) return SCARD_W_CANCELLED_BY_USER;
         *next = Next::Retry;
         return S_OK;
     }
@@ -158,21 +99,14 @@ HRESULT CDataBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* n
 
 HRESULT CDataBurnJob::Write(CJobMessenger& job, CGrabber& grabber, JOB_STATE_RECORD* record)
 {
-    uint32_t read = 0, maxRead = 0, write = 0, maxWrite = 0;
-    if (grabber.SetSpeeds(0xFFFF, record->speed) != DISC_OK ||
-        grabber.GetSpeeds(&read, &maxRead, &write, &maxWrite) != DISC_OK) {
-        job.Status(ST_SPEED_FAILED);
-        return E_FAIL;
-    }
-    job.Status(ST_SENDING_OPC, grabber.SendOPC() == DISC_OK ? 1 : 0);
-    uint32_t available = 0, enabled = 0;
-    if (grabber.GetBUP(&available, &enabled) == DISC_OK && available)
-        job.Status(ST_BUP_ENABLED, grabber.SetBUP(1) == DISC_OK ? 1 : 0);
+    uint32_t write = 0;
+    if (!SetJobSpeeds(job, grabber, record->speed, &write)) return E_FAIL;
+    CalibrateAndProtect(job, grabber);
     Sleep(START_PAUSE_MS);
     record->speed = write;
     job.Start(record);
 
-    const bool test = (record->lastArgument & 0xFF) == 0xFF;
+    const bool test = IsTestWrite(record->lastArgument);
     // Without the finalize flag the disc stays open for another session.
     const uint32_t leaveOpen = m_tree->IsDoFinalize() == S_FALSE ? 1 : 0;
     // A tree built for another start address, or imported from a disc that

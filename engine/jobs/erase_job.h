@@ -1,13 +1,9 @@
-// The erase job: blanks a rewritable disc with a grabber of its own on a
-// worker thread of its own, either for IWriter::Erase or inside a burn
+// The erase job: blanks a rewritable disc with a grabber of its own on the
+// job frame, either for IWriter::Erase or inside a burn
 // job that asked the user first (an internal erase). Its events are
 // DM_ERASEPREPARE, DM_ERASESTART and DM_ERASEEND with the device's cookie.
 #pragma once
-#include "job_messages.h"
-#include <windows.h>
-
-class CCoDevice;
-class CJobMessenger;
+#include "jobs/job_frame.h"
 
 enum ERASE_TYPE : uint32_t { ERASE_FULL = 1, ERASE_QUICK = 2 };
 
@@ -21,7 +17,7 @@ struct INTERNAL_ERASE_RECORD {
     HRESULT eraseResult;
 };
 
-class CEraseJob {
+class CEraseJob : public CJobFrame {
 public:
     // IWriter::Erase: STG_E_INUSE when the device is busy, E_FAIL when the
     // worker cannot start.
@@ -35,14 +31,21 @@ public:
     static HRESULT RunInternal(HWND deviceWindow);
 
 private:
-    CEraseJob(CCoDevice* device, ERASE_TYPE type, HRESULT* resultOut)
-        : m_device(device), m_type(type), m_resultOut(resultOut) {}
-    static DWORD WINAPI Thread(void* context);
-    // The thread's result: 0, or -1 when the device window was gone.
-    DWORD Run();
-    HRESULT Body(CJobMessenger& job, JOB_STATE_RECORD* record);
+    static const JOB_TRAITS TRAITS;
 
-    CCoDevice* m_device;  // held for the thread by whoever started it
+    CEraseJob(CCoDevice* device, ERASE_TYPE type, HRESULT* resultOut)
+        : CJobFrame(device, TRAITS), m_type(type), m_resultOut(resultOut) {}
+    void OnBusy() override;
+    void OnStarting(unsigned speed) override;
+    void OnStartFailed() override;
+    void OnStarted() override;
+    const char* StartedLine() const override { return "Erasing thread started successfully"; }
+    void OnWindowGone() override;
+    void AfterPrepare(JOB_STATE_RECORD* record) override;
+    HRESULT OnException(const JOB_STATE_RECORD& record) override { return record.result; }
+    HRESULT Body(CJobMessenger& job, JOB_STATE_RECORD* record) override;
+    void End(CJobMessenger& job, JOB_STATE_RECORD* record, HRESULT result) override;
+
     ERASE_TYPE m_type;
     HRESULT* m_resultOut;  // an internal erase's waiting caller; null otherwise
 };
