@@ -1,8 +1,8 @@
 #include "engine_server.h"
 #include "command_line.h"
-#include "devices.h"
+#include "devices/devices.h"
 #include "engine_services.h"
-#include "iso_file_tree.h"
+#include "file_trees/iso_file_tree.h"
 #include <log.h>
 #include <com/local_factory.h>
 #include <com/local_registration.h>

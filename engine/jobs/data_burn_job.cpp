@@ -1,10 +1,10 @@
 #include "jobs/data_burn_job.h"
-#include "device.h"
+#include "devices/device.h"
 #include "devices/device_constants.h"
-#include "iso_file_tree.h"
+#include "file_trees/iso_file_tree.h"
 #include "jobs/erase_job.h"
 #include "jobs/job_steps.h"
-#include "tray_lock.h"
+#include "devices/tray_lock.h"
 
 // The worker's log name is the DVD-Video burn's: the log readers know the
 // data burn's worker by it.

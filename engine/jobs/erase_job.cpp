@@ -1,7 +1,7 @@
 #include "jobs/erase_job.h"
-#include "device.h"
+#include "devices/device.h"
 #include "jobs/job_steps.h"
-#include "tray_lock.h"
+#include "devices/tray_lock.h"
 #include <log.h>
 
 const JOB_TRAITS CEraseJob::TRAITS = {JOB_ERASE, "_VK_EraseThread", 400, 800,

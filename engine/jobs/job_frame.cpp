@@ -1,5 +1,5 @@
 #include "jobs/job_frame.h"
-#include "device.h"
+#include "devices/device.h"
 #include <log.h>
 
 HRESULT CJobFrame::Launch(std::unique_ptr<CJobFrame> job, unsigned cookie, unsigned speed, unsigned lastArgument)

@@ -28,7 +28,7 @@
 //
 // The steps that several jobs take on the medium are in job_steps.h.
 #pragma once
-#include "job_messenger.h"
+#include "jobs/job_messenger.h"
 #include <memory>
 
 class CCoDevice;

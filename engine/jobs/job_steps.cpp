@@ -1,5 +1,5 @@
 #include "jobs/job_steps.h"
-#include "device.h"
+#include "devices/device.h"
 #include "devices/device_constants.h"
 
 MEDIUM_STATE ReadMedium(CGrabber& grabber)

@@ -3,9 +3,9 @@
 // protection, asking for a medium. Each reports to the job's events as the
 // frame's jobs do.
 #pragma once
-#include "grabber.h"
-#include "job_messenger.h"
-#include "medium_type.h"
+#include "devices/grabber.h"
+#include "jobs/job_messenger.h"
+#include "devices/medium_type.h"
 
 class CCoDevice;
 

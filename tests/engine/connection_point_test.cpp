@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include "engine.h"
 #include "event_sink.h"
-#include <message_callback_point.h>
+#include "devices/message_callback_point.h"
 #include <com/ptr.h>
 #include <olectl.h>
 

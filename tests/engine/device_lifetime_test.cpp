@@ -3,8 +3,8 @@
 // one of the window's own handlers, at a job's end), and no device window
 // is written to after it was freed.
 #include <gtest/gtest.h>
-#include "device.h"
-#include "job_messenger.h"
+#include "devices/device.h"
+#include "jobs/job_messenger.h"
 #include "vokmar_process.h"
 #include <com/ptr.h>
 #include <files.h>

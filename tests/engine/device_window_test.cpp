@@ -2,11 +2,11 @@
 // device's events, in order and with the job's cookie, over a virtual drive
 // of the disc layer in a folder of the test's own.
 #include <gtest/gtest.h>
-#include "device.h"
-#include "iso_file_tree.h"
+#include "devices/device.h"
+#include "file_trees/iso_file_tree.h"
 #include "disc_folder.h"
 #include "event_sink.h"
-#include "job_messenger.h"
+#include "jobs/job_messenger.h"
 #include "vokmar_process.h"
 #include <com/bstr.h>
 #include <com/ptr.h>

@@ -2,7 +2,7 @@
 // progress report gives, with synthetic records.
 #include <gtest/gtest.h>
 #include "engine.h"
-#include "job_messages.h"
+#include "jobs/job_messages.h"
 #include <disc/disc_layer.h>
 
 TEST(JobMessages, ProgressWordsCarryWholePercentAndFractionWithinBounds)

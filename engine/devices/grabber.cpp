@@ -1,4 +1,4 @@
-#include "grabber.h"
+#include "devices/grabber.h"
 #include <log.h>
 
 int LogDiscFailure(int code, uint32_t operation, const char* text)

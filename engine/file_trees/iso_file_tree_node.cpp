@@ -1,4 +1,4 @@
-#include "iso_file_tree_node.h"
+#include "file_trees/iso_file_tree_node.h"
 #include <com/bstr.h>
 
 HRESULT CCoISOFileTreeNode::Create(const std::shared_ptr<CISOTree>& tree, DiscNodeHandle node, IFileTreeNode** out)

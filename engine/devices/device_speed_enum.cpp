@@ -1,4 +1,4 @@
-#include "device_speed_enum.h"
+#include "devices/device_speed_enum.h"
 
 HRESULT CCoDeviceSpeedEnum::Make(const std::vector<unsigned>& speeds, IDeviceSpeedEnum** out)
 {

@@ -4,7 +4,7 @@
 // is no longer valid and answers E_FAIL.
 #pragma once
 #include "engine.h"
-#include "iso_tree_holder.h"
+#include "file_trees/iso_tree_holder.h"
 #include <com/external_connection.h>
 #include <com/object.h>
 

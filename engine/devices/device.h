@@ -4,11 +4,11 @@
 // Its hidden window "DeviceWindow" turns the stages that a job's worker
 // sends (job_messenger.h) into events on the device's connection point.
 #pragma once
-#include "device_window.h"
+#include "windows/device_window.h"
 #include "engine.h"
-#include "grabber.h"
-#include "job_messages.h"
-#include "message_callback_point.h"
+#include "devices/grabber.h"
+#include "jobs/job_messages.h"
+#include "devices/message_callback_point.h"
 #include <auto_object_logger.h>
 #include <com/connection_point.h>
 #include <com/external_connection.h>

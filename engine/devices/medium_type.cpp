@@ -1,4 +1,4 @@
-#include "medium_type.h"
+#include "devices/medium_type.h"
 
 namespace {
 

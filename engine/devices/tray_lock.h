@@ -2,7 +2,7 @@
 // failure to lock is only logged (by the grabber); the lock is undone on
 // every way out of the scope, or earlier by Release.
 #pragma once
-#include "grabber.h"
+#include "devices/grabber.h"
 
 class CTrayLock {
 public:

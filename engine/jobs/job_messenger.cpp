@@ -1,4 +1,4 @@
-#include "job_messenger.h"
+#include "jobs/job_messenger.h"
 
 void CJobMessenger::SendPhase(JOB_STATE_RECORD* record, uint32_t phase)
 {

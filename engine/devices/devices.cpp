@@ -1,4 +1,4 @@
-#include "devices.h"
+#include "devices/devices.h"
 #include "engine_services.h"
 #include "method_log.h"
 #include <log.h>

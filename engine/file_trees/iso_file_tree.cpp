@@ -1,6 +1,6 @@
-#include "iso_file_tree.h"
-#include "iso_file_tree_node.h"
-#include "grabber.h"
+#include "file_trees/iso_file_tree.h"
+#include "file_trees/iso_file_tree_node.h"
+#include "devices/grabber.h"
 #include <com/bstr.h>
 #include <com/ptr.h>
 #include <mbstring.h>

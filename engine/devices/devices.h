@@ -3,10 +3,10 @@
 // events, and makes objects on the engine's main thread (IObjectCreator).
 // The drives themselves join with the disc layer.
 #pragma once
-#include "device.h"
-#include "devices_window.h"
+#include "devices/device.h"
+#include "windows/devices_window.h"
 #include "engine.h"
-#include "message_callback_point.h"
+#include "devices/message_callback_point.h"
 #include <auto_object_logger.h>
 #include <com/connection_point.h>
 #include <com/external_connection.h>

@@ -1,4 +1,4 @@
-#include "track.h"
+#include "devices/track.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "device_window.h"
+#include "windows/device_window.h"
 #include <objbase.h>
 
 CDeviceWindow* CDeviceWindow::Create(wnd::MessageMap* owner)

@@ -18,7 +18,7 @@
 //   job.ReleaseDevice();                             // the worker's last word
 #pragma once
 #include "engine.h"
-#include "job_messages.h"
+#include "jobs/job_messages.h"
 
 class CJobMessenger {
 public:

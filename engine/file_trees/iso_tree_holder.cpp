@@ -1,4 +1,4 @@
-#include "iso_tree_holder.h"
+#include "file_trees/iso_tree_holder.h"
 
 std::shared_ptr<CISOTree> CISOTree::Create()
 {

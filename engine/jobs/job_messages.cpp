@@ -1,4 +1,4 @@
-#include "job_messages.h"
+#include "jobs/job_messages.h"
 #include "engine.h"
 #include <disc/disc_layer.h>
 

@@ -1,4 +1,4 @@
-#include "devices_window.h"
+#include "windows/devices_window.h"
 #include <com/guard.h>
 #include <com/module.h>
 
