@@ -1,12 +1,14 @@
 // The device and medium surface of CCoDevice: IDevice, IMedium, IRawPtr
 // and the device's life.
 #include "devices/device.h"
+#include <com/guard.h>
+#include <com/ptr.h>
 #include "devices/device_constants.h"
 #include "devices/device_speed_enum.h"
 #include "devices/medium_type.h"
 #include "devices/track.h"
-#include "method_log.h"
-#include <log.h>
+#include <shared/method_log.h>
+#include <shared/log.h>
 #include <cstdio>
 
 namespace {
@@ -42,136 +44,159 @@ bool CCoDevice::MediumIsDvd() const { return IsDVDMedium(m_mediumType); }
 
 STDMETHODIMP CCoDevice::GetDeviceName(BSTR* a_pbsDeviceName)
 {
-    CLogMethodScope<CCoDevice> log("GetDeviceName");
-    if (!a_pbsDeviceName) return E_POINTER;
-    *a_pbsDeviceName = nullptr;
-    com::ObjectLock<CCoDevice> lock(this);
-    char letter[2] = {m_letter == 255 ? '\0' : static_cast<char>(m_letter), '\0'};
-    char name[128];
-    std::snprintf(name, sizeof(name), "%s:%i:%i:%i:%i  %s%s", letter, Port(), Bus(), Target(), Lun(),
-                  m_identity.vendor, m_identity.product);
-    return SetBstr(a_pbsDeviceName, name);
+    return com::Guarded("CCoDevice::GetDeviceName", [&]() -> HRESULT {
+        CLogMethodScope<CCoDevice> log("GetDeviceName");
+        if (!a_pbsDeviceName) return E_POINTER;
+        *a_pbsDeviceName = nullptr;
+        com::ObjectLock<CCoDevice> lock(this);
+        char letter[2] = {m_letter == 255 ? '\0' : static_cast<char>(m_letter), '\0'};
+        char name[128];
+        std::snprintf(name, sizeof(name), "%s:%i:%i:%i:%i  %s%s", letter, Port(), Bus(), Target(), Lun(),
+                      m_identity.vendor, m_identity.product);
+        return SetBstr(a_pbsDeviceName, name);
+    });
 }
 
 STDMETHODIMP CCoDevice::GetDeviceID(unsigned int* a_puiDeviceID)
 {
-    CLogMethodScope<CCoDevice> log("GetDeviceID");
-    if (!a_puiDeviceID) return E_POINTER;
-    com::ObjectLock<CCoDevice> lock(this);
-    *a_puiDeviceID = m_id;
-    LogPrintf("CD/DVD device ID 0x%08x", m_id);
-    return S_OK;
+    return com::Guarded("CCoDevice::GetDeviceID", [&]() -> HRESULT {
+        CLogMethodScope<CCoDevice> log("GetDeviceID");
+        if (!a_puiDeviceID) return E_POINTER;
+        com::ObjectLock<CCoDevice> lock(this);
+        *a_puiDeviceID = m_id;
+        LogPrintf("CD/DVD device ID 0x%08x", m_id);
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CCoDevice::GetDeviceSpeeds(IDeviceSpeedEnum** a_ppDeviceReadSpeedEnum,
                                         IDeviceSpeedEnum** a_ppDeviceWriteSpeedEnum)
 {
-    CLogMethodScope<CCoDevice> log("GetDeviceSpeeds");
-    if (!a_ppDeviceReadSpeedEnum || !a_ppDeviceWriteSpeedEnum) return E_POINTER;
-    *a_ppDeviceReadSpeedEnum = *a_ppDeviceWriteSpeedEnum = nullptr;
-    com::ObjectLock<CCoDevice> lock(this);
-    if (FAILED(CCoDeviceSpeedEnum::Make(m_readSpeeds, a_ppDeviceReadSpeedEnum))) return E_OUTOFMEMORY;
-    if (FAILED(CCoDeviceSpeedEnum::Make(m_writeSpeeds, a_ppDeviceWriteSpeedEnum))) {
-        (*a_ppDeviceReadSpeedEnum)->Release();
-        *a_ppDeviceReadSpeedEnum = nullptr;
-        return E_OUTOFMEMORY;
-    }
-    return S_OK;
+    return com::Guarded("CCoDevice::GetDeviceSpeeds", [&]() -> HRESULT {
+        CLogMethodScope<CCoDevice> log("GetDeviceSpeeds");
+        if (!a_ppDeviceReadSpeedEnum || !a_ppDeviceWriteSpeedEnum) return E_POINTER;
+        *a_ppDeviceReadSpeedEnum = *a_ppDeviceWriteSpeedEnum = nullptr;
+        com::ObjectLock<CCoDevice> lock(this);
+        // Both or neither: an allocation that fails on the second lets the first go.
+        com::ComPtr<IDeviceSpeedEnum> reads, writes;
+        if (FAILED(CCoDeviceSpeedEnum::Make(m_readSpeeds, &reads)) ||
+            FAILED(CCoDeviceSpeedEnum::Make(m_writeSpeeds, &writes)))
+            return E_OUTOFMEMORY;
+        *a_ppDeviceReadSpeedEnum = reads.Detach();
+        *a_ppDeviceWriteSpeedEnum = writes.Detach();
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CCoDevice::Speed_KBPS2X(unsigned long a_ulSpeed, BSTR* a_pbsSpeed)
 {
-    CLogMethodScope<CCoDevice> log("Speed_KBPS2X");
-    if (!a_pbsSpeed) return E_POINTER;
-    *a_pbsSpeed = nullptr;
-    bool dvd;
-    {
-        com::ObjectLock<CCoDevice> lock(this);
-        dvd = MediumIsDvd();
-    }
-    unsigned factor = dvd ? DVD_SPEED_UNIT : CD_SPEED_UNIT;
-    unsigned speed = static_cast<unsigned>(a_ulSpeed);
-    char text[16];
-    if (speed - (dvd ? DVD_ODD_SPEED : CD_ODD_SPEED) < factor / 100)
-        std::snprintf(text, sizeof(text), "%s", dvd ? "2.4" : "2.2");
-    else
-        std::snprintf(text, sizeof(text), "%i", static_cast<int>((speed + factor / 5) / factor));
-    LogPrintf("\t\tConverting speed: %i, Result: %s", static_cast<int>(speed), text);
-    return SetBstr(a_pbsSpeed, text);
+    return com::Guarded("CCoDevice::Speed_KBPS2X", [&]() -> HRESULT {
+        CLogMethodScope<CCoDevice> log("Speed_KBPS2X");
+        if (!a_pbsSpeed) return E_POINTER;
+        *a_pbsSpeed = nullptr;
+        bool dvd;
+        {
+            com::ObjectLock<CCoDevice> lock(this);
+            dvd = MediumIsDvd();
+        }
+        unsigned factor = dvd ? DVD_SPEED_UNIT : CD_SPEED_UNIT;
+        unsigned speed = static_cast<unsigned>(a_ulSpeed);
+        char text[16];
+        if (speed - (dvd ? DVD_ODD_SPEED : CD_ODD_SPEED) < factor / 100)
+            std::snprintf(text, sizeof(text), "%s", dvd ? "2.4" : "2.2");
+        else
+            std::snprintf(text, sizeof(text), "%i", static_cast<int>((speed + factor / 5) / factor));
+        LogPrintf("\t\tConverting speed: %i, Result: %s", static_cast<int>(speed), text);
+        return SetBstr(a_pbsSpeed, text);
+    });
 }
 
 STDMETHODIMP CCoDevice::DeviceCanWrite(unsigned long* a_pulCanWrite)
 {
-    CLogMethodScope<CCoDevice> log("DeviceCanWrite");
-    if (!a_pulCanWrite) return E_POINTER;
-    com::ObjectLock<CCoDevice> lock(this);
-    const DiscWriteCapabilities& w = m_writeCaps;
-    *a_pulCanWrite = (w.cdR || w.cdRw || w.dvdR || w.dvdRam || w.testWrite || w.dvdPlusR ||
-                      w.dvdPlusRw || w.dvdPlusRDl) ? 1 : 0;
-    return S_OK;
+    return com::Guarded("CCoDevice::DeviceCanWrite", [&]() -> HRESULT {
+        CLogMethodScope<CCoDevice> log("DeviceCanWrite");
+        if (!a_pulCanWrite) return E_POINTER;
+        com::ObjectLock<CCoDevice> lock(this);
+        const DiscWriteCapabilities& w = m_writeCaps;
+        *a_pulCanWrite = (w.cdR || w.cdRw || w.dvdR || w.dvdRam || w.testWrite || w.dvdPlusR ||
+                          w.dvdPlusRw || w.dvdPlusRDl) ? 1 : 0;
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CCoDevice::GetDeviceLetter(unsigned int* a_pDeviceLetter)
 {
-    CLogMethodScope<CCoDevice> log("GetDeviceLetter");
-    if (!a_pDeviceLetter) return E_POINTER;
-    com::ObjectLock<CCoDevice> lock(this);
-    *a_pDeviceLetter = m_letter;
-    return S_OK;
+    return com::Guarded("CCoDevice::GetDeviceLetter", [&]() -> HRESULT {
+        CLogMethodScope<CCoDevice> log("GetDeviceLetter");
+        if (!a_pDeviceLetter) return E_POINTER;
+        com::ObjectLock<CCoDevice> lock(this);
+        *a_pDeviceLetter = m_letter;
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CCoDevice::GetDeviceBusy(unsigned int* a_puiBusy)
 {
-    CLogMethodScope<CCoDevice> log("GetDeviceBusy");
-    if (!a_puiBusy) return E_POINTER;
-    *a_puiBusy = IsBusy() ? 1 : 0;
-    return S_OK;
+    return com::Guarded("CCoDevice::GetDeviceBusy", [&]() -> HRESULT {
+        CLogMethodScope<CCoDevice> log("GetDeviceBusy");
+        if (!a_puiBusy) return E_POINTER;
+        *a_puiBusy = IsBusy() ? 1 : 0;
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CCoDevice::GetSupportedWriteModes(unsigned int* a_puiSupportedWriteModes)
 {
-    CLogMethodScope<CCoDevice> log("GetSupportedWriteModes");
-    if (!a_puiSupportedWriteModes) return E_POINTER;
-    unsigned modes = 0;
-    if (m_readModes.cooked) modes |= WRITE_COOKED;
-    if (m_writeModes.trackAtOnce) modes |= WRITE_TAO;
-    if (m_writeModes.sessionAtOnce) modes |= WRITE_SAO;
-    if (m_writeModes.discAtOncePq) modes |= WRITE_DAO_PQ;
-    if (m_writeModes.discAtOnceRawPw) modes |= WRITE_DAO_RAW_PW;
-    *a_puiSupportedWriteModes = modes;
-    return S_OK;
+    return com::Guarded("CCoDevice::GetSupportedWriteModes", [&]() -> HRESULT {
+        CLogMethodScope<CCoDevice> log("GetSupportedWriteModes");
+        if (!a_puiSupportedWriteModes) return E_POINTER;
+        unsigned modes = 0;
+        if (m_readModes.cooked) modes |= WRITE_COOKED;
+        if (m_writeModes.trackAtOnce) modes |= WRITE_TAO;
+        if (m_writeModes.sessionAtOnce) modes |= WRITE_SAO;
+        if (m_writeModes.discAtOncePq) modes |= WRITE_DAO_PQ;
+        if (m_writeModes.discAtOnceRawPw) modes |= WRITE_DAO_RAW_PW;
+        *a_puiSupportedWriteModes = modes;
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CCoDevice::GetCapabilities(unsigned int* a_puiReadCapabilities,
                                         unsigned int* a_puiWriteCapabilities)
 {
-    CLogMethodScope<CCoDevice> log("GetCapabilities");
-    if (!a_puiReadCapabilities || !a_puiWriteCapabilities) return E_POINTER;
-    const DiscReadCapabilities& r = m_readCaps;
-    const DiscWriteCapabilities& w = m_writeCaps;
-    *a_puiReadCapabilities = (r.cdR ? CAP_CD_R : 0) | (r.cdRw ? CAP_CD_RW : 0) |
-                             (r.dvdRom ? CAP_DVD_ROM : 0) | (r.dvdR ? CAP_DVD_R : 0) |
-                             (r.dvdPlusR ? CAP_DVDPLUS_R : 0) | (r.dvdPlusRw ? CAP_DVDPLUS_RW : 0) |
-                             (r.dvdPlusRDl ? CAP_DVDPLUS_R_DL : 0) | (r.dvdRam ? CAP_DVD_RAM : 0);
-    *a_puiWriteCapabilities = (w.cdR ? CAP_CD_R : 0) | (w.cdRw ? CAP_CD_RW : 0) |
-                              (w.testWrite ? CAP_TEST_WRITE : 0) | (w.dvdR ? CAP_DVD_R : 0) |
-                              (w.dvdPlusR ? CAP_DVDPLUS_R : 0) | (w.dvdPlusRw ? CAP_DVDPLUS_RW : 0) |
-                              (w.dvdPlusRDl ? CAP_DVDPLUS_R_DL : 0) | (w.dvdRam ? CAP_DVD_RAM : 0);
-    return S_OK;
+    return com::Guarded("CCoDevice::GetCapabilities", [&]() -> HRESULT {
+        CLogMethodScope<CCoDevice> log("GetCapabilities");
+        if (!a_puiReadCapabilities || !a_puiWriteCapabilities) return E_POINTER;
+        const DiscReadCapabilities& r = m_readCaps;
+        const DiscWriteCapabilities& w = m_writeCaps;
+        *a_puiReadCapabilities = (r.cdR ? CAP_CD_R : 0) | (r.cdRw ? CAP_CD_RW : 0) |
+                                 (r.dvdRom ? CAP_DVD_ROM : 0) | (r.dvdR ? CAP_DVD_R : 0) |
+                                 (r.dvdPlusR ? CAP_DVDPLUS_R : 0) | (r.dvdPlusRw ? CAP_DVDPLUS_RW : 0) |
+                                 (r.dvdPlusRDl ? CAP_DVDPLUS_R_DL : 0) | (r.dvdRam ? CAP_DVD_RAM : 0);
+        *a_puiWriteCapabilities = (w.cdR ? CAP_CD_R : 0) | (w.cdRw ? CAP_CD_RW : 0) |
+                                  (w.testWrite ? CAP_TEST_WRITE : 0) | (w.dvdR ? CAP_DVD_R : 0) |
+                                  (w.dvdPlusR ? CAP_DVDPLUS_R : 0) | (w.dvdPlusRw ? CAP_DVDPLUS_RW : 0) |
+                                  (w.dvdPlusRDl ? CAP_DVDPLUS_R_DL : 0) | (w.dvdRam ? CAP_DVD_RAM : 0);
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CCoDevice::Eject()
 {
-    CLogMethodScope<CCoDevice> log("Eject");
-    com::ObjectLock<CCoDevice> lock(this);
-    return m_grabber.Eject() == DISC_OK ? S_OK : E_FAIL;
+    return com::Guarded("CCoDevice::Eject", [&]() -> HRESULT {
+        CLogMethodScope<CCoDevice> log("Eject");
+        com::ObjectLock<CCoDevice> lock(this);
+        return m_grabber.Eject() == DISC_OK ? S_OK : E_FAIL;
+    });
 }
 
 STDMETHODIMP CCoDevice::Load()
 {
-    CLogMethodScope<CCoDevice> log("Load");
-    com::ObjectLock<CCoDevice> lock(this);
-    return m_grabber.Load() == DISC_OK ? S_OK : E_FAIL;
+    return com::Guarded("CCoDevice::Load", [&]() -> HRESULT {
+        CLogMethodScope<CCoDevice> log("Load");
+        com::ObjectLock<CCoDevice> lock(this);
+        return m_grabber.Load() == DISC_OK ? S_OK : E_FAIL;
+    });
 }
 
 bool CCoDevice::ScanMediumInfo(DiscInformation* info)
@@ -186,38 +211,44 @@ bool CCoDevice::ScanTrackInfo(unsigned track, DiscTrackInformation* info)
 
 STDMETHODIMP CCoDevice::GetMediumType(unsigned int* a_puiMediumType)
 {
-    CLogMethodScope<CCoDevice> log("GetMediumType");
-    if (!a_puiMediumType) return E_POINTER;
-    com::ObjectLock<CCoDevice> lock(this);
-    *a_puiMediumType = m_mediumType;
-    return S_OK;
+    return com::Guarded("CCoDevice::GetMediumType", [&]() -> HRESULT {
+        CLogMethodScope<CCoDevice> log("GetMediumType");
+        if (!a_puiMediumType) return E_POINTER;
+        com::ObjectLock<CCoDevice> lock(this);
+        *a_puiMediumType = m_mediumType;
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CCoDevice::GetTrackCount(unsigned int* a_puiTrackCount)
 {
-    CLogMethodScope<CCoDevice> log("GetTrackCount");
-    if (!a_puiTrackCount) return E_POINTER;
-    com::ObjectLock<CCoDevice> lock(this);
-    DiscInformation info = {};
-    if (!ScanMediumInfo(&info)) {
-        *a_puiTrackCount = 0xFFFFFFFF;
-        return E_FAIL;
-    }
-    *a_puiTrackCount = info.trackCount;
-    return S_OK;
+    return com::Guarded("CCoDevice::GetTrackCount", [&]() -> HRESULT {
+        CLogMethodScope<CCoDevice> log("GetTrackCount");
+        if (!a_puiTrackCount) return E_POINTER;
+        com::ObjectLock<CCoDevice> lock(this);
+        DiscInformation info = {};
+        if (!ScanMediumInfo(&info)) {
+            *a_puiTrackCount = 0xFFFFFFFF;
+            return E_FAIL;
+        }
+        *a_puiTrackCount = info.trackCount;
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CCoDevice::GetTrack(ITrack** a_ppTrack, unsigned int a_uiTrackNumber)
 {
-    CLogMethodScope<CCoDevice> log("GetTrack");
-    if (!a_ppTrack) return E_POINTER;
-    *a_ppTrack = nullptr;
-    DiscTrackInformation info = {};
-    {
-        com::ObjectLock<CCoDevice> lock(this);
-        if (!ScanTrackInfo(a_uiTrackNumber, &info)) return E_FAIL;
-    }
-    return com::CreateObject<CCoTrack>(IID_ITrack, reinterpret_cast<void**>(a_ppTrack), info);
+    return com::Guarded("CCoDevice::GetTrack", [&]() -> HRESULT {
+        CLogMethodScope<CCoDevice> log("GetTrack");
+        if (!a_ppTrack) return E_POINTER;
+        *a_ppTrack = nullptr;
+        DiscTrackInformation info = {};
+        {
+            com::ObjectLock<CCoDevice> lock(this);
+            if (!ScanTrackInfo(a_uiTrackNumber, &info)) return E_FAIL;
+        }
+        return com::CreateObject<CCoTrack>(IID_ITrack, reinterpret_cast<void**>(a_ppTrack), info);
+    });
 }
 
 int64_t CCoDevice::GetTotalDiscSpace()
@@ -250,13 +281,15 @@ int64_t CCoDevice::GetFreeDiscSpace()
 
 STDMETHODIMP CCoDevice::GetSpaces(hyper* a_phTotalSpace, hyper* a_phUsedSpace, hyper* a_phFreeSpace)
 {
-    CLogMethodScope<CCoDevice> log("GetSpaces");
-    if (!a_phTotalSpace || !a_phUsedSpace || !a_phFreeSpace) return E_POINTER;
-    com::ObjectLock<CCoDevice> lock(this);
-    *a_phFreeSpace = GetFreeDiscSpace();
-    *a_phTotalSpace = GetTotalDiscSpace();
-    *a_phUsedSpace = *a_phTotalSpace - *a_phFreeSpace;
-    return S_OK;
+    return com::Guarded("CCoDevice::GetSpaces", [&]() -> HRESULT {
+        CLogMethodScope<CCoDevice> log("GetSpaces");
+        if (!a_phTotalSpace || !a_phUsedSpace || !a_phFreeSpace) return E_POINTER;
+        com::ObjectLock<CCoDevice> lock(this);
+        *a_phFreeSpace = GetFreeDiscSpace();
+        *a_phTotalSpace = GetTotalDiscSpace();
+        *a_phUsedSpace = *a_phTotalSpace - *a_phFreeSpace;
+        return S_OK;
+    });
 }
 
 STDMETHODIMP_(ULONG_PTR) CCoDevice::LockRawPtr()

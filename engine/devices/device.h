@@ -5,11 +5,12 @@
 // sends (job_messenger.h) into events on the device's connection point.
 #pragma once
 #include "windows/device_window.h"
-#include "engine.h"
+#include <engine.h>
 #include "devices/grabber.h"
 #include "jobs/job_messages.h"
 #include "devices/message_callback_point.h"
-#include <auto_object_logger.h>
+#include <shared/auto_object_logger.h>
+#include <shared/log.h>
 #include <com/connection_point.h>
 #include <com/external_connection.h>
 #include <com/object.h>
@@ -103,17 +104,36 @@ public:
     STDMETHODIMP Load() override;
 
     // IWriter, IWriter2, IReader: the data burn and the erase are served;
-    // Cancel stops what runs on the drive.
-    STDMETHODIMP BurnImage(unsigned long, unsigned long, BSTR, unsigned long) override { return E_NOTIMPL; }
+    // Cancel stops what runs on the drive. The others answer E_NOTIMPL and
+    // leave a line naming themselves in the log.
+    STDMETHODIMP BurnImage(unsigned long, unsigned long, BSTR, unsigned long) override
+    {
+        return LogNotServed("CCoDevice::BurnImage");
+    }
     STDMETHODIMP Erase(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, unsigned int a_uiFullErase) override;
-    STDMETHODIMP BurnDVDVideo(unsigned long, unsigned long, BSTR, unsigned long) override { return E_NOTIMPL; }
+    STDMETHODIMP BurnDVDVideo(unsigned long, unsigned long, BSTR, unsigned long) override
+    {
+        return LogNotServed("CCoDevice::BurnDVDVideo");
+    }
     STDMETHODIMP BurnData(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, IUnknown* a_lpFileTreeUnk,
                           unsigned long a_ulBufferSize) override;
-    STDMETHODIMP BurnAudio(unsigned long, unsigned long, IUnknown*, unsigned long) override { return E_NOTIMPL; }
+    STDMETHODIMP BurnAudio(unsigned long, unsigned long, IUnknown*, unsigned long) override
+    {
+        return LogNotServed("CCoDevice::BurnAudio");
+    }
     STDMETHODIMP Cancel() override;
-    STDMETHODIMP BurnVideoCD(unsigned long, unsigned long, BSTR, unsigned long) override { return E_NOTIMPL; }
-    STDMETHODIMP BurnSuperVideoCD(unsigned long, unsigned long, BSTR, unsigned long) override { return E_NOTIMPL; }
-    STDMETHODIMP GrabImage(unsigned long, unsigned long, BSTR, unsigned long) override { return E_NOTIMPL; }
+    STDMETHODIMP BurnVideoCD(unsigned long, unsigned long, BSTR, unsigned long) override
+    {
+        return LogNotServed("CCoDevice::BurnVideoCD");
+    }
+    STDMETHODIMP BurnSuperVideoCD(unsigned long, unsigned long, BSTR, unsigned long) override
+    {
+        return LogNotServed("CCoDevice::BurnSuperVideoCD");
+    }
+    STDMETHODIMP GrabImage(unsigned long, unsigned long, BSTR, unsigned long) override
+    {
+        return LogNotServed("CCoDevice::GrabImage");
+    }
 
     // IMedium
     STDMETHODIMP GetMediumType(unsigned int* a_puiMediumType) override;

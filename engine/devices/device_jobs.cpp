@@ -2,11 +2,12 @@
 // hold, and the device window's handlers that turn a worker's messages
 // into events.
 #include "devices/device.h"
+#include <com/guard.h>
 #include "jobs/data_burn_job.h"
 #include "jobs/erase_job.h"
 #include "jobs/job_messenger.h"
-#include "method_log.h"
-#include <log.h>
+#include <shared/method_log.h>
+#include <shared/log.h>
 #include <com/local_server.h>
 #include <optional>
 #include <dbt.h>
@@ -42,23 +43,29 @@ void CCoDevice::SetInternalErase(bool internal)
 
 STDMETHODIMP CCoDevice::Erase(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, unsigned int a_uiFullErase)
 {
-    CLogMethodScope<CCoDevice> log("Erase");
-    return CEraseJob::Start(this, a_ulCallerCookie, a_ulSpeed, a_uiFullErase != 0);
+    return com::Guarded("CCoDevice::Erase", [&]() -> HRESULT {
+        CLogMethodScope<CCoDevice> log("Erase");
+        return CEraseJob::Start(this, a_ulCallerCookie, a_ulSpeed, a_uiFullErase != 0);
+    });
 }
 
 STDMETHODIMP CCoDevice::BurnData(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, IUnknown* a_lpFileTreeUnk,
                                  unsigned long a_ulBufferSize)
 {
-    CLogMethodScope<CCoDevice> log("BurnData");
-    return CDataBurnJob::Start(this, a_ulCallerCookie, a_ulSpeed, a_lpFileTreeUnk, a_ulBufferSize);
+    return com::Guarded("CCoDevice::BurnData", [&]() -> HRESULT {
+        CLogMethodScope<CCoDevice> log("BurnData");
+        return CDataBurnJob::Start(this, a_ulCallerCookie, a_ulSpeed, a_lpFileTreeUnk, a_ulBufferSize);
+    });
 }
 
 STDMETHODIMP CCoDevice::Cancel()
 {
-    CLogMethodScope<CCoDevice> log("Cancel");
-    // Not under the device lock: the job that runs may hold it.
-    m_grabber.Cancel();
-    return S_OK;
+    return com::Guarded("CCoDevice::Cancel", [&]() -> HRESULT {
+        CLogMethodScope<CCoDevice> log("Cancel");
+        // Not under the device lock: the job that runs may hold it.
+        m_grabber.Cancel();
+        return S_OK;
+    });
 }
 
 HRESULT CCoDevice::StartJob(unsigned cookie, unsigned speed, unsigned lastArgument,

@@ -3,8 +3,8 @@
 #include "devices/device.h"
 #include "devices/device_constants.h"
 #include "devices/medium_type.h"
-#include "method_log.h"
-#include <log.h>
+#include <shared/method_log.h>
+#include <shared/log.h>
 #include <algorithm>
 
 namespace {

@@ -1,7 +1,7 @@
 // CCoDeviceSpeedEnum: an enumerator over a copy of a device's speed table,
 // so that a rescan of the device cannot change it under the client.
 #pragma once
-#include "engine.h"
+#include <engine.h>
 #include <com/external_connection.h>
 #include <com/object.h>
 #include <vector>

@@ -1,7 +1,9 @@
 #include "devices/devices.h"
+#include <com/guard.h>
 #include "engine_services.h"
-#include "method_log.h"
-#include <log.h>
+#include <shared/folders.h>
+#include <shared/method_log.h>
+#include <shared/log.h>
 #include <algorithm>
 
 namespace {
@@ -10,14 +12,6 @@ const UINT_PTR POLL_TIMER = 1;
 // The disc layer's stamps are files: Wine broadcasts no device change for
 // its drives, so the main thread looks at them this often.
 const UINT POLL_MS = 500;
-
-// The engine's data folder (that of its log), where the disc layer keeps
-// its drives.
-std::string EngineDataFolder()
-{
-    std::string log = EngineLogPath();
-    return log.substr(0, log.find_last_of('\\'));
-}
 
 uint32_t FindDevicesCallback(uint32_t reason, void* context, void* param1, void*)
 {
@@ -55,7 +49,8 @@ HRESULT CCoDevices::FinalConstruct()
 {
     CLogMethodScope<CCoDevices> log("FinalConstruct");
     // Made with its class object on the main thread, which serves the window.
-    if (FAILED(m_window.Create(this))) return E_FAIL;
+    m_window = CDevicesWindow::Create(this);
+    if (!m_window) return E_FAIL;
     m_devices.reserve(6);
     InterlockedExchange(&m_initialized, 0);
     char text[1024] = "";
@@ -67,7 +62,7 @@ HRESULT CCoDevices::FinalConstruct()
     // Kept: the list waits for the scan before it shuts the disc layer down.
     m_firstScan = CreateThread(nullptr, 0, FirstScanThread, this, 0, nullptr);
     if (!m_firstScan) return E_FAIL;
-    SetTimer(m_window.Handle(), POLL_TIMER, POLL_MS, nullptr);
+    SetTimer(WindowHandle(), POLL_TIMER, POLL_MS, nullptr);
     return S_OK;
 }
 
@@ -75,8 +70,9 @@ void CCoDevices::FinalRelease()
 {
     CLogMethodScope<CCoDevices> log("FinalRelease");
     WaitForFirstScan();
-    if (m_window.Handle()) KillTimer(m_window.Handle(), POLL_TIMER);
-    m_window.Destroy();
+    if (WindowHandle()) KillTimer(WindowHandle(), POLL_TIMER);
+    if (m_window) m_window->Destroy();
+    m_window = nullptr;
     {
         com::ObjectLock<CCoDevices> lock(this);
         m_devices.clear();
@@ -168,7 +164,7 @@ void CCoDevices::QueueEvent(unsigned message, unsigned wParam, unsigned lParam)
         com::ObjectLock<CCoDevices> lock(this);
         m_queue.push_back({message, wParam, lParam});
     }
-    if (m_window.Handle()) PostMessageA(m_window.Handle(), WM_FIRE_EVENTS, 0, 0);
+    if (WindowHandle()) PostMessageA(WindowHandle(), WM_FIRE_EVENTS, 0, 0);
 }
 
 void CCoDevices::FireQueuedEvents()
@@ -183,10 +179,10 @@ void CCoDevices::FireQueuedEvents()
 
 void CCoDevices::OnPollTimer()
 {
-    if (DiscLayer_GetChangeStamp() != m_changeStamp) OnDeviceChange();
+    if (DiscLayer_GetChangeStamp() != m_changeStamp) RescanAndFire();
 }
 
-void CCoDevices::OnDeviceChange()
+void CCoDevices::RescanAndFire()
 {
     if (!m_initialized) return;  // the first scan is still on its way and sees it
     CLogMethodScope<CCoDevices> log("OnDeviceChange");
@@ -205,103 +201,114 @@ std::vector<CCoDevices::DevicePtr> CCoDevices::ListCopy()
 
 STDMETHODIMP CCoDevices::IsInitialized()
 {
-    CLogMethodScope<CCoDevices> log("IsInitialized");
-    return m_initialized ? S_OK : E_FAIL;
+    return com::Guarded("CCoDevices::IsInitialized", [&]() -> HRESULT {
+        CLogMethodScope<CCoDevices> log("IsInitialized");
+        return m_initialized ? S_OK : E_FAIL;
+    });
 }
 
 STDMETHODIMP CCoDevices::GetDeviceCount(unsigned int* a_piuDeviceCount)
 {
-    CLogMethodScope<CCoDevices> log("GetDeviceCount");
-    if (!a_piuDeviceCount) return E_POINTER;
-    com::ObjectLock<CCoDevices> lock(this);
-    *a_piuDeviceCount = static_cast<unsigned>(m_devices.size());
-    LogPrintf("\tDevice count: %i", static_cast<int>(m_devices.size()));
-    return S_OK;
+    return com::Guarded("CCoDevices::GetDeviceCount", [&]() -> HRESULT {
+        CLogMethodScope<CCoDevices> log("GetDeviceCount");
+        if (!a_piuDeviceCount) return E_POINTER;
+        com::ObjectLock<CCoDevices> lock(this);
+        *a_piuDeviceCount = static_cast<unsigned>(m_devices.size());
+        LogPrintf("\tDevice count: %i", static_cast<int>(m_devices.size()));
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CCoDevices::GetDevice(unsigned int a_uiDeviceNumber, IDevice** a_pRetDevice)
 {
-    CLogMethodScope<CCoDevices> log("GetDevice");
-    if (!a_pRetDevice) return E_POINTER;
-    *a_pRetDevice = nullptr;
-    com::ObjectLock<CCoDevices> lock(this);
-    if (a_uiDeviceNumber >= m_devices.size()) return E_INVALIDARG;
-    return m_devices[a_uiDeviceNumber]->QueryInterface(IID_IDevice, reinterpret_cast<void**>(a_pRetDevice));
+    return com::Guarded("CCoDevices::GetDevice", [&]() -> HRESULT {
+        CLogMethodScope<CCoDevices> log("GetDevice");
+        if (!a_pRetDevice) return E_POINTER;
+        *a_pRetDevice = nullptr;
+        com::ObjectLock<CCoDevices> lock(this);
+        if (a_uiDeviceNumber >= m_devices.size()) return E_INVALIDARG;
+        return m_devices[a_uiDeviceNumber]->QueryInterface(IID_IDevice, reinterpret_cast<void**>(a_pRetDevice));
+    });
 }
 
 STDMETHODIMP CCoDevices::GetDeviceByID(unsigned int a_uiID, IDevice** a_pRetDevice)
 {
-    CLogMethodScope<CCoDevices> log("GetDeviceByID");
-    if (!a_pRetDevice) return E_POINTER;
-    *a_pRetDevice = nullptr;
-    for (const DevicePtr& device : ListCopy()) {
-        unsigned id = 0;
-        if (SUCCEEDED(device->GetDeviceID(&id)) && id == a_uiID)
-            return device->QueryInterface(IID_IDevice, reinterpret_cast<void**>(a_pRetDevice));
-    }
-    return E_FAIL;
+    return com::Guarded("CCoDevices::GetDeviceByID", [&]() -> HRESULT {
+        CLogMethodScope<CCoDevices> log("GetDeviceByID");
+        if (!a_pRetDevice) return E_POINTER;
+        *a_pRetDevice = nullptr;
+        for (const DevicePtr& device : ListCopy()) {
+            unsigned id = 0;
+            if (SUCCEEDED(device->GetDeviceID(&id)) && id == a_uiID)
+                return device->QueryInterface(IID_IDevice, reinterpret_cast<void**>(a_pRetDevice));
+        }
+        return E_FAIL;
+    });
 }
 
 STDMETHODIMP CCoDevices::GetDeviceByDriveLetter(unsigned int a_uiID, IDevice** a_pRetDevice)
 {
-    CLogMethodScope<CCoDevices> log("GetDeviceByDriveLetter");
-    if (!a_pRetDevice) return E_POINTER;
-    *a_pRetDevice = nullptr;
-    for (const DevicePtr& device : ListCopy()) {
-        unsigned letter = 0;
-        if (SUCCEEDED(device->GetDeviceLetter(&letter)) && letter == a_uiID)
-            return device->QueryInterface(IID_IDevice, reinterpret_cast<void**>(a_pRetDevice));
-    }
-    return E_FAIL;
+    return com::Guarded("CCoDevices::GetDeviceByDriveLetter", [&]() -> HRESULT {
+        CLogMethodScope<CCoDevices> log("GetDeviceByDriveLetter");
+        if (!a_pRetDevice) return E_POINTER;
+        *a_pRetDevice = nullptr;
+        for (const DevicePtr& device : ListCopy()) {
+            unsigned letter = 0;
+            if (SUCCEEDED(device->GetDeviceLetter(&letter)) && letter == a_uiID)
+                return device->QueryInterface(IID_IDevice, reinterpret_cast<void**>(a_pRetDevice));
+        }
+        return E_FAIL;
+    });
 }
 
 STDMETHODIMP CCoDevices::CreateObject(REFCLSID rclsid, IUnknown** a_ppUnknown)
 {
-    CLogMethodScope<CCoDevices> log("CreateObject");
-    if (!a_ppUnknown) return E_POINTER;
-    *a_ppUnknown = nullptr;
-    CreateRequest request = {E_NOINTERFACE, &rclsid, a_ppUnknown};
-    if (!m_window.Handle()) return E_FAIL;
-    SendMessageA(m_window.Handle(), WM_CREATE_OBJECT, reinterpret_cast<WPARAM>(&request), 0);
-    return request.result;
+    return com::Guarded("CCoDevices::CreateObject", [&]() -> HRESULT {
+        CLogMethodScope<CCoDevices> log("CreateObject");
+        if (!a_ppUnknown) return E_POINTER;
+        *a_ppUnknown = nullptr;
+        CreateRequest request = {E_NOINTERFACE, &rclsid, a_ppUnknown};
+        if (!WindowHandle()) return E_FAIL;
+        SendMessageA(WindowHandle(), WM_CREATE_OBJECT, reinterpret_cast<WPARAM>(&request), 0);
+        return request.result;
+    });
 }
 
-void CCoDevices::OnCreateObject(CreateRequest* request)
+LRESULT CCoDevices::OnCreateObject(UINT, WPARAM wParam, LPARAM, BOOL&)
 {
     // Audio CD layouts are made here, on the main thread, once they exist;
     // every other class is created by its own class identifier.
-    (void)request;
+    (void)reinterpret_cast<CreateRequest*>(wParam);
+    LogNotServed("CCoDevices::CreateObject");
+    return 0;
 }
 
 void CCoDevices::OnDevicesWindowClose()
 {
-    KillTimer(m_window.Handle(), POLL_TIMER);
+    KillTimer(WindowHandle(), POLL_TIMER);
     std::vector<DevicePtr> gone;
     com::ObjectLock<CCoDevices> lock(this);
     gone.swap(m_devices);
 }
 
-bool CCoDevices::OnDevicesWindowMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT* result)
+LRESULT CCoDevices::OnFireEvents(UINT, WPARAM, LPARAM, BOOL&)
 {
-    switch (msg) {
-    case WM_CREATE_OBJECT:
-        OnCreateObject(reinterpret_cast<CreateRequest*>(wParam));
-        *result = 0;
-        return true;
-    case WM_FIRE_EVENTS:
-        FireQueuedEvents();
-        *result = 0;
-        return true;
-    case WM_DEVICECHANGE:
-        OnDeviceChange();
-        *result = TRUE;
-        return true;
-    case WM_TIMER:
-        if (wParam != POLL_TIMER) return false;
-        OnPollTimer();
-        *result = 0;
-        return true;
-    default:
-        return false;
+    FireQueuedEvents();
+    return 0;
+}
+
+LRESULT CCoDevices::OnDeviceChange(UINT, WPARAM, LPARAM, BOOL&)
+{
+    RescanAndFire();
+    return TRUE;
+}
+
+LRESULT CCoDevices::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& handled)
+{
+    if (wParam != POLL_TIMER) {
+        handled = FALSE;
+        return 0;
     }
+    OnPollTimer();
+    return 0;
 }

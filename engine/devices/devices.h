@@ -5,9 +5,9 @@
 #pragma once
 #include "devices/device.h"
 #include "windows/devices_window.h"
-#include "engine.h"
+#include <engine.h>
 #include "devices/message_callback_point.h"
-#include <auto_object_logger.h>
+#include <shared/auto_object_logger.h>
 #include <com/connection_point.h>
 #include <com/external_connection.h>
 #include <com/object.h>
@@ -23,7 +23,7 @@ class CCoDevices : public com::ObjectRoot<com::MultiThreadModel>,
                    public com::ConnectionPointContainer,
                    public com::ExternalConnection,
                    public CAutoObjectLogger<CCoDevices>,
-                   private DevicesWindowHandler {
+                   private CDevicesWindowOwner {
 public:
     COM_INTERFACES_BEGIN(CCoDevices)
         COM_INTERFACE(IDevices)
@@ -31,6 +31,13 @@ public:
         COM_INTERFACE(IConnectionPointContainer)
         COM_INTERFACE(IExternalConnection)
     COM_INTERFACES_END()
+
+    WND_MSG_MAP_BEGIN(CCoDevices)
+        WND_MESSAGE(WM_CREATE_OBJECT, OnCreateObject)
+        WND_MESSAGE(WM_FIRE_EVENTS, OnFireEvents)
+        WND_MESSAGE(WM_DEVICECHANGE, OnDeviceChange)
+        WND_MESSAGE(WM_TIMER, OnTimer)
+    WND_MSG_MAP_END()
 
     HRESULT FinalConstruct();
     void FinalRelease();
@@ -52,9 +59,12 @@ private:
         IUnknown** object;
     };
 
+    // Devices window handlers, on the main thread.
     void OnDevicesWindowClose() override;
-    bool OnDevicesWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
-    void OnCreateObject(CreateRequest* request);
+    LRESULT OnCreateObject(UINT, WPARAM wParam, LPARAM, BOOL&);
+    LRESULT OnFireEvents(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnDeviceChange(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& handled);
 
     using DevicePtr = com::ComPtr<com::ComObject<CCoDevice>>;
     struct Event {
@@ -73,10 +83,11 @@ private:
     void FireQueuedEvents();
     void OnPollTimer();
     // Rescans and fires what changed; main thread only.
-    void OnDeviceChange();
+    void RescanAndFire();
     std::vector<DevicePtr> ListCopy();
+    HWND WindowHandle() const { return m_window ? m_window->Handle() : nullptr; }
 
-    DevicesWindow m_window;
+    CDevicesWindow* m_window = nullptr;  // goes with Destroy
     MessageCallbackPoint m_events{this};
     volatile LONG m_initialized = 0;
     HANDLE m_firstScan = nullptr;

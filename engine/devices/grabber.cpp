@@ -1,5 +1,5 @@
 #include "devices/grabber.h"
-#include <log.h>
+#include <shared/log.h>
 
 int LogDiscFailure(int code, uint32_t operation, const char* text)
 {

@@ -1,7 +1,7 @@
 // The _IMessageCallback connection point of an engine object: events go to
 // every advised sink, each called outside the object's lock.
 #pragma once
-#include "engine.h"
+#include <engine.h>
 #include <com/connection_point.h>
 
 class MessageCallbackPoint : public com::ConnectionPoint {

@@ -1,6 +1,6 @@
 // CCoTrack: a copy of one track's information, as IMedium::GetTrack read it.
 #pragma once
-#include "engine.h"
+#include <engine.h>
 #include <disc/disc_layer.h>
 #include <com/external_connection.h>
 #include <com/object.h>

@@ -1,10 +1,10 @@
 #include "file_trees/iso_file_tree.h"
+#include <com/guard.h>
 #include "file_trees/iso_file_tree_node.h"
 #include "devices/grabber.h"
 #include <com/bstr.h>
 #include <com/ptr.h>
 #include <mbstring.h>
-#include <new>
 #include <vector>
 
 // {27489EC6-74A0-4EF9-BE0D-554FAB51F4D4}
@@ -78,83 +78,91 @@ HRESULT CCoISOFileTree::FinalConstruct()
 
 STDMETHODIMP CCoISOFileTree::ImportTrack(ITrack* a_pTrack, IDevice* a_pDevice)
 {
-    if (!a_pTrack || !a_pDevice) return E_INVALIDARG;
-    com::ComPtr<IRawPtr> device;
-    if (FAILED(a_pDevice->QueryInterface(IID_IRawPtr, reinterpret_cast<void**>(&device)))) return E_FAIL;
-    unsigned track = 0;
-    if (FAILED(a_pTrack->GetTrackNumber(&track))) return E_FAIL;
-    com::AutoLock lock(m_tree->Lock());
-    // The device lock is held from LockRawPtr on, also when it lends no
-    // grabber: every lock is undone.
-    DiscHandle grabber = static_cast<DiscHandle>(device->LockRawPtr());
-    HRESULT hr = grabber ? ImportSession(grabber, track) : E_FAIL;
-    device->UnlockRawPtr();
-    return hr;
+    return com::Guarded("CCoISOFileTree::ImportTrack", [&]() -> HRESULT {
+        if (!a_pTrack || !a_pDevice) return E_INVALIDARG;
+        com::ComPtr<IRawPtr> device;
+        if (FAILED(a_pDevice->QueryInterface(IID_IRawPtr, reinterpret_cast<void**>(&device)))) return E_FAIL;
+        unsigned track = 0;
+        if (FAILED(a_pTrack->GetTrackNumber(&track))) return E_FAIL;
+        com::AutoLock lock(m_tree->Lock());
+        // The device lock is held from LockRawPtr on, also when it lends no
+        // grabber: every lock is undone.
+        DiscHandle grabber = static_cast<DiscHandle>(device->LockRawPtr());
+        struct Unlock {
+            IRawPtr* device;
+            ~Unlock() { device->UnlockRawPtr(); }
+        } unlock{device.Get()};
+        return grabber ? ImportSession(grabber, track) : E_FAIL;
+    });
 }
 
 HRESULT CCoISOFileTree::ImportSession(DiscHandle grabber, unsigned track)
 {
-    try {
-        m_tree->m_result = IsoTree_ImportSession(grabber, m_tree->Handle(), track, 1, m_tree->m_text,
-                                                 sizeof(m_tree->m_text), &m_tree->m_systemError);
-        return m_tree->m_result == DISC_OK ? S_OK : E_FAIL;
-    } catch (...) {
-        return E_FAIL;
-    }
+    m_tree->m_result = IsoTree_ImportSession(grabber, m_tree->Handle(), track, 1, m_tree->m_text,
+                                             sizeof(m_tree->m_text), &m_tree->m_systemError);
+    return m_tree->m_result == DISC_OK ? S_OK : E_FAIL;
 }
 
 STDMETHODIMP CCoISOFileTree::GetRootNode(IFileTreeNode** a_ppRoot)
 {
-    if (!a_ppRoot) return E_POINTER;
-    com::AutoLock lock(m_tree->Lock());
-    return CCoISOFileTreeNode::Create(m_tree, IsoTree_GetRoot(m_tree->Handle()), a_ppRoot);
+    return com::Guarded("CCoISOFileTree::GetRootNode", [&]() -> HRESULT {
+        if (!a_ppRoot) return E_POINTER;
+        com::AutoLock lock(m_tree->Lock());
+        return CCoISOFileTreeNode::Create(m_tree, IsoTree_GetRoot(m_tree->Handle()), a_ppRoot);
+    });
 }
 
 STDMETHODIMP CCoISOFileTree::GetFirstKid(IFileTreeNode* a_pParent, IFileTreeNode** a_ppKid)
 {
-    if (!a_ppKid) return E_POINTER;
-    *a_ppKid = nullptr;
-    NodeArg parentArg(a_pParent);
-    com::AutoLock lock(m_tree->Lock());
-    DiscNodeHandle* parent = parentArg.Tested(m_tree);
-    if (!parent) return E_FAIL;
-    // No child gives a node that is not valid, and still S_OK.
-    return CCoISOFileTreeNode::Create(m_tree, IsoTree_GetFirstKid(m_tree->Handle(), *parent), a_ppKid);
+    return com::Guarded("CCoISOFileTree::GetFirstKid", [&]() -> HRESULT {
+        if (!a_ppKid) return E_POINTER;
+        *a_ppKid = nullptr;
+        NodeArg parentArg(a_pParent);
+        com::AutoLock lock(m_tree->Lock());
+        DiscNodeHandle* parent = parentArg.Tested(m_tree);
+        if (!parent) return E_FAIL;
+        // No child gives a node that is not valid, and still S_OK.
+        return CCoISOFileTreeNode::Create(m_tree, IsoTree_GetFirstKid(m_tree->Handle(), *parent), a_ppKid);
+    });
 }
 
 STDMETHODIMP CCoISOFileTree::GetNextKid(IFileTreeNode* a_pParent, IFileTreeNode* a_pKid,
                                         IFileTreeNode** a_ppNextKid)
 {
-    if (!a_ppNextKid) return E_POINTER;
-    *a_ppNextKid = nullptr;
-    NodeArg parentArg(a_pParent), kidArg(a_pKid);
-    com::AutoLock lock(m_tree->Lock());
-    DiscNodeHandle* parent = parentArg.Tested(m_tree);
-    DiscNodeHandle* kid = kidArg.Tested(m_tree);
-    if (!parent || !kid) return E_FAIL;
-    DiscNodeHandle next = IsoTree_GetNextKid(m_tree->Handle(), *parent, *kid);
-    if (!next) return E_FAIL;
-    return CCoISOFileTreeNode::Create(m_tree, next, a_ppNextKid);
+    return com::Guarded("CCoISOFileTree::GetNextKid", [&]() -> HRESULT {
+        if (!a_ppNextKid) return E_POINTER;
+        *a_ppNextKid = nullptr;
+        NodeArg parentArg(a_pParent), kidArg(a_pKid);
+        com::AutoLock lock(m_tree->Lock());
+        DiscNodeHandle* parent = parentArg.Tested(m_tree);
+        DiscNodeHandle* kid = kidArg.Tested(m_tree);
+        if (!parent || !kid) return E_FAIL;
+        DiscNodeHandle next = IsoTree_GetNextKid(m_tree->Handle(), *parent, *kid);
+        if (!next) return E_FAIL;
+        return CCoISOFileTreeNode::Create(m_tree, next, a_ppNextKid);
+    });
 }
 
 STDMETHODIMP CCoISOFileTree::Add(IFileTreeNode* a_pParent, BSTR a_bsSourcePathAndName, BSTR a_bsNewName,
                                  IFileTreeNode** a_ppNode)
 {
-    if (!a_ppNode) return E_POINTER;
-    *a_ppNode = nullptr;
-    const std::string source = com::AnsiFromBstr(a_bsSourcePathAndName);
-    const std::string name = com::AnsiFromBstr(a_bsNewName);
-    NodeArg parentArg(a_pParent);
-    com::AutoLock lock(m_tree->Lock());
-    DiscNodeHandle* parent = parentArg.Tested(m_tree);
-    if (!parent) return E_FAIL;
-    DiscNodeHandle node = 0;
-    m_tree->m_result = IsoTree_Add(m_tree->Handle(), m_tree->m_text, sizeof(m_tree->m_text), &m_tree->m_systemError,
-                                   OrNull(source), OrNull(name), 0, *parent, &node);
-    if (m_tree->m_result == DISC_E_FILE && m_tree->m_systemError == DISC_SYSERR_SHARING_VIOLATION)
-        return SCARD_E_SHARING_VIOLATION;
-    if (m_tree->m_result != DISC_OK || !node) return E_FAIL;
-    return CCoISOFileTreeNode::Create(m_tree, node, a_ppNode);
+    return com::Guarded("CCoISOFileTree::Add", [&]() -> HRESULT {
+        if (!a_ppNode) return E_POINTER;
+        *a_ppNode = nullptr;
+        const std::string source = com::AnsiFromBstr(a_bsSourcePathAndName);
+        const std::string name = com::AnsiFromBstr(a_bsNewName);
+        NodeArg parentArg(a_pParent);
+        com::AutoLock lock(m_tree->Lock());
+        DiscNodeHandle* parent = parentArg.Tested(m_tree);
+        if (!parent) return E_FAIL;
+        DiscNodeHandle node = 0;
+        m_tree->m_result = IsoTree_Add(m_tree->Handle(), m_tree->m_text, sizeof(m_tree->m_text), &m_tree->m_systemError,
+                                       OrNull(source), OrNull(name), 0, *parent, &node);
+        if (m_tree->m_result == DISC_E_FILE && m_tree->m_systemError == DISC_SYSERR_SHARING_VIOLATION)
+            return SCARD_E_SHARING_VIOLATION;
+        if (m_tree->m_result != DISC_OK || !node) return E_FAIL;
+        return CCoISOFileTreeNode::Create(m_tree, node, a_ppNode);
+    });
 }
 
 // The folder's index answers in constant time. A name it finds is taken
@@ -183,46 +191,55 @@ DiscNodeHandle CCoISOFileTree::WalkKids(DiscNodeHandle folder, const char* name)
 
 STDMETHODIMP CCoISOFileTree::GetNodeByPath(IFileTreeNode** a_ppNode, BSTR a_bsNodePathAndName)
 {
-    if (!a_ppNode) return E_POINTER;
-    *a_ppNode = nullptr;
-    com::AutoLock lock(m_tree->Lock());
-    DiscNodeHandle node = IsoTree_GetRoot(m_tree->Handle());
-    if (!node) return E_FAIL;
-    const std::string path = com::AnsiFromBstr(a_bsNodePathAndName);
-    if (path.empty()) return E_INVALIDARG;
-    for (const std::string& name : PathNames(path)) {
-        node = FindKid(node, name.c_str());
+    return com::Guarded("CCoISOFileTree::GetNodeByPath", [&]() -> HRESULT {
+        if (!a_ppNode) return E_POINTER;
+        *a_ppNode = nullptr;
+        com::AutoLock lock(m_tree->Lock());
+        DiscNodeHandle node = IsoTree_GetRoot(m_tree->Handle());
         if (!node) return E_FAIL;
-    }
-    return CCoISOFileTreeNode::Create(m_tree, node, a_ppNode);
+        const std::string path = com::AnsiFromBstr(a_bsNodePathAndName);
+        if (path.empty()) return E_INVALIDARG;
+        for (const std::string& name : PathNames(path)) {
+            node = FindKid(node, name.c_str());
+            if (!node) return E_FAIL;
+        }
+        return CCoISOFileTreeNode::Create(m_tree, node, a_ppNode);
+    });
 }
 
 STDMETHODIMP CCoISOFileTree::Remove(IFileTreeNode* a_pNode)
 {
-    NodeArg nodeArg(a_pNode);
-    com::AutoLock lock(m_tree->Lock());
-    DiscNodeHandle* node = nodeArg.Tested(m_tree);
-    if (!node) return E_FAIL;
-    // The layer clears the node object's handle: that object names nothing now.
-    return IsoTree_Remove(m_tree->Handle(), node, 1) == 1 ? S_OK : E_FAIL;
+    return com::Guarded("CCoISOFileTree::Remove", [&]() -> HRESULT {
+        NodeArg nodeArg(a_pNode);
+        com::AutoLock lock(m_tree->Lock());
+        DiscNodeHandle* node = nodeArg.Tested(m_tree);
+        if (!node) return E_FAIL;
+        // The layer clears the node object's handle: that object names nothing now.
+        return IsoTree_Remove(m_tree->Handle(), node, 1) == 1 ? S_OK : E_FAIL;
+    });
 }
 
 STDMETHODIMP CCoISOFileTree::Rename(IFileTreeNode* a_pNode, BSTR a_bsNewName)
 {
-    const std::string name = com::AnsiFromBstr(a_bsNewName);
-    NodeArg nodeArg(a_pNode);
-    com::AutoLock lock(m_tree->Lock());
-    DiscNodeHandle* node = nodeArg.Tested(m_tree);
-    if (!node) return E_FAIL;
-    return IsoTree_Rename(m_tree->Handle(), *node, "", name.c_str(), "") == 1 ? S_OK : E_FAIL;
+    return com::Guarded("CCoISOFileTree::Rename", [&]() -> HRESULT {
+        const std::string name = com::AnsiFromBstr(a_bsNewName);
+        NodeArg nodeArg(a_pNode);
+        com::AutoLock lock(m_tree->Lock());
+        DiscNodeHandle* node = nodeArg.Tested(m_tree);
+        if (!node) return E_FAIL;
+        return IsoTree_Rename(m_tree->Handle(), *node, "", name.c_str(), "") == 1 ? S_OK : E_FAIL;
+    });
 }
 
 STDMETHODIMP CCoISOFileTree::BuildImage()
 {
-    com::AutoLock lock(m_tree->Lock());
-    m_tree->m_result = IsoTree_Build(m_tree->Handle(), m_tree->m_text, sizeof(m_tree->m_text), &m_tree->m_systemError,
-                                     m_startLBA, 100, 1, m_volumeLabel.c_str(), PUBLISHER, APPLICATION);
-    return m_tree->m_result == DISC_OK ? S_OK : E_FAIL;
+    return com::Guarded("CCoISOFileTree::BuildImage", [&]() -> HRESULT {
+        com::AutoLock lock(m_tree->Lock());
+        m_tree->m_result = IsoTree_Build(m_tree->Handle(), m_tree->m_text, sizeof(m_tree->m_text),
+                                         &m_tree->m_systemError, m_startLBA, 100, 1, m_volumeLabel.c_str(), PUBLISHER,
+                                         APPLICATION);
+        return m_tree->m_result == DISC_OK ? S_OK : E_FAIL;
+    });
 }
 
 void CCoISOFileTree::LogBuildFailure()
@@ -234,56 +251,60 @@ void CCoISOFileTree::LogBuildFailure()
 // Adds and removes a folder: the layer's tree is then known to take changes.
 STDMETHODIMP CCoISOFileTree::Initialize()
 {
-    com::AutoLock lock(m_tree->Lock());
-    DiscNodeHandle folder = 0;
-    if (IsoTree_Add(m_tree->Handle(), m_tree->m_text, sizeof(m_tree->m_text), &m_tree->m_systemError, nullptr, "1", 0,
-                    IsoTree_GetRoot(m_tree->Handle()), &folder) == DISC_OK)
-        IsoTree_Remove(m_tree->Handle(), &folder, 1);
-    return S_OK;
+    return com::Guarded("CCoISOFileTree::Initialize", [&]() -> HRESULT {
+        com::AutoLock lock(m_tree->Lock());
+        DiscNodeHandle folder = 0;
+        if (IsoTree_Add(m_tree->Handle(), m_tree->m_text, sizeof(m_tree->m_text), &m_tree->m_systemError, nullptr,
+                        "1", 0, IsoTree_GetRoot(m_tree->Handle()), &folder) == DISC_OK)
+            IsoTree_Remove(m_tree->Handle(), &folder, 1);
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CCoISOFileTree::SetStartLBA(unsigned int a_uiStartLBA)
 {
-    com::AutoLock lock(m_tree->Lock());
-    m_startLBA = a_uiStartLBA;
-    return S_OK;
+    return com::Guarded("CCoISOFileTree::SetStartLBA", [&]() -> HRESULT {
+        com::AutoLock lock(m_tree->Lock());
+        m_startLBA = a_uiStartLBA;
+        return S_OK;
+    });
 }
 
 // A label that cannot be stored is reported: the image would otherwise
 // carry the previous one.
 STDMETHODIMP CCoISOFileTree::SetVolumeLabel(BSTR a_bsVolumeLabel)
 {
-    com::AutoLock lock(m_tree->Lock());
-    try {
+    return com::Guarded("CCoISOFileTree::SetVolumeLabel", [&]() -> HRESULT {
+        com::AutoLock lock(m_tree->Lock());
         m_volumeLabel = com::AnsiFromBstr(a_bsVolumeLabel);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
-    return S_OK;
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CCoISOFileTree::DoFinalize(unsigned int a_uiDoFinalie)
 {
-    com::AutoLock lock(m_tree->Lock());
-    m_finalize = a_uiDoFinalie;
-    return S_OK;
+    return com::Guarded("CCoISOFileTree::DoFinalize", [&]() -> HRESULT {
+        com::AutoLock lock(m_tree->Lock());
+        m_finalize = a_uiDoFinalie;
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CCoISOFileTree::IsDoFinalize()
 {
-    com::AutoLock lock(m_tree->Lock());
-    return m_finalize ? S_OK : S_FALSE;
+    return com::Guarded("CCoISOFileTree::IsDoFinalize", [&]() -> HRESULT {
+        com::AutoLock lock(m_tree->Lock());
+        return m_finalize ? S_OK : S_FALSE;
+    });
 }
 
 STDMETHODIMP CCoISOFileTree::SetBootImage(BSTR a_bsBootImagePath)
 {
-    com::AutoLock lock(m_tree->Lock());
-    try {
+    return com::Guarded("CCoISOFileTree::SetBootImage", [&]() -> HRESULT {
+        com::AutoLock lock(m_tree->Lock());
         m_bootImage = com::AnsiFromBstr(a_bsBootImagePath);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
-    return S_OK;
+        return S_OK;
+    });
 }
 
 STDMETHODIMP_(ULONG_PTR) CCoISOFileTree::GetRawPtr()

@@ -3,7 +3,7 @@
 // Clients fill it node by node; ISimpleRawPtr gives the engine's jobs the
 // layer's tree handle.
 #pragma once
-#include "engine.h"
+#include <engine.h>
 #include "file_trees/iso_tree_holder.h"
 #include <com/external_connection.h>
 #include <com/object.h>

@@ -3,7 +3,7 @@
 // a node whose entry was removed (through this or any other node object)
 // is no longer valid and answers E_FAIL.
 #pragma once
-#include "engine.h"
+#include <engine.h>
 #include "file_trees/iso_tree_holder.h"
 #include <com/external_connection.h>
 #include <com/object.h>

@@ -4,7 +4,7 @@
 // DM_BURNPREPARE, statuses and questions, DM_BURNSTART, the disc layer's
 // progress and DM_BURNEND with the device's cookie.
 #pragma once
-#include "engine.h"
+#include <engine.h>
 #include "jobs/job_frame.h"
 #include <com/ptr.h>
 

@@ -2,7 +2,7 @@
 #include "devices/device.h"
 #include "jobs/job_steps.h"
 #include "devices/tray_lock.h"
-#include <log.h>
+#include <shared/log.h>
 
 const JOB_TRAITS CEraseJob::TRAITS = {JOB_ERASE, "_VK_EraseThread", 400, 800,
                                       "UNKNOWN EXCEPTION, speed = %i kbps\n"};

@@ -1,6 +1,6 @@
 #include "jobs/job_frame.h"
 #include "devices/device.h"
-#include <log.h>
+#include <shared/log.h>
 
 HRESULT CJobFrame::Launch(std::unique_ptr<CJobFrame> job, unsigned cookie, unsigned speed, unsigned lastArgument)
 {

@@ -1,5 +1,5 @@
 #include "jobs/job_messages.h"
-#include "engine.h"
+#include <engine.h>
 #include <disc/disc_layer.h>
 
 namespace {

@@ -5,6 +5,8 @@
 // events leave the engine in the order of the calls.
 //
 // Never call these while holding the device lock: the handlers take it.
+// A job on the job frame (job_frame.h) writes only the middle of this: the
+// frame starts the worker, prepares, ends and lets the device go.
 //
 //   device->StartJob(cookie, speed, lastArgument, Worker, context);   // in the job method
 //   CJobMessenger job(device->WindowHandle());       // on the worker
@@ -17,7 +19,7 @@
 //   job.End(&record, S_OK);
 //   job.ReleaseDevice();                             // the worker's last word
 #pragma once
-#include "engine.h"
+#include <engine.h>
 #include "jobs/job_messages.h"
 
 class CJobMessenger {

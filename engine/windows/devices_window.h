@@ -2,37 +2,54 @@
 // list. Other programs find it by its class name: WM_CLOSE to it ends the
 // engine (it ends the main thread's message loop); a window destroyed
 // without it does not.
+//
+// The window object outlives its owner, as a device's window does: the
+// owner lets it go with Destroy (from any thread), no message reaches the
+// owner after that, and the object goes after the window's last message.
+// The owner and the window each hold the object; the last to let go
+// deletes it.
 #pragma once
-#include <windows.h>
+#include <window/window_impl.h>
 
 extern const char* const DEVICES_WINDOW_CLASS;  // "DevicesWindow"
 
-class DevicesWindowHandler {
+// The owner's side: the close, and a map for the messages the window does
+// not handle itself.
+class CDevicesWindowOwner : public wnd::MessageMap {
 public:
     // WM_CLOSE, before the window goes.
     virtual void OnDevicesWindowClose() = 0;
-    // A message the window does not handle itself; false passes it on.
-    virtual bool OnDevicesWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) = 0;
+
 protected:
-    ~DevicesWindowHandler() = default;
+    ~CDevicesWindowOwner() = default;
 };
 
-class DevicesWindow {
+class CDevicesWindow : public wnd::WindowImpl<CDevicesWindow> {
 public:
-    DevicesWindow() = default;
-    ~DevicesWindow();
-    DevicesWindow(const DevicesWindow&) = delete;
-    DevicesWindow& operator=(const DevicesWindow&) = delete;
+    WND_CLASS(DEVICES_WINDOW_CLASS, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1))
 
-    // Creates the window on the calling thread, whose message loop serves it.
-    HRESULT Create(DevicesWindowHandler* handler);
-    // Destroys it on its own thread; from another thread it is asked to close.
+    WND_MSG_MAP_BEGIN(CDevicesWindow)
+        WND_MESSAGE(WM_CLOSE, OnClose)
+        if (m_owner) WND_CHAIN_MEMBER(*m_owner)
+    WND_MSG_MAP_END()
+
+    // Creates the window on the calling thread, whose message loop serves
+    // it; null on failure.
+    static CDevicesWindow* Create(CDevicesWindowOwner* owner);
+    // The owner goes: the window is destroyed on its own thread, or from
+    // another thread asked to close. The object must not be used afterwards.
     void Destroy();
-    HWND Handle() const { return m_hwnd; }
+    HWND Handle() const { return m_hWnd; }
+
+    void OnFinalMessage(HWND) override;
 
 private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    explicit CDevicesWindow(CDevicesWindowOwner* owner) : m_owner(owner) {}
+    ~CDevicesWindow() override = default;
+    LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL&);
+    void LetGo();
 
-    HWND m_hwnd = nullptr;
-    DevicesWindowHandler* m_handler = nullptr;
+    CDevicesWindowOwner* volatile m_owner;
+    volatile LONG m_holders = 2;  // the owner and the window
+    bool m_finalRan = false;
 };

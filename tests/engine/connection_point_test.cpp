@@ -1,6 +1,6 @@
 // The connection point in one process: cookies, firing, and the results.
 #include <gtest/gtest.h>
-#include "engine.h"
+#include <engine.h>
 #include "event_sink.h"
 #include "devices/message_callback_point.h"
 #include <com/ptr.h>

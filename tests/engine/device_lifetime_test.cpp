@@ -31,22 +31,7 @@ struct EndingJob {
     }
 };
 
-BOOL CALLBACK CountDeviceWindows(HWND window, LPARAM count)
-{
-    char name[32] = "";
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    GetClassNameA(window, name, sizeof(name));
-    if (pid == GetCurrentProcessId() && lstrcmpA(name, "DeviceWindow") == 0) ++*reinterpret_cast<int*>(count);
-    return TRUE;
-}
-
-int DeviceWindows()
-{
-    int count = 0;
-    EnumWindows(CountDeviceWindows, reinterpret_cast<LPARAM>(&count));
-    return count;
-}
+int DeviceWindows() { return static_cast<int>(WindowsOfClass("DeviceWindow", GetCurrentProcessId()).size()); }
 
 }  // namespace
 

@@ -1,6 +1,6 @@
 // EngineProbe.exe: see probe_ids.h.
 #include "probe_ids.h"
-#include "engine.h"
+#include <engine.h>
 #include <com/connection_point.h>
 #include <com/external_connection.h>
 #include <com/local_factory.h>

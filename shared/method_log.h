@@ -1,8 +1,8 @@
 // Logs entry and exit of an engine method under "<class> <method>", the
 // class named by its run-time type. Nothing without a logger.
 #pragma once
-#include <auto_object_logger.h>
-#include <services.h>
+#include "auto_object_logger.h"
+#include "services.h"
 #include <com/bstr.h>
 #include <string>
 #include <typeinfo>
