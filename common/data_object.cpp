@@ -3,10 +3,14 @@
 
 namespace {
 
-// The one format of a data object, as an enumerator of its own.
+// The formats of a data object (its one format, or none), as an enumerator
+// of their own.
 class CFormatEnumerator : public com::ObjectRoot<com::SingleThreadModel>, public IEnumFORMATETC {
 public:
-    CFormatEnumerator(const FORMATETC& format, ULONG position) : m_format(format), m_position(position) {}
+    CFormatEnumerator(const FORMATETC& format, ULONG count, ULONG position)
+        : m_format(format), m_count(count), m_position(position)
+    {
+    }
 
     COM_INTERFACES_BEGIN(CFormatEnumerator)
         COM_INTERFACE(IEnumFORMATETC)
@@ -16,18 +20,18 @@ public:
     {
         if (!rgelt || (celt != 1 && pceltFetched == nullptr)) return E_POINTER;
         ULONG fetched = 0;
-        if (celt > 0 && m_position == 0) {
+        if (celt > 0 && m_position < m_count) {
             rgelt[0] = m_format;
             fetched = 1;
-            m_position = 1;
+            m_position = m_count;
         }
         if (pceltFetched) *pceltFetched = fetched;
         return fetched == celt ? S_OK : S_FALSE;
     }
     STDMETHODIMP Skip(ULONG celt) override
     {
-        ULONG left = 1 - m_position;
-        m_position = celt >= left ? 1 : m_position;
+        ULONG left = m_count - m_position;
+        m_position = celt >= left ? m_count : m_position;
         return celt <= left ? S_OK : S_FALSE;
     }
     STDMETHODIMP Reset() override
@@ -38,12 +42,13 @@ public:
     STDMETHODIMP Clone(IEnumFORMATETC** ppenum) override
     {
         return com::CreateObject<CFormatEnumerator>(IID_IEnumFORMATETC, reinterpret_cast<void**>(ppenum),
-                                                    m_format, m_position);
+                                                    m_format, m_count, m_position);
     }
 
 private:
     FORMATETC m_format;
-    ULONG m_position;  // 0 before the format, 1 after it
+    ULONG m_count;     // 1 with a format, 0 before the first SetData
+    ULONG m_position;  // 0 before the format, m_count after it
 };
 
 // A copy of a global memory block, the receiver's to free.
@@ -129,9 +134,17 @@ STDMETHODIMP CCommonDataObject::QueryGetData(FORMATETC*) { return E_NOTIMPL; }
 
 STDMETHODIMP CCommonDataObject::GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) { return E_NOTIMPL; }
 
+bool CCommonDataObject::IsHeldMedium(const STGMEDIUM& medium) const
+{
+    // The handle fields share one union: comparing one compares them all.
+    return medium.tymed != TYMED_NULL && medium.tymed == m_medium.tymed && medium.hGlobal == m_medium.hGlobal;
+}
+
 STDMETHODIMP CCommonDataObject::SetData(FORMATETC* pformatetc, STGMEDIUM* pmedium, BOOL fRelease)
 {
     if (!pformatetc || !pmedium) return E_INVALIDARG;
+    // The medium held already, given again, must not be freed and then kept.
+    if (IsHeldMedium(*pmedium)) m_ownsMedium = false;
     DropMedium();
     m_format = *pformatetc;
     m_format.ptd = nullptr;  // the caller's to free
@@ -142,8 +155,10 @@ STDMETHODIMP CCommonDataObject::SetData(FORMATETC* pformatetc, STGMEDIUM* pmediu
 
 STDMETHODIMP CCommonDataObject::EnumFormatEtc(DWORD, IEnumFORMATETC** ppenumFormatEtc)
 {
+    // Before the first SetData there is no format to list.
+    const ULONG count = m_medium.tymed == TYMED_NULL ? 0UL : 1UL;
     return com::CreateObject<CFormatEnumerator>(IID_IEnumFORMATETC,
-                                                reinterpret_cast<void**>(ppenumFormatEtc), m_format, 0UL);
+                                                reinterpret_cast<void**>(ppenumFormatEtc), m_format, count, 0UL);
 }
 
 STDMETHODIMP CCommonDataObject::DAdvise(FORMATETC* pformatetc, DWORD advf, IAdviseSink* pAdvSink,

@@ -1,7 +1,8 @@
 #include "load_save.h"
 #include "sections.h"
 #include "xml_file.h"
-#include <guid_text.h>
+#include <shared/guid_text.h>
+#include <com/guard.h>
 #include <com/text.h>
 #include <cstring>
 
@@ -29,21 +30,23 @@ bool StartsLikeSaveFile(const std::string& path)
 
 STDMETHODIMP CCoLoadSaveImpl::OpenFile(BSTR a_sFilename, long a_bForWriting)
 {
-    com::ObjectLock<CCoLoadSaveImpl> lock(this);
-    if (m_open) return S_FALSE;
-    if (!a_sFilename) return E_INVALIDARG;
-    const std::string path = com::AnsiFromBstr(a_sFilename);
-    m_doc = TiXmlDocument();
-    if (a_bForWriting) {
-        // The file itself is written only by SaveFile.
-        m_doc.Parse(NEW_SAVE_FILE, nullptr, TIXML_ENCODING_LEGACY);
-    } else {
-        HRESULT hr = OpenForReading(path);
-        if (FAILED(hr)) return hr;
-    }
-    m_fileName = path;
-    m_open = true;
-    return S_OK;
+    return com::Guarded("CCoLoadSaveImpl::OpenFile", [&]() -> HRESULT {
+        com::ObjectLock<CCoLoadSaveImpl> lock(this);
+        if (m_open) return S_FALSE;
+        if (!a_sFilename) return E_INVALIDARG;
+        const std::string path = com::AnsiFromBstr(a_sFilename);
+        m_doc = TiXmlDocument();
+        if (a_bForWriting) {
+            // The file itself is written only by SaveFile.
+            m_doc.Parse(NEW_SAVE_FILE, nullptr, TIXML_ENCODING_LEGACY);
+        } else {
+            HRESULT hr = OpenForReading(path);
+            if (FAILED(hr)) return hr;
+        }
+        m_fileName = path;
+        m_open = true;
+        return S_OK;
+    });
 }
 
 HRESULT CCoLoadSaveImpl::OpenForReading(const std::string& path)
@@ -59,25 +62,29 @@ HRESULT CCoLoadSaveImpl::OpenForReading(const std::string& path)
 
 STDMETHODIMP CCoLoadSaveImpl::OpenMemory(ULONG_PTR a_pMem)
 {
-    com::ObjectLock<CCoLoadSaveImpl> lock(this);
-    if (m_open) return S_FALSE;
-    if (!a_pMem) return E_POINTER;
-    m_doc = TiXmlDocument();
-    m_doc.Parse(reinterpret_cast<const char*>(a_pMem), nullptr, TIXML_ENCODING_LEGACY);
-    if (m_doc.Error()) {
+    return com::Guarded("CCoLoadSaveImpl::OpenMemory", [&]() -> HRESULT {
+        com::ObjectLock<CCoLoadSaveImpl> lock(this);
+        if (m_open) return S_FALSE;
+        if (!a_pMem) return E_POINTER;
         m_doc = TiXmlDocument();
-        return E_FAIL;
-    }
-    m_fileName.clear();
-    m_open = true;
-    return S_OK;
+        m_doc.Parse(reinterpret_cast<const char*>(a_pMem), nullptr, TIXML_ENCODING_LEGACY);
+        if (m_doc.Error()) {
+            m_doc = TiXmlDocument();
+            return E_FAIL;
+        }
+        m_fileName.clear();
+        m_open = true;
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CCoLoadSaveImpl::SaveFile()
 {
-    com::ObjectLock<CCoLoadSaveImpl> lock(this);
-    if (!m_open || m_fileName.empty()) return E_FAIL;
-    return SaveXmlFile(m_doc, m_fileName);
+    return com::Guarded("CCoLoadSaveImpl::SaveFile", [&]() -> HRESULT {
+        com::ObjectLock<CCoLoadSaveImpl> lock(this);
+        if (!m_open || m_fileName.empty()) return E_FAIL;
+        return SaveXmlFile(m_doc, m_fileName);
+    });
 }
 
 TiXmlElement* CCoLoadSaveImpl::FindSection(REFIID iid)
@@ -88,29 +95,33 @@ TiXmlElement* CCoLoadSaveImpl::FindSection(REFIID iid)
 
 STDMETHODIMP CCoLoadSaveImpl::GetSectionForReading(IID* a_piid, ILoadableSection** a_ppSection)
 {
-    if (!a_ppSection) return E_POINTER;
-    *a_ppSection = nullptr;
-    if (!a_piid) return E_POINTER;
-    com::ObjectLock<CCoLoadSaveImpl> lock(this);
-    TiXmlElement* section = m_open ? FindSection(*a_piid) : nullptr;
-    if (!section) return E_FAIL;
-    return CreateLoadableSection(static_cast<ILoadSaveImpl*>(this), section, a_ppSection);
+    return com::Guarded("CCoLoadSaveImpl::GetSectionForReading", [&]() -> HRESULT {
+        if (!a_ppSection) return E_POINTER;
+        *a_ppSection = nullptr;
+        if (!a_piid) return E_POINTER;
+        com::ObjectLock<CCoLoadSaveImpl> lock(this);
+        TiXmlElement* section = m_open ? FindSection(*a_piid) : nullptr;
+        if (!section) return E_FAIL;
+        return CreateLoadableSection(static_cast<ILoadSaveImpl*>(this), section, a_ppSection);
+    });
 }
 
 STDMETHODIMP CCoLoadSaveImpl::GetSectionForWriting(IID* a_piid, ISaveableSection** a_ppSection)
 {
-    if (!a_ppSection) return E_POINTER;
-    *a_ppSection = nullptr;
-    if (!a_piid) return E_POINTER;
-    com::ObjectLock<CCoLoadSaveImpl> lock(this);
-    // A document read from a text without a root element has nowhere to put it.
-    TiXmlElement* root = m_open ? m_doc.RootElement() : nullptr;
-    if (!root) return E_FAIL;
-    TiXmlElement* section = FindSection(*a_piid);
-    if (!section) {
-        TiXmlNode* added = root->InsertEndChild(TiXmlElement(GuidToSectionName(*a_piid).c_str()));
-        section = added ? added->ToElement() : nullptr;
-    }
-    if (!section) return E_FAIL;
-    return CreateSaveableSection(static_cast<ILoadSaveImpl*>(this), section, a_ppSection);
+    return com::Guarded("CCoLoadSaveImpl::GetSectionForWriting", [&]() -> HRESULT {
+        if (!a_ppSection) return E_POINTER;
+        *a_ppSection = nullptr;
+        if (!a_piid) return E_POINTER;
+        com::ObjectLock<CCoLoadSaveImpl> lock(this);
+        // A document read from a text without a root element has nowhere to put it.
+        TiXmlElement* root = m_open ? m_doc.RootElement() : nullptr;
+        if (!root) return E_FAIL;
+        TiXmlElement* section = FindSection(*a_piid);
+        if (!section) {
+            TiXmlNode* added = root->InsertEndChild(TiXmlElement(GuidToSectionName(*a_piid).c_str()));
+            section = added ? added->ToElement() : nullptr;
+        }
+        if (!section) return E_FAIL;
+        return CreateSaveableSection(static_cast<ILoadSaveImpl*>(this), section, a_ppSection);
+    });
 }

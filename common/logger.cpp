@@ -1,5 +1,6 @@
 #include "logger.h"
-#include "log.h"
+#include <shared/log.h>
+#include <com/guard.h>
 #include <com/text.h>
 #include <cstdio>
 #include <vector>
@@ -52,34 +53,39 @@ HRESULT TrimLogFile(HANDLE file)
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file, &size)) return E_FAIL;
     if (size.QuadPart <= kLogLimit) return S_OK;
-    if (size.QuadPart > 0x7FFFFFFE) return E_FAIL;
-    const DWORD length = static_cast<DWORD>(size.QuadPart);
 
-    std::vector<char> buffer(length + 1, '\0');
+    // Only the tail can be kept, so only the tail is read: the last
+    // 524,287 bytes, from the first line end in them. A log of any size is
+    // trimmed with the same half megabyte of memory.
+    const DWORD tailLength = kLogLimit - 1;
+    std::vector<char> tail(tailLength);
+    LARGE_INTEGER tailStart;
+    tailStart.QuadPart = size.QuadPart - tailLength;
     DWORD read = 0;
-    if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) return E_FAIL;
-    if (!ReadFile(file, buffer.data(), length, &read, nullptr) || read != length) return E_FAIL;
+    if (!SetFilePointerEx(file, tailStart, nullptr, FILE_BEGIN)) return E_FAIL;
+    if (!ReadFile(file, tail.data(), tailLength, &read, nullptr) || read != tailLength) return E_FAIL;
 
-    // The first line end within the last 524,287 bytes (the search starts
-    // 524,288 bytes before the end of the buffer, which holds the zero).
-    const DWORD start = length + 1 - kLogLimit;
     DWORD keep = 0;
     bool found = false;
-    for (DWORD i = start; i + 1 < length; ++i) {
-        if (buffer[i] == '\r' && buffer[i + 1] == '\n') { keep = i + 2; found = true; break; }
+    for (DWORD i = 0; i + 1 < tailLength; ++i) {
+        if (tail[i] == '\r' && tail[i + 1] == '\n') { keep = i + 2; found = true; break; }
     }
     if (!found) return E_FAIL;
 
     if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) return E_FAIL;
     if (!SetEndOfFile(file)) return E_FAIL;
-    if (!WriteAll(file, buffer.data() + keep, length - keep)) return E_FAIL;
+    if (!WriteAll(file, tail.data() + keep, tailLength - keep)) return E_FAIL;
     return S_OK;
 }
 
 CCoLogger::~CCoLogger()
 {
     if (m_file != INVALID_HANDLE_VALUE) {
-        WriteMemoryTable();
+        // Runs in the final Release: the table is best effort, the handle is closed.
+        com::Guarded("CCoLogger::~CCoLogger", [&]() -> HRESULT {
+            WriteMemoryTable();
+            return S_OK;
+        });
         CloseHandle(m_file);
     }
 }
@@ -104,29 +110,32 @@ void CCoLogger::WriteMemoryTable()
 
 STDMETHODIMP CCoLogger::Init(BSTR a_sLogFile)
 {
-    if (!a_sLogFile) return E_POINTER;
-    com::ObjectLock<CCoLogger> lock(this);
-    const std::string name = com::AnsiFromBstr(a_sLogFile);
-    std::size_t slash = name.find_last_of('\\');
-    if (slash != std::string::npos) EnsureFolderExists(name.substr(0, slash + 1));
+    return com::Guarded("CCoLogger::Init", [&]() -> HRESULT {
+        if (!a_sLogFile) return E_POINTER;
+        com::ObjectLock<CCoLogger> lock(this);
+        const std::string name = com::AnsiFromBstr(a_sLogFile);
+        std::size_t slash = name.find_last_of('\\');
+        if (slash != std::string::npos) EnsureFolderExists(name.substr(0, slash + 1));
 
-    HANDLE file = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                              OPEN_ALWAYS, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return E_FAIL;
-    if (m_file != INVALID_HANDLE_VALUE && m_file != file) CloseHandle(m_file);
-    m_file = file;
+        HANDLE file = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                  OPEN_ALWAYS, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return E_FAIL;
+        if (m_file != INVALID_HANDLE_VALUE && m_file != file) CloseHandle(m_file);
+        m_file = file;
 
-    HRESULT hr = TrimLogFile(m_file);
-    if (FAILED(hr)) return hr;
-    SetFilePointer(m_file, 0, nullptr, FILE_END);
-    WriteRaw(WindowsVersionHeader() + kRule + "\r\n\r\n");
-    return S_OK;
+        HRESULT hr = TrimLogFile(m_file);
+        if (FAILED(hr)) return hr;
+        SetFilePointer(m_file, 0, nullptr, FILE_END);
+        WriteRaw(WindowsVersionHeader() + kRule + "\r\n\r\n");
+        return S_OK;
+    });
 }
 
 HRESULT CCoLogger::LogLine(const std::string& text)
 {
-    if (m_file == INVALID_HANDLE_VALUE) return E_FAIL;
+    // Tested under the lock: Init may be replacing the handle.
     com::ObjectLock<CCoLogger> lock(this);
+    if (m_file == INVALID_HANDLE_VALUE) return E_FAIL;
     SYSTEMTIME now;
     GetSystemTime(&now);
     std::string line(text.size() + 32, '\0');
@@ -138,68 +147,82 @@ HRESULT CCoLogger::LogLine(const std::string& text)
 
 STDMETHODIMP CCoLogger::LogEvent(BSTR a_psLogStr)
 {
-    if (!a_psLogStr) return E_POINTER;
-    return LogLine(com::AnsiFromBstr(a_psLogStr));
+    return com::Guarded("CCoLogger::LogEvent", [&]() -> HRESULT {
+        if (!a_psLogStr) return E_POINTER;
+        return LogLine(com::AnsiFromBstr(a_psLogStr));
+    });
 }
 
 STDMETHODIMP CCoLogger::LogEventB(BSTR a_psLogStr, long a_bSuccess)
 {
-    if (!a_psLogStr) return E_POINTER;
-    com::ObjectLock<CCoLogger> lock(this);
-    return LogLine(com::AnsiFromBstr(a_psLogStr) + " :\t" + (a_bSuccess ? "OK" : "FAILED"));
+    return com::Guarded("CCoLogger::LogEventB", [&]() -> HRESULT {
+        if (!a_psLogStr) return E_POINTER;
+        com::ObjectLock<CCoLogger> lock(this);
+        return LogLine(com::AnsiFromBstr(a_psLogStr) + " :\t" + (a_bSuccess ? "OK" : "FAILED"));
+    });
 }
 
 STDMETHODIMP CCoLogger::LogCreateObject(unsigned int a_uiID, BSTR a_bsClassName)
 {
-    com::ObjectLock<CCoLogger> lock(this);
-    const std::string name = com::AnsiFromBstr(a_bsClassName);
-    m_objects[a_uiID] = name;
-    ClassCount& count = m_classes[name];
-    ++count.created;
-    ++count.alive;
-    char text[64];
-    std::snprintf(text, sizeof(text), "++ ID = 0x%08X, ", a_uiID);
-    return LogLine(text + name);
+    return com::Guarded("CCoLogger::LogCreateObject", [&]() -> HRESULT {
+        com::ObjectLock<CCoLogger> lock(this);
+        const std::string name = com::AnsiFromBstr(a_bsClassName);
+        m_objects[a_uiID] = name;
+        ClassCount& count = m_classes[name];
+        ++count.created;
+        ++count.alive;
+        char text[64];
+        std::snprintf(text, sizeof(text), "++ ID = 0x%08X, ", a_uiID);
+        return LogLine(text + name);
+    });
 }
 
 STDMETHODIMP CCoLogger::LogDestroyObject(unsigned int a_uiID)
 {
-    com::ObjectLock<CCoLogger> lock(this);
-    char text[64];
-    auto it = m_objects.find(a_uiID);
-    if (it == m_objects.end()) {
-        std::snprintf(text, sizeof(text), "!! ID = 0x%08X - undefined object", a_uiID);
-        return LogLine(text);
-    }
-    const std::string name = it->second;
-    m_objects.erase(it);
-    auto cls = m_classes.find(name);
-    if (cls != m_classes.end()) --cls->second.alive;
-    std::snprintf(text, sizeof(text), "-- ID = 0x%08X, ", a_uiID);
-    return LogLine(text + name);
+    return com::Guarded("CCoLogger::LogDestroyObject", [&]() -> HRESULT {
+        com::ObjectLock<CCoLogger> lock(this);
+        char text[64];
+        auto it = m_objects.find(a_uiID);
+        if (it == m_objects.end()) {
+            std::snprintf(text, sizeof(text), "!! ID = 0x%08X - undefined object", a_uiID);
+            return LogLine(text);
+        }
+        const std::string name = it->second;
+        m_objects.erase(it);
+        auto cls = m_classes.find(name);
+        if (cls != m_classes.end()) --cls->second.alive;
+        std::snprintf(text, sizeof(text), "-- ID = 0x%08X, ", a_uiID);
+        return LogLine(text + name);
+    });
 }
 
 STDMETHODIMP CCoLogger::LogEnterFunction(BSTR a_bsFuncName)
 {
-    com::ObjectLock<CCoLogger> lock(this);
-    const std::string name = com::AnsiFromBstr(a_bsFuncName);
-    m_funcPath.push_back(name);
-    return LogLine("=> " + name + "()");
+    return com::Guarded("CCoLogger::LogEnterFunction", [&]() -> HRESULT {
+        com::ObjectLock<CCoLogger> lock(this);
+        const std::string name = com::AnsiFromBstr(a_bsFuncName);
+        m_funcPath.push_back(name);
+        return LogLine("=> " + name + "()");
+    });
 }
 
 STDMETHODIMP CCoLogger::LogLeaveFunction(BSTR a_bsFuncName)
 {
-    com::ObjectLock<CCoLogger> lock(this);
-    if (!m_funcPath.empty()) m_funcPath.pop_back();
-    return LogLine("<= " + com::AnsiFromBstr(a_bsFuncName) + "()");
+    return com::Guarded("CCoLogger::LogLeaveFunction", [&]() -> HRESULT {
+        com::ObjectLock<CCoLogger> lock(this);
+        if (!m_funcPath.empty()) m_funcPath.pop_back();
+        return LogLine("<= " + com::AnsiFromBstr(a_bsFuncName) + "()");
+    });
 }
 
 STDMETHODIMP CCoLogger::DumpFuncPath()
 {
-    com::ObjectLock<CCoLogger> lock(this);
-    std::string line;
-    for (const std::string& name : m_funcPath) line += "->" + name;
-    line += "\r\n";
-    if (m_file != INVALID_HANDLE_VALUE) WriteRaw(line);
-    return S_OK;
+    return com::Guarded("CCoLogger::DumpFuncPath", [&]() -> HRESULT {
+        com::ObjectLock<CCoLogger> lock(this);
+        std::string line;
+        for (const std::string& name : m_funcPath) line += "->" + name;
+        line += "\r\n";
+        if (m_file != INVALID_HANDLE_VALUE) WriteRaw(line);
+        return S_OK;
+    });
 }

@@ -1,26 +1,7 @@
-// The message box of IMessenger: its type and result bits, and the
-// identifiers of its dialog resource (shared by messenger.rc and the code).
+// The identifiers of the dialog resource of IMessenger's message box
+// (shared by messenger.rc and the code). Its type and result bits are part
+// of the interface: <message_box.h>.
 #pragma once
-
-// Buttons (type and result bits).
-#define MBX_YES             0x0001
-#define MBX_YESTOALL        0x0002
-#define MBX_NO              0x0004
-#define MBX_NOTOALL         0x0008
-#define MBX_SKIP            0x0010
-#define MBX_SKIPALL         0x0020
-#define MBX_RETRY           0x0040
-#define MBX_IGNORE          0x0080
-#define MBX_IGNOREALL       0x0100
-#define MBX_OK              0x0200
-#define MBX_CANCEL          0x0400
-// The check box (type bit; in the result when it was checked).
-#define MBX_CHECKBOX        0x0800
-// Icons (type bits).
-#define MBX_ICONERROR       0x1000
-#define MBX_ICONWARNING     0x2000
-#define MBX_ICONINFORMATION 0x4000
-#define MBX_ICONQUESTION    0x8000
 
 #define IDD_MESSAGEBOX      201
 

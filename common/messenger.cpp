@@ -3,6 +3,8 @@
 // section of the language file.
 #include "translator.h"
 #include "message_box_ids.h"
+#include <message_box.h>
+#include <com/guard.h>
 #include <com/text.h>
 #include <window/dialog.h>
 #include <window/gdi.h>
@@ -261,17 +263,19 @@ std::string Caption(CCoTranslator& translator, const VARIANT& v)
 STDMETHODIMP CCoTranslator::MessageBox(unsigned long* a_ulRetVal, unsigned long a_ulType, VARIANT a_varCaption,
                                        VARIANT a_varMessage, VARIANT a_varCheckText)
 {
-    HWND owner;
-    {
-        com::ObjectLock<CCoTranslator> lock(this);
-        owner = m_mainWnd;
-    }
-    CMessageBoxDialog dialog(*this, a_ulType, Caption(*this, a_varCaption), Text(*this, a_varMessage),
-                             Text(*this, a_varCheckText));
-    INT_PTR result = dialog.DoModal(owner);
-    // A box that never showed answers as if cancelled: -1 read as bits
-    // would be every button at once, "Yes" among them.
-    if (result == -1 || result == 0) result = MBX_CANCEL;
-    if (a_ulRetVal) *a_ulRetVal = static_cast<unsigned long>(result);
-    return S_OK;
+    return com::Guarded("CCoTranslator::MessageBox", [&]() -> HRESULT {
+        HWND owner;
+        {
+            com::ObjectLock<CCoTranslator> lock(this);
+            owner = m_mainWnd;
+        }
+        CMessageBoxDialog dialog(*this, a_ulType, Caption(*this, a_varCaption), Text(*this, a_varMessage),
+                                 Text(*this, a_varCheckText));
+        INT_PTR result = dialog.DoModal(owner);
+        // A box that never showed answers as if cancelled: -1 read as bits
+        // would be every button at once, "Yes" among them.
+        if (result == -1 || result == 0) result = MBX_CANCEL;
+        if (a_ulRetVal) *a_ulRetVal = static_cast<unsigned long>(result);
+        return S_OK;
+    });
 }

@@ -1,5 +1,6 @@
 #include "sections.h"
 #include "xml_file.h"
+#include <com/guard.h>
 #include <com/text.h>
 #include <cstdlib>
 
@@ -68,42 +69,50 @@ const char* CCoLoadableSection::Attribute(BSTR key) const
 
 STDMETHODIMP CCoLoadableSection::GetName(BSTR* a_pbsName)
 {
-    if (!m_element) return E_FAIL;
-    if (!a_pbsName) return E_POINTER;
-    *a_pbsName = com::BstrFromAnsi(m_element->Value());
-    return S_OK;
+    return com::Guarded("CCoLoadableSection::GetName", [&]() -> HRESULT {
+        if (!m_element) return E_FAIL;
+        if (!a_pbsName) return E_POINTER;
+        *a_pbsName = com::BstrFromAnsi(m_element->Value());
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CCoLoadableSection::LoadDWORD(BSTR a_bsKey, unsigned long* a_pdwValue)
 {
-    if (!m_element) return E_FAIL;
-    if (!a_pdwValue) return E_POINTER;
-    *a_pdwValue = 0;
-    const char* value = Attribute(a_bsKey);
-    if (!value) return E_FAIL;
-    *a_pdwValue = static_cast<unsigned long>(std::atoi(value));
-    return S_OK;
+    return com::Guarded("CCoLoadableSection::LoadDWORD", [&]() -> HRESULT {
+        if (!m_element) return E_FAIL;
+        if (!a_pdwValue) return E_POINTER;
+        *a_pdwValue = 0;
+        const char* value = Attribute(a_bsKey);
+        if (!value) return E_FAIL;
+        *a_pdwValue = static_cast<unsigned long>(std::atoi(value));
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CCoLoadableSection::LoadDouble(BSTR a_bsKey, double* a_pfValue)
 {
-    if (!m_element) return E_FAIL;
-    if (!a_pfValue) return E_POINTER;
-    *a_pfValue = 0;
-    const char* value = Attribute(a_bsKey);
-    if (!value) return E_FAIL;
-    *a_pfValue = std::atof(value);
-    return S_OK;
+    return com::Guarded("CCoLoadableSection::LoadDouble", [&]() -> HRESULT {
+        if (!m_element) return E_FAIL;
+        if (!a_pfValue) return E_POINTER;
+        *a_pfValue = 0;
+        const char* value = Attribute(a_bsKey);
+        if (!value) return E_FAIL;
+        *a_pfValue = std::atof(value);
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CCoLoadableSection::LoadString(BSTR a_bsKey, BSTR* a_pbsValue)
 {
-    if (!m_element) return E_FAIL;
-    if (!a_pbsValue) return E_POINTER;
-    const char* value = Attribute(a_bsKey);
-    if (!value || !*value) return E_FAIL;
-    *a_pbsValue = com::BstrFromAnsi(UnescapeSectionText(value));
-    return S_OK;
+    return com::Guarded("CCoLoadableSection::LoadString", [&]() -> HRESULT {
+        if (!m_element) return E_FAIL;
+        if (!a_pbsValue) return E_POINTER;
+        const char* value = Attribute(a_bsKey);
+        if (!value || !*value) return E_FAIL;
+        *a_pbsValue = com::BstrFromAnsi(UnescapeSectionText(value));
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CCoLoadableSection::LoadRAW(BSTR, unsigned char*, unsigned long*) { return E_NOTIMPL; }
@@ -126,11 +135,13 @@ STDMETHODIMP CCoLoadableSection::GetNextChild(ILoadableSection** a_ppChild)
 
 STDMETHODIMP CCoLoadableSection::GetChildByName(BSTR a_bsName, ILoadableSection** a_ppChild)
 {
-    if (!m_element) return E_FAIL;
-    if (!a_ppChild) return E_POINTER;
-    *a_ppChild = nullptr;
-    TiXmlElement* child = m_element->FirstChildElement(AnsiFromBstr(a_bsName).c_str());
-    return child ? CreateLoadableSection(m_owner, child, a_ppChild) : E_FAIL;
+    return com::Guarded("CCoLoadableSection::GetChildByName", [&]() -> HRESULT {
+        if (!m_element) return E_FAIL;
+        if (!a_ppChild) return E_POINTER;
+        *a_ppChild = nullptr;
+        TiXmlElement* child = m_element->FirstChildElement(AnsiFromBstr(a_bsName).c_str());
+        return child ? CreateLoadableSection(m_owner, child, a_ppChild) : E_FAIL;
+    });
 }
 
 // --- writing ---
@@ -146,17 +157,23 @@ HRESULT CCoSaveableSection::SetAttribute(BSTR key, const std::string& value)
 
 STDMETHODIMP CCoSaveableSection::SaveDWORD(BSTR a_bsKey, unsigned long a_dwValue)
 {
-    return SetAttribute(a_bsKey, FormatXmlDword(a_dwValue));
+    return com::Guarded("CCoSaveableSection::SaveDWORD", [&]() -> HRESULT {
+        return SetAttribute(a_bsKey, FormatXmlDword(a_dwValue));
+    });
 }
 
 STDMETHODIMP CCoSaveableSection::SaveDouble(BSTR a_bsKey, double a_fValue)
 {
-    return SetAttribute(a_bsKey, FormatXmlDouble(a_fValue));
+    return com::Guarded("CCoSaveableSection::SaveDouble", [&]() -> HRESULT {
+        return SetAttribute(a_bsKey, FormatXmlDouble(a_fValue));
+    });
 }
 
 STDMETHODIMP CCoSaveableSection::SaveString(BSTR a_bsKey, BSTR a_bsValue)
 {
-    return SetAttribute(a_bsKey, EscapeSectionText(AnsiFromBstr(a_bsValue)));
+    return com::Guarded("CCoSaveableSection::SaveString", [&]() -> HRESULT {
+        return SetAttribute(a_bsKey, EscapeSectionText(AnsiFromBstr(a_bsValue)));
+    });
 }
 
 STDMETHODIMP CCoSaveableSection::SaveRAW(BSTR, unsigned char*, unsigned long) { return E_NOTIMPL; }
@@ -164,16 +181,18 @@ STDMETHODIMP CCoSaveableSection::SaveRAW(BSTR, unsigned char*, unsigned long) { 
 // A new child every time: children of one name may repeat.
 STDMETHODIMP CCoSaveableSection::CreateChild(BSTR a_bsName, ISaveableSection** a_ppChild)
 {
-    if (!m_element) return E_FAIL;
-    if (!a_ppChild) return E_POINTER;
-    *a_ppChild = nullptr;
-    const std::string name = AnsiFromBstr(a_bsName);
-    if (name.empty()) return E_INVALIDARG;
-    TiXmlNode* added = m_element->InsertEndChild(TiXmlElement(name.c_str()));
-    if (!added || !added->ToElement()) return E_FAIL;
-    HRESULT hr = CreateSaveableSection(m_owner, added->ToElement(), a_ppChild);
-    if (SUCCEEDED(hr)) (*a_ppChild)->ClearContent();
-    return hr;
+    return com::Guarded("CCoSaveableSection::CreateChild", [&]() -> HRESULT {
+        if (!m_element) return E_FAIL;
+        if (!a_ppChild) return E_POINTER;
+        *a_ppChild = nullptr;
+        const std::string name = AnsiFromBstr(a_bsName);
+        if (name.empty()) return E_INVALIDARG;
+        TiXmlNode* added = m_element->InsertEndChild(TiXmlElement(name.c_str()));
+        if (!added || !added->ToElement()) return E_FAIL;
+        HRESULT hr = CreateSaveableSection(m_owner, added->ToElement(), a_ppChild);
+        if (SUCCEEDED(hr)) (*a_ppChild)->ClearContent();
+        return hr;
+    });
 }
 
 // Children go, attributes stay.

@@ -1,5 +1,6 @@
 #include "settings.h"
 #include "xml_file.h"
+#include <com/guard.h>
 #include <com/text.h>
 #include <cstdlib>
 
@@ -28,30 +29,33 @@ TiXmlElement* FirstOrNewChild(TiXmlNode* parent, const std::string& name)
 
 void CCoSettings::FinalRelease()
 {
-    if (m_saveAtRelease) SaveXmlFile(m_doc, m_fileName);
+    if (!m_saveAtRelease) return;
+    com::Guarded("CCoSettings::FinalRelease", [&]() -> HRESULT { return SaveXmlFile(m_doc, m_fileName); });
 }
 
 STDMETHODIMP CCoSettings::Init(BSTR a_psFileName)
 {
-    if (!a_psFileName) return E_INVALIDARG;
-    com::ObjectLock<CCoSettings> lock(this);
-    m_fileName = AnsiFromBstr(a_psFileName);
-    m_doc = TiXmlDocument();
-    XmlLoad loaded = LoadXmlFile(m_doc, m_fileName);
-    m_saveAtRelease = true;
-    if (loaded == XmlLoad::Loaded) return S_OK;
+    return com::Guarded("CCoSettings::Init", [&]() -> HRESULT {
+        if (!a_psFileName) return E_INVALIDARG;
+        com::ObjectLock<CCoSettings> lock(this);
+        m_fileName = AnsiFromBstr(a_psFileName);
+        m_doc = TiXmlDocument();
+        XmlLoad loaded = LoadXmlFile(m_doc, m_fileName);
+        m_saveAtRelease = true;
+        if (loaded == XmlLoad::Loaded) return S_OK;
 
-    if (loaded == XmlLoad::Unopenable) {
-        // Someone else's file we cannot read: never overwrite it.
-        m_saveAtRelease = false;
-    } else if (loaded == XmlLoad::Unparsable) {
-        // Keep the user's unreadable file before it is replaced.
-        std::string copy = m_fileName + UNREADABLE_SETTINGS_SUFFIX;
-        m_saveAtRelease = CopyFileA(m_fileName.c_str(), copy.c_str(), FALSE) != 0;
-    }
-    m_doc = TiXmlDocument();
-    m_doc.Parse(kNewFile, nullptr, TIXML_ENCODING_LEGACY);
-    return S_OK;
+        if (loaded == XmlLoad::Unopenable) {
+            // Someone else's file we cannot read: never overwrite it.
+            m_saveAtRelease = false;
+        } else if (loaded == XmlLoad::Unparsable) {
+            // Keep the user's unreadable file before it is replaced.
+            std::string copy = m_fileName + UNREADABLE_SETTINGS_SUFFIX;
+            m_saveAtRelease = CopyFileA(m_fileName.c_str(), copy.c_str(), FALSE) != 0;
+        }
+        m_doc = TiXmlDocument();
+        m_doc.Parse(kNewFile, nullptr, TIXML_ENCODING_LEGACY);
+        return S_OK;
+    });
 }
 
 TiXmlElement* CCoSettings::FindKeyElement(BSTR section, BSTR key)
@@ -73,61 +77,81 @@ const char* CCoSettings::FindValue(BSTR section, BSTR key, BSTR tag)
     return element ? element->Attribute(AnsiFromBstr(tag).c_str()) : nullptr;
 }
 
+// A name the file could not be read back with (an empty one among them)
+// is refused: written once, it would cost every setting at the next start.
 HRESULT CCoSettings::SetValue(BSTR section, BSTR key, BSTR tag, const std::string& value)
 {
+    const std::string tagName = AnsiFromBstr(tag);
+    if (!IsXmlName(AnsiFromBstr(section)) || !IsXmlName(AnsiFromBstr(key)) || !IsXmlName(tagName))
+        return E_INVALIDARG;
     com::ObjectLock<CCoSettings> lock(this);
     TiXmlElement* element = FindOrCreateKeyElement(section, key);
     if (!element) return E_INVALIDARG;
-    element->SetAttribute(AnsiFromBstr(tag).c_str(), value.c_str());
+    element->SetAttribute(tagName.c_str(), value.c_str());
     return S_OK;
 }
 
 STDMETHODIMP CCoSettings::GetDWORD(BSTR a_sSectionName, BSTR a_sKeyName, BSTR a_sTag,
                                    unsigned long* a_pdwData, unsigned long a_dwDefault)
 {
-    if (!a_pdwData) return E_POINTER;
-    com::ObjectLock<CCoSettings> lock(this);
-    const char* value = FindValue(a_sSectionName, a_sKeyName, a_sTag);
-    *a_pdwData = value ? static_cast<unsigned long>(std::atoi(value)) : a_dwDefault;
-    return value ? S_OK : E_INVALIDARG;
+    return com::Guarded("CCoSettings::GetDWORD", [&]() -> HRESULT {
+        if (!a_pdwData) return E_POINTER;
+        *a_pdwData = a_dwDefault;  // callers take it whatever the answer, out of memory too
+        com::ObjectLock<CCoSettings> lock(this);
+        const char* value = FindValue(a_sSectionName, a_sKeyName, a_sTag);
+        *a_pdwData = value ? static_cast<unsigned long>(std::atoi(value)) : a_dwDefault;
+        return value ? S_OK : E_INVALIDARG;
+    });
 }
 
 STDMETHODIMP CCoSettings::GetString(BSTR a_sSectionName, BSTR a_sKeyName, BSTR a_sTag,
                                     BSTR* a_psData, BSTR a_sDefault)
 {
-    if (!a_psData) return E_POINTER;
-    com::ObjectLock<CCoSettings> lock(this);
-    const char* value = FindValue(a_sSectionName, a_sKeyName, a_sTag);
-    if (value) {
-        *a_psData = com::BstrFromAnsi(value);
-        return S_OK;
-    }
-    *a_psData = a_sDefault ? SysAllocStringLen(a_sDefault, SysStringLen(a_sDefault)) : nullptr;
-    return E_INVALIDARG;
+    return com::Guarded("CCoSettings::GetString", [&]() -> HRESULT {
+        if (!a_psData) return E_POINTER;
+        *a_psData = nullptr;
+        com::ObjectLock<CCoSettings> lock(this);
+        const char* value = FindValue(a_sSectionName, a_sKeyName, a_sTag);
+        if (value) {
+            *a_psData = com::BstrFromAnsi(value);
+            return S_OK;
+        }
+        *a_psData = a_sDefault ? SysAllocStringLen(a_sDefault, SysStringLen(a_sDefault)) : nullptr;
+        return E_INVALIDARG;
+    });
 }
 
 STDMETHODIMP CCoSettings::GetDouble(BSTR a_sSectionName, BSTR a_sKeyName, BSTR a_sTag,
                                     double* a_pfData, double a_fDefault)
 {
-    if (!a_pfData) return E_POINTER;
-    com::ObjectLock<CCoSettings> lock(this);
-    const char* value = FindValue(a_sSectionName, a_sKeyName, a_sTag);
-    *a_pfData = value ? std::atof(value) : a_fDefault;
-    return value ? S_OK : E_INVALIDARG;
+    return com::Guarded("CCoSettings::GetDouble", [&]() -> HRESULT {
+        if (!a_pfData) return E_POINTER;
+        *a_pfData = a_fDefault;
+        com::ObjectLock<CCoSettings> lock(this);
+        const char* value = FindValue(a_sSectionName, a_sKeyName, a_sTag);
+        *a_pfData = value ? std::atof(value) : a_fDefault;
+        return value ? S_OK : E_INVALIDARG;
+    });
 }
 
 STDMETHODIMP CCoSettings::SetDWORD(BSTR a_sSectionName, BSTR a_sKeyName, BSTR a_sTag,
                                    unsigned long a_dwData)
 {
-    return SetValue(a_sSectionName, a_sKeyName, a_sTag, FormatXmlDword(a_dwData));
+    return com::Guarded("CCoSettings::SetDWORD", [&]() -> HRESULT {
+        return SetValue(a_sSectionName, a_sKeyName, a_sTag, FormatXmlDword(a_dwData));
+    });
 }
 
 STDMETHODIMP CCoSettings::SetString(BSTR a_sSectionName, BSTR a_sKeyName, BSTR a_sTag, BSTR a_sData)
 {
-    return SetValue(a_sSectionName, a_sKeyName, a_sTag, AnsiFromBstr(a_sData));
+    return com::Guarded("CCoSettings::SetString", [&]() -> HRESULT {
+        return SetValue(a_sSectionName, a_sKeyName, a_sTag, AnsiFromBstr(a_sData));
+    });
 }
 
 STDMETHODIMP CCoSettings::SetDouble(BSTR a_sSectionName, BSTR a_sKeyName, BSTR a_sTag, double a_fData)
 {
-    return SetValue(a_sSectionName, a_sKeyName, a_sTag, FormatXmlDouble(a_fData));
+    return com::Guarded("CCoSettings::SetDouble", [&]() -> HRESULT {
+        return SetValue(a_sSectionName, a_sKeyName, a_sTag, FormatXmlDouble(a_fData));
+    });
 }

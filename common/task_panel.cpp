@@ -1,7 +1,8 @@
 #include "task_panel.h"
-#include "colors.h"
-#include "drawing.h"
-#include "variant_safearray.h"
+#include <shared/colors.h>
+#include <shared/drawing.h>
+#include <shared/variant_safearray.h>
+#include <com/guard.h>
 #include <com/text.h>
 #include <windowsx.h>
 
@@ -46,9 +47,11 @@ void CCoPanelCtrl::FinalRelease()
 
 STDMETHODIMP CCoPanelCtrl::CreateOwnWindow(HWND a_hWndParent)
 {
-    if (!::IsWindow(a_hWndParent)) return E_INVALIDARG;
-    Create(a_hWndParent, nullptr, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
-    return IsWindow() ? S_OK : E_INVALIDARG;
+    return com::Guarded("CCoPanelCtrl::CreateOwnWindow", [&]() -> HRESULT {
+        if (!::IsWindow(a_hWndParent)) return E_INVALIDARG;
+        Create(a_hWndParent, nullptr, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
+        return IsWindow() ? S_OK : E_INVALIDARG;
+    });
 }
 
 STDMETHODIMP CCoPanelCtrl::GetOwnWindow(HWND* a_hWndRet)
@@ -74,13 +77,15 @@ void CCoPanelCtrl::Changed()
 
 STDMETHODIMP CCoPanelCtrl::AddPane(unsigned a_uiID, BSTR a_bsCaption, HICON a_hIcon)
 {
-    CTaskPane& pane = m_panes.try_emplace(a_uiID, a_uiID).first->second;
-    pane.m_caption = com::AnsiFromBstr(a_bsCaption);
-    pane.m_active = false;
-    pane.m_actions.clear();
-    if (a_hIcon) pane.m_icon.Assign(a_hIcon);
-    Changed();
-    return S_OK;
+    return com::Guarded("CCoPanelCtrl::AddPane", [&]() -> HRESULT {
+        CTaskPane& pane = m_panes.try_emplace(a_uiID, a_uiID).first->second;
+        pane.m_caption = com::AnsiFromBstr(a_bsCaption);
+        pane.m_active = false;
+        pane.m_actions.clear();
+        if (a_hIcon) pane.m_icon.Assign(a_hIcon);
+        Changed();
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CCoPanelCtrl::RemovePane(unsigned a_uiID)
@@ -91,24 +96,28 @@ STDMETHODIMP CCoPanelCtrl::RemovePane(unsigned a_uiID)
 
 STDMETHODIMP CCoPanelCtrl::RenamePane(unsigned a_uiID, BSTR a_bsNewName)
 {
-    CTaskPane* pane = FindPane(a_uiID);
-    if (!pane) return E_FAIL;
-    pane->m_caption = com::AnsiFromBstr(a_bsNewName);
-    Changed();
-    return S_OK;
+    return com::Guarded("CCoPanelCtrl::RenamePane", [&]() -> HRESULT {
+        CTaskPane* pane = FindPane(a_uiID);
+        if (!pane) return E_FAIL;
+        pane->m_caption = com::AnsiFromBstr(a_bsNewName);
+        Changed();
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CCoPanelCtrl::AddAction(unsigned a_uiPaneID, unsigned a_uiID, BSTR a_bsCaption, HICON a_hIcon)
 {
-    CTaskPane* pane = FindPane(a_uiPaneID);
-    if (!pane) return S_OK;
-    auto added = pane->m_actions.try_emplace(a_uiID, a_uiID);
-    if (!added.second) return S_OK;  // an existing action stays as it is
-    CTaskAction& action = added.first->second;
-    action.m_caption = com::AnsiFromBstr(a_bsCaption);
-    if (a_hIcon) action.m_icon.Assign(a_hIcon);
-    Changed();
-    return S_OK;
+    return com::Guarded("CCoPanelCtrl::AddAction", [&]() -> HRESULT {
+        CTaskPane* pane = FindPane(a_uiPaneID);
+        if (!pane) return S_OK;
+        auto added = pane->m_actions.try_emplace(a_uiID, a_uiID);
+        if (!added.second) return S_OK;  // an existing action stays as it is
+        CTaskAction& action = added.first->second;
+        action.m_caption = com::AnsiFromBstr(a_bsCaption);
+        if (a_hIcon) action.m_icon.Assign(a_hIcon);
+        Changed();
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CCoPanelCtrl::RemoveAction(unsigned a_uiPaneID, unsigned a_uiID)
@@ -120,12 +129,14 @@ STDMETHODIMP CCoPanelCtrl::RemoveAction(unsigned a_uiPaneID, unsigned a_uiID)
 
 STDMETHODIMP CCoPanelCtrl::RenameAction(unsigned a_uiPaneID, unsigned a_uiID, BSTR a_bsNewName)
 {
-    CTaskPane* pane = FindPane(a_uiPaneID);
-    CTaskAction* action = pane ? pane->FindAction(a_uiID) : nullptr;
-    if (!action) return E_FAIL;
-    action->m_caption = com::AnsiFromBstr(a_bsNewName);
-    Changed();
-    return S_OK;
+    return com::Guarded("CCoPanelCtrl::RenameAction", [&]() -> HRESULT {
+        CTaskPane* pane = FindPane(a_uiPaneID);
+        CTaskAction* action = pane ? pane->FindAction(a_uiID) : nullptr;
+        if (!action) return E_FAIL;
+        action->m_caption = com::AnsiFromBstr(a_bsNewName);
+        Changed();
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CCoPanelCtrl::SetActive(unsigned a_uiPaneID, unsigned a_uiActionID)
@@ -180,13 +191,15 @@ STDMETHODIMP CCoPanelCtrl::EnableAction(unsigned a_uiPaneID, unsigned a_uiAction
 
 STDMETHODIMP CCoPanelCtrl::ChangeAction(unsigned a_uiPaneID, unsigned a_uiID, BSTR a_bsCaption, HICON a_hIcon)
 {
-    CTaskPane* pane = FindPane(a_uiPaneID);
-    CTaskAction* action = pane ? pane->FindAction(a_uiID) : nullptr;
-    if (!action) return E_FAIL;
-    action->m_caption = com::AnsiFromBstr(a_bsCaption);
-    action->m_icon.Assign(a_hIcon);
-    Changed();
-    return S_OK;
+    return com::Guarded("CCoPanelCtrl::ChangeAction", [&]() -> HRESULT {
+        CTaskPane* pane = FindPane(a_uiPaneID);
+        CTaskAction* action = pane ? pane->FindAction(a_uiID) : nullptr;
+        if (!action) return E_FAIL;
+        action->m_caption = com::AnsiFromBstr(a_bsCaption);
+        action->m_icon.Assign(a_hIcon);
+        Changed();
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CCoPanelCtrl::SetActionIcon(unsigned a_uiPaneID, unsigned a_uiID, HICON a_hIcon)

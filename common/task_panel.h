@@ -6,7 +6,7 @@
 #include "common.h"
 #include "hosting.h"
 #include "task_pane.h"
-#include "command_performer.h"
+#include <shared/command_performer.h>
 #include <com/object.h>
 #include <window/window_impl.h>
 #include <map>

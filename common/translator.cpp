@@ -1,8 +1,10 @@
 #include "translator.h"
-#include "services.h"
+#include <shared/services.h>
+#include <com/guard.h>
 #include <com/text.h>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -43,21 +45,23 @@ std::vector<std::string> SplitProfileList(const char* buffer)
 
 STDMETHODIMP CCoTranslator::Init(BSTR a_psFileName)
 {
-    if (!a_psFileName) return E_POINTER;
-    com::ObjectLock<CCoTranslator> lock(this);
-    const std::string name = com::AnsiFromBstr(a_psFileName);
-    DWORD attributes = GetFileAttributesA(name.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        HANDLE file = CreateFileA(name.c_str(), 0, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return E_INVALIDARG;
-        CloseHandle(file);
+    return com::Guarded("CCoTranslator::Init", [&]() -> HRESULT {
+        if (!a_psFileName) return E_POINTER;
+        com::ObjectLock<CCoTranslator> lock(this);
+        const std::string name = com::AnsiFromBstr(a_psFileName);
+        DWORD attributes = GetFileAttributesA(name.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            HANDLE file = CreateFileA(name.c_str(), 0, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (file == INVALID_HANDLE_VALUE) return E_INVALIDARG;
+            CloseHandle(file);
+            m_fileName = name;
+            return S_OK;
+        }
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY) return E_INVALIDARG;
         m_fileName = name;
+        LoadFile();
         return S_OK;
-    }
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return E_INVALIDARG;
-    m_fileName = name;
-    LoadFile();
-    return S_OK;
+    });
 }
 
 void CCoTranslator::LoadFile()
@@ -84,14 +88,16 @@ void CCoTranslator::LoadFile()
 
 STDMETHODIMP CCoTranslator::GetLangStr(BSTR a_psSectionName, unsigned long a_iStrID, BSTR* a_ppResult)
 {
-    if (!a_ppResult) return E_POINTER;
-    com::ObjectLock<CCoTranslator> lock(this);
-    auto section = m_sections.find(com::AnsiFromBstr(a_psSectionName));
-    if (section == m_sections.end()) return E_FAIL;
-    auto text = section->second.find(a_iStrID);
-    if (text == section->second.end()) return E_FAIL;
-    *a_ppResult = com::BstrFromAnsi(text->second);
-    return S_OK;
+    return com::Guarded("CCoTranslator::GetLangStr", [&]() -> HRESULT {
+        if (!a_ppResult) return E_POINTER;
+        com::ObjectLock<CCoTranslator> lock(this);
+        auto section = m_sections.find(com::AnsiFromBstr(a_psSectionName));
+        if (section == m_sections.end()) return E_FAIL;
+        auto text = section->second.find(a_iStrID);
+        if (text == section->second.end()) return E_FAIL;
+        *a_ppResult = com::BstrFromAnsi(text->second);
+        return S_OK;
+    });
 }
 
 std::string CCoTranslator::CommonText(unsigned long id)
@@ -105,21 +111,33 @@ std::string CCoTranslator::CommonText(unsigned long id)
 
 STDMETHODIMP CCoTranslator::GulpResources(ULONG_PTR a_hModule, BSTR a_psSectionName)
 {
-    com::ObjectLock<CCoTranslator> lock(this);
-    if (!a_hModule) return E_FAIL;
-    m_gulpSection = a_psSectionName ? com::AnsiFromBstr(a_psSectionName) : COMMON_LANG_SECTION;
-    m_sections[m_gulpSection];
-    HMODULE module = reinterpret_cast<HMODULE>(a_hModule);
-    BOOL ok = EnumResourceNamesA(module, reinterpret_cast<LPCSTR>(RT_STRING), OnStringBlock,
-                                 reinterpret_cast<LONG_PTR>(this));
-    return ok ? S_OK : E_FAIL;
+    return com::Guarded("CCoTranslator::GulpResources", [&]() -> HRESULT {
+        com::ObjectLock<CCoTranslator> lock(this);
+        if (!a_hModule) return E_FAIL;
+        m_gulpSection = a_psSectionName ? com::AnsiFromBstr(a_psSectionName) : COMMON_LANG_SECTION;
+        m_sections[m_gulpSection];
+        HMODULE module = reinterpret_cast<HMODULE>(a_hModule);
+        m_gulpFailure = nullptr;
+        BOOL ok = EnumResourceNamesA(module, reinterpret_cast<LPCSTR>(RT_STRING), OnStringBlock,
+                                     reinterpret_cast<LONG_PTR>(this));
+        // A block that failed stopped the walk; its exception goes to the guard.
+        if (m_gulpFailure) std::rethrow_exception(std::exchange(m_gulpFailure, nullptr));
+        return ok ? S_OK : E_FAIL;
+    });
 }
 
+// Called by the system: no exception may unwind through it, so one is kept
+// for GulpResources and the walk stops.
 BOOL CALLBACK CCoTranslator::OnStringBlock(HMODULE module, LPCSTR, LPSTR name, LONG_PTR param)
 {
-    if (IS_INTRESOURCE(name))
-        reinterpret_cast<CCoTranslator*>(param)->GulpBlock(module, static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(name)));
-    return TRUE;
+    auto* self = reinterpret_cast<CCoTranslator*>(param);
+    try {
+        if (IS_INTRESOURCE(name)) self->GulpBlock(module, static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(name)));
+        return TRUE;
+    } catch (...) {
+        self->m_gulpFailure = std::current_exception();
+        return FALSE;
+    }
 }
 
 void CCoTranslator::GulpBlock(HMODULE module, unsigned block)

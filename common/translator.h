@@ -4,6 +4,7 @@
 #pragma once
 #include "common.h"
 #include <com/object.h>
+#include <exception>
 #include <map>
 #include <string>
 
@@ -40,6 +41,7 @@ private:
     std::map<std::string, StringTable> m_sections;  // exact byte-wise names
     HWND m_mainWnd = nullptr;
 
-    // The section being filled by GulpResources.
+    // The section being filled by GulpResources, and what stopped it.
     std::string m_gulpSection;
+    std::exception_ptr m_gulpFailure;
 };

@@ -24,6 +24,68 @@ std::string FormatXmlDouble(double value)
     return s;
 }
 
+namespace {
+
+const char kUtf8Mark[] = "\xEF\xBB\xBF";
+
+bool IsAsciiLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+bool StartsName(unsigned char c) { return c >= 127 || IsAsciiLetter(c) || c == '_'; }
+
+bool ContinuesName(unsigned char c)
+{
+    return StartsName(c) || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == ':';
+}
+
+// UTF-8 text as ANSI text of the system code page.
+std::string AnsiFromUtf8(const std::string& utf8)
+{
+    if (utf8.empty()) return std::string();
+    const int size = static_cast<int>(utf8.size());
+    const int wideLength = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+    std::wstring wide(wideLength, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, &wide[0], wideLength);
+    const int ansiLength = WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    std::string ansi(ansiLength, '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, &ansi[0], ansiLength, nullptr, nullptr);
+    return ansi;
+}
+
+// Line ends as TinyXML's own file loading leaves them: CR LF and CR become LF.
+std::string WithNewlines(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r') {
+            out += text[i];
+        } else {
+            out += '\n';
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        }
+    }
+    return out;
+}
+
+// Reads the rest of `file`; false on a read error.
+bool ReadRest(FILE* file, std::string* text)
+{
+    char block[4096];
+    std::size_t n;
+    while ((n = std::fread(block, 1, sizeof(block), file)) > 0) text->append(block, n);
+    return !std::ferror(file);
+}
+
+}  // namespace
+
+bool IsXmlName(const std::string& name)
+{
+    if (name.empty() || !StartsName(static_cast<unsigned char>(name[0]))) return false;
+    for (unsigned char c : name)
+        if (!ContinuesName(c)) return false;
+    return true;
+}
+
 XmlLoad LoadXmlFile(TiXmlDocument& doc, const std::string& path)
 {
     if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES &&
@@ -31,7 +93,21 @@ XmlLoad LoadXmlFile(TiXmlDocument& doc, const std::string& path)
         return XmlLoad::Missing;
     FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) return XmlLoad::Unopenable;
-    bool ok = doc.LoadFile(file, TIXML_ENCODING_LEGACY);
+    char mark[sizeof(kUtf8Mark) - 1] = {};
+    const bool utf8 = std::fread(mark, 1, sizeof(mark), file) == sizeof(mark) &&
+                      std::memcmp(mark, kUtf8Mark, sizeof(mark)) == 0;
+    bool ok;
+    if (utf8) {
+        std::string text;
+        ok = ReadRest(file, &text);
+        if (ok) {
+            doc.Parse(WithNewlines(AnsiFromUtf8(text)).c_str(), nullptr, TIXML_ENCODING_LEGACY);
+            ok = !doc.Error();
+        }
+    } else {
+        std::rewind(file);
+        ok = doc.LoadFile(file, TIXML_ENCODING_LEGACY);
+    }
     std::fclose(file);
     return ok ? XmlLoad::Loaded : XmlLoad::Unparsable;
 }

@@ -13,8 +13,15 @@ std::string FormatXmlDouble(double value);
 enum class XmlLoad { Loaded, Missing, Unopenable, Unparsable };
 
 // Loads `path` with the byte-wise (legacy) encoding: the files hold ANSI
-// text of the system code page, not UTF-8.
+// text of the system code page, not UTF-8. A file that begins with the
+// UTF-8 byte-order mark (one saved by an editor) is UTF-8: it is read as
+// its ANSI text.
 XmlLoad LoadXmlFile(TiXmlDocument& doc, const std::string& path);
+
+// Whether TinyXML reads `name` back as an element or attribute name: not
+// empty, a letter, '_' or a byte of 127 and above first, then those, digits,
+// '-', '.' and ':'. Any other name would make the whole file unreadable.
+bool IsXmlName(const std::string& name);
 
 // Prints the document as TinyXML saves it into a temporary file beside
 // `path`, then replaces `path` with it. E_FAIL on any failing step; the old

@@ -9,6 +9,7 @@
 #pragma once
 #include "commands.h"
 #include "hosting.h"
+#include <com/guard.h>
 #include <com/ptr.h>
 
 template <class T, const CLSID* Clsid>
@@ -29,7 +30,10 @@ public:
                                SAFEARRAY* a_pData) override
     {
         if (!a_lpSender) return E_INVALIDARG;
-        return static_cast<T*>(this)->OnCommand(a_lpSender, a_refclsidSender, a_uiCommandID, a_pData);
+        // Every component's handlers run under the one guard here.
+        return com::Guarded("ICommandPerformer::InvokeCommand", [&]() -> HRESULT {
+            return static_cast<T*>(this)->OnCommand(a_lpSender, a_refclsidSender, a_uiCommandID, a_pData);
+        });
     }
 
 protected:

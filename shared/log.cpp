@@ -26,12 +26,17 @@ void LogNull(const char* name) { LogPrintf("ERROR: %s is NULL", name); }
 
 void LogWarning(const char* text) { LogPrintf("WARNING: %s", text); }
 
-CLogFunctionScope::CLogFunctionScope(const char* name) : m_name(name)
+CLogFunctionScope::CLogFunctionScope(const char* name) : m_name(name ? name : "")
 {
     if (g_compLogger) g_compLogger->LogEnterFunction(com::Bstr(m_name));
 }
 
 CLogFunctionScope::~CLogFunctionScope()
 {
-    if (g_compLogger) g_compLogger->LogLeaveFunction(com::Bstr(m_name));
+    // Also left while an exception unwinds to a guard: logging is best
+    // effort and must not throw a second one.
+    try {
+        if (g_compLogger) g_compLogger->LogLeaveFunction(com::Bstr(m_name));
+    } catch (...) {
+    }
 }

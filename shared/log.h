@@ -2,6 +2,7 @@
 // function scope that logs entry and exit. All do nothing without a logger.
 #pragma once
 #include "services.h"
+#include <string>
 
 // Formats into a 1,024-byte buffer (longer texts are cut to 1,023 characters).
 void LogPrintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -12,7 +13,8 @@ void LogNull(const char* name);
 // "WARNING: %s".
 void LogWarning(const char* text);
 
-// Logs "=> name()" when constructed and "<= name()" on every way out.
+// Logs "=> name()" when constructed and "<= name()" on every way out. The
+// scope keeps its own copy of the name: it may be a temporary text.
 class CLogFunctionScope {
 public:
     explicit CLogFunctionScope(const char* name);
@@ -20,5 +22,5 @@ public:
     CLogFunctionScope(const CLogFunctionScope&) = delete;
     CLogFunctionScope& operator=(const CLogFunctionScope&) = delete;
 private:
-    const char* m_name;
+    std::string m_name;
 };

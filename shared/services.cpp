@@ -1,4 +1,6 @@
 #include "services.h"
+#include "log.h"
+#include <com/guard.h>
 #include <cstdlib>
 
 ILogger* g_compLogger = nullptr;
@@ -20,15 +22,23 @@ void ReleaseLogger() { ReleasePointer(g_compLogger); }
 void ReleaseTranslator() { ReleasePointer(g_compTranslator); }
 void ReleaseSettings() { ReleasePointer(g_compSettings); }
 
-// One exit-list entry per pointer, registered when the module starts.
-struct ExitRegistration {
-    ExitRegistration()
+// What a COM method's guard stopped, as one line of this module's log.
+void ReportGuardedToLog(const char* method, const char* what)
+{
+    LogPrintf("ERROR: %s stopped by an exception: %s", method, what);
+}
+
+// At the module's start: one exit-list entry per pointer, and the guard's
+// reports into this module's log.
+struct ModuleRegistration {
+    ModuleRegistration()
     {
         std::atexit(ReleaseLogger);
         std::atexit(ReleaseTranslator);
         std::atexit(ReleaseSettings);
+        com::SetGuardReport(ReportGuardedToLog);
     }
-} g_exitRegistration;
+} g_moduleRegistration;
 
 }  // namespace
 
@@ -40,4 +50,11 @@ HRESULT BindServicePointer(IUnknown* from, REFIID iid, void** slot)
     *slot = fresh;
     if (old) old->Release();
     return fresh ? S_OK : E_FAIL;
+}
+
+void ReleaseServicePointers()
+{
+    ReleaseSettings();
+    ReleaseTranslator();
+    ReleaseLogger();
 }

@@ -16,3 +16,11 @@ extern const char* const COMMON_SETTINGS_SECTION; // "_00000000-0000-0000-C000-0
 // Replaces a module pointer by `iid` queried from `from` (null clears it).
 // Returns S_OK when the pointer is set afterwards.
 HRESULT BindServicePointer(IUnknown* from, REFIID iid, void** slot);
+
+// Releases this module's settings, translator and logger pointers, in that
+// order, each set to null before its release; the logger goes last so the
+// others may still log while they go. A program calls it before it
+// uninitialises COM: at the module's end the settings' final save would
+// reach a library that COM may already have unloaded. Releasing twice does
+// nothing more; the module's end then finds nothing left to release.
+void ReleaseServicePointers();

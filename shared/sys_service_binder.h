@@ -5,6 +5,7 @@
 #include "services.h"
 #include "guid_text.h"
 #include <com/bstr.h>
+#include <com/guard.h>
 #include <com/module.h>
 #include <com/ptr.h>
 
@@ -25,9 +26,11 @@ public:
         if (FAILED(BindServicePointer(a_pTranslator, IID_ITranslator,
                                       reinterpret_cast<void**>(&g_compTranslator))))
             return E_FAIL;
-        g_compTranslator->GulpResources(reinterpret_cast<ULONG_PTR>(com::ModuleInstance()),
-                                        com::Bstr(GuidToString(*Clsid)));
-        return S_OK;
+        return com::Guarded("ISysServiceBinder::BindTranslator", [&]() -> HRESULT {
+            g_compTranslator->GulpResources(reinterpret_cast<ULONG_PTR>(com::ModuleInstance()),
+                                            com::Bstr(GuidToString(*Clsid)));
+            return S_OK;
+        });
     }
 
     STDMETHODIMP BindSettings(IUnknown* a_pSettings) override

@@ -1,5 +1,6 @@
 #include "variant_safearray.h"
 #include "log.h"
+#include <cstring>
 
 namespace {
 
@@ -94,7 +95,10 @@ bool CommandValue::ToVariant(VARIANT* out) const
 {
     const PackRule* rule = FindPackRule(m_vt, m_kind);
     if (!rule) return false;
-    VariantInit(out);
+    // All of it zeroed first: a receiver that reads the element as a wider
+    // type than it was packed (a BOOL as UI4, a UI4 as UI8) gets the value,
+    // not the bytes of whatever lay there before.
+    std::memset(out, 0, sizeof(*out));
     out->vt = rule->stored;
     if (m_vt == VT_UI8) out->ullVal = static_cast<ULONGLONG>(m_number);
     else if (m_vt == VT_BOOL) out->boolVal = static_cast<VARIANT_BOOL>(m_number & 0xFFFF);

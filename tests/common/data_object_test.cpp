@@ -2,6 +2,8 @@
 #include "common.h"
 #include "data_object.h"
 #include <com/ptr.h>
+#include <shellapi.h>
+#include <shlobj.h>
 #include <cstring>
 #include <string>
 
@@ -103,6 +105,58 @@ TEST(DataObject, OwnedMediaAreFreedOnReplaceAndRelease)
     EXPECT_FALSE(IsLiveBlock(second));
 }
 
+// Setting the held medium again must not free it and keep it: whatever the
+// flags, the block stays readable, and is freed once, when owned, at the end.
+TEST(DataObject, SettingTheHeldMediumAgainKeepsItAlive)
+{
+    const BOOL flags[][2] = {{TRUE, TRUE}, {FALSE, TRUE}};
+    for (const auto& flag : flags) {
+        ComPtr<IDataObject> data = NewDataObject();
+        HGLOBAL block = NewBlock(kData);
+        Hold(data, block, flag[0]);
+        Hold(data, block, flag[1]);
+        ASSERT_TRUE(IsLiveBlock(block)) << flag[0];
+        EXPECT_EQ(kData, BlockText(block));
+        FORMATETC format = Format(CF_TEXT);
+        STGMEDIUM medium = {};
+        ASSERT_EQ(S_OK, data->GetData(&format, &medium));
+        EXPECT_EQ(kData, BlockText(medium.hGlobal));
+        ReleaseStgMedium(&medium);
+        data.Reset();
+        EXPECT_FALSE(IsLiveBlock(block)) << flag[0];
+    }
+}
+
+// A dropped file list goes out as a copy that the receiver finishes.
+TEST(DataObject, ADroppedFileListIsTheReceiversToFinish)
+{
+    const char files[] = "C:\\a.txt\0C:\\b.txt\0";
+    HGLOBAL list = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + sizeof(files) + 1);
+    auto* head = static_cast<DROPFILES*>(GlobalLock(list));
+    head->pFiles = sizeof(DROPFILES);
+    std::memcpy(head + 1, files, sizeof(files));
+    GlobalUnlock(list);
+
+    ComPtr<IDataObject> data = NewDataObject();
+    FORMATETC format = Format(CF_HDROP);
+    STGMEDIUM held = {};
+    held.tymed = TYMED_HGLOBAL;
+    held.hGlobal = list;
+    ASSERT_EQ(S_OK, data->SetData(&format, &held, TRUE));
+    for (int i = 0; i < 2; ++i) {
+        STGMEDIUM medium = {};
+        ASSERT_EQ(S_OK, data->GetData(&format, &medium));
+        ASSERT_NE(list, medium.hGlobal);
+        HDROP drop = static_cast<HDROP>(medium.hGlobal);
+        ASSERT_EQ(2u, DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0));
+        char name[MAX_PATH] = "";
+        DragQueryFileA(drop, 1, name, sizeof(name));
+        EXPECT_STREQ("C:\\b.txt", name);
+        DragFinish(drop);
+        EXPECT_TRUE(IsLiveBlock(list));
+    }
+}
+
 // A stream goes out as the held one, with the object as its release owner.
 TEST(DataObject, StreamsAreSharedWithTheObjectAsOwner)
 {
@@ -141,6 +195,21 @@ TEST(DataObject, OtherFormatsAndMediaAreRefused)
     }
     EXPECT_EQ(E_NOTIMPL, data->QueryGetData(&text));
     EXPECT_EQ(E_NOTIMPL, data->GetDataHere(&text, &medium));
+}
+
+TEST(DataObject, EnumeratesNothingBeforeTheFirstSetData)
+{
+    ComPtr<IDataObject> data = NewDataObject();
+    ComPtr<IEnumFORMATETC> formats;
+    ASSERT_EQ(S_OK, data->EnumFormatEtc(DATADIR_GET, &formats));
+    for (int pass = 0; pass < 2; ++pass) {
+        FORMATETC got = {};
+        ULONG fetched = 7;
+        EXPECT_EQ(S_FALSE, formats->Next(1, &got, &fetched)) << pass;
+        EXPECT_EQ(0u, fetched);
+        EXPECT_EQ(S_FALSE, formats->Skip(1));
+        EXPECT_EQ(S_OK, formats->Reset());
+    }
 }
 
 TEST(DataObject, EnumeratesTheOneFormat)

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include "common.h"
 #include "files.h"
+#include "logger.h"
 #include <com/bstr.h>
 #include <com/ptr.h>
 #include <atomic>
@@ -175,6 +176,52 @@ TEST(Logger, TrimKeepsTheLastHalfMegabyteFromALineStart)
         EXPECT_EQ(0u, text.find(kept + "Windows version - ")) << c.size;
         EXPECT_LE(kept.size(), 524287u);
     }
+}
+
+// Only the tail that stays is read: a log far larger than the process could
+// hold (over 2 GB, sparse here) is trimmed all the same.
+TEST(Logger, TrimReadsOnlyTheTailItKeeps)
+{
+    TempFolder dir;
+    const std::string path = dir.File("huge.log");
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    LARGE_INTEGER at;
+    at.QuadPart = 0xC0000000LL;  // 3 GB of hole before the last lines
+    ASSERT_TRUE(SetFilePointerEx(file, at, nullptr, FILE_BEGIN));
+    const std::string end = "cut here\r\nkept line\r\n";
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(file, end.data(), static_cast<DWORD>(end.size()), &written, nullptr));
+    CloseHandle(file);
+
+    ComPtr<ILogger> log = NewLogger();
+    ASSERT_EQ(S_OK, log->Init(Bstr(path)));
+    log.Reset();
+    EXPECT_EQ(0u, ReadFileBytes(path).find("kept line\r\nWindows version - "));
+}
+
+// The file handle is tested under the logger's lock: a line logged while
+// Init holds the lock waits for the file instead of being dropped.
+TEST(Logger, ALineLoggedDuringInitWaitsForTheFile)
+{
+    TempFolder dir;
+    com::ComObject<CCoLogger>* logger = nullptr;
+    ASSERT_EQ(S_OK, com::CreateObjectImpl<CCoLogger>(&logger));
+    ComPtr<ILogger> log;
+    log.Attach(logger);
+    HRESULT logged = E_UNEXPECTED;
+    std::thread writer;
+    {
+        com::ObjectLock<CCoLogger> held(logger);  // as Init holds it
+        writer = std::thread([&] { logged = log->LogEvent(Bstr("while opening")); });
+        // Give the writer time to reach the lock (or, unlocked, to fail).
+        Sleep(200);
+        EXPECT_EQ(S_OK, log->Init(Bstr(dir.File("app.log"))));
+    }
+    writer.join();
+    EXPECT_EQ(S_OK, logged);
+    log.Reset();
+    EXPECT_EQ(std::vector<std::string>{"while opening"}, Untimed(Body(ReadFileBytes(dir.File("app.log")))));
 }
 
 // The function path is one list for the process: a dump while other threads

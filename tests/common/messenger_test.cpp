@@ -4,6 +4,7 @@
 #include "common.h"
 #include "files.h"
 #include "message_box_ids.h"
+#include <message_box.h>
 #include <com/bstr.h>
 #include <com/ptr.h>
 #include <algorithm>

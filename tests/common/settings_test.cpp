@@ -139,6 +139,68 @@ TEST(Settings, AnUnreadableFileIsCopiedAsideBeforeItIsReplaced)
     EXPECT_NE(std::string::npos, ReadFileBytes(path).find("<K t=\"1\" />"));
 }
 
+// An editor's UTF-8 file, byte-order mark first: read as its ANSI text,
+// not set aside as unreadable.
+TEST(Settings, AFileWithAByteOrderMarkIsRead)
+{
+    TempFolder dir;
+    const std::string path = dir.File("app.cfg");
+    WriteFileBytes(path, "\xEF\xBB\xBF<?xml version=\"1.0\" ?>\r\n<CFG>\r\n"
+                         "  <_S_><K t=\"5\" s=\"caf\xC3\xA9\" /></_S_>\r\n</CFG>\r\n");
+    char cafe[16] = "";
+    WideCharToMultiByte(CP_ACP, 0, L"caf\u00E9", -1, cafe, sizeof(cafe), nullptr, nullptr);
+    {
+        ComPtr<ISettings> s = OpenSettings(path);
+        unsigned long t = 0;
+        EXPECT_EQ(S_OK, s->GetDWORD(Bstr("_S_"), Bstr("K"), Bstr("t"), &t, 1));
+        EXPECT_EQ(5ul, t);
+        EXPECT_EQ(cafe, GetText(s, "_S_", "K", "s"));
+        s->SetDWORD(Bstr("_S_"), Bstr("K"), Bstr("u"), 6);
+    }
+    EXPECT_FALSE(FileExists(path + UNREADABLE_SETTINGS_SUFFIX));
+    ComPtr<ISettings> s = OpenSettings(path);
+    unsigned long t = 0, u = 0;
+    EXPECT_EQ(S_OK, s->GetDWORD(Bstr("_S_"), Bstr("K"), Bstr("t"), &t, 1));
+    EXPECT_EQ(S_OK, s->GetDWORD(Bstr("_S_"), Bstr("K"), Bstr("u"), &u, 1));
+    EXPECT_EQ(5ul, t);
+    EXPECT_EQ(6ul, u);
+    EXPECT_EQ(cafe, GetText(s, "_S_", "K", "s"));
+}
+
+// A name the file could not be read back with is refused, and the file
+// written at the end still holds every other setting.
+TEST(Settings, NamesTheFileCannotHoldAreRefused)
+{
+    TempFolder dir;
+    const std::string path = dir.File("app.cfg");
+    const char* addresses[][3] = {
+        {"", "K", "t"}, {"_S_", "", "t"}, {"_S_", "K", ""},       // empty
+        {"_S_", "K", "two words"}, {"1st", "K", "t"}, {"_S_", "a<b", "t"},  // not an XML name
+    };
+    {
+        ComPtr<ISettings> s = OpenSettings(path);
+        ASSERT_EQ(S_OK, s->SetDWORD(Bstr("_S_"), Bstr("K"), Bstr("kept"), 1));
+        for (auto& a : addresses) {
+            EXPECT_EQ(E_INVALIDARG, s->SetDWORD(Bstr(a[0]), Bstr(a[1]), Bstr(a[2]), 2)) << a[0] << a[1] << a[2];
+            EXPECT_EQ(E_INVALIDARG, s->SetString(Bstr(a[0]), Bstr(a[1]), Bstr(a[2]), Bstr("v")));
+            EXPECT_EQ(E_INVALIDARG, s->SetDouble(Bstr(a[0]), Bstr(a[1]), Bstr(a[2]), 2.0));
+            unsigned long d = 0;
+            EXPECT_EQ(E_INVALIDARG, s->GetDWORD(Bstr(a[0]), Bstr(a[1]), Bstr(a[2]), &d, 9));
+            EXPECT_EQ(9ul, d);
+        }
+        EXPECT_EQ(E_INVALIDARG, s->SetDWORD(nullptr, Bstr("K"), Bstr("t"), 2));  // a null name is empty
+        EXPECT_EQ(S_OK, s->SetDWORD(Bstr("_S-2.x:y"), Bstr("K\xE9"), Bstr("_t"), 3));  // odd but readable
+    }
+    EXPECT_FALSE(FileExists(path + UNREADABLE_SETTINGS_SUFFIX));
+    ComPtr<ISettings> s = OpenSettings(path);
+    unsigned long kept = 0, odd = 0;
+    EXPECT_EQ(S_OK, s->GetDWORD(Bstr("_S_"), Bstr("K"), Bstr("kept"), &kept, 0));
+    EXPECT_EQ(S_OK, s->GetDWORD(Bstr("_S-2.x:y"), Bstr("K\xE9"), Bstr("_t"), &odd, 0));
+    EXPECT_EQ(1ul, kept);
+    EXPECT_EQ(3ul, odd);
+    EXPECT_EQ(std::string::npos, ReadFileBytes(path).find("=\"2")) << ReadFileBytes(path);
+}
+
 TEST(Settings, AFileThatCannotBeOpenedIsNeverOverwritten)
 {
     TempFolder dir;

@@ -3,8 +3,8 @@
 #include "hosting.h"
 #include "commands.h"
 #include "task_panel.h"
-#include "colors.h"
-#include "variant_safearray.h"
+#include <shared/colors.h>
+#include <shared/variant_safearray.h>
 #include <com/bstr.h>
 #include <com/object.h>
 #include <com/ptr.h>

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
-#include "colors.h"
-#include "drawing.h"
+#include <shared/colors.h>
+#include <shared/drawing.h>
 #include <cstdlib>
 
 namespace {

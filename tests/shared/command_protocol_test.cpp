@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
-#include "command_performer.h"
+#include <shared/command_performer.h>
 #include "commands.h"
-#include "log.h"
-#include "variant_safearray.h"
+#include <shared/log.h>
+#include <shared/variant_safearray.h>
 #include <com/bstr.h>
 #include <com/object.h>
 #include <com/ptr.h>
@@ -133,6 +133,71 @@ TEST(CommandData, ValuesTravelByThePackingAndUnpackingTables)
     EXPECT_NE(text.Get(), received.Get());  // the receiver's own copy
     EXPECT_EQ(object.Get(), borrowed);
     EXPECT_EQ(2u, RefCount(object));  // borrowed: no reference of its own
+}
+
+// VariantInit as Windows before 8.1 has it, for this program: it sets the
+// type only and leaves the value's bytes as they were (Wine's, like 8.1's,
+// zeroes the whole VARIANT and so hides what was not written).
+class TypeOnlyVariantInit {
+public:
+    TypeOnlyVariantInit() : m_slot(FindImport())
+    {
+        if (m_slot) Swap(reinterpret_cast<FARPROC>(&TypeOnly));
+    }
+    ~TypeOnlyVariantInit()
+    {
+        if (m_slot) Swap(m_real);
+    }
+    bool Installed() const { return m_slot != nullptr; }
+
+private:
+    static void WINAPI TypeOnly(VARIANTARG* v) { v->vt = VT_EMPTY; }
+
+    // This program's import slot of oleaut32's VariantInit.
+    FARPROC* FindImport()
+    {
+        m_real = GetProcAddress(GetModuleHandleA("oleaut32.dll"), "VariantInit");
+        auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+        auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+        const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+        auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+        for (; m_real && module->Name; ++module) {
+            auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
+            for (; slot->u1.Function; ++slot)
+                if (reinterpret_cast<FARPROC>(slot->u1.Function) == m_real)
+                    return reinterpret_cast<FARPROC*>(&slot->u1.Function);
+        }
+        return nullptr;
+    }
+    void Swap(FARPROC to)
+    {
+        DWORD old;
+        VirtualProtect(m_slot, sizeof(*m_slot), PAGE_READWRITE, &old);
+        *m_slot = to;
+        VirtualProtect(m_slot, sizeof(*m_slot), old, &old);
+    }
+
+    FARPROC m_real = nullptr;
+    FARPROC* m_slot;
+};
+
+// A receiver may read an element as a wider type than the sender packed:
+// it gets the value, not bytes left over from the values packed before.
+TEST(CommandData, NarrowValuesReadWideGiveTheirValue)
+{
+    TypeOnlyVariantInit olderWindows;
+    ASSERT_TRUE(olderWindows.Installed());
+    CVariantSafearray data(4);
+    ASSERT_NE(nullptr, data.Create());
+    ASSERT_EQ(S_OK, data.Prepare({{VT_BOOL, 1}, {VT_UI4, 7u}, {VT_I4, -1}, {VT_UI8, 0xFFFFFFFFFFFFFFFFull}}));
+    unsigned long flagAsUI4 = 0;
+    ULONGLONG countAsUI8 = 0, minusOneAsUI8 = 0, wide = 0;
+    ASSERT_EQ(S_OK, ExtractFromSafearray(data, {{VT_UI4, &flagAsUI4}, {VT_UI8, &countAsUI8},
+                                                {VT_UI8, &minusOneAsUI8}, {VT_UI8, &wide}}));
+    EXPECT_EQ(1ul, flagAsUI4);
+    EXPECT_EQ(7ull, countAsUI8);
+    EXPECT_EQ(0xFFFFFFFFull, minusOneAsUI8);  // the 32 bits packed, no sign carried
+    EXPECT_EQ(0xFFFFFFFFFFFFFFFFull, wide);
 }
 
 // By-reference values arrive as the sender's own pointers; the receiver's

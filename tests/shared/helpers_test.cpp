@@ -1,15 +1,18 @@
 #include <gtest/gtest.h>
-#include "auto_object_logger.h"
+#include <shared/auto_object_logger.h>
 #include "files.h"
-#include "guid_text.h"
-#include "log.h"
-#include "settings_helper.h"
-#include "sys_service_binder.h"
-#include "translator.h"
+#include <shared/guid_text.h>
+#include <shared/log.h>
+#include <shared/settings_helper.h>
+#include <shared/sys_service_binder.h>
+#include <shared/translator.h>
 #include <com/bstr.h>
+#include <com/guard.h>
 #include <com/object.h>
 #include <com/ptr.h>
+#include <cstring>
 #include <regex>
+#include <stdexcept>
 
 using com::Bstr;
 using com::ComPtr;
@@ -110,6 +113,59 @@ TEST_F(Services, LogHelpersFormatAndCut)
                                         "ERROR: a_pData is NULL", "WARNING: careful", std::string(1023, 'y'),
                                         "=> Work()()", "inside", "<= Work()()"}),
               LogLines());
+}
+
+// The scope logs its entry and exit under the name it was given, whatever
+// becomes of the caller's text in between.
+TEST_F(Services, AFunctionScopeKeepsItsOwnName)
+{
+    ASSERT_EQ(S_OK, binder->BindLogger(logger));
+    char name[] = "Named()";
+    {
+        CLogFunctionScope scope(name);
+        std::strcpy(name, "Other()");
+    }
+    {
+        CLogFunctionScope scope(std::string("Temporary()").c_str());
+        LogPrintf("%s", std::string(100, 'z').c_str());  // the heap moves on
+    }
+    EXPECT_EQ((std::vector<std::string>{"=> Named()()", "<= Named()()", "=> Temporary()()", std::string(100, 'z'),
+                                        "<= Temporary()()"}),
+              LogLines());
+}
+
+// A guarded method's failure is one line of the module's log.
+TEST_F(Services, TheGuardReportsIntoTheModulesLog)
+{
+    ASSERT_EQ(S_OK, binder->BindLogger(logger));
+    EXPECT_EQ(E_FAIL, com::Guarded("CTest::Fails", []() -> HRESULT { throw std::runtime_error("boom"); }));
+    EXPECT_EQ(E_OUTOFMEMORY, com::Guarded("CTest::Full", []() -> HRESULT { throw std::bad_alloc(); }));
+    EXPECT_EQ(S_FALSE, com::Guarded("CTest::Fine", []() -> HRESULT { return S_FALSE; }));
+    EXPECT_EQ((std::vector<std::string>{"ERROR: CTest::Fails stopped by an exception: boom",
+                                        "ERROR: CTest::Full stopped by an exception: out of memory"}),
+              LogLines());
+}
+
+// Released early, as a program does before it uninitialises COM: the
+// settings make their final save and the logger writes its last table then,
+// not at the module's end.
+TEST_F(Services, ServicePointersAreReleasedEarlyOnRequest)
+{
+    BindAll();
+    ASSERT_EQ(S_OK, CTestComponent::SetDWORD("Window", "Width", 640));
+    binder.Reset();
+    logger.Reset();
+    translator.Reset();
+    settings.Reset();
+    EXPECT_FALSE(FileExists(dir.File("app.cfg")));  // not saved while held
+
+    ReleaseServicePointers();
+    EXPECT_EQ(nullptr, g_compSettings);
+    EXPECT_EQ(nullptr, g_compTranslator);
+    EXPECT_EQ(nullptr, g_compLogger);
+    EXPECT_NE(std::string::npos, ReadFileBytes(dir.File("app.cfg")).find("Width=\"640\""));
+    EXPECT_NE(std::string::npos, ReadFileBytes(dir.File("app.log")).find("Memory usage"));
+    ReleaseServicePointers();  // nothing left: nothing happens
 }
 
 TEST_F(Services, ObjectsLogTheirLifeUnderTheirClassName)

@@ -2,7 +2,7 @@
 // toolbar.
 #include <gtest/gtest.h>
 #include "files.h"
-#include "translator.h"
+#include <shared/translator.h>
 #include <com/bstr.h>
 #include <com/ptr.h>
 #include <window/window_impl.h>
