@@ -17,9 +17,12 @@ CExplorerWindow::~CExplorerWindow()
 HWND CExplorerWindow::Open(HWND mdiClient, bool maximized)
 {
     auto* window = new CExplorerWindow;
-    DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE | (maximized ? WS_MAXIMIZE : 0);
-    HWND created = window->Create(mdiClient, "Explorer", style);
-    if (!created) delete window;
+    HWND created = window->Create(mdiClient, "Explorer", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    if (!created) {
+        delete window;
+        return nullptr;
+    }
+    if (maximized) ::SendMessageA(mdiClient, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(created), 0);
     return created;
 }
 

@@ -81,4 +81,25 @@ TEST_F(CommandBarTest, AClickOpensTheMenu)
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(m_toolbar); }, 5000));
 }
 
+TEST(CommandBar, AMaximisedChildHasItsButtonsInTheBar)
+{
+    TessalyInstall install("[Data]\r\nMaximizeFirstChild=1\r\n");  // the explorer opens maximised
+    TessalyRun run(install, "/x");
+    HWND box = run.WaitForWindow("#32770", "Error", 15000);
+    ASSERT_TRUE(box);
+    DismissBox(box);
+    HWND frame = run.WaitForFrame();
+    HWND bar = GetDlgItem(GetDlgItem(frame, 0xE803), 0xE802);
+    // The child's system-menu button before File, View, Window and Help.
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageA(bar, TB_BUTTONCOUNT, 0, 0) == 5; }, 5000));
+    // Its restore button, second from the right end of the bar.
+    RECT rc = {};
+    GetClientRect(bar, &rc);
+    const int height = rc.bottom - 6, width = height + 2;
+    const int x = rc.right - 2 - width - 2 - width / 2;
+    PostMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, rc.bottom / 2));
+    EXPECT_TRUE(WaitUntil([&] { return SendMessageA(bar, TB_BUTTONCOUNT, 0, 0) == 4; }, 5000));
+    EXPECT_EQ(run.Close(), 0u);
+}
+
 }  // namespace

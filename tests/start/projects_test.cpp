@@ -166,6 +166,21 @@ TEST(CommandLine, WithoutArgumentsFileNewRuns)
     EXPECT_EQ(run.Close(), 0u);
 }
 
+TEST(CommandLine, AProjectThatCannotMakeItsWindowIsReported)
+{
+    TessalyInstall install(kApptype);
+    install.RegisterStandin();
+    SetEnvironmentVariableA("TB_STANDIN_FAIL_WINDOW", "1");
+    TessalyRun run(install);
+    SetEnvironmentVariableA("TB_STANDIN_FAIL_WINDOW", nullptr);
+    HWND box = run.WaitForWindow("#32770", install.Name().c_str(), 15000);
+    ASSERT_TRUE(box);
+    // The stand-in's last error is E_FAIL.
+    EXPECT_EQ(MessageBoxText(box), "Project creation failed, error code: 0x80004005. See log file for details.");
+    DismissBox(box);
+    EXPECT_EQ(run.Close(), 0u);
+}
+
 TEST(RecentFiles, ADeletedFileIsRemovedWithItsMessage)
 {
     TessalyInstall install(kApptype);

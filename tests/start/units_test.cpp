@@ -7,6 +7,7 @@
 #include "prompts.h"
 #include "resource.h"
 #include "service_refs.h"
+#include "wait_window.h"
 #include <com/bstr.h>
 #include <com/object.h>
 #include <files.h>
@@ -183,6 +184,36 @@ TEST(ServiceRefs, AThreadKeepsItsServicesPastShutDown)
     EXPECT_EQ(CCountedLogger::s_alive, 0);
     CloseHandle(taken);
     CloseHandle(shutDown);
+}
+
+TEST(WaitWindow, ShowsItsLineAtOnceAndGoesWithTheObject)
+{
+    const std::string text = "Loading project data, please wait a moment... and a much longer line of text";
+    HWND window;
+    {
+        CWaitWindow wait(nullptr, text);
+        window = wait.m_hWnd;
+        ASSERT_TRUE(IsWindow(window));
+        EXPECT_TRUE(IsWindowVisible(window));
+        const DWORD style = GetWindowLongA(window, GWL_STYLE);
+        EXPECT_EQ(style & (WS_POPUP | WS_BORDER | WS_CAPTION), static_cast<DWORD>(WS_POPUP | WS_BORDER));
+        HWND label = GetWindow(window, GW_CHILD);
+        ASSERT_TRUE(label);
+        char shown[256] = "";
+        GetWindowTextA(label, shown, sizeof(shown));
+        EXPECT_EQ(text, shown);
+        // Widened to the text and 24 pixels besides.
+        HDC dc = GetDC(window);
+        HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+        SIZE size = {};
+        GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        SelectObject(dc, old);
+        ReleaseDC(window, dc);
+        RECT client = {};
+        GetClientRect(window, &client);
+        EXPECT_GE(client.right, size.cx + 24 - 2);
+    }
+    EXPECT_FALSE(IsWindow(window));
 }
 
 // The frame built in this process from the application-type switches.

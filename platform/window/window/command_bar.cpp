@@ -205,6 +205,7 @@ void CommandBar::TrackLoop(int button, bool keyboard)
         m_selectedIsPopup = false;
         m_nextButton = -1;
         const UINT id = FIRST_BUTTON_ID + button;
+        SendMessage(TB_SETHOTITEM, button);
         SendMessage(TB_PRESSBUTTON, id, MAKELONG(TRUE, 0));
         RECT rc = {};
         SendMessage(TB_GETITEMRECT, button, reinterpret_cast<LPARAM>(&rc));
@@ -235,6 +236,7 @@ void CommandBar::TrackLoop(int button, bool keyboard)
     m_trackedButton = -1;
     m_trackedPopup = nullptr;
     if (m_keyboardMode) LeaveKeyboardMode();
+    else SendMessage(TB_SETHOTITEM, static_cast<WPARAM>(-1));
 }
 
 LRESULT CALLBACK CommandBar::MenuHook(int code, WPARAM wParam, LPARAM lParam)

@@ -131,6 +131,8 @@ public:
 
     STDMETHODIMP CreateOwnWindow(HWND parent) override
     {
+        char fail[8] = "";
+        if (GetEnvironmentVariableA("TB_STANDIN_FAIL_WINDOW", fail, sizeof(fail))) return E_FAIL;
         auto* window = new CStandinWindow(static_cast<IProject*>(this));
         if (!window->Create(parent, "Stand-in")) {
             delete window;
