@@ -609,6 +609,8 @@ LRESULT CMainFrame::OnMdiSetMenu(UINT msg, WPARAM wParam, LPARAM lParam, BOOL&)
     if (lParam) m_windowMenu = reinterpret_cast<HMENU>(lParam);
     HMENU menu = wParam ? reinterpret_cast<HMENU>(wParam) : m_menu;
     if (menu != previous) m_commandBar.AttachMenu(menu);
+    // The children's list in the new Window popup.
+    if (lParam) m_mdiClientWindow.DefWindowProc(WM_MDIREFRESHMENU, 0, 0);
     SyncToolBar();
     return reinterpret_cast<LRESULT>(previous);
 }

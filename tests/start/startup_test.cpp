@@ -52,6 +52,8 @@ TEST_P(StartupFailureTest, ShowsTheErrorAndEndsWithMinusOne)
 {
     const FailureCase& c = GetParam();
     TessalyInstall install("[Data]\r\n", c.apptype);
+    // Wine starts a surrogate for a class whose library will not load.
+    NewProcessReaper surrogates("dllhost.exe");
     UnregisteredClass unregistered(c.unregistered);
     TessalyRun run(install);
     ASSERT_TRUE(run.Started());

@@ -1,6 +1,7 @@
 #include "tessaly_process.h"
 #include "standin/standin_project.h"
 #include <shlobj.h>
+#include <tlhelp32.h>
 #include <shlwapi.h>
 #include <cstdio>
 
@@ -97,11 +98,21 @@ void TessalyInstall::RegisterStandin(DWORD order) const
 TessalyRun::TessalyRun(const TessalyInstall& install, const std::string& arguments)
 {
     std::string line = "\"" + install.Program() + "\"" + (arguments.empty() ? "" : " " + arguments);
+    // Its standard handles (and those of what it starts: a surrogate the
+    // system starts for a class it cannot load stays for good) lead
+    // nowhere, so that no test runner waits on them.
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE nul = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                             OPEN_EXISTING, 0, nullptr);
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = si.hStdOutput = si.hStdError = nul;
     PROCESS_INFORMATION pi = {};
-    if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, install.ProgramFolder().c_str(), &si,
-                       &pi)) {
+    BOOL created = CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                  install.ProgramFolder().c_str(), &si, &pi);
+    if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
+    if (created) {
         CloseHandle(pi.hThread);
         m_process = pi.hProcess;
         m_pid = pi.dwProcessId;
@@ -192,4 +203,32 @@ std::string RemoteStatusText(HWND statusBar, DWORD pid)
     }
     CloseHandle(process);
     return text;
+}
+
+std::vector<DWORD> ProcessesNamed(const char* name)
+{
+    std::vector<DWORD> pids;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return pids;
+    PROCESSENTRY32 entry = {sizeof(entry)};
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        if (lstrcmpiA(entry.szExeFile, name) == 0) pids.push_back(entry.th32ProcessID);
+    CloseHandle(snapshot);
+    return pids;
+}
+
+NewProcessReaper::NewProcessReaper(const char* name) : m_name(name), m_before(ProcessesNamed(name)) {}
+
+NewProcessReaper::~NewProcessReaper()
+{
+    for (DWORD pid : ProcessesNamed(m_name)) {
+        bool old = false;
+        for (DWORD before : m_before) old |= before == pid;
+        if (old) continue;
+        if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) {
+            TerminateProcess(process, 1);
+            WaitForSingleObject(process, 5000);
+            CloseHandle(process);
+        }
+    }
 }

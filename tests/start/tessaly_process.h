@@ -71,6 +71,21 @@ void DismissBox(HWND box, int id = IDOK);
 std::vector<HWND> MdiChildren(HWND frame);
 // The simple-mode text of a status bar of another process.
 std::string RemoteStatusText(HWND statusBar, DWORD pid);
+// Processes of the given program file name ("dllhost.exe").
+std::vector<DWORD> ProcessesNamed(const char* name);
+// Ends, when it goes, every process of the name that started during its
+// life (the surrogates the system starts for a class that will not load).
+class NewProcessReaper {
+public:
+    explicit NewProcessReaper(const char* name);
+    ~NewProcessReaper();
+    NewProcessReaper(const NewProcessReaper&) = delete;
+    NewProcessReaper& operator=(const NewProcessReaper&) = delete;
+private:
+    const char* m_name;
+    std::vector<DWORD> m_before;
+};
+
 // Waits until `condition` holds, pumping this thread's messages; false when
 // `ms` passed first.
 template <class F>
