@@ -6,7 +6,7 @@
 const CApptypeKey APPTYPE_KEYS[15] = {
     {"Title", true, nullptr, 0},
     {"Version", true, "1.0.0.0", 0},
-    {"CopyrightHolder", true, "Tavell software", 0},
+    {"CopyrightHolder", true, "Tavell software", 0},  // the maker's name
     {"FirstDevelopmentYear", true, "2005", 0},
     {"LastDevelopmentYear", true, "2007", 0},
     {"Site", true, "", 0},
