@@ -2,6 +2,7 @@
 #include "device.h"
 #include "erase_job.h"
 #include "grabber.h"
+#include "iso_file_tree.h"
 #include "job_messenger.h"
 #include "medium_type.h"
 #include "tray_lock.h"
@@ -49,7 +50,7 @@ HRESULT CDataBurnJob::Start(CCoDevice* device, unsigned cookie, unsigned speed, 
     com::ComPtr<IFileTree> tree;
     com::ComPtr<ISimpleRawPtr> raw;
     if (!source || FAILED(source->QueryInterface(IID_IFileTree, reinterpret_cast<void**>(&tree))) ||
-        FAILED(source->QueryInterface(IID_ISimpleRawPtr, reinterpret_cast<void**>(&raw))))
+        FAILED(source->QueryInterface(IID_CCoISOFileTree, reinterpret_cast<void**>(&raw))))
         return E_INVALIDARG;
     std::unique_ptr<CDataBurnJob> job(new CDataBurnJob(device, std::move(tree), std::move(raw)));
     com::ObjectLock<CCoDevice> lock(device);
@@ -73,7 +74,7 @@ DWORD CDataBurnJob::Run()
     Sleep(WORKER_DELAY_MS);
     HWND window = m_device->WindowHandle();
     if (!window || !IsWindow(window)) {
-        Itf(m_device)->Release();
+        CCoDevice::ReleaseWorkerHold(m_device);
         return static_cast<DWORD>(-1);
     }
     CJobMessenger job(window);
@@ -132,6 +133,7 @@ HRESULT CDataBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* n
     if (!m_built) {
         job.Status(ST_DATA_IMAGE_BEGIN);
         const bool built = SUCCEEDED(m_tree->BuildImage());
+        if (!built) static_cast<CCoISOFileTree*>(m_raw.Get())->LogBuildFailure();
         job.Status(ST_DATA_IMAGE_END, built ? 1 : 0);
         if (!built) return E_FAIL;
         m_built = true;

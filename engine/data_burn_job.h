@@ -35,7 +35,7 @@ private:
 
     CCoDevice* m_device;  // held for the thread by the job method
     com::ComPtr<IFileTree> m_tree;
-    com::ComPtr<ISimpleRawPtr> m_raw;
+    com::ComPtr<ISimpleRawPtr> m_raw;  // the tree's own class (IID_CCoISOFileTree)
     // The image is built once, on the first pass that reaches the build:
     // a pass that asks for a disc first builds nothing.
     bool m_built = false;

@@ -7,7 +7,9 @@
 #include "track.h"
 #include "method_log.h"
 #include <log.h>
+#include <com/local_server.h>
 #include <algorithm>
+#include <optional>
 #include <cstdio>
 #include <dbt.h>
 
@@ -15,6 +17,7 @@ namespace {
 
 const unsigned DVD_STEP = 1385, CD_STEP = 176;
 const unsigned DVD_PROBE = 3324, CD_PROBE = 387;
+const unsigned MAX_SPEED_STEPS = 64;  // 64x, past the fastest drive of either family
 
 const char* YesNo(uint8_t flag) { return flag ? "Yes" : "No"; }
 
@@ -29,6 +32,18 @@ void LogSpeeds(const char* title, const std::vector<unsigned>& speeds)
     LogPrintf("%s", title);
     if (speeds.empty()) LogPrintf("\t\t --");
     for (unsigned s : speeds) LogPrintf("\t\t%i kbps", static_cast<int>(s));
+}
+
+// The name the log gives the handler of a served job's phase; null for the
+// kinds that are not served yet.
+const char* JobHandlerName(uint32_t kind, uint32_t phase)
+{
+    static const char* const data[] = {"OnDataBurnPrepare", "OnDataBurnStart", "OnDataBurnEnd"};
+    static const char* const erase[] = {"OnErasePrepare", "OnEraseStart", "OnEraseEnd"};
+    if (phase < JOB_PHASE_PREPARE || phase > JOB_PHASE_END) return nullptr;
+    if (kind == JOB_DATA) return data[phase - JOB_PHASE_PREPARE];
+    if (kind == JOB_ERASE) return erase[phase - JOB_PHASE_PREPARE];
+    return nullptr;
 }
 
 HRESULT SetBstr(BSTR* out, const std::string& text)
@@ -181,8 +196,12 @@ void CCoDevice::ScanDeviceSpeeds()
     uint32_t read = 0, maxRead = 0, write = 0, maxWrite = 0;
     m_grabber.SetSpeeds(0xFFFF, 0xFFFF);
     m_grabber.GetSpeeds(&read, &maxRead, &write, &maxWrite);
-    unsigned step = dvd ? DVD_STEP : CD_STEP;
-    for (unsigned speed = step; speed < maxRead || speed < maxWrite; speed += step)
+    // A drive that claims an absurd top speed must not hold the scan (and
+    // the device lock) for ever: the probes stop at 0xFFFF KB/s, the value
+    // that stands for the maximum, and after MAX_SPEED_STEPS steps.
+    const unsigned step = dvd ? DVD_STEP : CD_STEP;
+    const unsigned top = std::min<uint32_t>(std::max(maxRead, maxWrite), 0xFFFF);
+    for (unsigned n = 0, speed = step; n < MAX_SPEED_STEPS && speed < top; ++n, speed += step)
         ProbeSpeeds(speed, speed, reads, writes);
     ProbeSpeeds(dvd ? DVD_PROBE : CD_PROBE, dvd ? DVD_PROBE : CD_PROBE, reads, writes);
     if (!reads.empty() && reads.front() == 0) reads.erase(reads.begin());
@@ -476,14 +495,27 @@ HRESULT CCoDevice::StartJob(unsigned cookie, unsigned speed, unsigned lastArgume
     m_cookie = cookie;
     m_jobSpeed = speed;
     m_jobLastArgument = lastArgument;
-    // Held before the thread runs: a client may let the device go as soon
-    // as the job method returns.
-    static_cast<IDevice*>(this)->AddRef();
+    // Held before the thread runs: a client may let the device, and the
+    // engine, go as soon as the job method returns.
+    HoldForWorker();
     m_worker = CreateThread(nullptr, 0, worker, context, 0, nullptr);
     if (m_worker) return S_OK;
     HRESULT hr = HRESULT_FROM_WIN32(GetLastError());
-    static_cast<IDevice*>(this)->Release();  // the caller still holds it
+    ReleaseWorkerHold(this);  // the caller still holds the device
     return hr;
+}
+
+void CCoDevice::HoldForWorker()
+{
+    static_cast<IDevice*>(this)->AddRef();
+    com::ServerLock();
+}
+
+void CCoDevice::ReleaseWorkerHold(CCoDevice* device)
+{
+    static_cast<IDevice*>(device)->Release();
+    // After the device: the drop to zero starts the engine's time-out.
+    com::ServerUnlock();
 }
 
 uint32_t CCoDevice::BurnerCallback(uint32_t reason, void* context, void* param1, void* param2)
@@ -503,6 +535,7 @@ LRESULT CCoDevice::OnJobState(UINT, WPARAM wParam, LPARAM, BOOL& handled)
 {
     auto* record = reinterpret_cast<JOB_STATE_RECORD*>(wParam);
     if (record && record->kind == JOB_INTERNAL_ERASE && record->phase == JOB_PHASE_INTERNAL) {
+        CLogMethodScope<CCoDevice> log("OnInternalErase");
         CEraseJob::StartInternal(this, reinterpret_cast<INTERNAL_ERASE_RECORD*>(record));
         return 0;
     }
@@ -511,6 +544,8 @@ LRESULT CCoDevice::OnJobState(UINT, WPARAM wParam, LPARAM, BOOL& handled)
         handled = FALSE;
         return 0;
     }
+    std::optional<CLogMethodScope<CCoDevice>> log;
+    if (const char* name = JobHandlerName(record->kind, record->phase)) log.emplace(name);
     unsigned cookie, lParam = 0;
     {
         com::ObjectLock<CCoDevice> lock(this);
@@ -577,8 +612,8 @@ LRESULT CCoDevice::OnBurnerCallback(UINT, WPARAM wParam, LPARAM, BOOL& handled)
 
 LRESULT CCoDevice::OnJobRef(UINT, WPARAM wParam, LPARAM, BOOL&)
 {
-    if (wParam) static_cast<IDevice*>(this)->AddRef();
-    else static_cast<IDevice*>(this)->Release();
+    if (wParam) HoldForWorker();
+    else ReleaseWorkerHold(this);  // last: it may free the device
     return 0;
 }
 

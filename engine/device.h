@@ -50,8 +50,7 @@ public:
         WND_MESSAGE(WM_CLOSE, OnClose)
     WND_MSG_MAP_END()
 
-    // Makes the device's window on the calling thread, which must serve
-    // messages for as long as the device lives (the engine's main thread).
+    // Makes the device's window, on a thread of its own.
     HRESULT FinalConstruct();
     void FinalRelease();
 
@@ -62,7 +61,9 @@ public:
     // True once when the drive's medium stamp moved since the last scan.
     bool MediumStampMoved();
     // Rescans the medium and fires DM_MEDIUMCHANGED, for an empty drive too
-    // (`evenWhenEmpty`) or not. The window's thread only.
+    // (`evenWhenEmpty`) or not: from the device's window (a job's medium
+    // check, a media broadcast) or from the device list's poll. The scan
+    // runs under the device lock, the event outside it.
     void CheckMedium(bool evenWhenEmpty);
 
     // Starts a job's worker unless one runs (STG_E_INUSE). The cookie,
@@ -72,10 +73,15 @@ public:
                      LPTHREAD_START_ROUTINE worker, void* context);
     // True while the last job's worker runs (until its end handler ran).
     bool IsBusy();
+    // A worker's hold: a reference on the device and a lock of the server,
+    // so that neither goes while the worker runs, whatever its clients let
+    // go of. The worker gives both back with its last message
+    // (CJobMessenger::ReleaseDevice), or here when the device window was
+    // gone before it began; the release may free the device.
+    void HoldForWorker();
+    static void ReleaseWorkerHold(CCoDevice* device);
     // An erase inside another job leaves that job's worker alone at its end.
     void SetInternalErase(bool internal);
-    // The grabber made when the device was bound; the erase job works on it.
-    CGrabber& OwnGrabber() { return m_grabber; }
     // The disc layer's progress callback of the device's grabber: it sends
     // each report to the device window, so a job must not hold the device
     // lock (LockRawPtr) while the layer writes.

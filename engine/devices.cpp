@@ -3,7 +3,6 @@
 #include "method_log.h"
 #include <log.h>
 #include <algorithm>
-#include <memory>
 
 namespace {
 
@@ -103,28 +102,9 @@ DWORD WINAPI CCoDevices::FirstScanThread(void* self)
 void CCoDevices::WaitForFirstScan()
 {
     if (!m_firstScan) return;
-    HWND window = m_window.Handle();
-    if (window && GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
-        // The scan makes its devices through this thread's window.
-        MSG msg;
-        while (MsgWaitForMultipleObjects(1, &m_firstScan, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1)
-            PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    } else {
-        WaitForSingleObject(m_firstScan, INFINITE);
-    }
+    WaitForSingleObject(m_firstScan, INFINITE);
     CloseHandle(m_firstScan);
     m_firstScan = nullptr;
-}
-
-HRESULT CCoDevices::MakeDevice(DevicePtr& device)
-{
-    HWND window = m_window.Handle();
-    if (!window) return E_FAIL;
-    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId())
-        return com::CreateObjectImpl<CCoDevice>(&device);
-    DeviceRequest request = {E_FAIL, std::addressof(device)};
-    SendMessageA(window, WM_CREATE_DEVICE, reinterpret_cast<WPARAM>(&request), 0);
-    return request.result;
 }
 
 void CCoDevices::ReScanDevices()
@@ -151,7 +131,8 @@ void CCoDevices::AddDevices(const std::vector<unsigned>& ids)
     for (unsigned id : ids) {
         LogAddress("\tNew CD/DVD device found at %i:%i:%i:%i", id);
         DevicePtr device;
-        if (FAILED(MakeDevice(device))) continue;
+        // Each device makes its window on a thread of its own.
+        if (FAILED(com::CreateObjectImpl<CCoDevice>(&device))) continue;
         if (!device->InitDevice(id)) continue;
         {
             com::ObjectLock<CCoDevices> lock(this);
@@ -307,12 +288,6 @@ bool CCoDevices::OnDevicesWindowMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT
         OnCreateObject(reinterpret_cast<CreateRequest*>(wParam));
         *result = 0;
         return true;
-    case WM_CREATE_DEVICE: {
-        auto* request = reinterpret_cast<DeviceRequest*>(wParam);
-        request->result = com::CreateObjectImpl<CCoDevice>(&*request->device);
-        *result = 0;
-        return true;
-    }
     case WM_FIRE_EVENTS:
         FireQueuedEvents();
         *result = 0;

@@ -15,7 +15,7 @@
 #include <vector>
 
 // Device-list window messages.
-enum : UINT { WM_CREATE_OBJECT = 0x501, WM_FIRE_EVENTS = 0x510, WM_CREATE_DEVICE = 0x511 };
+enum : UINT { WM_CREATE_OBJECT = 0x501, WM_FIRE_EVENTS = 0x510 };
 
 class CCoDevices : public com::ObjectRoot<com::MultiThreadModel>,
                    public IDevices,
@@ -57,19 +57,12 @@ private:
     void OnCreateObject(CreateRequest* request);
 
     using DevicePtr = com::ComPtr<com::ComObject<CCoDevice>>;
-    struct DeviceRequest {
-        HRESULT result;
-        DevicePtr* device;
-    };
     struct Event {
         unsigned message, wParam, lParam;
     };
 
     static DWORD WINAPI FirstScanThread(void* self);
-    // Waits for the first scan, serving what it sends to the main thread.
     void WaitForFirstScan();
-    // A new device, made on the main thread: its window lives there.
-    HRESULT MakeDevice(DevicePtr& device);
     // Brings the list in line with the disc layer's drives; the events it
     // gives are queued, to be fired on the main thread.
     void ReScanDevices();

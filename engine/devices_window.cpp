@@ -1,4 +1,5 @@
 #include "devices_window.h"
+#include <com/guard.h>
 #include <com/module.h>
 
 const char* const DEVICES_WINDOW_CLASS = "DevicesWindow";
@@ -45,19 +46,33 @@ LRESULT CALLBACK DevicesWindow::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     auto* self = reinterpret_cast<DevicesWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     switch (msg) {
     case WM_CLOSE:
-        if (self && self->m_handler) self->m_handler->OnDevicesWindowClose();
+        if (self && self->m_handler)
+            com::Guarded("DevicesWindow::OnClose", [&] {
+                self->m_handler->OnDevicesWindowClose();
+                return S_OK;
+            });
         DestroyWindow(hwnd);
+        // Only a close ends the engine: a list that goes for another reason
+        // (its start-up failed, say) leaves the message loop running.
+        PostQuitMessage(0);
         return 0;
     case WM_DESTROY:
         if (self) self->m_hwnd = nullptr;
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        PostQuitMessage(0);
         return 0;
     default:
         break;
     }
+    // No exception leaves the window procedure: a handler that threw has
+    // taken its message.
     LRESULT result = 0;
-    if (self && self->m_handler && self->m_handler->OnDevicesWindowMessage(msg, wParam, lParam, &result))
-        return result;
+    bool handled = false;
+    if (self && self->m_handler &&
+        FAILED(com::Guarded("DevicesWindow::Proc", [&] {
+            handled = self->m_handler->OnDevicesWindowMessage(msg, wParam, lParam, &result);
+            return S_OK;
+        })))
+        return 0;
+    if (handled) return result;
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }

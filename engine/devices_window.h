@@ -1,6 +1,7 @@
 // The engine's hidden window of class "DevicesWindow", owned by the device
 // list. Other programs find it by its class name: WM_CLOSE to it ends the
-// engine (its WM_DESTROY ends the main thread's message loop).
+// engine (it ends the main thread's message loop); a window destroyed
+// without it does not.
 #pragma once
 #include <windows.h>
 

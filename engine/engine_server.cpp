@@ -6,7 +6,10 @@
 #include <log.h>
 #include <com/local_factory.h>
 #include <com/local_registration.h>
+#include <com/module.h>
 #include <objbase.h>
+#include <cstdlib>
+#include <string>
 
 const DWORD ENGINE_TIMEOUT_MS = 5000;
 const DWORD ENGINE_PAUSE_MS = 1000;
@@ -34,6 +37,26 @@ const com::LocalClassEntry kClasses[] = {
     {nullptr, nullptr, nullptr, nullptr, nullptr},
 };
 
+// The proxy/stub DLL beside the program carries the engine's interfaces
+// between processes: it is registered and removed with the classes.
+HRESULT RegisterProxyDll(bool add)
+{
+    char drive[_MAX_DRIVE], dir[_MAX_DIR];
+    _splitpath(com::ModulePath(), drive, dir, nullptr, nullptr);
+    const std::string path = std::string(drive) + dir + "VokmarPS.dll";
+    HMODULE dll = LoadLibraryA(path.c_str());
+    if (!dll) return HRESULT_FROM_WIN32(GetLastError());
+    using Entry = HRESULT(STDAPICALLTYPE*)();
+    auto entry = reinterpret_cast<Entry>(GetProcAddress(dll, add ? "DllRegisterServer" : "DllUnregisterServer"));
+    HRESULT hr = entry ? entry() : HRESULT_FROM_WIN32(GetLastError());
+    FreeLibrary(dll);
+    if (FAILED(hr)) LogFailure(add ? "DllRegisterServer" : "DllUnregisterServer", hr);
+    return hr;
+}
+
+// The first failure of the two.
+HRESULT Either(HRESULT first, HRESULT second) { return FAILED(first) ? first : second; }
+
 int Serve(bool runLoop)
 {
     com::LocalServerModule module(ENGINE_TIMEOUT_MS);
@@ -57,11 +80,11 @@ int RunEngine(HINSTANCE instance, const char* arguments)
     switch (ParseEngineSwitch(arguments)) {
     case EngineSwitch::UnregServer:
         LogPrintf("Vokmar unregistration");
-        exitCode = com::UnregisterLocalServer(kClasses, kIdentity);
+        exitCode = Either(com::UnregisterLocalServer(kClasses, kIdentity), RegisterProxyDll(false));
         break;
     case EngineSwitch::RegServer:
         LogPrintf("Vokmar registration");
-        exitCode = com::RegisterLocalServer(kClasses, kIdentity);
+        exitCode = Either(com::RegisterLocalServer(kClasses, kIdentity), RegisterProxyDll(true));
         break;
     case EngineSwitch::Run:
         exitCode = Serve(true);

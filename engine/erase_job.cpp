@@ -1,5 +1,6 @@
 #include "erase_job.h"
 #include "device.h"
+#include "grabber.h"
 #include "job_messenger.h"
 #include "medium_type.h"
 #include "tray_lock.h"
@@ -45,14 +46,14 @@ void CEraseJob::StartInternal(CCoDevice* device, INTERNAL_ERASE_RECORD* request)
     auto* job = new CEraseJob(device, ERASE_QUICK, &request->eraseResult);
     request->job.result = S_OK;
     // Held for the thread, as a job method holds the device for its worker.
-    Itf(device)->AddRef();
+    device->HoldForWorker();
     request->thread = CreateThread(nullptr, 0, Thread, job, 0, nullptr);
     if (request->thread) {
         LogPrintf("Internal erase thread started successfully");
         return;
     }
     request->job.result = E_FAIL;
-    Itf(device)->Release();
+    CCoDevice::ReleaseWorkerHold(device);
     delete job;
     LogPrintf("Internal erase thread startup failed");
 }
@@ -90,7 +91,7 @@ DWORD CEraseJob::Run()
     HWND window = m_device->WindowHandle();
     if (!window || !IsWindow(window)) {
         if (m_resultOut) *m_resultOut = E_FAIL;
-        Itf(m_device)->Release();
+        CCoDevice::ReleaseWorkerHold(m_device);
         return static_cast<DWORD>(-1);
     }
     CJobMessenger job(window);
@@ -114,9 +115,12 @@ DWORD CEraseJob::Run()
 
 HRESULT CEraseJob::Body(CJobMessenger& job, JOB_STATE_RECORD* record)
 {
-    // The device's own grabber, which the erase never destroys.
-    CGrabber& grabber = m_device->OwnGrabber();
-    if (!grabber.Valid()) return E_FAIL;
+    // A grabber of the job's own, as the burns have: the device's grabber
+    // serves the medium checks, which set the drive's speeds while they
+    // probe. Its buffer-size field holds 1.
+    CGrabber grabber;
+    if (grabber.Create(CCoDevice::BurnerCallback, m_device, m_device->Id(), record->lastArgument) != DISC_OK)
+        return E_FAIL;
     // An empty drive is never ready: look for the disc first, so that the
     // user is asked for one.
     for (;;) {

@@ -1,5 +1,5 @@
-// The erase job: blanks a rewritable disc with the device's own grabber on
-// a worker thread of its own, either for IWriter::Erase or inside a burn
+// The erase job: blanks a rewritable disc with a grabber of its own on a
+// worker thread of its own, either for IWriter::Erase or inside a burn
 // job that asked the user first (an internal erase). Its events are
 // DM_ERASEPREPARE, DM_ERASESTART and DM_ERASEEND with the device's cookie.
 #pragma once

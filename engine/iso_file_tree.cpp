@@ -1,10 +1,14 @@
 #include "iso_file_tree.h"
 #include "iso_file_tree_node.h"
+#include "grabber.h"
 #include <com/bstr.h>
 #include <com/ptr.h>
 #include <mbstring.h>
 #include <new>
 #include <vector>
+
+// {27489EC6-74A0-4EF9-BE0D-554FAB51F4D4}
+const IID IID_CCoISOFileTree = {0x27489ec6, 0x74a0, 0x4ef9, {0xbe, 0x0d, 0x55, 0x4f, 0xab, 0x51, 0xf4, 0xd4}};
 
 namespace {
 
@@ -45,21 +49,23 @@ class NodeArg {
 public:
     explicit NodeArg(IFileTreeNode* node)
     {
-        if (node && SUCCEEDED(node->QueryInterface(IID_ISimpleRawPtr, reinterpret_cast<void**>(&m_raw))))
-            m_node = node;
+        if (node) node->QueryInterface(IID_ISimpleRawPtr, reinterpret_cast<void**>(&m_raw));
     }
     // Under the tree's lock: the handle field of a node of `tree` whose entry
-    // is still there, else null.
+    // is still there, else null. The node's tree is compared first, and a
+    // node of another tree is asked nothing: two trees that are given each
+    // other's nodes never wait for each other's lock.
     DiscNodeHandle* Tested(const std::shared_ptr<CISOTree>& tree) const
     {
-        if (!m_raw || m_node->IsValid() != S_OK) return nullptr;
+        if (!m_raw) return nullptr;
         auto* ref = reinterpret_cast<ISONodeRef*>(m_raw->GetRawPtr());
-        return ref->tree == tree ? &ref->node : nullptr;
+        if (ref->tree != tree || !ref->node) return nullptr;
+        uint32_t attributes = 0;
+        return IsoTree_GetAttributes(tree->Handle(), ref->node, &attributes) == DISC_OK ? &ref->node : nullptr;
     }
 
 private:
     com::ComPtr<ISimpleRawPtr> m_raw;
-    IFileTreeNode* m_node = nullptr;
 };
 
 }  // namespace
@@ -217,6 +223,12 @@ STDMETHODIMP CCoISOFileTree::BuildImage()
     m_tree->m_result = IsoTree_Build(m_tree->Handle(), m_tree->m_text, sizeof(m_tree->m_text), &m_tree->m_systemError,
                                      m_startLBA, 100, 1, m_volumeLabel.c_str(), PUBLISHER, APPLICATION);
     return m_tree->m_result == DISC_OK ? S_OK : E_FAIL;
+}
+
+void CCoISOFileTree::LogBuildFailure()
+{
+    com::AutoLock lock(m_tree->Lock());
+    LogDiscFailure(m_tree->m_result, DISC_OP_TREE_BUILD, m_tree->m_text);
 }
 
 // Adds and removes a folder: the layer's tree is then known to take changes.

@@ -9,6 +9,10 @@
 #include <com/object.h>
 #include <string>
 
+// Answered by the engine's own trees only (never marshalled): the engine's
+// jobs reach the class behind the tree they were given through it.
+extern const IID IID_CCoISOFileTree;
+
 class CCoISOFileTree : public com::ObjectRoot<com::MultiThreadModel>,
                        public IFileTree,
                        public ISimpleRawPtr,
@@ -17,10 +21,14 @@ public:
     COM_INTERFACES_BEGIN(CCoISOFileTree)
         COM_INTERFACE(IFileTree)
         COM_INTERFACE(ISimpleRawPtr)
+        COM_INTERFACE_IID(IID_CCoISOFileTree, ISimpleRawPtr)
         COM_INTERFACE(IExternalConnection)
     COM_INTERFACES_END()
 
     HRESULT FinalConstruct();
+    // The failure line of the last image build that failed, with the
+    // layer's text.
+    void LogBuildFailure();
 
     // IFileTree
     STDMETHODIMP ImportTrack(ITrack* a_pTrack, IDevice* a_pDevice) override;

@@ -38,8 +38,8 @@ public:
     bool AskForMedium(IDevice* device, unsigned question);
     // One report of the disc layer's progress callback.
     void Progress(uint32_t reason, void* param1, void* param2);
-    // WM_JOB_REF 0: CCoDevice::StartJob holds the device for the worker;
-    // the worker lets it go with its last message.
+    // WM_JOB_REF 0: CCoDevice::StartJob holds the device and the engine
+    // for the worker; the worker lets both go with its last message.
     void ReleaseDevice();
 
 private:

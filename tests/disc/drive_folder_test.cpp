@@ -62,6 +62,34 @@ TEST_F(DriveFolder, ToolChangesAndTrayMovesAreNoticed) {
     EXPECT_EQ(Grabber_TestUnitReady(g, GF(f), 30), 0);
 }
 
+// A fault armed by the tool from another process fails the drive's next
+// operation of its kind once; a drive that offers one kind of erase refuses
+// the other.
+TEST_F(DriveFolder, ToolFaultsFailTheNextOperationOnceAndEraseKindsAreTheDrives) {
+    DiscHandle g = grabber(kCd);
+    Frame f;
+    tool("fault F StarBurn_CdvdBurnerGrabber_SetSpeeds 9");
+    EXPECT_EQ(Grabber_SetSpeeds(g, GF(f), 0xFFFF, 0xFFFF), 9);
+    EXPECT_STREQ(f.text, "injected failure");
+    EXPECT_EQ(Grabber_SetSpeeds(g, GF(f), 0xFFFF, 0xFFFF), 0) << "once";
+    tool("fault F 24 4");  // by number: the close of a session
+    EXPECT_EQ(Grabber_CloseSession(g, GF(f)), 4);
+
+    const std::string driveFile = (data_ / "VirtualDrives" / "drive1.drive").string();
+    struct Case { const char* modes; uint32_t quick; int result; };
+    for (const Case& c : {Case {"1", 0, DISC_E_NOT_SUPPORTED}, Case {"1", 1, 0}, Case {"2", 1, DISC_E_NOT_SUPPORTED},
+                          Case {"2", 0, 0}}) {
+        SCOPED_TRACE(std::string(c.modes) + (c.quick ? " quick" : " full"));
+        std::string spec = readFile(driveFile);
+        const size_t at = spec.find("blank_modes=");
+        ASSERT_NE(at, std::string::npos);
+        spec.replace(at, spec.find('\n', at) - at, std::string("blank_modes=") + c.modes);
+        writeSource("../data/VirtualDrives/drive1.drive", spec);
+        tool("insert F 3");  // a rewritable disc; the layer reloads the drive
+        EXPECT_EQ(Grabber_Blank(g, GF(f), c.quick), c.result);
+    }
+}
+
 // The engine locks the tray for a job, possibly through another handle of
 // the drive than the one that ejects.
 TEST_F(DriveFolder, LockedTrayStaysShutUntilReleased) {

@@ -7,6 +7,7 @@
 #include "vokmar_process.h"
 #include <com/bstr.h>
 #include <com/ptr.h>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -198,6 +199,21 @@ TEST_F(EngineDevice, SpeedEnumeratorsStepSkipAndCloneTheirPosition)
     EXPECT_EQ(706u, values[0]);
 }
 
+// As a burning frame walks the speeds: one at a time, without a count.
+TEST_F(EngineDevice, SpeedsAreFetchedOneByOneWithoutACountFromAnotherProcess)
+{
+    com::ComPtr<IDevice> device = Drive('F');
+    ASSERT_TRUE(device);
+    com::ComPtr<IDeviceSpeedEnum> read, write;
+    ASSERT_EQ(S_OK, device->GetDeviceSpeeds(&read, &write));
+    std::vector<unsigned> speeds;
+    unsigned speed = 0;
+    HRESULT hr;
+    while ((hr = write->Next(1, &speed, nullptr)) == S_OK) speeds.push_back(speed);
+    EXPECT_EQ(S_FALSE, hr) << "the end, not a failure";
+    EXPECT_EQ((std::vector<unsigned>{706, 1411, 2822, 4234, 5645, 7056}), speeds);
+}
+
 TEST_F(EngineDevice, BlankMediaHaveOneOpenTrackAndAllTheirSpaceFree)
 {
     struct Case {
@@ -369,31 +385,38 @@ TEST_F(EngineDevice, ADeviceOffersItsJobInterfacesButNotItsRawPointer)
 
 namespace {
 
-struct ThreadWindows {
-    DWORD thread;
-    int deviceWindows;
+struct DeviceWindowThreads {
+    DWORD pid;
+    std::vector<DWORD> threads;
 };
 
-BOOL CALLBACK CountDeviceWindows(HWND window, LPARAM param)
+BOOL CALLBACK CollectDeviceWindows(HWND window, LPARAM param)
 {
-    auto* found = reinterpret_cast<ThreadWindows*>(param);
+    auto* found = reinterpret_cast<DeviceWindowThreads*>(param);
     char name[32] = "";
     GetClassNameA(window, name, sizeof(name));
-    if (lstrcmpA(name, "DeviceWindow") == 0 && GetWindowThreadProcessId(window, nullptr) == found->thread)
-        ++found->deviceWindows;
+    DWORD pid = 0;
+    const DWORD thread = GetWindowThreadProcessId(window, &pid);
+    if (lstrcmpA(name, "DeviceWindow") == 0 && pid == found->pid) found->threads.push_back(thread);
     return TRUE;
 }
 
 }  // namespace
 
-TEST_F(EngineDevice, EveryDeviceWindowLivesOnTheEnginesMainThread)
+TEST_F(EngineDevice, EveryDeviceWindowLivesOnAThreadOfItsOwn)
 {
-    // The first scan's thread has ended; the windows of its drives remain,
-    // on the thread of "DevicesWindow", which serves the engine's messages.
+    // A question that waits on one drive stalls neither the other drives
+    // nor the thread of "DevicesWindow", which serves the engine's other
+    // messages (the first scan's thread has ended; its drives' windows
+    // remain).
     HWND list = FindDevicesWindow();
     ASSERT_TRUE(list);
-    ThreadWindows found = {GetWindowThreadProcessId(list, nullptr), 0};
-    EnumWindows(CountDeviceWindows, reinterpret_cast<LPARAM>(&found));
-    EXPECT_EQ(static_cast<int>(Count()), found.deviceWindows);
-    EXPECT_EQ(2, found.deviceWindows);
+    DeviceWindowThreads found = {0, {}};
+    const DWORD main = GetWindowThreadProcessId(list, &found.pid);
+    EnumWindows(CollectDeviceWindows, reinterpret_cast<LPARAM>(&found));
+    ASSERT_EQ(static_cast<size_t>(Count()), found.threads.size());
+    EXPECT_EQ(2u, found.threads.size());
+    std::sort(found.threads.begin(), found.threads.end());
+    EXPECT_EQ(found.threads.end(), std::adjacent_find(found.threads.begin(), found.threads.end()));
+    EXPECT_EQ(found.threads.end(), std::find(found.threads.begin(), found.threads.end(), main));
 }

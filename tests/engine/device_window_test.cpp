@@ -3,10 +3,12 @@
 // of the disc layer in a folder of the test's own.
 #include <gtest/gtest.h>
 #include "device.h"
+#include "iso_file_tree.h"
 #include "disc_folder.h"
 #include "event_sink.h"
 #include "job_messenger.h"
 #include "vokmar_process.h"
+#include <com/bstr.h>
 #include <com/ptr.h>
 #include <dbt.h>
 #include <files.h>
@@ -458,6 +460,84 @@ TEST_F(InProcessDevice, SpeedEnumeratorsKeepTheTablesTheyWereMadeFrom)
 
 namespace {
 
+DWORD WINAPI CheckMediumOf(void* device)
+{
+    static_cast<CCoDevice*>(device)->CheckMedium(true);
+    return 0;
+}
+
+}  // namespace
+
+// A drive that claims an absurd top speed: the medium check probes a
+// bounded number of speeds and ends.
+TEST_F(InProcessDevice, ASpeedScanEndsWhateverTopSpeedTheDriveClaims)
+{
+    const std::string data = folder.Path().substr(0, folder.Path().size() - 1);
+    ASSERT_TRUE(SetDriveValue(data, "drive0", "dvd_write_speeds", "3324,4294967295"));
+    HANDLE check = CreateThread(nullptr, 0, CheckMediumOf, device.Get(), 0, nullptr);
+    ASSERT_TRUE(check);
+    const bool ended = WaitForSingleObject(check, 20000) == WAIT_OBJECT_0;
+    CloseHandle(check);
+    ASSERT_TRUE(ended) << "the speed scan did not end";
+    com::ComPtr<IDeviceSpeedEnum> read, write;
+    ASSERT_EQ(S_OK, device->GetDeviceSpeeds(&read, &write));
+    std::vector<unsigned> writes;
+    unsigned speed = 0;
+    while (write->Next(1, &speed, nullptr) == S_OK) writes.push_back(speed);
+    EXPECT_EQ(std::vector<unsigned>{3324}, writes) << "no probe reaches the claimed top";
+}
+
+// A question that waits for the user on one drive while another drive
+// burns: the burn goes on to its end, each device's window having a thread
+// of its own.
+TEST_F(InProcessDevice, AQuestionOnOneDriveStallsNoOtherDrivesBurn)
+{
+    com::ComPtr<com::ComObject<CCoDevice>> cd;
+    ASSERT_EQ(S_OK, com::CreateObjectImpl<CCoDevice>(&cd));
+    ASSERT_TRUE(cd->InitDevice(0x00010001));  // 1:0:1:0, drive F, a blank CD-R
+    com::ComPtr<com::ComObject<CTestEventSink>> cdSink;
+    ASSERT_EQ(S_OK, com::CreateObjectImpl<CTestEventSink>(&cdSink));
+    DWORD cdCookie = 0;
+    ASSERT_EQ(S_OK, AdviseSink(static_cast<IDevice*>(cd.Get()), static_cast<_IMessageCallback*>(cdSink.Get()),
+                               &cdCookie));
+    auto burnEnded = [&] {
+        for (const EngineEvent& e : cdSink->Events())
+            if (e.message == DM_BURNEND) return true;
+        return false;
+    };
+    HANDLE asked = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    bool endedWhileAsked = false;
+    sink->SetAnswer(0);
+    sink->OnQuestion([&](unsigned) {
+        SetEvent(asked);
+        // The user considers until the other drive has burned its disc.
+        for (DWORD start = GetTickCount(); !endedWhileAsked && GetTickCount() - start < 20000; Sleep(20))
+            endedWhileAsked = burnEnded();
+    });
+    Advise(sink.Get());
+
+    TestJob question{device->WindowHandle(), [](CJobMessenger& job) { job.Ask(ASK_INSERT_DISC); }};
+    ASSERT_EQ(S_OK, device->StartJob(kCookie, 0, 0, TestJob::Run, &question));
+    ASSERT_TRUE(ServeUntil(asked, 10000));
+    WriteFileBytes(folder.File("data.bin"), std::string(300 * 1024, 'x'));
+    com::ComPtr<com::ComObject<CCoISOFileTree>> tree;
+    ASSERT_EQ(S_OK, com::CreateObjectImpl<CCoISOFileTree>(&tree));
+    com::ComPtr<IFileTreeNode> root, file;
+    ASSERT_EQ(S_OK, tree->GetRootNode(&root));
+    ASSERT_EQ(S_OK, tree->Add(root, com::Bstr(folder.File("data.bin")), nullptr, &file));
+    ASSERT_EQ(S_OK, cd->BurnData(kCookie + 1, 0xFFFF, static_cast<IFileTree*>(tree.Get()), 2));
+
+    ASSERT_TRUE(ServeUntil(question.done, 30000));
+    EXPECT_TRUE(endedWhileAsked) << "the burn waited for the other drive's question";
+    for (DWORD start = GetTickCount(); !burnEnded() && GetTickCount() - start < 30000;) PumpFor(20);
+    ASSERT_TRUE(burnEnded());
+    EXPECT_EQ(0u, cdSink->Events().back().lParam);
+    UnadviseSink(static_cast<IDevice*>(cd.Get()), cdCookie);
+    CloseHandle(asked);
+}
+
+namespace {
+
 // Writes one data session of a small file on the device's medium, as a job
 // would, with the device's own grabber (whose progress goes to its window).
 void WriteSession(CCoDevice* device, const TempFolder& folder, uint32_t leaveOpen)
@@ -470,7 +550,10 @@ void WriteSession(CCoDevice* device, const TempFolder& folder, uint32_t leaveOpe
     DiscNodeHandle node = 0;
     ASSERT_EQ(DISC_OK, IsoTree_Add(tree, text, sizeof(text), &systemError, folder.File("data.bin").c_str(), nullptr,
                                    0, IsoTree_GetRoot(tree), &node));
+    // Not held while the layer writes: its progress goes to the device's
+    // window, whose handlers take the device lock.
     const DiscHandle grabber = static_cast<DiscHandle>(device->LockRawPtr());
+    device->UnlockRawPtr();
     DiscTrackInformation open = {};
     DiscFailureRecord failure = {};
     EXPECT_EQ(DISC_OK, Grabber_GetTrackInformation(grabber, text, sizeof(text), &systemError, &failure,
@@ -481,7 +564,6 @@ void WriteSession(CCoDevice* device, const TempFolder& folder, uint32_t leaveOpe
                                                    leaveOpen, 1, 1))
         << text;
     EXPECT_EQ(DISC_OK, Grabber_CloseSession(grabber, text, sizeof(text), &systemError, &failure));
-    device->UnlockRawPtr();
     DiscHandle_Destroy(&tree);
     device->CheckMedium(true);
 }

@@ -7,7 +7,8 @@
 
 namespace {
 
-std::string DrivesFolder() { return EngineDataFolder() + "\\VirtualDrives\\"; }
+std::string DrivesFolder(const std::string& data) { return data + "\\VirtualDrives\\"; }
+std::string DrivesFolder() { return DrivesFolder(EngineDataFolder()); }
 
 std::string ReadFile(const std::string& path)
 {
@@ -25,9 +26,9 @@ bool WriteFile(const std::string& path, const std::string& text)
 }
 
 // What a drive's arrival or departure does to the folder's counter.
-bool BumpStamp()
+bool BumpStamp(const std::string& drives = DrivesFolder())
 {
-    std::string path = DrivesFolder() + "changes.stamp";
+    std::string path = drives + "changes.stamp";
     unsigned long stamp = std::strtoul(ReadFile(path).c_str(), nullptr, 10);
     return WriteFile(path, std::to_string(stamp + 1) + "\n");
 }
@@ -91,14 +92,21 @@ BlankCdBack::~BlankCdBack()
 
 bool SetDriveValue(const std::string& name, const std::string& key, const std::string& value)
 {
+    return SetDriveValue(EngineDataFolder(), name, key, value);
+}
+
+bool SetDriveValue(const std::string& folder, const std::string& name, const std::string& key,
+                   const std::string& value)
+{
     // The engine and the tool rewrite the file too (tray, medium stamp):
     // write until the value reads back.
-    const std::string path = DrivesFolder() + name + ".drive", line = key + "=" + value + "\n";
+    const std::string drives = DrivesFolder(folder);
+    const std::string path = drives + name + ".drive", line = key + "=" + value + "\n";
     for (int attempt = 0; attempt < 50; ++attempt, Sleep(20)) {
         std::string spec = ReadFile(path);
         if (spec.empty()) continue;
         if (spec.find(line) == std::string::npos && !WriteFile(path, ReplaceLine(spec, key, value))) continue;
-        if (ReadFile(path).find(line) != std::string::npos && BumpStamp()) return true;
+        if (ReadFile(path).find(line) != std::string::npos && BumpStamp(drives)) return true;
     }
     return false;
 }

@@ -26,5 +26,8 @@ public:
 // Sets one value of a drive's description ("emulate_speed", "write_caps"),
 // as a changed drive file would; the folder's change stamp rises.
 bool SetDriveValue(const std::string& name, const std::string& key, const std::string& value);
+// The same in another data folder (no trailing backslash).
+bool SetDriveValue(const std::string& folder, const std::string& name, const std::string& key,
+                   const std::string& value);
 // The bytes of a drive's medium: its description and its image.
 std::string MediumBytes(const std::string& name);

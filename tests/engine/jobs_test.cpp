@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include "disc_folder.h"
 #include "engine.h"
+#include "engine_services.h"
 #include "event_sink.h"
 #include "files.h"
 #include "unix_tools.h"
@@ -183,6 +184,28 @@ protected:
         EXPECT_EQ(0u, RunDiscTool("export F \"" + iso + "\""));
         return UnixPath(iso);
     }
+
+    // A fresh medium in drive F whose check by the engine has come by, so
+    // that no check of the drive is still due.
+    void InsertChecked(unsigned type)
+    {
+        const size_t before = Changes();
+        Insert(type);
+        for (DWORD start = GetTickCount(); Changes() <= before && GetTickCount() - start < 5000;) PumpFor(20);
+    }
+    size_t Changes()
+    {
+        size_t n = 0;
+        for (const EngineEvent& e : sink->Events()) n += e.message == DM_MEDIUMCHANGED ? 1 : 0;
+        return n;
+    }
+    // What the engine's log gained since `from` (its size then).
+    static std::string LogSince(size_t from)
+    {
+        const std::string log = ReadFileBytes(EngineLogPath());
+        return from < log.size() ? log.substr(from) : std::string();
+    }
+    static size_t LogSize() { return ReadFileBytes(EngineLogPath()).size(); }
 
     com::ComPtr<IDevices> devices;
     com::ComPtr<IDevice> device;
@@ -573,6 +596,186 @@ TEST_F(EngineJob, CancelDuringASlowWriteEndsTheJobAtOnceAndLeavesTheDisc)
     EXPECT_EQ(unsigned(E_FAIL), result);
     EXPECT_LT(took, 1000u);
     EXPECT_EQ(before, MediumBytes(CD_DRIVE));
+}
+
+// A client that lets go of everything (or dies) right after it started a
+// burn: the running job keeps the engine, and the disc is written.
+TEST_F(EngineJob, ARunningJobKeepsTheEngineWhenEveryClientHasLetGo)
+{
+    Insert(2);
+    WriteFileBytes(files.File("slow.bin"), Pattern(3 * 1024 * 1024));
+    com::ComPtr<IFileTree> tree = NewTree();
+    com::ComPtr<IFileTreeNode> root;
+    ASSERT_EQ(S_OK, tree->GetRootNode(&root));
+    Add(tree, root, files.File("slow.bin"), "slow.bin");
+    DriveValue slow("emulate_speed", "1", "0");
+    ASSERT_TRUE(slow.Set());
+    EngineProcess engine;
+    ASSERT_TRUE(engine.Found());
+    // The slowest speed: some 4 seconds of writing.
+    ASSERT_EQ(S_OK, writer->BurnData(COOKIE, 706, tree, 2));
+    Unadvise(device, deviceCookie);
+    Unadvise(devices, listCookie);
+    deviceCookie = listCookie = 0;
+    root.Reset();
+    tree.Reset();
+    writer.Reset();
+    medium.Reset();
+    device.Reset();
+    devices.Reset();
+    PumpFor(7000);  // past the engine's 5 s time-out and its 1 s pause
+    ASSERT_TRUE(engine.Alive()) << "the job was killed with its engine";
+
+    // A new client finds the burn ended and its session on the disc.
+    ASSERT_EQ(S_OK, devices.CoCreate(CLSID_CoDevices, IID_IDevices, CLSCTX_LOCAL_SERVER));
+    EXPECT_EQ(engine.Pid(), EngineProcess().Pid());
+    ASSERT_EQ(S_OK, devices->GetDeviceByDriveLetter('F', &device));
+    ASSERT_EQ(S_OK, device->QueryInterface(IID_IMedium, reinterpret_cast<void**>(&medium)));
+    unsigned busy = 1;
+    for (DWORD start = GetTickCount(); busy && GetTickCount() - start < 10000; PumpFor(100))
+        ASSERT_EQ(S_OK, device->GetDeviceBusy(&busy));
+    EXPECT_EQ(0u, busy);
+    EXPECT_EQ(2u, TrackCount()) << "the written track and the open one";
+}
+
+// IObjectCreator::CreateObject from another thread of the client, bounded:
+// E_PENDING when no answer came within `ms`.
+HRESULT CreateObjectMeanwhile(DWORD ms)
+{
+    struct Call {
+        HRESULT result = E_PENDING;
+        static DWORD WINAPI Run(void* self)
+        {
+            CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+            {
+                com::ComPtr<IObjectCreator> creator;
+                com::ComPtr<IUnknown> made;
+                HRESULT hr = creator.CoCreate(CLSID_CoDevices, IID_IObjectCreator, CLSCTX_LOCAL_SERVER);
+                if (SUCCEEDED(hr)) hr = creator->CreateObject(CLSID_CoISOFileTree, &made);
+                static_cast<Call*>(self)->result = hr;
+            }
+            CoUninitialize();
+            return 0;
+        }
+    };
+    auto* call = new Call;  // left to a thread that never answers
+    HANDLE thread = CreateThread(nullptr, 0, Call::Run, call, 0, nullptr);
+    if (!thread) return E_FAIL;
+    const bool answered = WaitForSingleObject(thread, ms) == WAIT_OBJECT_0;
+    CloseHandle(thread);
+    if (!answered) return E_PENDING;
+    const HRESULT result = call->result;
+    delete call;
+    return result;
+}
+
+// A client that calls the engine while it considers a question: the device
+// list's window, on the engine's main thread, is free to serve the call.
+TEST_F(EngineJob, AClientCallsTheEngineWhileItsQuestionIsOpen)
+{
+    ASSERT_EQ(0u, RunDiscTool("eject F"));
+    HRESULT created = S_OK;
+    sink->SetAnswer(0);
+    sink->OnQuestion([&](unsigned) { created = CreateObjectMeanwhile(5000); });
+    EXPECT_EQ(CANCELLED, Burn(FixtureTree()));
+    sink->OnQuestion(nullptr);
+    EXPECT_EQ(E_NOINTERFACE, created) << "E_PENDING: the call waited for the question";
+}
+
+// Each job's handlers log their entry and exit; an internal erase among
+// them.
+TEST_F(EngineJob, JobHandlersLogTheirEntryAndExit)
+{
+    Insert(3);
+    com::ComPtr<IFileTree> first = FixtureTree();
+    ASSERT_EQ(S_OK, first->DoFinalize(1));
+    ASSERT_EQ(0u, Burn(first));
+    const size_t from = LogSize();
+    ASSERT_EQ(0u, Burn(FixtureTree()));  // erased inside, on the answer 1
+    ASSERT_EQ(0u, Erase(0));
+    const std::string log = LogSince(from);
+    size_t at = 0;
+    for (const char* handler : {"OnDataBurnPrepare", "OnInternalErase", "OnErasePrepare", "OnEraseStart", "OnEraseEnd",
+                                "OnDataBurnStart", "OnDataBurnEnd", "OnErasePrepare", "OnEraseStart", "OnEraseEnd"}) {
+        SCOPED_TRACE(handler);
+        const std::string enter = std::string("=> CCoDevice ") + handler + "()";
+        const std::string leave = std::string("<= CCoDevice ") + handler + "()";
+        const size_t entered = log.find(enter, at);
+        ASSERT_NE(std::string::npos, entered) << log;
+        EXPECT_NE(std::string::npos, log.find(leave, entered));
+        at = entered + enter.size();
+    }
+}
+
+// A drive that fails one operation of a job, as the disc layer's faults
+// make it fail from outside: the job's statuses, its result and the
+// failure line in the engine's log.
+TEST_F(EngineJob, AFailingDriveEndsEachJobWithItsStatusResultAndFailureLine)
+{
+    struct Case {
+        const char* what;
+        bool erase;
+        const char* operation;  // "" for an image build that fails by itself
+        unsigned status;        // a status word the job sends (no flag), 0 for none
+        const char* line;
+    };
+    const Case cases[] = {
+        {"burn: speed refused", false, "StarBurn_CdvdBurnerGrabber_SetSpeeds", ST_SPEED_FAILED,
+         "\tStarBurn_CdvdBurnerGrabber_SetSpeeds failed, error code - 0x00000009, exception text is \"injected failure\""},
+        {"burn: session not closed", false, "StarBurn_CdvdBurnerGrabber_CloseSession", 0,
+         "\tStarBurn_CdvdBurnerGrabber_CloseSession failed, error code - 0x00000009, exception text is \"injected failure\""},
+        {"burn: no grabber", false, "StarBurn_CdvdBurnerGrabber_Create", 0,
+         "\tStarBurn_CdvdBurnerGrabber_Create failed, error code - 0x00000009, exception text is \"injected failure\""},
+        {"burn: image not built", false, "", ST_DATA_IMAGE_END,
+         "\tIsoTree_Build failed, error code - 0x00000007, exception text is \"image too large\""},
+        {"erase: speed refused", true, "StarBurn_CdvdBurnerGrabber_SetSpeeds", ST_SPEED_FAILED,
+         "\tStarBurn_CdvdBurnerGrabber_SetSpeeds failed, error code - 0x00000009, exception text is \"injected failure\""},
+        {"erase: no grabber", true, "StarBurn_CdvdBurnerGrabber_Create", 0,
+         "\tStarBurn_CdvdBurnerGrabber_Create failed, error code - 0x00000009, exception text is \"injected failure\""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        InsertChecked(c.erase ? 3 : 2);
+        com::ComPtr<IFileTree> tree = FixtureTree();
+        if (!*c.operation) {
+            // Laid out past the last block a disc can address.
+            ASSERT_EQ(S_OK, tree->SetStartLBA(0xFFFFFFF0));
+        } else {
+            ASSERT_EQ(0u, RunDiscTool(std::string("fault F ") + c.operation + " 9"));
+        }
+        const size_t from = LogSize(), before = sink->Events().size();
+        EXPECT_EQ(unsigned(E_FAIL), c.erase ? Erase(1) : Burn(tree));
+        std::vector<unsigned> statuses;
+        const std::vector<EngineEvent> all = sink->Events();
+        for (size_t i = before; i < all.size(); ++i)
+            if (all[i].message == DM_STATUS) statuses.push_back(all[i].lParam);
+        if (c.status) {
+            EXPECT_NE(statuses.end(), std::find(statuses.begin(), statuses.end(), c.status));
+        }
+        const std::string log = LogSince(from);
+        EXPECT_NE(std::string::npos, log.find(c.line)) << log;
+    }
+}
+
+// A drive that offers one kind of erase only: the quick and the full erase
+// reach it as what they are.
+TEST_F(EngineJob, QuickAndFullEraseReachTheDriveAsWhatTheyAre)
+{
+    struct Case {
+        const char* modes;  // 1 quick only, 2 full only
+        unsigned full;
+        unsigned result;
+    };
+    const Case cases[] = {{"1", 0, 0}, {"1", 1, unsigned(E_FAIL)}, {"2", 0, unsigned(E_FAIL)}, {"2", 1, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.modes) + (c.full ? " full" : " quick"));
+        DriveValue modes("blank_modes", c.modes, "3");
+        ASSERT_TRUE(modes.Set());
+        Insert(3);
+        ASSERT_EQ(0u, Burn(FixtureTree()));
+        EXPECT_EQ(c.result, Erase(c.full));
+        EXPECT_EQ(c.result ? 2u : 1u, TrackCount());
+    }
 }
 
 }  // namespace

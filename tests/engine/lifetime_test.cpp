@@ -1,6 +1,7 @@
 // The engine ends 5 s after the last client left (plus its 1 s pause),
 // counting only what clients hold.
 #include <gtest/gtest.h>
+#include "disc_folder.h"
 #include "engine.h"
 #include "vokmar_process.h"
 #include <com/ptr.h>
@@ -98,4 +99,42 @@ TEST(EngineLifetime, AHeldDeviceKeepsItButTheListsOwnDrivesDoNot)
     EXPECT_TRUE(engine.Alive()) << "the client's device keeps the engine";
     device.Reset();
     EXPECT_TRUE(engine.WaitExit(kEndBound)) << "the drives in the list do not";
+}
+
+namespace {
+
+// The drives' folder taken away and a file in its place, so that the disc
+// layer cannot start; put back when it leaves scope.
+class UnstartableDrives {
+public:
+    UnstartableDrives() : m_folder(EngineDataFolder() + "\\VirtualDrives")
+    {
+        m_moved = MoveFileA(m_folder.c_str(), (m_folder + ".aside").c_str()) != FALSE;
+        HANDLE file = CreateFileA(m_folder.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    }
+    ~UnstartableDrives()
+    {
+        DeleteFileA(m_folder.c_str());
+        if (m_moved) MoveFileA((m_folder + ".aside").c_str(), m_folder.c_str());
+    }
+    bool Ready() const { return m_moved; }
+
+private:
+    std::string m_folder;
+    bool m_moved;
+};
+
+}  // namespace
+
+TEST(EngineLifetime, ADeviceListThatCannotStartDoesNotEndTheEngine)
+{
+    StopEngine();
+    UnstartableDrives drives;
+    ASSERT_TRUE(drives.Ready());
+    VokmarRun run("-Embedding");
+    ASSERT_TRUE(run.Started());
+    EXPECT_EQ(STILL_ACTIVE, run.WaitExit(2500)) << "its message loop ended with the failed list";
+    // Nobody got an object: it ends by its time-out.
+    EXPECT_NE(STILL_ACTIVE, run.WaitExit(kEndBound));
 }

@@ -5,6 +5,7 @@
 #include <com/local_factory.h>
 #include <com/local_server.h>
 #include <com/ptr.h>
+#include <new>
 
 namespace {
 
@@ -52,4 +53,23 @@ TEST(LocalServerMonitor, LocksKeepTheServerAndEachDropToZeroRestartsTheTimeOut)
     EXPECT_FALSE(QuitWithin(kTimeout / 2));
     EXPECT_TRUE(QuitWithin(kTimeout * 3));
     EXPECT_EQ(0, com::ServerLockCount());
+}
+
+// The engine ends with a lock still held (a job's): the module goes while
+// its monitor waits out a time-out, and waits for it, so that the monitor
+// never reads the module after it has gone. A module made in its place,
+// which no monitor watches, is not ended by the old one's.
+TEST(LocalServerMonitor, AModuleGoesOnlyAfterItsMonitorHasEnded)
+{
+    const DWORD timeout = 1100;  // longer than a second: the module's end must not give up on it
+    alignas(com::LocalServerModule) unsigned char place[sizeof(com::LocalServerModule)];
+    com::ServerLock();
+    auto* first = new (place) com::LocalServerModule(timeout);
+    ASSERT_EQ(S_OK, first->StartMonitor());
+    Sleep(timeout + 200);  // a time-out passed with the lock held: the monitor waits again
+    first->~LocalServerModule();
+    auto* second = new (place) com::LocalServerModule(timeout);
+    com::ServerUnlock();
+    EXPECT_FALSE(QuitWithin(timeout * 2)) << "the first module's monitor outlived it";
+    second->~LocalServerModule();
 }

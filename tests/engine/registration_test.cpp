@@ -45,6 +45,14 @@ std::string Reg(const std::string& key, const char* name = "")
 
 void ExpectRegistered(bool registered)
 {
+    // The proxy DLL goes with the engine: without it no interface crosses.
+    for (const MarshalledInterface& i : kInterfaces) {
+        SCOPED_TRACE(i.name);
+        EXPECT_EQ(registered ? kProxyClsid : "<missing>",
+                  Reg("Interface\\" + com::BracedGuid(*i.iid) + "\\ProxyStubClsid32"));
+    }
+    const std::string proxyDll = Reg(std::string("CLSID\\") + kProxyClsid + "\\InprocServer32");
+    EXPECT_EQ(registered, proxyDll.find("VokmarPS.dll") != std::string::npos) << proxyDll;
     EXPECT_EQ(registered ? "Vokmar" : "<missing>", Reg(std::string("AppID\\") + kAppId));
     EXPECT_EQ(registered ? kAppId : "<missing>", Reg("AppID\\VOKMAR.EXE", "AppID"));
     for (const ServedClass& c : kClasses) {

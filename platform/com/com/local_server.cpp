@@ -5,6 +5,8 @@ namespace com {
 
 namespace {
 LONG g_serverLocks = 0;
+// Guards g_module: a worker may give its lock back while the module goes.
+SRWLOCK g_moduleLock = SRWLOCK_INIT;
 LocalServerModule* g_module = nullptr;
 }
 
@@ -13,7 +15,11 @@ LONG ServerLock() { return InterlockedIncrement(&g_serverLocks); }
 LONG ServerUnlock()
 {
     LONG n = InterlockedDecrement(&g_serverLocks);
-    if (n == 0 && g_module) g_module->OnLastUnlock();
+    if (n == 0) {
+        AcquireSRWLockShared(&g_moduleLock);
+        if (g_module) g_module->OnLastUnlock();
+        ReleaseSRWLockShared(&g_moduleLock);
+    }
     return n;
 }
 
@@ -22,18 +28,23 @@ LONG ServerLockCount() { return g_serverLocks; }
 LocalServerModule::LocalServerModule(DWORD timeoutMs)
     : m_timeout(timeoutMs), m_mainThread(GetCurrentThreadId())
 {
+    AcquireSRWLockExclusive(&g_moduleLock);
     g_module = this;
+    ReleaseSRWLockExclusive(&g_moduleLock);
 }
 
 LocalServerModule::~LocalServerModule()
 {
+    AcquireSRWLockExclusive(&g_moduleLock);
+    if (g_module == this) g_module = nullptr;
+    ReleaseSRWLockExclusive(&g_moduleLock);
     if (m_monitor) {
+        // The monitor reads this module: it has ended before the module goes.
         InterlockedExchange(&m_stopping, 1);
         SetEvent(m_event);
-        WaitForSingleObject(m_monitor, 1000);
+        WaitForSingleObject(m_monitor, INFINITE);
         CloseHandle(m_monitor);
     }
-    g_module = nullptr;
     if (m_event) CloseHandle(m_event);
 }
 
@@ -64,6 +75,7 @@ void LocalServerModule::Monitor()
 {
     for (;;) {
         WaitForSingleObject(m_event, INFINITE);
+        if (m_stopping) return;
         // Each new drop to zero restarts the time-out.
         DWORD wait;
         do {

@@ -45,6 +45,8 @@ void DiscLibrary::load(const std::string& name) {
         return;  // a running job owns the medium; catch up at the next change
     }
     Drive& d = *it->second;
+    DiscFault fault;
+    if (folder_->takeFault(name, fault)) d.armFault(fault);
     Medium m;
     bool present = folder_->loadMedium(name, m);
     std::lock_guard<std::mutex> lock(d.mutex());

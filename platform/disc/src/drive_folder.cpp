@@ -1,6 +1,7 @@
 #include "drive_folder.h"
 
 #include "image_source.h"
+#include "key_value_text.h"
 #include "os_seam.h"
 
 #include <algorithm>
@@ -15,6 +16,7 @@ namespace {
 const char kDriveExt[] = ".drive";
 const char kMediumExt[] = ".medium";
 const char kImageExt[] = ".img";
+const char kFaultExt[] = ".fault";
 
 bool endsWith(const std::string& s, const std::string& tail) {
     return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
@@ -168,6 +170,33 @@ Error DriveFolder::setTray(const std::string& name, bool open) const {
     if (Error e = saveDrive(name, spec)) return e;
     bumpStamp();
     return {};
+}
+
+Error DriveFolder::setFault(const std::string& name, const DiscFault& fault) const {
+    DriveSpec spec;
+    if (Error e = loadDrive(name, spec)) return e;
+    KeyValueText kv;
+    kv.add("operation", fault.operation);
+    kv.add("code", fault.code);
+    kv.add("after_blocks", fault.afterBlocks);
+    kv.add("underrun_at_block", fault.underrunAtBlock);
+    if (Error e = writeText(path(name, kFaultExt), kv.text())) return e;
+    bumpStamp();
+    return {};
+}
+
+bool DriveFolder::takeFault(const std::string& name, DiscFault& out) const {
+    std::string text;
+    const std::string file = path(name, kFaultExt);
+    if (!readText(file, text)) return false;
+    // Taken once: a fault that cannot be removed is not armed again and again.
+    if (!os::removeFile(file)) return false;
+    KeyValueText kv = KeyValueText::parse(text);
+    out.operation = static_cast<uint32_t>(kv.number("operation"));
+    out.code = static_cast<uint32_t>(kv.number("code"));
+    out.afterBlocks = static_cast<uint32_t>(kv.number("after_blocks"));
+    out.underrunAtBlock = static_cast<uint32_t>(kv.number("underrun_at_block"));
+    return out.operation != 0;
 }
 
 Error DriveFolder::exportImage(const std::string& name, const std::string& isoPath) const {

@@ -4,6 +4,8 @@
 //   <data>/VirtualDrives/<name>.medium   the medium in it, absent when empty
 //   <data>/VirtualDrives/<name>.img      the medium's data: 2048-byte sectors
 //                                        by logical block address (sparse)
+//   <data>/VirtualDrives/<name>.fault    a fault armed from another process,
+//                                        taken by the layer that loads it
 // A pressed disc names its own image file instead of <name>.img.
 #pragma once
 
@@ -42,6 +44,11 @@ public:
     Error removeMedium(const std::string& name) const;
     Error exportImage(const std::string& name, const std::string& isoPath) const;
     Error setTray(const std::string& name, bool open) const;
+    // A fault for the drive's next operation of its kind, as the console
+    // tool arms it: the layer that next loads the drive takes it (once) and
+    // arms it there (DiscLayer_InjectFault).
+    Error setFault(const std::string& name, const DiscFault& fault) const;
+    bool takeFault(const std::string& name, DiscFault& out) const;
 
 private:
     std::string path(const std::string& name, const char* extension) const;

@@ -78,6 +78,7 @@ std::string DriveSpec::serialize() const {
     kv.add("dvd_write_speeds", formatNumberList(dvdWriteSpeeds));
     kv.add("buffer_underrun_protection", bufferUnderrunProtection ? 1 : 0);
     kv.add("emulate_speed", emulateSpeed ? 1 : 0);
+    kv.add("blank_modes", blankModes);
     kv.add("tray_open", trayOpen ? 1 : 0);
     kv.add("medium_stamp", mediumStamp);
     return kv.text();
@@ -103,6 +104,7 @@ bool DriveSpec::parse(const std::string& text, DriveSpec& out) {
     d.dvdWriteSpeeds = parseNumberList(kv.get("dvd_write_speeds"));
     d.bufferUnderrunProtection = kv.number("buffer_underrun_protection", 1) != 0;
     d.emulateSpeed = kv.number("emulate_speed") != 0;
+    d.blankModes = static_cast<uint32_t>(kv.number("blank_modes", 3));
     d.trayOpen = kv.number("tray_open") != 0;
     d.mediumStamp = static_cast<uint32_t>(kv.number("medium_stamp"));
     out = std::move(d);

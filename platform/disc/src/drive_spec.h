@@ -20,6 +20,7 @@ struct DriveSpec {
     std::vector<uint32_t> cdReadSpeeds, cdWriteSpeeds, dvdReadSpeeds, dvdWriteSpeeds;  // KB/s
     bool bufferUnderrunProtection = true;
     bool emulateSpeed = false;  // sleep as long as a real write at the set speed takes
+    uint32_t blankModes = 3;    // the erases the drive offers: 1 quick, 2 full
     bool trayOpen = false;
     uint32_t mediumStamp = 0;   // rises with every insert, removal and tray move
 

@@ -55,10 +55,12 @@ void releaseLocks(Grabber& g, Drive& d, uint32_t count) {
     d.lockCount -= std::min(count, d.lockCount);
 }
 
-Error blank(Drive& drive) {
+Error blank(Drive& drive, bool quick) {
     if (!drive.beginJob()) return fail(DISC_E_BUSY, "the drive is busy");
     struct End { Drive& d; ~End() { d.endJob(); } } end {drive};
     std::lock_guard<std::mutex> lock(drive.mutex());
+    if (!(drive.spec.blankModes & (quick ? 1u : 2u)))
+        return fail(DISC_E_NOT_SUPPORTED, quick ? "the drive offers no quick erase" : "the drive offers no full erase");
     const Medium* m = drive.readyMedium();
     if (!m) return fail(DISC_E_NOT_READY, "no medium in the drive");
     if (!isErasableType(m->type) || !drive.spec.canWriteType(m->type))
@@ -390,9 +392,9 @@ int Grabber_CloseSession(DISC_GRABBER_FRAME) {
     return onGrabber(frame, grabber, [&](DiscLibrary&, Grabber&, Drive& d) { return closeSession(d); });
 }
 
-int Grabber_Blank(DISC_GRABBER_FRAME, uint32_t) {
+int Grabber_Blank(DISC_GRABBER_FRAME, uint32_t quick) {
     FRAME(DISC_OP_BLANK);
-    return onGrabber(frame, grabber, [&](DiscLibrary&, Grabber&, Drive& d) { return blank(d); });
+    return onGrabber(frame, grabber, [&](DiscLibrary&, Grabber&, Drive& d) { return blank(d, quick != 0); });
 }
 
 int Grabber_Cancel(DiscHandle grabber) {

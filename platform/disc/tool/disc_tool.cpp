@@ -18,7 +18,10 @@ int usage() {
                  "       disc_tool <data folder> press <drive> <image.iso>\n"
                  "       disc_tool <data folder> eject <drive>\n"
                  "       disc_tool <data folder> export <drive> <image.iso>\n"
-                 "<drive> is a drive name (drive0), its letter (E) or its index (0).\n");
+                 "       disc_tool <data folder> fault <drive> <operation> <code> [after blocks]\n"
+                 "<drive> is a drive name (drive0), its letter (E) or its index (0).\n"
+                 "<operation> is a name the engine's log prints (StarBurn_CdvdBurnerGrabber_SetSpeeds)\n"
+                 "or its number; the drive's next such operation fails with <code>.\n");
     return 2;
 }
 
@@ -52,6 +55,16 @@ int list(const DriveFolder& folder) {
     return 0;
 }
 
+// An operation by its number or by the name the engine's log prints.
+uint32_t operationOf(const std::string& text) {
+    char* end = nullptr;
+    unsigned long number = std::strtoul(text.c_str(), &end, 0);
+    if (!text.empty() && *end == '\0') return number < DISC_OP_COUNT ? uint32_t(number) : 0;
+    for (uint32_t op = 1; op < DISC_OP_COUNT; ++op)
+        if (text == DiscLayer_OperationName(op)) return op;
+    return 0;
+}
+
 int report(const Error& e) {
     if (!e) return 0;
     std::fprintf(stderr, "error %d: %s (system error %u)\n", e.code, e.text.c_str(), e.system);
@@ -73,5 +86,11 @@ int main(int argc, char** argv) {
     if (command == "press" && argc >= 5) return report(folder.insertPressed(drive, argv[4]));
     if (command == "eject") return report(folder.removeMedium(drive));
     if (command == "export" && argc >= 5) return report(folder.exportImage(drive, argv[4]));
+    if (command == "fault" && argc >= 6) {
+        DiscFault fault = {operationOf(argv[4]), uint32_t(std::strtoul(argv[5], nullptr, 0)),
+                           argc >= 7 ? uint32_t(std::strtoul(argv[6], nullptr, 0)) : 0, 0};
+        if (!fault.operation || !fault.code) return usage();
+        return report(folder.setFault(drive, fault));
+    }
     return usage();
 }

@@ -1,13 +1,17 @@
-// ContainedWindow: a window (a control, an MDI client) that an owner object
-// subclasses and whose messages go to one alternate section of the owner's
-// message map; what the section leaves goes to the window's own procedure.
+// ContainedWindow: a window that an object subclasses on behalf of another
+// object (its container), whose messages go to one alternate section of the
+// container's message map; what that section leaves goes to the window's own
+// procedure.
 //
-//   WND_MSG_MAP_BEGIN(CMainFrame)
-//       ...
-//   WND_ALT_MAP(1)  // the MDI client
-//       WND_MESSAGE(WM_MDIDESTROY, OnMdiDestroy)
-//   WND_MSG_MAP_END()
-//   wnd::ContainedWindow m_client{this, 1};  m_client.SubclassWindow(client);
+//   class CSplitter : public wnd::WindowImpl<CSplitter> {
+//       wnd::ContainedWindow m_button{this, 1};
+//       WND_MSG_MAP_BEGIN(CSplitter)
+//           ...
+//       WND_ALT_MAP(1)
+//           WND_MESSAGE(WM_MOUSEMOVE, OnButtonMouseMove)
+//       WND_MSG_MAP_END()
+//   };
+//   m_button.SubclassWindow(::CreateWindowExA(0, "BUTTON", ...));
 #pragma once
 #include "window/window_object.h"
 
@@ -15,16 +19,16 @@ namespace wnd {
 
 class ContainedWindow : public WindowObject {
 public:
-    ContainedWindow(MessageMap* owner, DWORD mapId) : m_owner(owner), m_mapId(mapId) {}
+    ContainedWindow(MessageMap* container, DWORD mapId) : m_container(container), m_mapId(mapId) {}
 
-    BOOL ProcessWindowMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result,
+    BOOL ProcessWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lResult,
                               DWORD) override
     {
-        return m_owner->ProcessWindowMessage(hWnd, msg, wParam, lParam, result, m_mapId);
+        return m_container->ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, m_mapId);
     }
 
 private:
-    MessageMap* m_owner;
+    MessageMap* m_container;
     DWORD m_mapId;
 };
 

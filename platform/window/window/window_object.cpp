@@ -1,4 +1,5 @@
 #include "window/window_object.h"
+#include <com/guard.h>
 
 namespace wnd {
 
@@ -51,7 +52,40 @@ public:
     ~PendingBinding() { t_pending = nullptr; }
 };
 
+// Runs a handler under the guard: no exception leaves a window procedure.
+template <class Body>
+bool RunGuarded(const char* where, Body&& body)
+{
+    return SUCCEEDED(com::Guarded(where, [&] {
+        body();
+        return S_OK;
+    }));
+}
+
 }  // namespace
+
+// One dispatch of a message to an object. The outermost dispatch of a
+// window that got WM_NCDESTROY calls OnFinalMessage as it ends, when no
+// handler of the object is left on the stack.
+class WindowObject::Dispatch {
+public:
+    Dispatch(WindowObject* self, HWND hWnd) : m_self(self), m_hWnd(hWnd) { ++m_self->m_depth; }
+    ~Dispatch()
+    {
+        if (--m_self->m_depth > 0 || !m_self->m_destroyed) return;
+        m_self->m_destroyed = false;
+        // Last use of the object here: OnFinalMessage may delete it.
+        WindowObject* self = m_self;
+        HWND hWnd = m_hWnd;
+        RunGuarded("wnd::WindowObject::OnFinalMessage", [&] { self->OnFinalMessage(hWnd); });
+    }
+    Dispatch(const Dispatch&) = delete;
+    Dispatch& operator=(const Dispatch&) = delete;
+
+private:
+    WindowObject* m_self;
+    HWND m_hWnd;
+};
 
 HWND WindowObject::CreateBound(const char* className, HINSTANCE module, HWND parent, const RECT* rect,
                                const char* text, DWORD style, DWORD exStyle, UINT_PTR menuOrId, void* param)
@@ -155,18 +189,21 @@ LRESULT CALLBACK WindowObject::WindowProc(HWND hWnd, UINT msg, WPARAM wParam, LP
 
     MSG current = {hWnd, msg, wParam, lParam, 0, {0, 0}};
     LRESULT result = 0;
-    BOOL handled;
+    Dispatch dispatch(self, hWnd);
     {
         CurrentMessage scope(self->m_current, &current);
-        handled = self->ProcessWindowMessage(hWnd, msg, wParam, lParam, result, 0);
-        if (!handled) result = IsNotifyFormatQuery(msg, lParam) ? NFR_ANSI : self->DefWindowProc();
+        if (!RunGuarded("wnd::WindowObject::WindowProc", [&] {
+                if (!self->ProcessWindowMessage(hWnd, msg, wParam, lParam, result, 0))
+                    result = IsNotifyFormatQuery(msg, lParam) ? NFR_ANSI : self->DefWindowProc();
+            }))
+            result = 0;
     }
     if (msg == WM_NCDESTROY) {
         // A subclassed window gets its own procedure back for what is left.
         if (self->m_superProc)
             ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(self->m_superProc));
         self->Unbind();
-        self->OnFinalMessage(hWnd);
+        self->m_destroyed = true;
     }
     return result;
 }
@@ -183,14 +220,20 @@ INT_PTR CALLBACK WindowObject::DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LP
 
     MSG current = {hWnd, msg, wParam, lParam, 0, {0, 0}};
     LRESULT result = 0;
-    BOOL handled;
+    BOOL handled = FALSE;
+    Dispatch dispatch(self, hWnd);
     {
         CurrentMessage scope(self->m_current, &current);
-        handled = self->ProcessWindowMessage(hWnd, msg, wParam, lParam, result, 0);
+        // A handler that threw has taken the message: it answers 0.
+        if (!RunGuarded("wnd::WindowObject::DialogProc",
+                        [&] { handled = self->ProcessWindowMessage(hWnd, msg, wParam, lParam, result, 0); })) {
+            handled = TRUE;
+            result = 0;
+        }
     }
     if (msg == WM_NCDESTROY) {
         self->Unbind();
-        self->OnFinalMessage(hWnd);
+        self->m_destroyed = true;
         return handled;
     }
     if (!handled) {

@@ -5,8 +5,13 @@
 // An object is bound to its window at the window's first message (for a
 // window the object creates, before WM_NCCREATE; for a dialog, before its
 // controls are created and WM_INITDIALOG arrives), and unbound after
-// WM_NCDESTROY, when OnFinalMessage runs (an object that owns itself may
-// delete itself there, and nowhere else).
+// WM_NCDESTROY. OnFinalMessage runs once the outermost dispatch of that
+// window has returned: a window destroyed inside one of its own handlers
+// (WM_CLOSE calling DestroyWindow) gets it after that handler, so an object
+// that owns itself may delete itself there, and nowhere else.
+//
+// No C++ exception leaves the window procedures: a handler's exception is
+// reported through com::ReportGuarded and the message answered 0.
 //
 // Messages no map entry takes go to the default procedure; WM_NOTIFYFORMAT
 // is answered NFR_ANSI by default, so that common controls send the ANSI
@@ -56,12 +61,15 @@ protected:
     HWND CreateModelessDialog(HINSTANCE module, const DLGTEMPLATE* dialog, HWND parent, LPARAM init);
 
 private:
+    class Dispatch;
     void Bind(HWND hWnd);
     void Unbind();
     static WindowObject* TakePending();
 
     WNDPROC m_superProc = nullptr;  // null: DefWindowProcA (or the dialog manager)
     const MSG* m_current = nullptr;
+    int m_depth = 0;         // dispatches of this window on the stack
+    bool m_destroyed = false;  // WM_NCDESTROY came; OnFinalMessage is due
 };
 
 }  // namespace wnd

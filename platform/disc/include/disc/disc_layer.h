@@ -213,6 +213,8 @@ int Grabber_SendOPC(DISC_GRABBER_FRAME);
 /* Closes the open session: the disc stays appendable or becomes complete, as
  * the write that opened it asked. Succeeds when no session is open. */
 int Grabber_CloseSession(DISC_GRABBER_FRAME);
+/* `quick` 1: a quick erase, 0: a full one; DISC_E_NOT_SUPPORTED when the
+ * drive does not offer that kind (its description's blank modes). */
 int Grabber_Blank(DISC_GRABBER_FRAME, uint32_t quick);
 /* Stops what runs on the grabber's drive, whichever handle of it started it. */
 int Grabber_Cancel(DiscHandle grabber);
