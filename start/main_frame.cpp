@@ -64,22 +64,8 @@ bool CMainFrame::CreateFrame()
     return frame != nullptr;
 }
 
-BOOL CMainFrame::ProcessWindowMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result,
-                                      DWORD mapId)
-{
-    try {
-        return ProcessFrameMessage(hWnd, msg, wParam, lParam, result, mapId);
-    } catch (const std::exception& e) {
-        LogPrintf("ERROR: message 0x%04X of the main frame failed: %s", msg, e.what());
-    } catch (...) {
-        LogPrintf("ERROR: message 0x%04X of the main frame failed", msg);
-    }
-    result = 0;
-    return TRUE;
-}
-
-BOOL CMainFrame::ProcessFrameMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lResult,
-                                     DWORD dwMapId)
+BOOL CMainFrame::ProcessWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lResult,
+                                      DWORD dwMapId)
 {
     BOOL bHandled = TRUE;
     switch (dwMapId) {

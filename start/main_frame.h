@@ -44,11 +44,10 @@ public:
     BOOL PreTranslateMessage(MSG* msg) override;
     BOOL OnIdle() override;
 
-    // No C++ exception leaves the window procedure: a handler that throws
-    // is logged and the message counts as handled.
+    // The frame's map: its own messages (section 0), the MDI client's (1)
+    // and the status bar's (2).
     BOOL ProcessWindowMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result,
                               DWORD mapId) override;
-    BOOL ProcessFrameMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result, DWORD mapId);
 
 private:
     // Creation.
