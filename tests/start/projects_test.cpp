@@ -237,4 +237,21 @@ TEST(ProjectWindow, GetsForwardedMessagesCommandsAndRelays)
     EXPECT_TRUE(events.Has("destroyed"));
 }
 
+TEST(ProjectWindow, ThatRefusesToCloseKeepsTheFrameOpen)
+{
+    TessalyInstall install(kApptype);
+    StandinEvents events(install);
+    install.RegisterStandin();
+    SetEnvironmentVariableA("TB_STANDIN_REFUSE_CLOSE", "1");
+    TessalyRun run(install);
+    SetEnvironmentVariableA("TB_STANDIN_REFUSE_CLOSE", nullptr);
+    HWND frame = run.WaitForFrame();
+    ASSERT_TRUE(WaitUntil([&] { return StandinWindow(frame) != nullptr; }, 10000));
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(events.WaitFor("asked to close"));
+    EXPECT_EQ(run.WaitExit(500), static_cast<DWORD>(STILL_ACTIVE));
+    EXPECT_TRUE(IsWindow(frame));
+    EXPECT_TRUE(StandinWindow(frame));
+}
+
 }  // namespace

@@ -69,9 +69,11 @@ private:
     }
     LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL&)
     {
-        // A real project asks here whether to save its changes.
+        // A real project asks here whether to save its changes (and may
+        // be told to stay).
         Event("asked to close");
-        return 0;
+        char refuse[8] = "";
+        return GetEnvironmentVariableA("TB_STANDIN_REFUSE_CLOSE", refuse, sizeof(refuse)) ? 1 : 0;
     }
     LRESULT OnRelayed(UINT, WPARAM wParam, LPARAM, BOOL&)
     {
