@@ -80,6 +80,11 @@ HRESULT CProjectBase::OnTypeCommand(IUnknown*, unsigned, SAFEARRAY*, bool& handl
     return E_COMMAND_NOT_HANDLED;
 }
 
+HRESULT CProjectBase::OnTypeCommand(IUnknown* sender, REFCLSID, unsigned id, SAFEARRAY* data, bool& handled)
+{
+    return OnTypeCommand(sender, id, data, handled);
+}
+
 // --- IProject ---
 
 STDMETHODIMP CProjectBase::Load(BSTR a_bsFileName)
@@ -159,7 +164,7 @@ STDMETHODIMP CProjectBase::SetPartnerNoAddRef(IUnknown* a_lpPartner)
                : E_FAIL;
 }
 
-STDMETHODIMP CProjectBase::InvokeCommand(IUnknown* a_lpSender, REFCLSID, unsigned int a_uiCommandID,
+STDMETHODIMP CProjectBase::InvokeCommand(IUnknown* a_lpSender, REFCLSID a_refclsidSender, unsigned int a_uiCommandID,
                                          SAFEARRAY* a_pData)
 {
     if (!a_lpSender) return E_INVALIDARG;
@@ -167,7 +172,7 @@ STDMETHODIMP CProjectBase::InvokeCommand(IUnknown* a_lpSender, REFCLSID, unsigne
         // The sender's handler may drop the last other reference to us.
         com::ComPtr<IProject> self(this);
         bool handled = false;
-        HRESULT hr = OnTypeCommand(a_lpSender, a_uiCommandID, a_pData, handled);
+        HRESULT hr = OnTypeCommand(a_lpSender, a_refclsidSender, a_uiCommandID, a_pData, handled);
         if (handled) return hr;
         if (CActionsManager::IsActionCommand(a_uiCommandID)) return m_actions.OnCommand(a_lpSender, a_uiCommandID, a_pData);
         switch (a_uiCommandID) {

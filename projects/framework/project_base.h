@@ -123,8 +123,13 @@ protected:
 
     // Hooks of the project types.
     // Commands of the type, tried before the framework's; `handled` false
-    // lets the framework dispatch.
+    // lets the framework dispatch. A type that relays a command as it came
+    // overrides the form with the sender's class identifier.
     virtual HRESULT OnTypeCommand(IUnknown* sender, unsigned id, SAFEARRAY* data, bool& handled);
+    virtual HRESULT OnTypeCommand(IUnknown* sender, REFCLSID senderClsid, unsigned id, SAFEARRAY* data,
+                                  bool& handled);
+    // The flag of IProject::SetWillBeLoaded.
+    long WillBeLoaded() const { return m_willBeLoaded; }
     // Called while the window is being activated as an MDI child (the size
     // report to the main window).
     virtual void OnActivating() {}

@@ -61,7 +61,15 @@ LRESULT CMainFrameStandIn::OnMdiSetMenu(UINT, WPARAM wParam, LPARAM, BOOL&)
     return 0;
 }
 
-LRESULT CMainFrameStandIn::OnNotify(UINT, WPARAM, LPARAM, BOOL&) { return 0; }
+LRESULT CMainFrameStandIn::OnNotify(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
+{
+    const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (!header) return 0;
+    size_t size = header->code == SIZEBARN_UPDATE ? sizeof(NMSIZEBARUPDATE) : sizeof(NMHDR);
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(header);
+    notices.push_back({wParam, std::vector<unsigned char>(bytes, bytes + size)});
+    return 0;
+}
 
 LRESULT CMainFrameStandIn::OnMenuSelect(UINT, WPARAM, LPARAM, BOOL&)
 {

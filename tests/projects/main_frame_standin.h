@@ -29,6 +29,13 @@ public:
     // Lets posted and sent messages through.
     static void Pump();
 
+    // The WM_NOTIFY blocks that came in: wParam and the block's bytes
+    // (an NMSIZEBARUPDATE for SIZEBARN_UPDATE, else the header).
+    struct Notice {
+        WPARAM wParam;
+        std::vector<unsigned char> bytes;
+    };
+    std::vector<Notice> notices;
     int recentFilesChanged = 0;
     int ownMenuRestored = 0;
     int menuSelects = 0;

@@ -94,7 +94,17 @@ HRESULT CreatePanel(REFIID iid, void** ppv)
 }  // namespace
 
 StubScript& Script(REFCLSID clsid) { return Scripts()[Key(clsid)]; }
-void ResetScripts() { Scripts().clear(); }
+void ResetScripts()
+{
+    Scripts().clear();
+    CommandTrace().clear();
+}
+
+std::vector<std::string>& CommandTrace()
+{
+    static std::vector<std::string> trace;
+    return trace;
+}
 
 LiveStubs& Stubs()
 {
@@ -173,6 +183,13 @@ STDMETHODIMP CStubFrame::InvokeCommand(IUnknown* sender, REFCLSID senderClsid, u
     if (!sender) return E_INVALIDARG;
     (void)senderClsid;
     commands.push_back({id, com::SameObject(sender, partner), Values(data)});
+    std::string line = name + " " + std::to_string(id);
+    for (const std::string& value : commands.back().values) line += " " + value;
+    CommandTrace().push_back(line);
+    HRESULT answer = S_OK;
+    if (script.onCommand && script.onCommand(*this, id, data, answer)) return answer;
+    auto scripted = script.answers.find(id);
+    if (scripted != script.answers.end()) return scripted->second;
     if (id == PCID_QUERY_ACTION_ENABLED) {
         int command = 0;
         BOOL* enabled = nullptr;
@@ -383,12 +400,12 @@ STDMETHODIMP CStubTaskPanel::ChangePane(unsigned pane, BSTR caption, HICON icon)
 
 // --- registration in this process ---
 
-StubClassRegistration::StubClassRegistration()
+StubClassRegistration::StubClassRegistration(REFCLSID panel, REFCLSID editor, REFCLSID burner)
 {
     struct Row {
         const CLSID* clsid;
         com::CreatorFn create;
-    } rows[] = {{&CLSID_StubTaskPanel, CreatePanel}, {&CLSID_StubEditor, CreateEditor}, {&CLSID_StubBurner, CreateBurner}};
+    } rows[] = {{&panel, CreatePanel}, {&editor, CreateEditor}, {&burner, CreateBurner}};
     for (const Row& row : rows) {
         com::ComPtr<IClassFactory> factory;
         com::CreateObject<com::ClassFactory>(IID_IClassFactory, reinterpret_cast<void**>(&factory), row.create);

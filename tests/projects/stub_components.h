@@ -41,9 +41,18 @@ struct StubScript {
     std::set<unsigned> enabledCommands;  // answers to PCID_QUERY_ACTION_ENABLED
     // Runs when the stub's window has been made (frames add their panes then).
     std::function<void(class CStubFrame&)> onWindowCreated;
+    // Answers to commands by number (else S_OK).
+    std::map<unsigned, HRESULT> answers;
+    // Runs for every command after it was recorded; true when it answered
+    // (with `result`), so that the number's scripted answer is not used.
+    std::function<bool(class CStubFrame&, unsigned id, SAFEARRAY* data, HRESULT& result)> onCommand;
 };
 StubScript& Script(REFCLSID clsid);
 void ResetScripts();
+
+// Every command the stub frames got, in order, across frames: the frame's
+// name, the number and the values, as "Editor 288 0".
+std::vector<std::string>& CommandTrace();
 
 class CStubFrame;
 
@@ -190,7 +199,10 @@ private:
 // for the life of the object.
 class StubClassRegistration {
 public:
-    StubClassRegistration();
+    // The stubs under the test class identifiers, or under the ones a
+    // project type's frame table names.
+    StubClassRegistration(REFCLSID panel = CLSID_StubTaskPanel, REFCLSID editor = CLSID_StubEditor,
+                          REFCLSID burner = CLSID_StubBurner);
     ~StubClassRegistration();
 private:
     std::vector<DWORD> m_cookies;
