@@ -1,11 +1,13 @@
 // Benchmark of image building and writing: the disc layer against
 // `xorriso -as mkisofs -J` and `genisoimage -J` on the same trees, and against
-// a plain copy of the same bytes. Prints the best of three runs in seconds
-// and the ratios.
-//   disc_bench <work folder>
+// a plain copy of the same bytes; then a raw image burn and a grab of a full
+// CD and of a 4 GiB DVD, each against a plain copy of the same bytes. Prints
+// the best of three runs in seconds and the ratios.
+//   disc_bench <work folder> [images]   (images: only the burns and grabs)
 #include "disc/disc_layer.h"
 
 #include <algorithm>
+#include <cstring>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -112,17 +114,99 @@ void report(const char* what, double layer, double xorriso, double genisoimage) 
                 what, layer, xorriso, genisoimage, layer / xorriso, layer / genisoimage);
 }
 
+// Writes the image session-at-once to a fresh blank medium of `type` in drive
+// `drive` (timed), then grabs the disc (timed) into `grab`.
+struct ImageTimes { double burn = -1, grab = -1; };
+
+ImageTimes imageRun(const fs::path& image, const fs::path& data, const fs::path& grab, bool dvd) {
+    ImageTimes t;
+    fs::remove_all(data);
+    Layer l;
+    if (DiscLayer_Startup(data.string().c_str(), l.text, sizeof l.text, &l.sys)) return t;
+    std::string tool = "\"" DISC_TOOL "\" " + data.string() + (dvd ? " insert drive0 8" : " insert drive1 2") + " >/dev/null";
+    DiscHandle g = 0;
+    if (std::system(tool.c_str()) == 0 &&
+        Grabber_Create(&g, l.text, sizeof l.text, &l.sys, nullptr, nullptr, 1, 0, dvd ? 0 : 1, 0, 2) == 0) {
+        std::system("sync");
+        auto start = std::chrono::steady_clock::now();
+        bool ok = Grabber_SessionAtOnceRawRawPW(g, l.text, sizeof l.text, &l.sys, &l.failure, image.string().c_str(),
+                                                0, 1, 1, 0, 0) == 0 &&
+                  Grabber_CloseSession(g, l.text, sizeof l.text, &l.sys, &l.failure) == 0;
+        if (ok) t.burn = seconds(start);
+        std::system("sync");
+        start = std::chrono::steady_clock::now();
+        ok = ok && (dvd ? Grabber_GrabDvdImage(g, l.text, sizeof l.text, &l.sys, &l.failure, grab.string().c_str(),
+                                               1024, 1, 1, 0, 1)
+                        : Grabber_GrabCdImage(g, l.text, sizeof l.text, &l.sys, &l.failure, grab.string().c_str(), 3,
+                                              1, 1, 0, 1, 0)) == 0;
+        if (ok) t.grab = seconds(start);
+        if (!ok) std::fprintf(stderr, "layer failed: %s\n", l.text);
+    }
+    DiscLayer_Shutdown(l.text, sizeof l.text, &l.sys);
+    fs::remove_all(data);
+    for (const char* ext : {".mds", ".xm0", ".xm1", ".xm2", ".xm3", ".xm4"}) fs::remove(grab.string() + ext);
+    return t;
+}
+
+// A full CD as a raw Mode 1 image (with its CUE sheet), made once.
+fs::path makeCdImage(const fs::path& work) {
+    fs::path bin = work / "fullcd.bin", cue = work / "fullcd.cue";
+    if (!fs::exists(cue)) {
+        std::vector<uint8_t> sector(2352);
+        std::ofstream out(bin, std::ios::binary);
+        uint64_t seed = 99;
+        for (uint32_t lba = 0; lba < 359848; ++lba) {
+            for (size_t i = 16; i < 2064; i += 8) {
+                seed ^= seed << 13; seed ^= seed >> 7; seed ^= seed << 17;
+                std::memcpy(&sector[i], &seed, 8);
+            }
+            static const uint8_t sync[12] = {0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0};
+            std::memcpy(sector.data(), sync, 12);
+            sector[15] = 1;
+            out.write(reinterpret_cast<const char*>(sector.data()), 2352);
+        }
+        std::ofstream(cue) << "FILE \"fullcd.bin\" BINARY\n  TRACK 01 MODE1/2352\n    INDEX 01 00:00:00\n";
+    }
+    return cue;
+}
+
+void imageBenchmarks(const fs::path& work) {
+    const fs::path copy = work / "copy.out";
+    struct Case { const char* what; fs::path image, data; bool dvd; };
+    fs::path dvdImage = work / "dvd4g.iso";
+    if (!fs::exists(dvdImage)) fillFile(dvdImage, 4ull << 30, 4242);
+    for (const Case& c : {Case {"(c) full CD, raw Mode 1", makeCdImage(work), work / "cd.bin", false},
+                          Case {"(d) 4 GiB DVD", dvdImage, dvdImage, true}}) {
+        ImageTimes fastest {1e9, 1e9};
+        for (int i = 0; i < 3; ++i) {
+            ImageTimes t = imageRun(c.image, work / "data", work / "grab", c.dvd);
+            if (t.burn < 0 || t.grab < 0) { std::printf("%s: failed\n", c.what); return; }
+            fastest.burn = std::min(fastest.burn, t.burn);
+            fastest.grab = std::min(fastest.grab, t.grab);
+        }
+        const fs::path bytes = c.dvd ? c.image : work / "fullcd.bin";
+        double plain = best([&] { return commandRun("cat " + bytes.string() + " > " + copy.string(), copy); });
+        std::printf("%-34s burn %7.2f s   grab %7.2f s   copy %7.2f s   burn/copy %.2f   grab/copy %.2f\n", c.what,
+                    fastest.burn, fastest.grab, plain, fastest.burn / plain, fastest.grab / plain);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) { std::fprintf(stderr, "usage: disc_bench <work folder>\n"); return 2; }
+    if (argc < 2) { std::fprintf(stderr, "usage: disc_bench <work folder> [images]\n"); return 2; }
     fs::path work = argv[1];
+    fs::create_directories(work);
+    const bool imagesOnly = argc > 2 && std::string(argv[2]) == "images";
     fs::path small = work / "small", large = work / "large", out = work / "out.iso";
-    if (!fs::exists(small)) makeSmallTree(small);
-    if (!fs::exists(large)) makeLargeTree(large);
-    std::system(("cat " + (large / "*").string() + " > /dev/null").c_str());  // warm the cache
+    if (!imagesOnly) {
+        if (!fs::exists(small)) makeSmallTree(small);
+        if (!fs::exists(large)) makeLargeTree(large);
+        std::system(("cat " + (large / "*").string() + " > /dev/null").c_str());  // warm the cache
+    }
 
     for (const fs::path& tree : {small, large}) {
+        if (imagesOnly) break;
         double layer = best([&] { return layerRun(tree, work / "data"); });
         double xorriso = best([&] {
             return commandRun("xorriso -as mkisofs -quiet -J -o " + out.string() + " " + tree.string() + " 2>/dev/null", out);
@@ -136,5 +220,6 @@ int main(int argc, char** argv) {
             std::printf("%-34s copy %7.2f s   layer/copy %.2f\n", "(b) plain copy of the same bytes", copy, layer / copy);
         }
     }
+    imageBenchmarks(work);
     return 0;
 }

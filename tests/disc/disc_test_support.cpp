@@ -121,7 +121,8 @@ std::string DiscTest::exportMedium(const std::string& drive) {
 
 std::string DiscTest::mediumBytes(const std::string& drive) {
     fs::path folder = data_ / "VirtualDrives";
-    return readFile(folder / (drive + ".medium")) + "|" + readFile(folder / (drive + ".img"));
+    return readFile(folder / (drive + ".medium")) + "|" + readFile(folder / (drive + ".img")) + "|" +
+           readFile(folder / (drive + ".raw"));
 }
 
 std::string DiscTest::tool(const std::string& args) {

@@ -24,6 +24,7 @@ void DiscLibrary::stop() {
     if (g_library) {
         g_library->grabbers.clear();
         g_library->trees.clear();
+        g_library->udfNodes.clear();
     }
     g_library.reset();
 }

@@ -8,6 +8,7 @@
 #include "drive_folder.h"
 #include "handle_table.h"
 #include "iso_tree.h"
+#include "udf_tree.h"
 
 #include <map>
 #include <memory>
@@ -41,6 +42,7 @@ public:
 
     HandleTable<Grabber> grabbers {1};
     HandleTable<IsoTree> trees {2};
+    HandleTable<UdfNode> udfNodes {3};
 
 private:
     void load(const std::string& name);

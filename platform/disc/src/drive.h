@@ -66,6 +66,20 @@ private:
     std::vector<DiscFault> faults_;
 };
 
+// Holds the drive's one job for a scope, when it was free.
+class DriveJob {
+public:
+    explicit DriveJob(Drive& d) : drive_(d), owned_(d.beginJob()) {}
+    ~DriveJob() { if (owned_) drive_.endJob(); }
+    DriveJob(const DriveJob&) = delete;
+    DriveJob& operator=(const DriveJob&) = delete;
+    bool owned() const { return owned_; }
+
+private:
+    Drive& drive_;
+    bool owned_;
+};
+
 // Speed a drive takes for a request: the fastest of the table not above it,
 // the slowest when all are above, the fastest for 0xFFFF.
 uint32_t pickSpeed(const std::vector<uint32_t>& table, uint32_t request);

@@ -1,6 +1,9 @@
 #include "drive_folder.h"
 
+#include "cd_sector.h"
+#include "cue_sheet.h"
 #include "image_source.h"
+#include "medium_reader.h"
 #include "key_value_text.h"
 #include "os_seam.h"
 
@@ -16,6 +19,7 @@ namespace {
 const char kDriveExt[] = ".drive";
 const char kMediumExt[] = ".medium";
 const char kImageExt[] = ".img";
+const char kRawExt[] = ".raw";
 const char kFaultExt[] = ".fault";
 
 bool endsWith(const std::string& s, const std::string& tail) {
@@ -100,6 +104,8 @@ std::string DriveFolder::imagePath(const std::string& name, const Medium& medium
     return medium.image.empty() ? path(name, kImageExt) : medium.image;
 }
 
+std::string DriveFolder::rawPath(const std::string& name) const { return path(name, kRawExt); }
+
 uint32_t DriveFolder::readStamp() const {
     std::string text;
     if (!readText(os::joinPath(folder_, "changes.stamp"), text)) return 0;
@@ -125,7 +131,7 @@ Error DriveFolder::replaceMedium(const std::string& name, const Medium* medium) 
     if (Error e = loadDrive(name, spec)) return e;
     // The old medium's data goes with it: left under a new medium, its bytes
     // would show wherever a later write leaves a hole.
-    if (!os::removeFile(path(name, kImageExt)))
+    if (!os::removeFile(path(name, kImageExt)) || !os::removeFile(path(name, kRawExt)))
         return fail(DISC_E_BUSY, "the medium of " + name + " is in use");
     if (medium) {
         if (Error e = saveMedium(name, *medium)) return e;
@@ -202,23 +208,60 @@ bool DriveFolder::takeFault(const std::string& name, DiscFault& out) const {
 Error DriveFolder::exportImage(const std::string& name, const std::string& isoPath) const {
     Medium m;
     if (!loadMedium(name, m)) return fail(DISC_E_NOT_READY, "no medium in " + name);
-    os::File in, out;
-    uint32_t err = in.openRead(imagePath(name, m));
-    if (err && err != os::kErrNotFound) return fail(DISC_E_MEDIUM_IO, "cannot read the medium of " + name, err);
-    if ((err = out.openWrite(isoPath, true)) || (err = out.resize(0)))
-        return fail(DISC_E_FILE, "cannot create " + isoPath, err);
-    const uint64_t total = static_cast<uint64_t>(m.usedEnd()) * 2048;
-    std::vector<uint8_t> buffer(4u << 20);
-    for (uint64_t at = 0; in.isOpen() && at < total;) {
-        size_t want = static_cast<size_t>(std::min<uint64_t>(buffer.size(), total - at)), got = 0;
-        if ((err = in.readAt(at, buffer.data(), want, got))) return fail(DISC_E_MEDIUM_IO, "read failed", err);
-        if (got == 0) break;
-        if (!isAllZero(buffer.data(), got) && (err = out.writeAt(at, buffer.data(), got)))
+    MediumReader reader;
+    if (Error e = reader.open(*this, name, m)) return e;
+    os::File out;
+    uint32_t err = out.openWrite(isoPath, true);
+    if (err || (err = out.resize(0))) return fail(DISC_E_FILE, "cannot create " + isoPath, err);
+    const uint32_t end = m.usedEnd();
+    std::vector<uint8_t> buffer(size_t(2048) * cd::kUserData);
+    for (uint32_t lba = 0; lba < end;) {
+        const uint32_t count = std::min<uint32_t>(2048, end - lba);
+        if (Error e = reader.cooked(lba, count, buffer.data())) return e;
+        const size_t bytes = size_t(count) * cd::kUserData;
+        if (!isAllZero(buffer.data(), bytes) && (err = out.writeAt(uint64_t(lba) * cd::kUserData, buffer.data(), bytes)))
             return fail(DISC_E_FILE, "write failed", err);
-        at += got;
+        lba += count;
     }
-    if ((err = out.resize(total))) return fail(DISC_E_FILE, "cannot size " + isoPath, err);
+    if ((err = out.resize(uint64_t(end) * cd::kUserData))) return fail(DISC_E_FILE, "cannot size " + isoPath, err);
     return {};
+}
+
+Error DriveFolder::exportRaw(const std::string& name, const std::string& base) const {
+    Medium m;
+    if (!loadMedium(name, m)) return fail(DISC_E_NOT_READY, "no medium in " + name);
+    if (isDvdType(m.type)) return fail(DISC_E_NOT_SUPPORTED, "a DVD has no raw sectors");
+    if (m.tracks.empty()) return fail(DISC_E_NO_TRACK, "nothing is recorded on the disc");
+    MediumReader reader;
+    if (Error e = reader.open(*this, name, m)) return e;
+    os::File out;
+    const std::string bin = base + ".bin";
+    if (uint32_t err = out.openWrite(bin, true); err || (err = out.resize(0)))
+        return fail(DISC_E_FILE, "cannot create " + bin, err);
+    CueSheet sheet;
+    sheet.files.push_back(os::fileName(bin));
+    std::vector<uint8_t> data(size_t(256) * cd::kRawSector);
+    uint64_t at = 0;
+    for (const Track& t : m.tracks) {
+        CueTrack c;
+        c.number = t.number;
+        c.session = t.session;
+        c.mode = t.audio() ? CueMode::Audio : (t.dataMode == 2 ? CueMode::Mode2Raw : CueMode::Mode1Raw);
+        const uint32_t first = static_cast<uint32_t>(at / cd::kRawSector);
+        if (t.pregap) c.index0 = first;
+        c.index1 = first + t.pregap;
+        sheet.tracks.push_back(c);
+        for (uint32_t lba = t.start - t.pregap, end = t.start + t.length; lba < end;) {
+            const uint32_t count = std::min<uint32_t>(256, end - lba);
+            if (Error e = reader.raw(t, lba, count, data.data())) return e;
+            if (uint32_t err = out.writeAt(at, data.data(), size_t(count) * cd::kRawSector))
+                return fail(DISC_E_FILE, "write failed", err);
+            at += uint64_t(count) * cd::kRawSector;
+            lba += count;
+        }
+    }
+    const std::string cue = renderCueSheet(sheet, false);
+    return writeText(base + ".cue", cue);
 }
 
 }  // namespace disc

@@ -4,6 +4,9 @@
 //   <data>/VirtualDrives/<name>.medium   the medium in it, absent when empty
 //   <data>/VirtualDrives/<name>.img      the medium's data: 2048-byte sectors
 //                                        by logical block address (sparse)
+//   <data>/VirtualDrives/<name>.raw      raw 2352-byte sectors of the tracks
+//                                        that keep them (Mode 2, audio), by
+//                                        logical block address (sparse)
 //   <data>/VirtualDrives/<name>.fault    a fault armed from another process,
 //                                        taken by the layer that loads it
 // A pressed disc names its own image file instead of <name>.img.
@@ -32,6 +35,7 @@ public:
     bool loadMedium(const std::string& name, Medium& out) const;  // false: no medium
     Error saveMedium(const std::string& name, const Medium& medium) const;
     std::string imagePath(const std::string& name, const Medium& medium) const;
+    std::string rawPath(const std::string& name) const;
 
     uint32_t readStamp() const;
     void bumpStamp() const;
@@ -43,6 +47,8 @@ public:
     Error insertPressed(const std::string& name, const std::string& isoPath) const;
     Error removeMedium(const std::string& name) const;
     Error exportImage(const std::string& name, const std::string& isoPath) const;
+    // A CD's recorded tracks as raw sectors in <base>.bin with <base>.cue.
+    Error exportRaw(const std::string& name, const std::string& base) const;
     Error setTray(const std::string& name, bool open) const;
     // A fault for the drive's next operation of its kind, as the console
     // tool arms it: the layer that next loads the drive takes it (once) and

@@ -1,5 +1,5 @@
 // The C interface of start-up, drives and grabbers.
-#include "call_frame.h"
+#include "grabber_call.h"
 #include "disc/disc_layer.h"
 #include "disc_library.h"
 #include "image_source.h"
@@ -12,29 +12,6 @@
 using namespace disc;
 
 namespace {
-
-Error notStarted() { return fail(DISC_E_NOT_STARTED, "the disc layer is not started"); }
-
-bool takesFaultItself(uint32_t op) { return op == DISC_OP_TAO_FROM_TREE || op == DISC_OP_TAO_FROM_FILE; }
-
-// Resolves the grabber, applies an armed fault and runs the body.
-template <class Body>
-int onGrabber(const CallFrame& frame, DiscHandle handle, Body body) {
-    auto lib = DiscLibrary::current();
-    if (!lib) return frame.finish(notStarted());
-    lib->sync();
-    auto grabber = lib->grabbers.get(handle);
-    if (!grabber) return frame.finish(fail(DISC_E_INVALID_HANDLE, "not a grabber handle"));
-    Drive& drive = *grabber->drive;
-    {
-        std::lock_guard<std::mutex> lock(drive.mutex());
-        if (drive.removed) return frame.finish(fail(DISC_E_NO_DRIVE, "the drive is gone"));
-    }
-    if (!takesFaultItself(frame.operation))
-        if (auto f = drive.takeFault(frame.operation))
-            return frame.finish(fail(static_cast<int>(f->code), "injected failure"));
-    return frame.finish(body(*lib, *grabber, drive));
-}
 
 void copyText(char* out, size_t size, const std::string& text) {
     std::strncpy(out, text.c_str(), size - 1);
@@ -71,6 +48,8 @@ Error blank(Drive& drive, bool quick) {
     if (uint32_t sys = image.openWrite(drive.folder().imagePath(drive.name(), erased), true))
         return fail(DISC_E_MEDIUM_IO, "cannot open the medium", sys);
     if (uint32_t sys = image.resize(0)) return fail(DISC_E_MEDIUM_IO, "cannot erase the medium", sys);
+    if (!os::removeFile(drive.folder().rawPath(drive.name())))
+        return fail(DISC_E_MEDIUM_IO, "cannot erase the medium");
     if (Error e = drive.folder().saveMedium(drive.name(), erased)) return e;
     drive.medium = erased;
     return {};
@@ -442,6 +421,7 @@ int Grabber_TrackAtOnceFromFile(DISC_GRABBER_FRAME, const char* path, uint32_t, 
         WriteRequest request;
         request.source = &source;
         request.operation = DISC_OP_TAO_FROM_FILE;
+        request.isoRoot = source.isoRoot();
         request.test = testWrite != 0;
         request.leaveOpen = leaveOpen != 0;
         return writeTrack(g, d, request);

@@ -53,6 +53,11 @@ Error TreeImageSource::read(uint32_t first, uint32_t count, uint8_t* out) {
         if (extentStart + e.size > to) break;  // the rest comes with the next read
         ++nextExtent_;
     }
+    const uint64_t tailStart = uint64_t(image_->blocks) * kBlock - image_->tail.size();
+    if (!image_->tail.empty() && to > tailStart) {
+        const uint64_t begin = std::max(from, tailStart);
+        std::memcpy(out + (begin - from), image_->tail.data() + (begin - tailStart), static_cast<size_t>(to - begin));
+    }
     return {};
 }
 
@@ -109,6 +114,14 @@ Error FileImageSource::open(const std::string& path) {
     size_ = info.size;
     blocks_ = static_cast<uint32_t>((size_ + kBlock - 1) / kBlock);
     return {};
+}
+
+int64_t FileImageSource::isoRoot() {
+    uint8_t d[kBlock];
+    if (blocks_ <= 16 || read(16, 1, d)) return -1;
+    if (d[0] != 1 || std::memcmp(d + 1, "CD001", 5) != 0) return -1;
+    const uint8_t* root = d + 156;
+    return int64_t(root[2]) | int64_t(root[3]) << 8 | int64_t(root[4]) << 16 | int64_t(root[5]) << 24;
 }
 
 Error FileImageSource::read(uint32_t first, uint32_t count, uint8_t* out) {

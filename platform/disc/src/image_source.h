@@ -56,6 +56,8 @@ public:
     uint32_t blocks() const override { return blocks_; }
     Error read(uint32_t first, uint32_t count, uint8_t* out) override;
     uint32_t copyDirect(uint32_t first, uint32_t count, os::File& dest, uint64_t destOffset, Error& e) override;
+    // The block of the root folder an ISO 9660 image names; -1 for another image.
+    int64_t isoRoot();
 
 private:
     os::File file_;

@@ -34,6 +34,7 @@ struct IsoImage {
     std::vector<uint8_t> metadata;     // blocks from `start` on
     std::vector<SourceFile> sources;
     std::vector<SourceExtent> extents; // ascending addresses, after the metadata
+    std::vector<uint8_t> tail;         // the image's last blocks, after the extents
     ImportOrigin origin;
 
     uint32_t metadataBlocks() const { return static_cast<uint32_t>(metadata.size() / 2048); }

@@ -88,10 +88,14 @@ uint32_t Medium::trackCount() const {
 
 void Medium::appendTrack(uint32_t start, uint32_t length, bool leaveOpenAfterClose) {
     Track t;
-    t.number = static_cast<uint32_t>(tracks.size()) + 1;
-    t.session = sessionOpen ? sessionCount() : sessionCount() + 1;
     t.start = start;
     t.length = length;
+    appendTrack(t, leaveOpenAfterClose);
+}
+
+void Medium::appendTrack(Track t, bool leaveOpenAfterClose) {
+    t.number = static_cast<uint32_t>(tracks.size()) + 1;
+    t.session = sessionOpen ? sessionCount() : sessionCount() + 1;
     tracks.push_back(t);
     sessionOpen = true;
     leaveOpen = leaveOpenAfterClose;
@@ -177,8 +181,9 @@ std::string Medium::serialize() const {
     kv.add("leave_open", leaveOpen ? 1 : 0);
     kv.add("image", image);
     for (const Track& t : tracks) {
-        // number,session,start,length,sector size,track mode,data mode
-        kv.add("track", formatNumberList({t.number, t.session, t.start, t.length, t.sectorSize, t.mode, t.dataMode}));
+        // number,session,start,length,sector size,track mode,data mode,pregap
+        kv.add("track", formatNumberList({t.number, t.session, t.start, t.length, t.sectorSize, t.mode, t.dataMode,
+                                          t.pregap}));
     }
     return kv.text();
 }
@@ -208,6 +213,8 @@ bool Medium::parse(const std::string& text, Medium& out) {
             t.mode = static_cast<uint8_t>(f[5]);
             t.dataMode = static_cast<uint8_t>(f[6]);
         }
+        if (f.size() >= 8) t.pregap = f[7];
+        if ((t.sectorSize != 2048 && t.sectorSize != 2352) || t.pregap > t.start) return false;
         m.tracks.push_back(t);
     }
     out = std::move(m);

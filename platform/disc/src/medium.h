@@ -1,7 +1,9 @@
 // One medium: its type, capacity, sessions and tracks, and the rules real
-// media follow. Data tracks live in the medium's image file as 2048-byte
-// sectors at their logical block address; a track's sector size leaves room
-// for CD audio tracks of 2352-byte sectors, which keep their own file.
+// media follow. Every track has its cooked view in the medium's image file as
+// 2048-byte sectors at their logical block address. Mode 1 tracks keep only
+// that: their raw CD sectors follow from it. Tracks whose raw sectors do not
+// (Mode 2 XA, audio) keep them in the medium's raw file too, 2352 bytes per
+// block at their address.
 #pragma once
 
 #include "disc/disc_layer.h"
@@ -20,9 +22,13 @@ uint32_t defaultCapacity(uint32_t type);  // user blocks of a common disc of the
 
 struct Track {
     uint32_t number = 0, session = 0;
-    uint32_t start = 0, length = 0;  // blocks
-    uint16_t sectorSize = 2048;      // 2352 for audio
-    uint8_t mode = 4, dataMode = 1;  // data track, mode 1
+    uint32_t start = 0, length = 0;  // blocks from index 1 on
+    uint16_t sectorSize = 2048;      // 2352: raw sectors kept in the raw file
+    uint8_t mode = 4, dataMode = 1;  // 4 data (data mode 1 or 2), 0 audio (data mode 0)
+    uint32_t pregap = 0;             // blocks of index 0 before `start`, part of the track
+
+    bool raw() const { return sectorSize == 2352; }
+    bool audio() const { return mode == 0; }
 };
 
 class Medium {
@@ -49,6 +55,8 @@ public:
     uint32_t trackCount() const;        // the incomplete track included
 
     void appendTrack(uint32_t start, uint32_t length, bool leaveOpenAfterClose);
+    // Appends a track of the given kind (its number and session are set).
+    void appendTrack(Track track, bool leaveOpenAfterClose);
     void closeSession();                // no-op when nothing is open
     void erase();
 

@@ -47,6 +47,14 @@ const char* const kNames[DISC_OP_COUNT] = {
     "IsoTree_Build",
     "IsoTree_GetImageSize",
     "IsoTree_ImportSession",
+    "Grabber_GrabCdImage",
+    "Grabber_GrabDvdImage",
+    "StarBurn_CdvdBurnerGrabber_SessionAtOnceRawRawPW",
+    "UdfTree_AddFolder",
+    "UdfTree_AddFile",
+    "UdfTree_BuildImage",
+    "StarBurn_CdvdBurnerGrabber_VideoCD",
+    "StarBurn_CdvdBurnerGrabber_SuperVideoCD",
 };
 
 }  // namespace

@@ -30,4 +30,10 @@ void ProgressReporter::progress(uint64_t totalBytes, uint64_t doneBytes, uint32_
     send(DISC_CB_BUFFER_STATUS, &bufferBytes, &bufferFree);
 }
 
+void ProgressReporter::readProgress(uint64_t totalBytes, uint64_t doneBytes, bool final) {
+    if (!due(final)) return;
+    int64_t total = static_cast<int64_t>(totalBytes), done = static_cast<int64_t>(doneBytes);
+    send(DISC_CB_READ_PROGRESS, &total, &done);
+}
+
 }  // namespace disc

@@ -23,6 +23,8 @@ public:
     void underrun() { send(DISC_CB_UNDERRUN, nullptr, nullptr); }
     // Write progress and the buffer state, throttled unless `final`.
     void progress(uint64_t totalBytes, uint64_t doneBytes, uint32_t bufferBytes, uint32_t bufferFree, bool final);
+    // Read progress of a grab, throttled unless `final`.
+    void readProgress(uint64_t totalBytes, uint64_t doneBytes, bool final);
     // True when a throttled report may go out now; it then counts as sent.
     bool due(bool final);
     // Tree build progress, unthrottled: callers ask due() first, so that they

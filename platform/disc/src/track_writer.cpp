@@ -16,17 +16,6 @@ constexpr uint32_t kChunkBlocks = 2048;  // 4 MiB: a buffered chunk, and a direc
 constexpr uint32_t kMaxChunkBlocks = 131072;  // 256 MiB
 constexpr uint64_t kBlock = 2048;
 
-class JobGuard {
-public:
-    explicit JobGuard(Drive& d) : drive_(d), owned_(d.beginJob()) {}
-    ~JobGuard() { if (owned_) drive_.endJob(); }
-    bool owned() const { return owned_; }
-
-private:
-    Drive& drive_;
-    bool owned_;
-};
-
 }  // namespace
 
 Error TrackWriter::prepare(const WriteRequest& req, Snapshot& snap, uint32_t& start) {
@@ -40,6 +29,9 @@ Error TrackWriter::prepare(const WriteRequest& req, Snapshot& snap, uint32_t& st
     if (req.fromTree && req.treeStart != start)
         return fail(DISC_E_WRONG_ADDRESS, "the image starts at block " + std::to_string(req.treeStart) +
                                               ", the next writable address is " + std::to_string(start));
+    if (req.isoRoot >= 0 && req.isoRoot < int64_t(start))
+        return fail(DISC_E_WRONG_ADDRESS, "the image's root folder lies at block " + std::to_string(req.isoRoot) +
+                                              ", below the next writable address " + std::to_string(start));
     if (req.origin.imported && (req.origin.serial != m->serial || req.origin.generation != m->generation))
         return fail(DISC_E_STALE_TREE, "the tree was imported from another disc or before an erase");
     if (req.source->blocks() > m->freeBlocks())
@@ -132,7 +124,7 @@ Error TrackWriter::commit(const WriteRequest& req, const Snapshot& snap, uint32_
 }
 
 Error TrackWriter::write(const WriteRequest& req) {
-    JobGuard job(drive_);
+    DriveJob job(drive_);
     if (!job.owned()) return fail(DISC_E_BUSY, "the drive is busy");
     cancelMark_ = drive_.cancelCount();
     Snapshot snap;

@@ -23,6 +23,7 @@ struct WriteRequest {
     bool leaveOpen = true;            // closing the session keeps the disc appendable
     bool fromTree = false;            // a tree must start at the next writable address
     uint32_t treeStart = 0;
+    int64_t isoRoot = -1;             // root folder of an ISO image file: not below the start
     ImportOrigin origin;
     uint32_t bufferBytes = 0;
 };

@@ -4,6 +4,7 @@
 #include "disc_library.h"
 #include "iso_image.h"
 #include "iso_reader.h"
+#include "medium_reader.h"
 #include "os_seam.h"
 #include "progress_reporter.h"
 
@@ -26,21 +27,17 @@ void copyField(char* out, const std::string& text) {
     out[kNameField - 1] = '\0';
 }
 
-// Reads the medium's data file; blocks past its end read as zeros.
+// Reads the medium's cooked view; blocks past its files read as zeros.
 class MediumSectorReader : public SectorReader {
 public:
-    MediumSectorReader(const std::string& path, uint32_t limit) : limit_(limit) { file_.openRead(path); }
+    MediumSectorReader(MediumReader& reader, uint32_t limit) : reader_(reader), limit_(limit) {}
     uint32_t limit() const override { return limit_; }
     bool read(uint32_t lba, uint32_t count, uint8_t* out) override {
-        if (uint64_t(lba) + count > limit_) return false;
-        size_t want = size_t(count) * 2048, got = 0;
-        if (file_.isOpen() && file_.readAt(uint64_t(lba) * 2048, out, want, got)) return false;
-        std::memset(out + got, 0, want - got);
-        return true;
+        return uint64_t(lba) + count <= limit_ && !reader_.cooked(lba, count, out);
     }
 
 private:
-    os::File file_;
+    MediumReader& reader_;
     uint32_t limit_;
 };
 
@@ -86,18 +83,18 @@ Error importSession(DiscLibrary& lib, Grabber& g, IsoTree& tree, uint32_t trackN
     if (!d.beginJob()) return fail(DISC_E_BUSY, "the drive is busy");
     struct End { Drive& d; ~End() { d.endJob(); } } end {d};
     Medium medium;
-    std::string path;
     {
         std::lock_guard<std::mutex> lock(d.mutex());
         const Medium* m = d.readyMedium();
         if (!m) return fail(DISC_E_NOT_READY, "no medium in the drive");
         medium = *m;
-        path = lib.folder().imagePath(d.name(), medium);
     }
     const Track* first = medium.sessionStartTrack(trackNumber);
     if (!first) return fail(DISC_E_NO_TRACK, "no written track " + std::to_string(trackNumber));
     if (first->mode != 4) return fail(DISC_E_BAD_FORMAT, "not a data track");
-    MediumSectorReader reader(path, medium.usedEnd());
+    MediumReader mediumReader;
+    if (Error e = mediumReader.open(lib.folder(), d.name(), medium)) return e;
+    MediumSectorReader reader(mediumReader, medium.usedEnd());
     ImportedEntry root;
     if (Error e = readIsoSession(reader, first->start, root)) return e;
     std::lock_guard<std::mutex> lock(tree.mutex());

@@ -18,6 +18,7 @@ int usage() {
                  "       disc_tool <data folder> press <drive> <image.iso>\n"
                  "       disc_tool <data folder> eject <drive>\n"
                  "       disc_tool <data folder> export <drive> <image.iso>\n"
+                 "       disc_tool <data folder> export-raw <drive> <base>   (a CD: <base>.bin and <base>.cue)\n"
                  "       disc_tool <data folder> fault <drive> <operation> <code> [after blocks]\n"
                  "<drive> is a drive name (drive0), its letter (E) or its index (0).\n"
                  "<operation> is a name the engine's log prints (StarBurn_CdvdBurnerGrabber_SetSpeeds)\n"
@@ -86,6 +87,7 @@ int main(int argc, char** argv) {
     if (command == "press" && argc >= 5) return report(folder.insertPressed(drive, argv[4]));
     if (command == "eject") return report(folder.removeMedium(drive));
     if (command == "export" && argc >= 5) return report(folder.exportImage(drive, argv[4]));
+    if (command == "export-raw" && argc >= 5) return report(folder.exportRaw(drive, argv[4]));
     if (command == "fault" && argc >= 6) {
         DiscFault fault = {operationOf(argv[4]), uint32_t(std::strtoul(argv[5], nullptr, 0)),
                            argc >= 7 ? uint32_t(std::strtoul(argv[6], nullptr, 0)) : 0, 0};

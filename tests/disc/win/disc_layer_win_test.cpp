@@ -392,4 +392,31 @@ TEST_F(DiscWin, ConsoleToolListsInsertsEjectsAndExports) {
     EXPECT_EQ(runTool(folderArg, out), 2u) << "usage";
 }
 
+// A CUE sheet of Windows text beside its BIN in a folder with a blank,
+// written, read into our descriptor in another such folder and written back.
+TEST_F(DiscWin, CueWrittenGrabbedAndWrittenBackAcrossWindowsPaths) {
+    std::string audio(200 * 2352, '\0');
+    for (size_t i = 0; i < audio.size(); ++i) audio[i] = char(i * 7 / 3);
+    source("my disc.bin", audio);
+    const std::string cue = source("my disc.cue", "FILE \"my disc.bin\" BINARY\r\n  TRACK 01 AUDIO\r\n"
+                                                  "    INDEX 01 00:00:00\r\n");
+    DiscHandle g = grabber(kCd);
+    Frame f;
+    ASSERT_EQ(Grabber_SessionAtOnceRawRawPW(g, GF(f), cue.c_str(), 0, 1, 1, 0, 0), 0) << f.text;
+    ASSERT_EQ(Grabber_CloseSession(g, GF(f)), 0) << f.text;
+
+    CreateDirectoryA(temp_.File("grab dir").c_str(), nullptr);
+    const std::string base = temp_.File("grab dir\\copy");
+    ASSERT_EQ(Grabber_GrabCdImage(g, GF(f), base.c_str(), 3, 1, 1, 0, 1, 0), 0) << f.text;
+    EXPECT_EQ(ReadFileBytes(base + ".xm0"), audio);
+    EXPECT_NE(ReadFileBytes(base + ".mds").find("FILE \"copy.xm0\" BINARY\r\n"), std::string::npos);
+
+    std::string out, folderArg = "\"" + data_ + "\"";
+    ASSERT_EQ(runTool(folderArg + " insert F 2", out), 0u) << out;
+    ASSERT_EQ(Grabber_SessionAtOnceRawRawPW(g, GF(f), (base + ".mds").c_str(), 0, 1, 1, 0, 0), 0) << f.text;
+    ASSERT_EQ(runTool(folderArg + " export-raw F \"" + temp_.File("grab dir\\back") + "\"", out), 0u) << out;
+    EXPECT_EQ(ReadFileBytes(temp_.File("grab dir\\back.bin")), audio);
+    EXPECT_NE(ReadFileBytes(temp_.File("grab dir\\back.cue")).find("TRACK 01 AUDIO"), std::string::npos);
+}
+
 }  // namespace

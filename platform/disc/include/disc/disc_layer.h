@@ -57,7 +57,8 @@ enum DiscResult {
     DISC_E_NOT_STARTED = 20,     /* DiscLayer_Startup missing */
     DISC_E_NO_TRACK = 21,
     DISC_E_NO_DRIVE = 22,
-    DISC_E_LOCKED = 23           /* the tray is locked: Grabber_Release first */
+    DISC_E_LOCKED = 23,          /* the tray is locked: Grabber_Release first */
+    DISC_E_BAD_IMAGE = 24        /* an image file or sheet this layer does not take */
 };
 
 enum DiscSystemError { DISC_SYSERR_SHARING_VIOLATION = 32 };
@@ -224,9 +225,45 @@ int Grabber_Cancel(DiscHandle grabber);
  * `flag1`, `flag2`, `flag3` are accepted (1) and not used. */
 int Grabber_TrackAtOnceFromTree(DISC_GRABBER_FRAME, DiscHandle tree, uint32_t flag1,
                                 uint32_t testWrite, uint32_t leaveOpen, uint32_t flag2, uint32_t flag3);
-/* Writes an image file of 2048-byte sectors as one data track. */
+/* Writes an image file of 2048-byte sectors as one data track (Mode 1 on a
+ * CD); a short last sector is padded with zeros. An ISO 9660 image whose root
+ * folder lies below the disc's next writable address was made for another
+ * place on the disc: DISC_E_WRONG_ADDRESS, medium untouched. */
 int Grabber_TrackAtOnceFromFile(DISC_GRABBER_FRAME, const char* path, uint32_t flag0,
                                 uint32_t testWrite, uint32_t leaveOpen, uint32_t flag2, uint32_t flag3);
+
+/* ---- disc images ----------------------------------------------------------
+ * A grab reads the disc into `<base>.mds`, a CUE sheet with remarks (REM
+ * SESSION, REM LBA, REM BLOCKS, REM MEDIUM, REM DISC APPENDABLE) that names its
+ * data files `<base>.xm0`, `<base>.xm1`, ... and each track's mode, session and
+ * start. The descriptor is written last; a failed or cancelled grab deletes
+ * every file it made. Read progress comes as reason 11 (bytes). A blank disc
+ * gives DISC_E_NO_TRACK and no file. */
+
+/* A CD: the raw 2352-byte sectors of every recorded track in `<base>.xm0`.
+ * `readMode` and the flags are accepted (3; 1, 1, 0, 1, 0) and not used.
+ * A DVD gives DISC_E_NOT_SUPPORTED. */
+int Grabber_GrabCdImage(DISC_GRABBER_FRAME, const char* basePath, uint32_t readMode, uint32_t flag1,
+                        uint32_t flag2, uint32_t flag3, uint32_t flag4, uint32_t flag5);
+/* A DVD: the 2048-byte sectors of the recorded area from block 0 on, in
+ * parts of `partMegabytes` MiB (0: one file); the first part is a plain ISO
+ * image. The flags are accepted (1, 1, 0, 1) and not used. A CD gives
+ * DISC_E_NOT_SUPPORTED. */
+int Grabber_GrabDvdImage(DISC_GRABBER_FRAME, const char* basePath, uint32_t partMegabytes, uint32_t flag1,
+                         uint32_t flag2, uint32_t flag3, uint32_t flag4);
+/* Writes an image session-at-once: our `.mds`, a `.cue` sheet with BINARY
+ * files (tracks AUDIO, MODE1/2048, MODE1/2352, MODE2/2352; PREGAP; INDEX 00
+ * and 01), or any other file as a bare image of raw sectors (2352 bytes with
+ * the sync pattern) or cooked ones (2048). Every session of the image is
+ * written; the last stays open until Grabber_CloseSession, which finalizes
+ * the disc unless the image says REM DISC APPENDABLE. Anything else:
+ * DISC_E_BAD_IMAGE; tracks a `.mds` places elsewhere than they would go:
+ * DISC_E_WRONG_ADDRESS; too large: DISC_E_NO_SPACE; audio or Mode 2 tracks on
+ * a DVD, or a drive without session-at-once writing: DISC_E_NOT_SUPPORTED;
+ * each before the first byte, medium untouched.
+ * The flags are accepted (1, 1, 0, 0) and not used. */
+int Grabber_SessionAtOnceRawRawPW(DISC_GRABBER_FRAME, const char* imagePath, uint32_t testWrite,
+                                  uint32_t flag1, uint32_t flag2, uint32_t flag3, uint32_t flag4);
 
 /* ---- ISO 9660 + Joliet trees --------------------------------------------- */
 
@@ -278,6 +315,45 @@ uint32_t IsoTree_GetImageSize(DiscHandle tree, uint32_t* high);
 int IsoTree_ImportSession(DiscHandle grabber, DiscHandle tree, uint32_t trackNumber, uint32_t flag,
                           char* text, uint32_t textSize, uint32_t* systemError);
 
+/* Writes a Video CD (or, with the second call, a Super Video CD) from an MPEG
+ * program stream onto a blank CD: track 1 Mode 2 with an ISO 9660 file system
+ * holding the format's folders and entry files, the stream in track 2 as
+ * Mode 2 Form 2 sectors of 2324 bytes. `dateText` is twelve digits, year to
+ * minute ("200702030905"), the file system's creation date. The session stays
+ * open until Grabber_CloseSession, which finalizes the disc. A disc that is
+ * not blank: DISC_E_NOT_WRITABLE; a DVD: DISC_E_NOT_SUPPORTED; a source that is
+ * no program stream: DISC_E_BAD_IMAGE; each before the first byte. The flags
+ * are accepted (1, 1; 1, 1) and not used. */
+int Grabber_VideoCD(DISC_GRABBER_FRAME, const char* streamPath, const char* dateText, uint32_t flag1,
+                    uint32_t flag2, uint32_t testWrite, uint32_t flag3, uint32_t flag4);
+int Grabber_SuperVideoCD(DISC_GRABBER_FRAME, const char* streamPath, const char* dateText, uint32_t flag1,
+                         uint32_t flag2, uint32_t testWrite, uint32_t flag3, uint32_t flag4);
+
+/* ---- UDF trees for DVD-Video -------------------------------------------------
+ * Folders and files of a DVD-Video disc. A folder keeps its entries in the
+ * order they were added, and the image lays the files' data out contiguously
+ * in that order, folder after folder as they were added. `nodeNumber` is the
+ * caller's number for the node, kept and not interpreted. Node handles stay
+ * valid until UdfTree_FreeNode; a node's parent keeps it in the tree. */
+
+/* `parent` 0 makes a root. A name a folder already holds (letter case aside):
+ * DISC_E_DUPLICATE_NAME. */
+int UdfTree_AddFolder(DiscHandle* node, char* text, uint32_t textSize, uint32_t* systemError,
+                      uint32_t nodeNumber, const char* name, DiscHandle parent);
+/* The source is opened for its size; in use by another process: DISC_E_FILE
+ * with system error 32. */
+int UdfTree_AddFile(DiscHandle* node, char* text, uint32_t textSize, uint32_t* systemError,
+                    uint32_t nodeNumber, const char* name, const char* sourcePath, DiscHandle parent);
+/* Lets go of the handle (`flag` accepted: 1) and clears it. */
+int UdfTree_FreeNode(DiscHandle* node, uint32_t flag);
+/* Builds a DVD-Video image to be written at block 0 of a blank disc: UDF 1.02
+ * with an ISO 9660 bridge over the same file data, volume `volumeName`.
+ * `videoTs` and `audioTs` must be folders of `root`. The image handle works
+ * with IsoTree_GetImageSize and Grabber_TrackAtOnceFromTree. */
+int UdfTree_BuildImage(DiscHandle* image, char* text, uint32_t textSize, uint32_t* systemError,
+                       DiscHandle root, DiscHandle videoTs, DiscHandle audioTs, const char* volumeName);
+int UdfTree_FreeImage(DiscHandle* image);
+
 /* ---- operation names and test hooks -------------------------------------- */
 
 enum DiscOperation {
@@ -292,6 +368,9 @@ enum DiscOperation {
     DISC_OP_TREE_ADD, DISC_OP_TREE_REMOVE, DISC_OP_TREE_NAME, DISC_OP_TREE_RENAME,
     DISC_OP_TREE_ATTRIBUTES, DISC_OP_TREE_SIZE, DISC_OP_TREE_BUILD, DISC_OP_TREE_IMAGE_SIZE,
     DISC_OP_TREE_IMPORT,
+    DISC_OP_GRAB_CD, DISC_OP_GRAB_DVD, DISC_OP_SAO_RAW,
+    DISC_OP_UDF_ADD_FOLDER, DISC_OP_UDF_ADD_FILE, DISC_OP_UDF_BUILD,
+    DISC_OP_VIDEO_CD, DISC_OP_SUPER_VIDEO_CD,
     DISC_OP_COUNT
 };
 
