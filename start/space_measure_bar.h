@@ -4,6 +4,7 @@
 // shows it as text.
 #pragma once
 #include <window/window_impl.h>
+#include <string>
 
 class CSpaceMeasureBar : public wnd::WindowImpl<CSpaceMeasureBar> {
 public:
@@ -15,6 +16,8 @@ public:
     void SetDataSize(ULONGLONG bytes);
     void SetTotalLength(float seconds);
     ULONGLONG DataSize() const { return m_bytes; }
+    // What the bar shows: "12.34 MB", or "m:ss" for an audio length.
+    std::string Text() const;
 
     WND_MSG_MAP_BEGIN(CSpaceMeasureBar)
         WND_MESSAGE(WM_PAINT, OnPaint)
@@ -22,6 +25,7 @@ public:
 
 private:
     LRESULT OnPaint(UINT, WPARAM, LPARAM, BOOL&);
+    void Refresh();
 
     ULONGLONG m_bytes = 0;
     float m_seconds = 0;

@@ -237,6 +237,23 @@ TEST(ProjectWindow, GetsForwardedMessagesCommandsAndRelays)
     EXPECT_TRUE(events.Has("destroyed"));
 }
 
+TEST(ProjectWindow, OnlyTheActiveOneSetsTheSpaceBar)
+{
+    TessalyInstall install(kApptype);
+    install.RegisterStandin();
+    TessalyRun run(install);
+    HWND frame = run.WaitForFrame();
+    ASSERT_TRUE(WaitUntil([&] { return MdiChildren(frame).size() == 1; }, 10000));
+    PostMessageA(frame, WM_COMMAND, 0xE100, 0);  // a second one, active
+    ASSERT_TRUE(WaitUntil([&] { return MdiChildren(frame).size() == 2; }, 10000));
+    HWND space = GetDlgItem(frame, 0x401);
+    // Each child reports 2 MiB times its ordinal; the inactive first one's
+    // report comes last and must change nothing.
+    SendMessageA(frame, 0x623, 1002, 0);  // WM_RELAYTOCHILDREN
+    EXPECT_EQ(WindowText(space), "4.00 MB");
+    EXPECT_EQ(run.Close(), 0u);
+}
+
 TEST(ProjectWindow, ThatRefusesToCloseKeepsTheFrameOpen)
 {
     TessalyInstall install(kApptype);

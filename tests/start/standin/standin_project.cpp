@@ -25,7 +25,7 @@ class CStandinWindow : public wnd::MdiChildImpl<CStandinWindow> {
 public:
     WND_CLASS("Standin Project Window", CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1))
 
-    explicit CStandinWindow(IUnknown* project) : m_project(project) { m_project->AddRef(); }
+    explicit CStandinWindow(IUnknown* project) : m_project(project), m_ordinal(++s_windows) { m_project->AddRef(); }
 
     WND_MSG_MAP_BEGIN(CStandinWindow)
         WND_MESSAGE(WM_QUERYPROJECTUNKNOWN, OnQueryProject)
@@ -78,11 +78,26 @@ private:
     LRESULT OnRelayed(UINT, WPARAM wParam, LPARAM, BOOL&)
     {
         Event("relayed " + std::to_string(wParam));
+        // 1000 + n: report n MiB times this window's ordinal to the frame.
+        if (wParam >= 1000) {
+            NMSIZEBARUPDATE update = {};
+            update.hdr.hwndFrom = m_hWnd;
+            update.hdr.idFrom = GetDlgCtrlID();
+            update.hdr.code = SIZEBARN_UPDATE;
+            update.kind = SIZEBAR_DATA;
+            update.bytes = (wParam - 1000) * m_ordinal * 1048576ull;
+            ::SendMessageA(::GetParent(::GetParent(m_hWnd)), WM_NOTIFY, update.hdr.idFrom,
+                           reinterpret_cast<LPARAM>(&update));
+        }
         return 0;
     }
 
+    static int s_windows;
     IUnknown* m_project;
+    int m_ordinal;
 };
+
+int CStandinWindow::s_windows = 0;
 
 class CStandinProject : public com::ObjectRoot<com::SingleThreadModel>,
                         public IProject,
