@@ -1,6 +1,6 @@
 #include "audio_player.h"
-#include "method_log.h"
-#include <log.h>
+#include <shared/method_log.h>
+#include <shared/log.h>
 #include <com/bstr.h>
 #include <com/guard.h>
 #include <com/text.h>

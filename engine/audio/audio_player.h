@@ -5,7 +5,7 @@
 #pragma once
 #include "engine.h"
 #include <audio/audio_layer.h>
-#include <auto_object_logger.h>
+#include <shared/auto_object_logger.h>
 #include <com/external_connection.h>
 #include <com/lock.h>
 #include <com/object.h>
