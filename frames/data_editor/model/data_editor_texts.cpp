@@ -1,0 +1,59 @@
+#include "data_editor_texts.h"
+#include "checked_format.h"
+#include <shared/translator.h>
+#include <cstdarg>
+#include <cstdio>
+#include <vector>
+
+const char* CDataEditorTexts::BuiltIn(unsigned id)
+{
+    switch (id) {
+    case IDS_PROCESSING_CHANGES: return "Processing file system changes:";
+    case IDS_APPLYING_REMOVALS: return "appying files removal";
+    case IDS_APPLYING_RENAMES: return "appying files renaming";
+    case IDS_ADDING_FILES: return "adding new files";
+    case IDS_NODE_NOT_FOUND:
+        return "File tree node corresponding to \"%s\" not found. Try to remove all files from image and add them "
+               "again. Operation cancelled.";
+    case IDS_ADD_FILE_FAILED:
+        return "Failed to add file \"%s\" (its source path is \"%s\"). File name is possibly too long, try to rename "
+               "it. Operation cancelled.";
+    case IDS_RENAME_FAILED:
+        return "Failed to rename file \"%s\" (new name should have been \"%s\"). Operation cancelled.";
+    case IDS_REMOVE_FAILED: return "Failed to remove file \"%s\". Operation cancelled.";
+    case IDS_UNEXPECTED_FAILURE: return "Unexpected exception raised while processing disc image. Operation cancelled.";
+    case IDS_ADD_FOLDER_FAILED:
+        return "Failed to add folder \"%s\". Folder name is possibly too long, try to rename it. Operation cancelled.";
+    case IDS_FILE_LOCKED:
+        return "File \"%s\" is inaccessible, it is in use with another application. Skip this file and continue?";
+    case IDS_SKIP_ALL_LOCKED: return "Skip all locked files";
+    case IDS_PREPARATION_RUNNING:
+        return "Data preparation is in progress, can't close until it is finished or canceled.";
+    default: return "";
+    }
+}
+
+std::string CDataEditorTexts::Text(unsigned id) const
+{
+    std::string text = LookUpLangStr(m_section, id);
+    return text.empty() ? BuiltIn(id) : text;
+}
+
+std::string CDataEditorTexts::Format(unsigned id, ...) const
+{
+    const std::string translated = Text(id);
+    const std::string builtIn = BuiltIn(id);
+    const std::string& format = CheckedFormat(translated, builtIn);
+    va_list args;
+    va_start(args, id);
+    std::vector<char> buffer(4096);
+    int n = std::vsnprintf(buffer.data(), buffer.size(), format.c_str(), args);
+    va_end(args);
+    if (n >= int(buffer.size())) {
+        buffer.resize(size_t(n) + 1);
+        va_start(args, id);
+        n = std::vsnprintf(buffer.data(), buffer.size(), format.c_str(), args);
+        va_end(args);
+    }
+    return n < 0 ? format : std::string(buffer.data(), size_t(n));
+}

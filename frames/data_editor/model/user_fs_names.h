@@ -1,0 +1,31 @@
+// The name rules of the user's file tree, also used by the editor frame.
+// Texts are ANSI in a code page (the system's by default); a double-byte
+// character's lead and trail bytes are never split.
+#pragma once
+#include <windows.h>
+#include <string>
+
+enum : int {
+    NAME_VALID = 0,
+    NAME_ILLEGAL_CHARACTER = 1,
+    NAME_REQUIRED = 2,
+    NAME_RESERVED = 3,
+    NAME_TOO_LONG = 4,
+};
+
+const size_t MAX_NAME_BYTES = 260;
+const size_t VOLUME_LABEL_BYTES = 12;
+
+// Leading spaces, then trailing spaces and dots, removed.
+std::string TrimName(const std::string& name, UINT codePage = CP_ACP);
+// 0 for a name the disc takes, else the first rule it breaks (1-4).
+int ValidateFileName(const std::string& name, UINT codePage = CP_ACP);
+// The part after the last backslash, trailing backslashes ignored.
+std::string FileNameOfPath(const std::string& path, UINT codePage = CP_ACP);
+// At most `bytes` bytes of the text, ending before a lead byte whose trail
+// would be cut off.
+std::string CutToBytes(const std::string& text, size_t bytes, UINT codePage = CP_ACP);
+// A-Z equal to a-z, byte by byte.
+std::string FoldCase(const std::string& name);
+bool EqualNoCase(const std::string& a, const std::string& b);
+int CompareNoCase(const std::string& a, const std::string& b);
