@@ -40,7 +40,12 @@ private:
 
 class BurningFrame : public testing::Test {
 protected:
-    static void SetUpTestSuite() { services = new CTestServices(); }
+    static void SetUpTestSuite()
+    {
+        // An engine that another suite left on its way out is awaited first.
+        StopEngine();
+        services = new CTestServices();
+    }
     static void TearDownTestSuite()
     {
         delete services;

@@ -29,6 +29,9 @@ BOOL CALLBACK IsBurningFrame(HWND child, LPARAM found)
 
 class DataProjectBurn : public testing::Test {
 protected:
+    // An engine that another suite left on its way out is awaited first:
+    // a client that reaches it then would wait on it for good.
+    static void SetUpTestSuite() { StopEngine(); }
     static void TearDownTestSuite() { StopEngine(); }
     void SetUp() override
     {
