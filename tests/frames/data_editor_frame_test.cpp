@@ -1,0 +1,299 @@
+// The data editor frame inside a data-disc project (the task panel and the
+// burning frame are stubs): what the project sees of it, adds by paste and
+// by drop, rename, remove, and the project section, with the edits refused
+// while the project has the user interface disabled.
+#include "project_fixture.h"
+#include "data_editor_frame.h"
+#include "data_project.h"
+#include "files.h"
+#include "load_save.h"
+#include <com/server.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <cstring>
+
+namespace {
+
+// The real editor under its own class identifier, for this process.
+class EditorRegistration {
+public:
+    EditorRegistration()
+    {
+        com::ComPtr<IClassFactory> factory;
+        com::CreateObject<com::ClassFactory>(IID_IClassFactory, reinterpret_cast<void**>(&factory),
+                                             com::CreatorFn(com::Creator<CCoNostrine>));
+        CoRegisterClassObject(CLSID_CoNostrine, factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &m_cookie);
+    }
+    ~EditorRegistration() { CoRevokeClassObject(m_cookie); }
+private:
+    DWORD m_cookie = 0;
+};
+
+// A CF_HDROP block as the shell makes it: ANSI names, `at` the drop point.
+HGLOBAL DropBlock(const std::vector<std::string>& paths, POINT at = {5, 5})
+{
+    size_t size = sizeof(DROPFILES) + 1;
+    for (const std::string& p : paths) size += p.size() + 1;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    BYTE* bytes = static_cast<BYTE*>(GlobalLock(block));
+    DROPFILES* header = reinterpret_cast<DROPFILES*>(bytes);
+    header->pFiles = sizeof(DROPFILES);
+    header->pt = at;
+    char* names = reinterpret_cast<char*>(bytes + sizeof(DROPFILES));
+    for (const std::string& p : paths) {
+        std::memcpy(names, p.c_str(), p.size() + 1);
+        names += p.size() + 1;
+    }
+    GlobalUnlock(block);
+    return block;
+}
+
+std::vector<std::string> Names(const CUserFSEntry* folder)
+{
+    std::vector<std::string> names;
+    for (const CUserFSEntry* e = folder->FirstChild(); e; e = e->NextSibling()) names.push_back(e->m_name);
+    return names;
+}
+
+class DataEditorFrameTest : public ProjectTest {
+protected:
+    void SetUp() override
+    {
+        ProjectTest::SetUp();
+        WriteFileBytes(files.File("alpha.txt"), std::string(3000, 'a'));
+        WriteFileBytes(files.File("beta.txt"), "b");
+        CreateDirectoryA(files.File("gamma").c_str(), nullptr);
+        WriteFileBytes(files.File("gamma\\inner.txt"), "c");
+    }
+
+    // A data project with the real editor, its window shown.
+    CCoNostrine* OpenEditor()
+    {
+        CProjectBase* project = Open<CCoMaravin>();
+        if (!project) return nullptr;
+        com::ComPtr<IOwnWindow> own;
+        if (FAILED(own.QueryFrom(project->FirstFrame(), IID_IOwnWindow))) return nullptr;
+        CCoNostrine* editor = static_cast<CCoNostrine*>(own.Get());
+        CMainFrameStandIn::Pump();
+        return editor;
+    }
+
+    static HRESULT Command(CCoNostrine* editor, unsigned id, std::initializer_list<CommandValue> values = {})
+    {
+        CVariantSafearray data(ULONG(values.size() ? values.size() : 1));
+        SAFEARRAY* packed = nullptr;
+        if (values.size()) {
+            data.Create();
+            data.Prepare(values);
+            packed = data;
+        }
+        com::ComPtr<ICommandPerformer> self(static_cast<ICommandPerformer*>(editor));
+        return editor->InvokeCommand(self, GUID_NULL, id, packed);
+    }
+
+    static void Paste(CCoNostrine* editor, const std::vector<std::string>& paths)
+    {
+        ASSERT_TRUE(OpenClipboard(nullptr));
+        EmptyClipboard();
+        SetClipboardData(CF_HDROP, DropBlock(paths));
+        CloseClipboard();
+        HWND window = nullptr;
+        editor->GetOwnWindow(&window);
+        SendMessageA(window, WM_PASTE, 0, 0);
+    }
+
+    static void PressKey(HWND view, WPARAM key)
+    {
+        SetFocus(view);
+        SendMessageA(view, WM_KEYDOWN, key, 0);
+    }
+
+    static void SelectRow(CCoNostrine* editor, int row)
+    {
+        ListView_SetItemState(editor->FileList(), -1, 0, LVIS_SELECTED);
+        ListView_SetItemState(editor->FileList(), row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    }
+
+    static std::string RowText(CCoNostrine* editor, int row, int column)
+    {
+        char text[260] = "";
+        ListView_GetItemText(editor->FileList(), row, column, text, sizeof text);
+        return text;
+    }
+
+    // Ends a label edit of a list row as the control reports it.
+    static LRESULT EndListEdit(CCoNostrine* editor, int row, const char* text)
+    {
+        NMLVDISPINFOA info = {};
+        info.hdr.hwndFrom = editor->FileList();
+        info.hdr.idFrom = IDC_FILE_LIST;
+        info.hdr.code = LVN_ENDLABELEDITA;
+        info.item.iItem = row;
+        info.item.pszText = const_cast<char*>(text);
+        HWND window = nullptr;
+        editor->GetOwnWindow(&window);
+        return SendMessageA(window, WM_NOTIFY, IDC_FILE_LIST, reinterpret_cast<LPARAM>(&info));
+    }
+
+    EditorRegistration editorClass;
+    StubClassRegistration dataClasses{CLSID_CoPanelCtrl, CLSID_StubEditor, CLSID_CoDrubeck};
+    TempFolder files;
+};
+
+TEST_F(DataEditorFrameTest, ProjectMakesTheEditorWithItsPaneAndAnswersCommands)
+{
+    CCoNostrine* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    HWND window = nullptr;
+    ASSERT_EQ(S_OK, editor->GetOwnWindow(&window));
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_EQ(editor->Tree().GetRoot(), editor->SelectedFolder());
+    EXPECT_EQ(1, TreeView_GetCount(editor->FolderTree()));
+    // The list shares the system image list: destroying it leaves the icons.
+    EXPECT_TRUE(GetWindowLongA(editor->FileList(), GWL_STYLE) & LVS_SHAREIMAGELISTS);
+
+    // The project numbers the pane and actions its own way; the captions
+    // are the editor's texts (this test program's string table lends the
+    // project's texts to some numbers).
+    std::vector<std::string> added;
+    for (const std::string& call : Stubs().panel->calls)
+        if (call.rfind("AddPane", 0) == 0 || call.rfind("AddAction", 0) == 0) added.push_back(call);
+    ASSERT_EQ(6u, added.size()) << ::testing::PrintToString(Stubs().panel->calls);
+    EXPECT_EQ("AddAction 2000 2001 Create new folder", added[1]);
+    EXPECT_EQ("AddAction 2000 2002 Add files...", added[2]);
+    EXPECT_EQ("AddAction 2000 2003 Add folder...", added[3]);
+    EXPECT_EQ("AddAction 2000 2004 Rename", added[4]);
+
+    EXPECT_EQ(E_INVALIDARG, editor->InvokeCommand(nullptr, GUID_NULL, PCID_START, nullptr));
+    EXPECT_EQ(E_COMMAND_NOT_HANDLED, Command(editor, 4242));
+    ULONGLONG size = 0;
+    EXPECT_EQ(S_OK, Command(editor, PCID_GET_IMAGE_SIZE, {{VT_UI8 | VT_BYREF, &size}}));
+    EXPECT_EQ(0u, size);
+    // WM_CLOSE outside a preparation agrees and leaves the frame in place.
+    EXPECT_EQ(0, SendMessageA(window, WM_CLOSE, 0, 0));
+    EXPECT_TRUE(IsWindow(window));
+}
+
+TEST_F(DataEditorFrameTest, PasteAndDropsAddUnderTheirFoldersAndAreRefusedWhileDisabled)
+{
+    CCoNostrine* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    CUserFSEntry* root = editor->Tree().GetRoot();
+
+    // Disabled by the project: nothing is added, and the drop is still released.
+    ASSERT_EQ(S_OK, Command(editor, PCID_ENABLE_UI, {{VT_UI4, 0u}}));
+    Paste(editor, {files.File("alpha.txt")});
+    SendMessageA(editor->FolderTree(), WM_DROPFILES, WPARAM(DropBlock({files.File("beta.txt")})), 0);
+    EXPECT_TRUE(Names(root).empty());
+    EXPECT_FALSE(editor->Modified());
+
+    ASSERT_EQ(S_OK, Command(editor, PCID_ENABLE_UI, {{VT_UI4, 1u}}));
+    Paste(editor, {files.File("alpha.txt"), files.File("gamma")});
+    EXPECT_EQ((std::vector<std::string>{"gamma", "alpha.txt"}), Names(root));
+    EXPECT_TRUE(editor->Modified());
+    ASSERT_EQ(2u, editor->ListEntries().size());
+    EXPECT_EQ("gamma", RowText(editor, 0, 0));
+    EXPECT_EQ("alpha.txt", RowText(editor, 1, 0));
+    EXPECT_EQ("4 Kb", RowText(editor, 1, 2));  // two 2,048-byte blocks
+    EXPECT_EQ(2, TreeView_GetCount(editor->FolderTree()));  // root and gamma
+
+    // Onto the tree away from any item: under the root.
+    SendMessageA(editor->FolderTree(), WM_DROPFILES, WPARAM(DropBlock({files.File("beta.txt")}, {5, 300})), 0);
+    EXPECT_EQ((std::vector<std::string>{"gamma", "alpha.txt", "beta.txt"}), Names(root));
+    // Onto the list's folder row: into that folder.
+    RECT row = {LVIR_BOUNDS};
+    SendMessageA(editor->FileList(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+    POINT onGamma = {row.left + 20, (row.top + row.bottom) / 2};
+    SendMessageA(editor->FileList(), WM_DROPFILES, WPARAM(DropBlock({files.File("beta.txt")}, onGamma)), 0);
+    CUserFSEntry* gamma = editor->Tree().FindChild(root, "gamma");
+    ASSERT_NE(nullptr, gamma);
+    EXPECT_EQ((std::vector<std::string>{"beta.txt", "inner.txt"}), Names(gamma));
+
+    ULONGLONG size = 0;
+    EXPECT_EQ(S_OK, Command(editor, PCID_GET_IMAGE_SIZE, {{VT_UI8 | VT_BYREF, &size}}));
+    EXPECT_EQ(5u * 2048, size);  // alpha two blocks; beta, beta and inner one each
+}
+
+TEST_F(DataEditorFrameTest, RenameAndRemoveRebuildTheListAndWaitWhileDisabled)
+{
+    CCoNostrine* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    CUserFSEntry* root = editor->Tree().GetRoot();
+    ASSERT_TRUE(editor->AddPaths(root, {files.File("alpha.txt"), files.File("beta.txt"), files.File("gamma")}));
+    ASSERT_EQ(3u, editor->ListEntries().size());
+
+    // Rename of the row "beta.txt"; the list is rebuilt in the tree's order.
+    EXPECT_TRUE(EndListEdit(editor, 2, "zeta.txt"));
+    EXPECT_EQ((std::vector<std::string>{"gamma", "alpha.txt", "zeta.txt"}), Names(root));
+    EXPECT_EQ("zeta.txt", RowText(editor, 2, 0));
+    // While the project has the UI disabled a label edit is refused.
+    Command(editor, PCID_ENABLE_UI, {{VT_UI4, 0u}});
+    EXPECT_FALSE(EndListEdit(editor, 2, "omega.txt"));
+    EXPECT_EQ("zeta.txt", RowText(editor, 2, 0));
+
+    // Delete while disabled removes nothing.
+    SelectRow(editor, 0);
+    PressKey(editor->FileList(), VK_DELETE);
+    EXPECT_EQ(3u, Names(root).size());
+
+    Command(editor, PCID_ENABLE_UI, {{VT_UI4, 1u}});
+    SelectRow(editor, 0);  // the folder gamma and all under it, and alpha.txt
+    ListView_SetItemState(editor->FileList(), 1, LVIS_SELECTED, LVIS_SELECTED);
+    PressKey(editor->FileList(), VK_DELETE);
+    EXPECT_EQ((std::vector<std::string>{"zeta.txt"}), Names(root));
+    ASSERT_EQ(1u, editor->ListEntries().size());
+    EXPECT_EQ(editor->Tree().FindChild(root, "zeta.txt"), editor->ListEntries()[0]);
+    EXPECT_EQ("zeta.txt", RowText(editor, 0, 0));
+    EXPECT_EQ(1, TreeView_GetCount(editor->FolderTree()));  // gamma's item went too
+    EXPECT_EQ(2u, editor->Tree().GetEntryCount());
+}
+
+TEST_F(DataEditorFrameTest, SectionRoundTripRestoresTreeAndSettings)
+{
+    std::string path = files.File("saved.qvdata");
+    {
+        CCoNostrine* editor = OpenEditor();
+        ASSERT_NE(nullptr, editor);
+        CUserFSEntry* root = editor->Tree().GetRoot();
+        ASSERT_TRUE(editor->AddPaths(root, {files.File("gamma"), files.File("alpha.txt")}));
+        ASSERT_TRUE(EndListEdit(editor, 1, "renamed.txt"));
+        SendMessageA([&] { HWND w; editor->GetOwnWindow(&w); return w; }(), WM_COMMAND, ID_SORT_TOGGLE, 0);
+
+        com::ComPtr<ILoadSaveImpl> doc;
+        ASSERT_EQ(S_OK, com::CreateObject<CCoLoadSaveImpl>(IID_ILoadSaveImpl, reinterpret_cast<void**>(&doc)));
+        IID id = IID_ILoadSaveImpl;
+        com::ComPtr<ISaveableSection> section;
+        ASSERT_EQ(S_OK, doc->OpenFile(com::Bstr(path), 1));
+        ASSERT_EQ(S_OK, doc->GetSectionForWriting(&id, &section));
+        EXPECT_EQ(E_POINTER, editor->Save(nullptr));
+        ASSERT_EQ(S_OK, editor->Save(section));
+        ASSERT_EQ(S_OK, doc->SaveFile());
+        editor->OnSaveCompleted(S_OK);
+        EXPECT_FALSE(editor->Modified());
+    }
+    const std::string text = ReadFileBytes(path);
+    EXPECT_NE(std::string::npos, text.find("class=\"CCoNostrine\"")) << text;
+    EXPECT_NE(std::string::npos, text.find("sort_enabled=\"0\"")) << text;
+
+    CCoNostrine* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    com::ComPtr<ILoadSaveImpl> doc;
+    ASSERT_EQ(S_OK, com::CreateObject<CCoLoadSaveImpl>(IID_ILoadSaveImpl, reinterpret_cast<void**>(&doc)));
+    IID id = IID_ILoadSaveImpl;
+    com::ComPtr<ILoadableSection> section;
+    ASSERT_EQ(S_OK, doc->OpenFile(com::Bstr(path), 0));
+    ASSERT_EQ(S_OK, doc->GetSectionForReading(&id, &section));
+    ASSERT_EQ(S_OK, editor->Load(section));
+    CUserFSEntry* root = editor->Tree().GetRoot();
+    EXPECT_EQ((std::vector<std::string>{"gamma", "renamed.txt"}), Names(root));
+    EXPECT_EQ((std::vector<std::string>{"inner.txt"}), Names(editor->Tree().FindChild(root, "gamma")));
+    EXPECT_FALSE(editor->Tree().m_sortingEnabled);
+    EXPECT_FALSE(editor->Modified());
+    EXPECT_EQ(2, TreeView_GetCount(editor->FolderTree()));
+    EXPECT_EQ(2u, editor->ListEntries().size());
+    long modified = 1;
+    EXPECT_EQ(S_OK, editor->GetModified(&modified));
+    EXPECT_EQ(0, modified);
+}
+
+}  // namespace
