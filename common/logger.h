@@ -41,9 +41,5 @@ private:
     std::list<std::string> m_funcPath;  // one path for the whole process
 };
 
-// Creates every missing folder of `path` (a folder path, with or without a
-// trailing backslash).
-HRESULT EnsureFolderExists(const std::string& path);
-
 // Cuts the open file to its last 512 KB, starting at a line beginning.
 HRESULT TrimLogFile(HANDLE file);

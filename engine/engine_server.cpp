@@ -1,9 +1,9 @@
 #include "engine_server.h"
 #include "command_line.h"
-#include "devices.h"
+#include "devices/devices.h"
 #include "engine_services.h"
-#include "iso_file_tree.h"
-#include <log.h>
+#include "file_trees/iso_file_tree.h"
+#include <shared/log.h>
 #include <com/local_factory.h>
 #include <com/local_registration.h>
 #include <com/module.h>
@@ -19,21 +19,25 @@ namespace {
 const GUID APPID_Vokmar = {0x3EBD45AD, 0xAE93, 0x489E, {0xA9, 0xAE, 0x90, 0xAF, 0x69, 0xCB, 0x3D, 0x30}};
 const com::LocalServerIdentity kIdentity = {&APPID_Vokmar, "Vokmar", "VOKMAR.EXE"};
 
-HRESULT NotServedYet(REFIID, void**) { return E_NOTIMPL; }
+HRESULT AudioLayoutNotServed(REFIID, void**) { return LogNotServed("CoAudioCDLayout::CreateInstance"); }
+HRESULT AudioPlayerNotServed(REFIID, void**) { return LogNotServed("CoAudioPlayer::CreateInstance"); }
 
 // Registered and answered, but refused until its class is built.
+template <HRESULT (*NotServed)(REFIID, void**)>
 HRESULT PendingClassObject(IClassFactory** factory)
 {
-    return com::CreateObject<com::LocalClassFactory>(IID_IClassFactory,
-                                                     reinterpret_cast<void**>(factory), &NotServedYet);
+    return com::CreateObject<com::LocalClassFactory>(IID_IClassFactory, reinterpret_cast<void**>(factory),
+                                                     NotServed);
 }
 
 const com::LocalClassEntry kClasses[] = {
     {&CLSID_CoDevices, com::SingletonClassObject<CCoDevices>, "Vokmar.CoDevices", "CoDevices Class", "Free"},
     {&CLSID_CoISOFileTree, com::LocalClassObject<CCoISOFileTree>, "Vokmar.CoISOFileTree", "CoISOFileTree Class",
      "Free"},
-    {&CLSID_CoAudioCDLayout, PendingClassObject, "Vokmar.CoAudioCDLayout", "CoAudioCDLayout Class", nullptr},
-    {&CLSID_CoAudioPlayer, PendingClassObject, "Vokmar.CoAudioPlayer", "CoAudioPlayer Class", nullptr},
+    {&CLSID_CoAudioCDLayout, PendingClassObject<AudioLayoutNotServed>, "Vokmar.CoAudioCDLayout",
+     "CoAudioCDLayout Class", nullptr},
+    {&CLSID_CoAudioPlayer, PendingClassObject<AudioPlayerNotServed>, "Vokmar.CoAudioPlayer",
+     "CoAudioPlayer Class", nullptr},
     {nullptr, nullptr, nullptr, nullptr, nullptr},
 };
 

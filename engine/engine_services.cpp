@@ -1,22 +1,17 @@
 #include "engine_services.h"
-#include <log.h>
-#include <services.h>
+#include <shared/folders.h>
+#include <shared/log.h>
+#include <shared/services.h>
 #include <com/bstr.h>
 #include <com/module.h>
 #include <com/ptr.h>
-#include <shlobj.h>
 #include <cstdlib>
 
 std::string EngineLogPath()
 {
-    char appData[MAX_PATH] = "";
-    // Not created when missing: the folders below are.
-    SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData);
-    std::string path = std::string(appData) + "\\Tavell Software";
-    CreateDirectoryA(path.c_str(), nullptr);
-    path += "\\Vokmar";
-    CreateDirectoryA(path.c_str(), nullptr);
-    return path + "\\Vokmar.log";
+    const std::string folder = EngineDataFolder();
+    EnsureFolderExists(folder);
+    return folder + "\\Vokmar.log";
 }
 
 std::string EngineLanguagePath()
@@ -48,6 +43,5 @@ void StartEngineServices(HINSTANCE instance)
 void StopEngineServices()
 {
     LogPrintf("Logger shutdown");
-    if (g_compLogger) { ILogger* p = g_compLogger; g_compLogger = nullptr; p->Release(); }
-    if (g_compTranslator) { ITranslator* p = g_compTranslator; g_compTranslator = nullptr; p->Release(); }
+    ReleaseServicePointers();
 }

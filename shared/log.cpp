@@ -26,6 +26,12 @@ void LogNull(const char* name) { LogPrintf("ERROR: %s is NULL", name); }
 
 void LogWarning(const char* text) { LogPrintf("WARNING: %s", text); }
 
+HRESULT LogNotServed(const char* method)
+{
+    LogPrintf("%s is not implemented", method);
+    return E_NOTIMPL;
+}
+
 CLogFunctionScope::CLogFunctionScope(const char* name) : m_name(name ? name : "")
 {
     if (g_compLogger) g_compLogger->LogEnterFunction(com::Bstr(m_name));

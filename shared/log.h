@@ -12,6 +12,9 @@ void LogFailure(const char* name, long code, int hex = 1);
 void LogNull(const char* name);
 // "WARNING: %s".
 void LogWarning(const char* text);
+// "%s is not implemented" for a method that is not served yet, so that a
+// caller that reaches one leaves a trace; returns E_NOTIMPL.
+HRESULT LogNotServed(const char* method);
 
 // Logs "=> name()" when constructed and "<= name()" on every way out. The
 // scope keeps its own copy of the name: it may be a temporary text.

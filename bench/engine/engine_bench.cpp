@@ -7,13 +7,13 @@
 // folder of 10,000 entries.
 //   engine_bench [entries] [work folder]
 // Entries (default 20000) are folders of 99 files each, plus the folders.
-#include "engine.h"
+#include <engine.h>
 #include <com/bstr.h>
 #include <com/connection_point.h>
 #include <com/object.h>
 #include <com/ptr.h>
 #include <windows.h>
-#include <shlobj.h>
+#include <shared/folders.h>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -154,12 +154,11 @@ private:
 // console tool beside this program, as a user would insert one.
 bool InsertBlankDvd()
 {
-    char program[MAX_PATH], appData[MAX_PATH] = "";
+    char program[MAX_PATH];
     GetModuleFileNameA(nullptr, program, MAX_PATH);
     std::string tool(program);
     tool = tool.substr(0, tool.find_last_of('\\') + 1) + "disc_tool.exe";
-    SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData);
-    std::string line = "\"" + tool + "\" \"" + appData + "\\Tavell Software\\Vokmar\" insert E 8";
+    std::string line = "\"" + tool + "\" \"" + EngineDataFolder() + "\" insert E 8";
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};

@@ -1,7 +1,7 @@
 /* IDeviceSpeedEnum::Next across processes, as the standard enumerators do:
    the caller's local Next travels as RemoteNext, which always carries the
    fetched count, so a caller may pass none when it asks for one speed. */
-#include "engine.h"
+#include <engine.h>
 
 HRESULT CALLBACK IDeviceSpeedEnum_Next_Proxy(IDeviceSpeedEnum* This, ULONG celt, unsigned int* rgVar,
                                              ULONG* pCeltFetched)

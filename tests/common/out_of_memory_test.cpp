@@ -4,6 +4,7 @@
 // call as before. This program refuses allocations on request by replacing
 // the global operator new.
 #include <gtest/gtest.h>
+#include "allocation_limit.h"
 #include "common.h"
 #include "files.h"
 #include "load_save.h"
@@ -18,81 +19,13 @@
 #include <com/bstr.h>
 #include <com/object.h>
 #include <com/ptr.h>
-#include <cstdlib>
 #include <functional>
-#include <new>
 #include <string>
 
 using com::Bstr;
 using com::ComPtr;
 
 namespace {
-
-// The thread whose allocations are counted, how many it may still make,
-// and whether one was refused.
-DWORD g_limitedThread = 0;
-long g_allocationsLeft = 0;
-bool g_refused = false;
-
-void LimitAllocations(long allowed)
-{
-    g_allocationsLeft = allowed;
-    g_refused = false;
-    g_limitedThread = GetCurrentThreadId();
-}
-
-// Ends the limit; whether the call ran into it.
-bool Unlimit()
-{
-    g_limitedThread = 0;
-    return g_refused;
-}
-
-}  // namespace
-
-void* operator new(std::size_t size)
-{
-    if (g_limitedThread && g_limitedThread == GetCurrentThreadId() && g_allocationsLeft-- <= 0) {
-        g_refused = true;
-        throw std::bad_alloc();
-    }
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-
-// The replacement pairs malloc with free, which the compiler cannot see
-// where it inlines them into callers.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-
-namespace {
-
-// Runs `call` with memory running out after 0, 1, 2, ... allocations until
-// it gets through: each cut-short run answers E_OUTOFMEMORY (or `absorbed`,
-// where a callee's own answer to it is not passed on) and leaves the object
-// serving (`serves` checks it). The last run answers S_OK. The call's
-// arguments are made before: only the call itself runs short.
-void EveryAllocationMayFail(const char* what, const std::function<HRESULT()>& call,
-                            const std::function<void()>& serves, HRESULT absorbed = E_OUTOFMEMORY)
-{
-    for (long allowed = 0; allowed < 5000; ++allowed) {
-        LimitAllocations(allowed);
-        HRESULT hr = call();
-        if (!Unlimit()) {
-            EXPECT_EQ(S_OK, hr) << what;
-            EXPECT_LT(0, allowed) << what << " allocates nothing: nothing to guard";
-            serves();
-            return;
-        }
-        if (hr != absorbed) {
-            EXPECT_EQ(E_OUTOFMEMORY, hr) << what << " with " << allowed << " allocations";
-        }
-        serves();
-        if (::testing::Test::HasFailure()) return;
-    }
-    ADD_FAILURE() << what << " never got through";
-}
 
 template <class T, class I>
 ComPtr<I> New(REFIID iid)

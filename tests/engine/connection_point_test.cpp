@@ -1,8 +1,8 @@
 // The connection point in one process: cookies, firing, and the results.
 #include <gtest/gtest.h>
-#include "engine.h"
+#include <engine.h>
 #include "event_sink.h"
-#include <message_callback_point.h>
+#include "devices/message_callback_point.h"
 #include <com/ptr.h>
 #include <olectl.h>
 

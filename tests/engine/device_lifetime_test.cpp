@@ -3,8 +3,8 @@
 // one of the window's own handlers, at a job's end), and no device window
 // is written to after it was freed.
 #include <gtest/gtest.h>
-#include "device.h"
-#include "job_messenger.h"
+#include "devices/device.h"
+#include "jobs/job_messenger.h"
 #include "vokmar_process.h"
 #include <com/ptr.h>
 #include <files.h>
@@ -31,22 +31,7 @@ struct EndingJob {
     }
 };
 
-BOOL CALLBACK CountDeviceWindows(HWND window, LPARAM count)
-{
-    char name[32] = "";
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    GetClassNameA(window, name, sizeof(name));
-    if (pid == GetCurrentProcessId() && lstrcmpA(name, "DeviceWindow") == 0) ++*reinterpret_cast<int*>(count);
-    return TRUE;
-}
-
-int DeviceWindows()
-{
-    int count = 0;
-    EnumWindows(CountDeviceWindows, reinterpret_cast<LPARAM>(&count));
-    return count;
-}
+int DeviceWindows() { return static_cast<int>(WindowsOfClass("DeviceWindow", GetCurrentProcessId()).size()); }
 
 }  // namespace
 

@@ -2,7 +2,7 @@
 // media that change under it, seen from a client process.
 #include <gtest/gtest.h>
 #include "disc_folder.h"
-#include "engine.h"
+#include <engine.h>
 #include "event_sink.h"
 #include "vokmar_process.h"
 #include <com/bstr.h>
@@ -383,26 +383,6 @@ TEST_F(EngineDevice, ADeviceOffersItsJobInterfacesButNotItsRawPointer)
     EXPECT_EQ(0u, busy);
 }
 
-namespace {
-
-struct DeviceWindowThreads {
-    DWORD pid;
-    std::vector<DWORD> threads;
-};
-
-BOOL CALLBACK CollectDeviceWindows(HWND window, LPARAM param)
-{
-    auto* found = reinterpret_cast<DeviceWindowThreads*>(param);
-    char name[32] = "";
-    GetClassNameA(window, name, sizeof(name));
-    DWORD pid = 0;
-    const DWORD thread = GetWindowThreadProcessId(window, &pid);
-    if (lstrcmpA(name, "DeviceWindow") == 0 && pid == found->pid) found->threads.push_back(thread);
-    return TRUE;
-}
-
-}  // namespace
-
 TEST_F(EngineDevice, EveryDeviceWindowLivesOnAThreadOfItsOwn)
 {
     // A question that waits on one drive stalls neither the other drives
@@ -411,12 +391,13 @@ TEST_F(EngineDevice, EveryDeviceWindowLivesOnAThreadOfItsOwn)
     // remain).
     HWND list = FindDevicesWindow();
     ASSERT_TRUE(list);
-    DeviceWindowThreads found = {0, {}};
-    const DWORD main = GetWindowThreadProcessId(list, &found.pid);
-    EnumWindows(CollectDeviceWindows, reinterpret_cast<LPARAM>(&found));
-    ASSERT_EQ(static_cast<size_t>(Count()), found.threads.size());
-    EXPECT_EQ(2u, found.threads.size());
-    std::sort(found.threads.begin(), found.threads.end());
-    EXPECT_EQ(found.threads.end(), std::adjacent_find(found.threads.begin(), found.threads.end()));
-    EXPECT_EQ(found.threads.end(), std::find(found.threads.begin(), found.threads.end(), main));
+    DWORD pid = 0;
+    const DWORD main = GetWindowThreadProcessId(list, &pid);
+    std::vector<DWORD> threads;
+    for (const FoundWindow& w : WindowsOfClass("DeviceWindow", pid)) threads.push_back(w.thread);
+    ASSERT_EQ(static_cast<size_t>(Count()), threads.size());
+    EXPECT_EQ(2u, threads.size());
+    std::sort(threads.begin(), threads.end());
+    EXPECT_EQ(threads.end(), std::adjacent_find(threads.begin(), threads.end()));
+    EXPECT_EQ(threads.end(), std::find(threads.begin(), threads.end(), main));
 }

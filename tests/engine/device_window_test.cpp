@@ -2,11 +2,12 @@
 // device's events, in order and with the job's cookie, over a virtual drive
 // of the disc layer in a folder of the test's own.
 #include <gtest/gtest.h>
-#include "device.h"
-#include "iso_file_tree.h"
+#include "devices/device.h"
+#include "file_trees/iso_file_tree.h"
 #include "disc_folder.h"
+#include "event_sequence.h"
 #include "event_sink.h"
-#include "job_messenger.h"
+#include "jobs/job_messenger.h"
 #include "vokmar_process.h"
 #include <com/bstr.h>
 #include <com/ptr.h>
@@ -179,26 +180,16 @@ TEST_F(InProcessDevice, AJobsMessagesBecomeItsEventsInOrder)
     ASSERT_EQ(S_OK, device->GetDeviceBusy(&after));
     EXPECT_EQ(0u, after);
 
-    struct Expected {
-        unsigned message, lParam;
+    // Each posted with the job's cookie.
+    const std::vector<EngineEvent> expected = {
+        {DM_BURNPREPARE, kCookie, 0, false},
+        {DM_STATUS, kCookie, (1u << 16) | ST_SENDING_OPC, false},
+        {DM_BURNSTART, kCookie, 5540, false},
+        {DM_WRITEPROGRESS, kCookie, (12u << 16) + 5000, false},
+        {DM_BUFFERSTATUS, kCookie, 25, false},
+        {DM_BURNEND, kCookie, static_cast<unsigned>(SCARD_W_CANCELLED_BY_USER), false},
     };
-    const Expected expected[] = {
-        {DM_BURNPREPARE, 0},
-        {DM_STATUS, (1u << 16) | ST_SENDING_OPC},
-        {DM_BURNSTART, 5540},
-        {DM_WRITEPROGRESS, (12u << 16) + 5000},
-        {DM_BUFFERSTATUS, 25},
-        {DM_BURNEND, static_cast<unsigned>(SCARD_W_CANCELLED_BY_USER)},
-    };
-    std::vector<EngineEvent> events = sink->Events();
-    ASSERT_EQ(sizeof(expected) / sizeof(expected[0]), events.size());
-    for (size_t i = 0; i < events.size(); ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(expected[i].message, events[i].message);
-        EXPECT_EQ(kCookie, events[i].wParam);
-        EXPECT_EQ(expected[i].lParam, events[i].lParam);
-        EXPECT_FALSE(events[i].sent);
-    }
+    EXPECT_TRUE(SameEvents(expected, sink->Events()));
 }
 
 TEST_F(InProcessDevice, TheDeviceOutlivesItsClientsUntilItsJobEnds)

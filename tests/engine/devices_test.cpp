@@ -1,6 +1,6 @@
 // The device list seen from a client process, through the proxy DLL.
 #include <gtest/gtest.h>
-#include "engine.h"
+#include <engine.h>
 #include "event_sink.h"
 #include "vokmar_process.h"
 #include <com/ptr.h>

@@ -1,7 +1,7 @@
 #include "disc_folder.h"
+#include <disc/disc_layer.h>
 #include "vokmar_process.h"
 #include <windows.h>
-#include <shlobj.h>
 #include <fstream>
 #include <sstream>
 
@@ -42,13 +42,6 @@ std::string ReplaceLine(const std::string& text, const std::string& key, const s
 }
 
 }  // namespace
-
-std::string EngineDataFolder()
-{
-    char appData[MAX_PATH] = "";
-    SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData);
-    return std::string(appData) + "\\Tavell Software\\Vokmar";
-}
 
 unsigned RunDiscTool(const std::string& arguments) { return RunDiscTool(EngineDataFolder(), arguments); }
 
@@ -114,4 +107,20 @@ bool SetDriveValue(const std::string& folder, const std::string& name, const std
 std::string MediumBytes(const std::string& name)
 {
     return ReadFile(DrivesFolder() + name + ".medium") + "|" + ReadFile(DrivesFolder() + name + ".img");
+}
+
+LocalDiscLayer::LocalDiscLayer()
+{
+    char text[1024] = "";
+    uint32_t systemError = 0;
+    m_started = DiscLayer_Startup(m_folder.Path().c_str(), text, sizeof(text), &systemError) == DISC_OK;
+    if (!m_started) m_error = text;
+}
+
+LocalDiscLayer::~LocalDiscLayer()
+{
+    if (!m_started) return;
+    char text[1024] = "";
+    uint32_t systemError = 0;
+    DiscLayer_Shutdown(text, sizeof(text), &systemError);
 }

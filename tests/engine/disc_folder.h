@@ -1,10 +1,12 @@
 // The engine's drives seen from a test: its data folder in the prefix and
 // the console tool that changes them, as another process would.
 #pragma once
+#include "files.h"
+#include <shared/folders.h>
 #include <string>
 
-// The folder the engine starts the disc layer on.
-std::string EngineDataFolder();
+// The folder the engine starts the disc layer on: EngineDataFolder()
+// of <shared/folders.h>.
 // Runs disc_tool.exe (beside the test program) on that folder; its exit code.
 unsigned RunDiscTool(const std::string& arguments);
 // The same on another data folder (no trailing backslash).
@@ -13,6 +15,25 @@ unsigned RunDiscTool(const std::string& folder, const std::string& arguments);
 // letter, or taken away again; both raise the folder's change stamp.
 bool AddDrive(const std::string& name, const std::string& address, char letter);
 bool RemoveDrive(const std::string& name);
+
+// The disc layer started in this process on a fresh data folder of its own
+// (the drives a fresh folder has), shut down when the scope ends.
+class LocalDiscLayer {
+public:
+    LocalDiscLayer();
+    ~LocalDiscLayer();
+    LocalDiscLayer(const LocalDiscLayer&) = delete;
+    LocalDiscLayer& operator=(const LocalDiscLayer&) = delete;
+    bool Started() const { return m_started; }
+    // The layer's text when the start failed.
+    const std::string& Error() const { return m_error; }
+    const std::string& Folder() const { return m_folder.Path(); }
+
+private:
+    TempFolder m_folder;
+    bool m_started = false;
+    std::string m_error;
+};
 
 // Puts a blank CD-R back into drive F when it leaves scope.
 class BlankCdBack {

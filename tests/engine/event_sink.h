@@ -1,7 +1,7 @@
 // A client's _IMessageCallback sink for the tests: records every event with
 // the thread it arrived on and answers questions with a set value.
 #pragma once
-#include "engine.h"
+#include <engine.h>
 #include <com/object.h>
 #include <functional>
 #include <vector>

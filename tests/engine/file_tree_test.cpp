@@ -3,7 +3,7 @@
 // use by another process, and the import of a disc's session.
 #include <gtest/gtest.h>
 #include "disc_folder.h"
-#include "engine.h"
+#include <engine.h>
 #include "files.h"
 #include "vokmar_process.h"
 #include <com/bstr.h>

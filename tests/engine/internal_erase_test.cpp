@@ -2,7 +2,7 @@
 // when the window starts the erase thread, cannot start it, or does not
 // serve the request at all.
 #include <gtest/gtest.h>
-#include "erase_job.h"
+#include "jobs/erase_job.h"
 #include <windows.h>
 
 namespace {

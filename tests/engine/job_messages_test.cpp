@@ -1,8 +1,8 @@
 // The arithmetic of the job messages: which event each job phase and each
 // progress report gives, with synthetic records.
 #include <gtest/gtest.h>
-#include "engine.h"
-#include "job_messages.h"
+#include <engine.h>
+#include "jobs/job_messages.h"
 #include <disc/disc_layer.h>
 
 TEST(JobMessages, ProgressWordsCarryWholePercentAndFractionWithinBounds)

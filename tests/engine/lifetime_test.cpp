@@ -2,7 +2,7 @@
 // counting only what clients hold.
 #include <gtest/gtest.h>
 #include "disc_folder.h"
-#include "engine.h"
+#include <engine.h>
 #include "vokmar_process.h"
 #include <com/ptr.h>
 

@@ -1,7 +1,7 @@
 // Medium classes and MSF times, against the code tables.
 #include <gtest/gtest.h>
-#include "medium_type.h"
-#include "track.h"
+#include "devices/medium_type.h"
+#include "devices/track.h"
 
 TEST(MediumType, EveryCodeIsInExactlyItsClasses)
 {

@@ -1,7 +1,7 @@
 // Calls and events across the process boundary through the engine's
 // proxies, with a probe server that plays an engine object.
 #include <gtest/gtest.h>
-#include "engine.h"
+#include <engine.h>
 #include "event_sink.h"
 #include "probe_ids.h"
 #include <com/ptr.h>

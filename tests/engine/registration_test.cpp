@@ -1,5 +1,5 @@
 #include <gtest/gtest.h>
-#include "engine.h"
+#include <engine.h>
 #include "vokmar_process.h"
 #include <com/registry.h>
 #include <com/server.h>

@@ -2,7 +2,7 @@
 // tree is refused at once, without waiting for that tree, so that two trees
 // given each other's nodes on two threads never wait for each other.
 #include <gtest/gtest.h>
-#include "iso_file_tree.h"
+#include "file_trees/iso_file_tree.h"
 #include <com/bstr.h>
 #include <com/ptr.h>
 #include <files.h>

@@ -40,8 +40,9 @@ DWORD VokmarRun::WaitExit(DWORD ms)
 
 namespace {
 struct WindowSearch {
+    const char* className;
     DWORD pid;
-    HWND found;
+    std::vector<FoundWindow> found;
 };
 
 BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM param)
@@ -49,20 +50,25 @@ BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM param)
     auto* search = reinterpret_cast<WindowSearch*>(param);
     char name[64] = "";
     GetClassNameA(hwnd, name, sizeof(name));
-    if (lstrcmpA(name, "DevicesWindow") != 0) return TRUE;
     DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (search->pid && pid != search->pid) return TRUE;
-    search->found = hwnd;
-    return FALSE;
+    const DWORD thread = GetWindowThreadProcessId(hwnd, &pid);
+    if (lstrcmpA(name, search->className) == 0 && (!search->pid || pid == search->pid))
+        search->found.push_back({hwnd, thread});
+    return TRUE;
 }
 }  // namespace
 
-HWND FindDevicesWindow(DWORD pid)
+std::vector<FoundWindow> WindowsOfClass(const char* className, DWORD pid)
 {
-    WindowSearch search = {pid, nullptr};
+    WindowSearch search = {className, pid, {}};
     EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+HWND FindDevicesWindow(DWORD pid)
+{
+    const std::vector<FoundWindow> found = WindowsOfClass("DevicesWindow", pid);
+    return found.empty() ? nullptr : found.front().window;
 }
 
 HWND WaitForDevicesWindow(DWORD pid, DWORD ms)

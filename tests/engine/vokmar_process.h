@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <string>
+#include <vector>
 
 std::string VokmarPath();  // beside the test program
 
@@ -21,6 +22,14 @@ private:
     HANDLE m_process = nullptr;
     DWORD m_pid = 0;
 };
+
+// The top-level windows of a class, of one process (any process for 0),
+// with the thread each lives on.
+struct FoundWindow {
+    HWND window;
+    DWORD thread;
+};
+std::vector<FoundWindow> WindowsOfClass(const char* className, DWORD pid = 0);
 
 // The "DevicesWindow" of a process (any process for 0), or null.
 HWND FindDevicesWindow(DWORD pid = 0);

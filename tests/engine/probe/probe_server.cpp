@@ -1,13 +1,13 @@
 // EngineProbe.exe: see probe_ids.h.
 #include "probe_ids.h"
-#include "engine.h"
+#include <engine.h>
 #include <com/connection_point.h>
 #include <com/external_connection.h>
 #include <com/local_factory.h>
 #include <com/local_registration.h>
-#include <device.h>
-#include <job_messenger.h>
-#include <message_callback_point.h>
+#include "devices/device.h"
+#include "jobs/job_messenger.h"
+#include "devices/message_callback_point.h"
 #include <string>
 
 namespace {

@@ -1,0 +1,118 @@
+#include "jobs/data_burn_job.h"
+#include "devices/device.h"
+#include "devices/device_constants.h"
+#include "file_trees/iso_file_tree.h"
+#include "jobs/erase_job.h"
+#include "jobs/job_steps.h"
+#include "devices/tray_lock.h"
+
+// The worker's log name is the DVD-Video burn's: the log readers know the
+// data burn's worker by it.
+const JOB_TRAITS CDataBurnJob::TRAITS = {JOB_DATA, "_VK_BurnDVDVideoThread", 500, 800, "\tUNKNOWN EXCEPTION!"};
+
+namespace {
+const DWORD START_PAUSE_MS = 100;  // between the drive's set-up and the start event
+}
+
+HRESULT CDataBurnJob::Start(CCoDevice* device, unsigned cookie, unsigned speed, IUnknown* source,
+                            unsigned lastArgument)
+{
+    // Only a tree of this engine has the layer's tree behind it; anything
+    // else would leave the worker nothing to build.
+    com::ComPtr<IFileTree> tree;
+    com::ComPtr<ISimpleRawPtr> raw;
+    if (!source || FAILED(source->QueryInterface(IID_IFileTree, reinterpret_cast<void**>(&tree))) ||
+        FAILED(source->QueryInterface(IID_CCoISOFileTree, reinterpret_cast<void**>(&raw))))
+        return E_INVALIDARG;
+    return Launch(std::unique_ptr<CJobFrame>(new CDataBurnJob(device, std::move(tree), std::move(raw))), cookie,
+                  speed, lastArgument);
+}
+
+void CDataBurnJob::End(CJobMessenger& job, JOB_STATE_RECORD* record, HRESULT result)
+{
+    job.End(record, result);
+    m_tree.Reset();
+    m_raw.Reset();
+}
+
+HRESULT CDataBurnJob::Body(CJobMessenger& job, JOB_STATE_RECORD* record)
+{
+    for (;;) {
+        Next next = Next::Done;
+        HRESULT hr = Pass(job, record, &next);
+        if (next == Next::Done) return hr;
+        // The pass's grabber is gone and the tray unlocked: the erase and
+        // the next pass find the drive free.
+        if (next == Next::EraseThenRetry && FAILED(hr = CEraseJob::RunInternal(m_device->WindowHandle())))
+            return hr;
+    }
+}
+
+HRESULT CDataBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* next)
+{
+    CGrabber grabber;
+    if (grabber.Create(CCoDevice::BurnerCallback, m_device, m_device->Id(), JobBufferSize(record->lastArgument)) !=
+        DISC_OK)
+        return E_FAIL;
+    const MEDIUM_STATE medium = ReadMedium(grabber);
+    const bool erasable = IsErasableMedium(medium.type);
+    if (medium.type == DISC_MT_NO_MEDIA || !IsWritableMedium(medium.type)) {
+        const unsigned question = medium.type == DISC_MT_NO_MEDIA ? ASK_INSERT_DISC : ASK_NOT_WRITABLE;
+        if (!AskForMedium(job, m_device, question)) return SCARD_W_CANCELLED_BY_USER;
+        *next = Next::Retry;
+        return S_OK;
+    }
+    CTrayLock tray(grabber);
+    if (medium.status == DISC_STATUS_COMPLETE && erasable) {
+        if (job.Ask(ASK_ERASE_FINALIZED) == 1) {
+            *next = Next::EraseThenRetry;
+            return S_OK;
+        }
+        job.Status(ST_FINALIZED);
+        return SCARD_W_CANCELLED_BY_USER;
+    }
+    if (!m_built) {
+        job.Status(ST_DATA_IMAGE_BEGIN);
+        const bool built = SUCCEEDED(m_tree->BuildImage());
+        if (!built) static_cast<CCoISOFileTree*>(m_raw.Get())->LogBuildFailure();
+        job.Status(ST_DATA_IMAGE_END, built ? 1 : 0);
+        if (!built) return E_FAIL;
+        m_built = true;
+    }
+    uint32_t high = 0;
+    const uint32_t low = IsoTree_GetImageSize(static_cast<DiscHandle>(m_raw->GetRawPtr()), &high);
+    const uint64_t size = uint64_t(high) << 32 | low;
+    if (medium.freeBytes < size) {
+        if (medium.status != DISC_STATUS_BLANK && erasable) {
+            if (job.Ask(ASK_ERASE_FOR_SPACE) != 1) return SCARD_W_CANCELLED_BY_USER;
+            *next = Next::EraseThenRetry;
+            return S_OK;
+        }
+        // The tray opens for the other disc.
+        tray.Release();
+        if (!AskForMedium(job, m_device, ASK_NOT_ENOUGH_SPACE)) return SCARD_W_CANCELLED_BY_USER;
+        *next = Next::Retry;
+        return S_OK;
+    }
+    return Write(job, grabber, record);
+}
+
+HRESULT CDataBurnJob::Write(CJobMessenger& job, CGrabber& grabber, JOB_STATE_RECORD* record)
+{
+    uint32_t write = 0;
+    if (!SetJobSpeeds(job, grabber, record->speed, &write)) return E_FAIL;
+    CalibrateAndProtect(job, grabber);
+    Sleep(START_PAUSE_MS);
+    record->speed = write;
+    job.Start(record);
+
+    const bool test = IsTestWrite(record->lastArgument);
+    // Without the finalize flag the disc stays open for another session.
+    const uint32_t leaveOpen = m_tree->IsDoFinalize() == S_FALSE ? 1 : 0;
+    // A tree built for another start address, or imported from a disc that
+    // has since been erased or swapped, is refused here by the layer.
+    if (grabber.TrackAtOnceFromTree(static_cast<DiscHandle>(m_raw->GetRawPtr()), test ? 1 : 0, leaveOpen) != DISC_OK)
+        return E_FAIL;
+    if (!test && grabber.CloseSession() != DISC_OK) return E_FAIL;
+    return S_OK;
+}
