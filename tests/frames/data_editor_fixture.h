@@ -132,6 +132,25 @@ protected:
         return SendMessageA(window, WM_NOTIFY, IDC_FILE_LIST, reinterpret_cast<LPARAM>(&info));
     }
 
+    static void SelectFolderItem(CCoNostrine* editor, CUserFSEntry* folder)
+    {
+        SetFocus(editor->FolderTree());
+        TreeView_SelectItem(editor->FolderTree(), static_cast<HTREEITEM>(folder->m_treeItem));
+    }
+
+    static void ClickColumn(CCoNostrine* editor, int column)
+    {
+        NMLISTVIEW click = {};
+        click.hdr.hwndFrom = editor->FileList();
+        click.hdr.idFrom = IDC_FILE_LIST;
+        click.hdr.code = LVN_COLUMNCLICK;
+        click.iItem = -1;
+        click.iSubItem = column;
+        HWND window = nullptr;
+        editor->GetOwnWindow(&window);
+        SendMessageA(window, WM_NOTIFY, IDC_FILE_LIST, reinterpret_cast<LPARAM>(&click));
+    }
+
     EditorRegistration editorClass;
     StubClassRegistration dataClasses{CLSID_CoPanelCtrl, CLSID_StubEditor, CLSID_CoDrubeck};
     TempFolder files;

@@ -162,4 +162,32 @@ TEST_F(DataEditorFrameTest, SectionRoundTripRestoresTreeAndSettings)
     EXPECT_EQ(0, modified);
 }
 
+TEST_F(DataEditorFrameTest, NewFoldersAreNumberedAndColumnsSortTheTree)
+{
+    CCoNostrine* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    HWND window = nullptr;
+    editor->GetOwnWindow(&window);
+    CUserFSEntry* root = editor->Tree().GetRoot();
+    ASSERT_TRUE(editor->AddPaths(root, {files.File("alpha.txt"), files.File("beta.txt")}));
+    ASSERT_NE(nullptr, editor->Tree().CreateFolder(root, "New Folder"));
+    for (int i = 0; i < 3; ++i) {
+        SelectFolderItem(editor, root);
+        SendMessageA(window, WM_COMMAND, ID_CREATE_FOLDER, 0);
+    }
+    for (const char* name : {"New Folder (1)", "New Folder (2)", "New Folder (3)"})
+        EXPECT_NE(nullptr, editor->Tree().FindChild(root, name)) << name;
+    EXPECT_EQ(editor->Tree().FindChild(root, "New Folder (3)"), editor->SelectedFolder());
+
+    // The Size column twice: by size, descending, files before folders.
+    SelectFolderItem(editor, root);
+    ClickColumn(editor, 2);
+    ClickColumn(editor, 2);
+    ASSERT_EQ(6u, editor->ListEntries().size());
+    EXPECT_EQ("alpha.txt", editor->ListEntries()[0]->m_name);
+    EXPECT_EQ("beta.txt", editor->ListEntries()[1]->m_name);
+    EXPECT_TRUE(editor->ListEntries()[5]->IsFolder());
+    EXPECT_EQ(Names(root)[0], editor->ListEntries()[0]->m_name);  // the list follows the tree
+}
+
 }  // namespace
