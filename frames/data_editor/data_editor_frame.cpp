@@ -92,6 +92,21 @@ std::vector<std::string> PathsOfDropBlock(const BYTE* block, size_t size)
     return paths;
 }
 
+// What the system holds for the frame's window while a drop may come: it
+// forwards to the editor without a reference, so the registration keeps
+// no cycle alive (the window revokes it when it goes).
+class CDropTargetRelay : public com::ObjectRoot<com::SingleThreadModel>, public IDropTarget {
+public:
+    COM_INTERFACES_BEGIN(CDropTargetRelay)
+        COM_INTERFACE(IDropTarget)
+    COM_INTERFACES_END()
+    IDropTarget* editor = nullptr;
+    STDMETHODIMP DragEnter(IDataObject* d, DWORD k, POINTL p, DWORD* e) override { return editor->DragEnter(d, k, p, e); }
+    STDMETHODIMP DragOver(DWORD k, POINTL p, DWORD* e) override { return editor->DragOver(k, p, e); }
+    STDMETHODIMP DragLeave() override { return editor->DragLeave(); }
+    STDMETHODIMP Drop(IDataObject* d, DWORD k, POINTL p, DWORD* e) override { return editor->Drop(d, k, p, e); }
+};
+
 }  // namespace
 
 CCoNostrine::CCoNostrine() : m_texts(GuidToString(CLSID_CoNostrine))
@@ -322,6 +337,13 @@ LRESULT CCoNostrine::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     m_tree.GetRoot()->m_treeItem = nullptr;
     InsertFolderItem(m_tree.GetRoot());
     AddTaskPanelActions();
+    // Fails on a thread without OLE: the views still take shell drops.
+    com::ComObject<CDropTargetRelay>* relay = nullptr;
+    if (SUCCEEDED(com::CreateObjectImpl<CDropTargetRelay>(&relay))) {
+        relay->editor = this;
+        m_dropRegistered = SUCCEEDED(RegisterDragDrop(m_hWnd, relay));
+        relay->Release();
+    }
     PostMessage(WM_NEW_PROJECT, 0, 0);
     return 0;
 }
@@ -349,6 +371,14 @@ LRESULT CCoNostrine::OnClose(UINT, WPARAM, LPARAM, BOOL&)
     if (!m_preparing) return 0;
     TitledMessageBox(m_hWnd, Text(IDS_PREPARATION_RUNNING).c_str(), MB_ICONWARNING | MB_OK);
     return -1;
+}
+
+LRESULT CCoNostrine::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
+{
+    if (m_dropRegistered) RevokeDragDrop(m_hWnd);
+    m_dropRegistered = false;
+    handled = FALSE;
+    return 0;
 }
 
 LRESULT CCoNostrine::OnSize(UINT, WPARAM, LPARAM lParam, BOOL&)
@@ -630,20 +660,7 @@ LRESULT CCoNostrine::OnTreeDropFiles(UINT, WPARAM wParam, LPARAM, BOOL&)
 {
     HDROP drop = reinterpret_cast<HDROP>(wParam);
     POINT at = {};
-    CUserFSEntry* folder = nullptr;
-    if (DragQueryPoint(drop, &at)) {
-        TVHITTESTINFO hit = {at, 0, nullptr};
-        HTREEITEM item = TreeView_HitTest(m_treeView.m_hWnd, &hit);
-        folder = m_tree.GetRoot();
-        if (item && (hit.flags & TVHT_ONITEM)) {
-            TVITEMA tv = {};
-            tv.mask = TVIF_PARAM;
-            tv.hItem = item;
-            TreeView_GetItem(m_treeView.m_hWnd, &tv);
-            if (tv.lParam) folder = reinterpret_cast<CUserFSEntry*>(tv.lParam);
-        }
-    }
-    DropFiles(drop, folder);
+    DropFiles(drop, DragQueryPoint(drop, &at) ? TreeFolderAt(at) : nullptr);
     return 0;
 }
 
@@ -651,18 +668,120 @@ LRESULT CCoNostrine::OnListDropFiles(UINT, WPARAM wParam, LPARAM, BOOL&)
 {
     HDROP drop = reinterpret_cast<HDROP>(wParam);
     POINT at = {};
-    CUserFSEntry* folder = nullptr;
-    if (DragQueryPoint(drop, &at)) {
-        LVHITTESTINFO hit = {};
-        hit.pt = at;
-        const int row = ListView_HitTest(m_listView.m_hWnd, &hit);
-        folder = SelectedFolder();
-        if (row >= 0 && size_t(row) < m_listEntries.size() && m_listEntries[size_t(row)]->IsFolder())
-            folder = m_listEntries[size_t(row)];
-    }
-    DropFiles(drop, folder);
+    DropFiles(drop, DragQueryPoint(drop, &at) ? ListFolderAt(at) : nullptr);
     Send(PCID_IMAGE_SIZE_CHANGED, {});
     return 0;
+}
+
+// Onto the tree: the folder under the point, else the root.
+CUserFSEntry* CCoNostrine::TreeFolderAt(POINT client) const
+{
+    TVHITTESTINFO hit = {client, 0, nullptr};
+    HTREEITEM item = TreeView_HitTest(m_treeView.m_hWnd, &hit);
+    if (item && (hit.flags & TVHT_ONITEM)) {
+        TVITEMA tv = {};
+        tv.mask = TVIF_PARAM;
+        tv.hItem = item;
+        TreeView_GetItem(m_treeView.m_hWnd, &tv);
+        if (tv.lParam) return reinterpret_cast<CUserFSEntry*>(tv.lParam);
+    }
+    return m_tree.GetRoot();
+}
+
+// Onto the list: a folder row, else the folder the list shows.
+CUserFSEntry* CCoNostrine::ListFolderAt(POINT client) const
+{
+    LVHITTESTINFO hit = {};
+    hit.pt = client;
+    const int row = ListView_HitTest(m_listView.m_hWnd, &hit);
+    if (row >= 0 && size_t(row) < m_listEntries.size() && m_listEntries[size_t(row)]->IsFolder())
+        return m_listEntries[size_t(row)];
+    return SelectedFolder();
+}
+
+CUserFSEntry* CCoNostrine::DropFolderAt(POINT at) const
+{
+    for (HWND view : {m_treeView.m_hWnd, m_listView.m_hWnd}) {
+        RECT r;
+        ::GetWindowRect(view, &r);
+        if (!PtInRect(&r, at)) continue;
+        POINT client = at;
+        ::ScreenToClient(view, &client);
+        return view == m_treeView.m_hWnd ? TreeFolderAt(client) : ListFolderAt(client);
+    }
+    return nullptr;
+}
+
+// --- the drop target ---
+
+namespace {
+// Asked, or else listed: not every data object answers QueryGetData.
+bool OffersFileList(IDataObject* data)
+{
+    FORMATETC files = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    if (data->QueryGetData(&files) == S_OK) return true;
+    com::ComPtr<IEnumFORMATETC> formats;
+    if (FAILED(data->EnumFormatEtc(DATADIR_GET, &formats)) || !formats) return false;
+    FORMATETC format;
+    ULONG got = 0;
+    while (formats->Next(1, &format, &got) == S_OK && got == 1) {
+        if (format.ptd) CoTaskMemFree(format.ptd);
+        if (format.cfFormat == CF_HDROP && (format.tymed & TYMED_HGLOBAL)) return true;
+    }
+    return false;
+}
+}  // namespace
+
+STDMETHODIMP CCoNostrine::DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect)
+{
+    if (!effect) return E_INVALIDARG;
+    // Entries of this editor come only from its own drag; a file list from anywhere.
+    m_dropAccepted = data && !m_ownDrag && OffersFileList(data);
+    *effect = m_dropAccepted && !Busy() ? DROPEFFECT_COPY : DROPEFFECT_NONE;
+    return S_OK;
+}
+
+STDMETHODIMP CCoNostrine::DragOver(DWORD, POINTL, DWORD* effect)
+{
+    if (!effect) return E_INVALIDARG;
+    *effect = m_dropAccepted && !Busy() ? DROPEFFECT_COPY : DROPEFFECT_NONE;
+    return S_OK;
+}
+
+STDMETHODIMP CCoNostrine::DragLeave()
+{
+    m_dropAccepted = false;
+    return S_OK;
+}
+
+// The file list is read from our own copy of the medium, which is released
+// with ReleaseStgMedium: DragFinish is only for what WM_DROPFILES brings.
+STDMETHODIMP CCoNostrine::Drop(IDataObject* data, DWORD, POINTL at, DWORD* effect)
+{
+    if (!effect) return E_INVALIDARG;
+    *effect = DROPEFFECT_NONE;
+    const bool accepted = m_dropAccepted;
+    m_dropAccepted = false;
+    if (!data || !accepted || Busy()) return S_OK;
+    return com::Guarded("IDropTarget::Drop", [&]() -> HRESULT {
+        CUserFSEntry* folder = DropFolderAt(POINT{at.x, at.y});
+        if (!folder) return S_OK;
+        FORMATETC files = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+        STGMEDIUM medium = {};
+        if (FAILED(data->GetData(&files, &medium))) return S_OK;
+        std::vector<BYTE> block;
+        if (medium.tymed == TYMED_HGLOBAL && medium.hGlobal) {
+            const SIZE_T size = GlobalSize(medium.hGlobal);
+            if (const void* bytes = GlobalLock(medium.hGlobal)) {
+                block.assign(static_cast<const BYTE*>(bytes), static_cast<const BYTE*>(bytes) + size);
+                GlobalUnlock(medium.hGlobal);
+            }
+        }
+        ReleaseStgMedium(&medium);
+        const std::vector<std::string> paths = PathsOfDropBlock(block.data(), block.size());
+        if (!paths.empty() && AddPaths(folder, paths)) *effect = DROPEFFECT_COPY;
+        return S_OK;
+    });
 }
 
 // A drop the system delivered: its handle is ours to finish, in every case.

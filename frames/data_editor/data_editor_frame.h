@@ -42,6 +42,7 @@ class CCoNostrine : public com::ObjectRoot<com::SingleThreadModel>,
                     public CCommandPerformerImpl<CCoNostrine, &CLSID_CoNostrine>,
                     public ILoadSave,
                     public IOwnWindow,
+                    public IDropTarget,
                     public wnd::WindowImpl<CCoNostrine> {
 public:
     COM_INTERFACES_BEGIN(CCoNostrine)
@@ -49,12 +50,14 @@ public:
         COM_INTERFACE(ICommandPerformer)
         COM_INTERFACE(ILoadSave)
         COM_INTERFACE(IOwnWindow)
+        COM_INTERFACE(IDropTarget)
     COM_INTERFACES_END()
 
     WND_CLASS(nullptr, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1))
     WND_MSG_MAP_BEGIN(CCoNostrine)
         WND_MESSAGE(WM_CREATE, OnCreate)
         WND_MESSAGE(WM_CLOSE, OnClose)
+        WND_MESSAGE(WM_DESTROY, OnDestroy)
         WND_MESSAGE(WM_SIZE, OnSize)
         WND_MESSAGE(WM_ERASEBKGND, OnEraseBackground)
         WND_MESSAGE(WM_UPDATE_COMMANDS, OnUpdateCommands)
@@ -100,6 +103,12 @@ public:
     STDMETHODIMP CreateOwnWindow(HWND parent) override;
     STDMETHODIMP GetOwnWindow(HWND* window) override;
 
+    // IDropTarget: file lists dragged from the shell onto either view.
+    STDMETHODIMP DragEnter(IDataObject* data, DWORD keys, POINTL at, DWORD* effect) override;
+    STDMETHODIMP DragOver(DWORD keys, POINTL at, DWORD* effect) override;
+    STDMETHODIMP DragLeave() override;
+    STDMETHODIMP Drop(IDataObject* data, DWORD keys, POINTL at, DWORD* effect) override;
+
     // ICommandPerformer's dispatch.
     HRESULT OnCommand(IUnknown* sender, REFCLSID senderClsid, unsigned id, SAFEARRAY* data);
 
@@ -121,6 +130,7 @@ private:
 
     LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnUpdateCommands(UINT, WPARAM, LPARAM, BOOL&);
@@ -161,6 +171,10 @@ private:
     void AddFolderFromDialog();
     CUserFSEntry* TargetFolder(bool selectionMark) const;
     void DropFiles(HDROP drop, CUserFSEntry* folder);
+    // The folder a drop at `at` (screen) goes to; null outside both views.
+    CUserFSEntry* DropFolderAt(POINT at) const;
+    CUserFSEntry* TreeFolderAt(POINT client) const;
+    CUserFSEntry* ListFolderAt(POINT client) const;
 
     CUserFSTree m_tree;
     CDataEditorTexts m_texts;
@@ -174,6 +188,9 @@ private:
     bool m_preparing = false;
     volatile bool m_cancel = false;
     bool m_removing = false;
+    bool m_dropAccepted = false;
+    bool m_ownDrag = false;  // a drag of this frame's own entries runs
+    bool m_dropRegistered = false;
     int m_import = -1;
     unsigned m_finalize = 0;
     unsigned m_sortEnabled = 1;

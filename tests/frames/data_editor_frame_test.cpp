@@ -3,6 +3,7 @@
 // by drop, rename, remove, and the project section, with the edits refused
 // while the project has the user interface disabled.
 #include "data_editor_fixture.h"
+#include "data_object.h"
 
 namespace {
 
@@ -188,6 +189,57 @@ TEST_F(DataEditorFrameTest, NewFoldersAreNumberedAndColumnsSortTheTree)
     EXPECT_EQ("beta.txt", editor->ListEntries()[1]->m_name);
     EXPECT_TRUE(editor->ListEntries()[5]->IsFolder());
     EXPECT_EQ(Names(root)[0], editor->ListEntries()[0]->m_name);  // the list follows the tree
+}
+
+// A file list dragged from the shell: the drop target reads its own copy
+// of the medium and adds under the folder at the point; while the project
+// has the UI disabled nothing is accepted.
+TEST_F(DataEditorFrameTest, DropTargetAddsDraggedFilesWhereTheyFall)
+{
+    CCoNostrine* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    CUserFSEntry* root = editor->Tree().GetRoot();
+    ASSERT_TRUE(editor->AddPaths(root, {files.File("gamma")}));
+    com::ComPtr<IDataObject> data;
+    ASSERT_EQ(S_OK, com::CreateObject<CCommonDataObject>(IID_IDataObject, reinterpret_cast<void**>(&data)));
+    FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium = {};
+    medium.tymed = TYMED_HGLOBAL;
+    medium.hGlobal = DropBlock({files.File("alpha.txt"), files.File("beta.txt")});
+    ASSERT_EQ(S_OK, data->SetData(&format, &medium, TRUE));
+    com::ComPtr<IDropTarget> target;
+    ASSERT_EQ(S_OK, target.QueryFrom(static_cast<IOwnWindow*>(editor), IID_IDropTarget));
+
+    RECT treeRect;
+    GetWindowRect(editor->FolderTree(), &treeRect);
+    const POINTL belowItems = {treeRect.left + 20, treeRect.bottom - 10};
+    struct Case {
+        bool enabled;
+        POINTL at;
+        DWORD effect;
+    } cases[] = {{false, belowItems, DROPEFFECT_NONE}, {true, belowItems, DROPEFFECT_COPY}};
+    for (const Case& c : cases) {
+        Command(editor, PCID_ENABLE_UI, {{VT_UI4, c.enabled ? 1u : 0u}});
+        DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+        ASSERT_EQ(S_OK, target->DragEnter(data, MK_LBUTTON, c.at, &effect));
+        EXPECT_EQ(c.effect, effect);
+        effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+        ASSERT_EQ(S_OK, target->Drop(data, 0, c.at, &effect));
+        EXPECT_EQ(c.effect, effect);
+    }
+    EXPECT_EQ((std::vector<std::string>{"gamma", "alpha.txt", "beta.txt"}), Names(root));
+
+    // Onto the list's folder row: into gamma. The data object still holds its list.
+    SelectFolderItem(editor, root);
+    RECT row = {LVIR_BOUNDS};
+    SendMessageA(editor->FileList(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+    POINT onGamma = {row.left + 20, (row.top + row.bottom) / 2};
+    ClientToScreen(editor->FileList(), &onGamma);
+    DWORD effect = DROPEFFECT_COPY;
+    ASSERT_EQ(S_OK, target->DragEnter(data, MK_LBUTTON, POINTL{onGamma.x, onGamma.y}, &effect));
+    ASSERT_EQ(S_OK, target->Drop(data, 0, POINTL{onGamma.x, onGamma.y}, &effect));
+    EXPECT_EQ((std::vector<std::string>{"alpha.txt", "beta.txt", "inner.txt"}),
+              Names(editor->Tree().FindChild(root, "gamma")));
 }
 
 }  // namespace
