@@ -4,6 +4,7 @@
 // while the project has the user interface disabled.
 #include "data_editor_fixture.h"
 #include "data_object.h"
+#include <algorithm>
 
 namespace {
 
@@ -240,6 +241,50 @@ TEST_F(DataEditorFrameTest, DropTargetAddsDraggedFilesWhereTheyFall)
     ASSERT_EQ(S_OK, target->Drop(data, 0, POINTL{onGamma.x, onGamma.y}, &effect));
     EXPECT_EQ((std::vector<std::string>{"alpha.txt", "beta.txt", "inner.txt"}),
               Names(editor->Tree().FindChild(root, "gamma")));
+}
+
+// Clearing the whole disc from the folder tree asks first; Cancel keeps it.
+TEST_F(DataEditorFrameTest, DeleteOnTheRootAsksBeforeClearingTheDisc)
+{
+    CCoNostrine* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    CUserFSEntry* root = editor->Tree().GetRoot();
+    ASSERT_TRUE(editor->AddPaths(root, {files.File("alpha.txt"), files.File("gamma")}));
+    for (int answer : {IDCANCEL, IDOK}) {
+        DialogDriver driver([answer](HWND box) { DialogDriver::Press(box, answer); });
+        SelectFolderItem(editor, root);
+        PressKey(editor->FolderTree(), VK_DELETE);
+        EXPECT_EQ(1, driver.Seen());
+        const std::vector<std::string> texts = driver.Texts();
+        EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(),
+                                         "This will clear the entire content of your projects. Continue?"))
+            << ::testing::PrintToString(texts);
+        EXPECT_EQ(answer == IDOK ? 0u : 2u, Names(root).size());
+    }
+    EXPECT_TRUE(editor->ListEntries().empty());
+    EXPECT_EQ(1, TreeView_GetCount(editor->FolderTree()));
+    // With nothing left, nothing is asked.
+    DialogDriver driver([](HWND box) { DialogDriver::Press(box, IDOK); });
+    PressKey(editor->FolderTree(), VK_DELETE);
+    EXPECT_EQ(0, driver.Seen());
+}
+
+// Add files: the command opens the file dialog and adds what is chosen
+// under the folder selected in the tree.
+TEST_F(DataEditorFrameTest, AddFilesCommandAddsTheChosenFile)
+{
+    CCoNostrine* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    CUserFSEntry* root = editor->Tree().GetRoot();
+    const std::string chosen = files.File("beta.txt");
+    DialogDriver driver([chosen](HWND dialog) { DialogDriver::SaveAs(dialog, chosen); });
+    HWND window = nullptr;
+    editor->GetOwnWindow(&window);
+    SelectFolderItem(editor, root);
+    SendMessageA(window, WM_COMMAND, ID_ADD_FILES, 0);
+    EXPECT_EQ(1, driver.Seen());
+    EXPECT_EQ((std::vector<std::string>{"beta.txt"}), Names(root));
+    EXPECT_TRUE(editor->Modified());
 }
 
 }  // namespace
