@@ -136,10 +136,18 @@ STDMETHODIMP CCoNostrine::Load(ILoadableSection* section)
         if (FAILED(image->LoadDWORD(com::Bstr("sort_enabled"), &sorting))) sorting = 1;
         m_import = int(import);
         m_finalize = unsigned(finalize);
-        if (IsWindow()) TreeView_DeleteAllItems(m_treeView.m_hWnd);
+        // The views are rebuilt from the whole tree once it is read.
         m_listEntries.clear();
-        if (IsWindow()) ListView_SetItemCountEx(m_listView.m_hWnd, 0, 0);
+        if (IsWindow()) {
+            ListView_SetItemCountEx(m_listView.m_hWnd, 0, 0);
+            m_removing = true;
+            TreeView_DeleteAllItems(m_treeView.m_hWnd);
+            m_removing = false;
+        }
+        ForgetTreeItems(m_tree.GetRoot());
+        m_loading = true;
         const bool loaded = m_tree.Load(image);
+        m_loading = false;
         if (IsWindow()) {
             // The tree's items again, whatever part was read.
             m_tree.GetRoot()->m_treeItem = nullptr;
@@ -476,7 +484,14 @@ LRESULT CCoNostrine::OnCommandId(WORD, WORD id, HWND, BOOL&)
 
 // --- the folder tree ---
 
-void CCoNostrine::InsertFolderItem(CUserFSEntry* folder)
+void CCoNostrine::ForgetTreeItems(CUserFSEntry* folder)
+{
+    folder->m_treeItem = nullptr;
+    for (CUserFSEntry* child = folder->FirstChild(); child; child = child->NextSibling())
+        if (child->IsFolder()) ForgetTreeItems(child);
+}
+
+void CCoNostrine::InsertFolderItem(CUserFSEntry* folder, bool withChildren)
 {
     CUserFSEntry* parent = folder->Parent();
     if (parent && !parent->m_treeItem) return;
@@ -489,6 +504,7 @@ void CCoNostrine::InsertFolderItem(CUserFSEntry* folder)
     insert.item.iImage = m_folderIcon;
     insert.item.iSelectedImage = m_openFolderIcon;
     folder->m_treeItem = TreeView_InsertItem(m_treeView.m_hWnd, &insert);
+    if (!withChildren) return;
     for (CUserFSEntry* child = folder->FirstChild(); child; child = child->NextSibling())
         if (child->IsFolder()) InsertFolderItem(child);
 }
@@ -964,10 +980,8 @@ void CCoNostrine::OnTreeEvent(CUserFSTreeEvent& event)
     switch (event.code) {
     case UTE_ENTRY_ADDED:
         m_modified = true;
-        if (entry->IsFolder() && IsWindow()) {
-            entry->m_treeItem = nullptr;
-            InsertFolderItem(entry);
-        }
+        // Only the folder's own item: its children announce themselves.
+        if (entry->IsFolder() && IsWindow() && !m_loading) InsertFolderItem(entry, false);
         if (!entry->IsFolder() && m_adding) PumpWaitingMessages();
         event.answer = UTA_GO_ON;
         break;

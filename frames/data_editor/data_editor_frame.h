@@ -154,7 +154,8 @@ private:
 
     static void TreeEvent(DWORD_PTR context, CUserFSTreeEvent* event);
     void OnTreeEvent(CUserFSTreeEvent& event);
-    void InsertFolderItem(CUserFSEntry* folder);
+    void InsertFolderItem(CUserFSEntry* folder, bool withChildren = true);
+    void ForgetTreeItems(CUserFSEntry* folder);
     void SortFolderItems(CUserFSEntry* folder);
     void SelectFolder(CUserFSEntry* folder, bool expand);
     void RefillList();
@@ -188,6 +189,7 @@ private:
     bool m_preparing = false;
     volatile bool m_cancel = false;
     bool m_removing = false;
+    bool m_loading = false;
     bool m_dropAccepted = false;
     bool m_ownDrag = false;  // a drag of this frame's own entries runs
     bool m_dropRegistered = false;
