@@ -160,6 +160,7 @@ public:
     const std::vector<CUserFSEntry*>& ListEntries() const { return m_listEntries; }
     CUserFSEntry* SelectedFolder() const;
     bool Modified() const { return m_modified; }
+    bool Preparing() const { return m_preparing; }
     // Adds local paths under `folder` as the user's adds do; false when
     // edits are refused now (UI disabled, another add or a preparation).
     bool AddPaths(CUserFSEntry* folder, const std::vector<std::string>& paths);
