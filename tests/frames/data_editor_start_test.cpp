@@ -125,6 +125,7 @@ TEST_F(DataEditorStartTest, AFileHeldByAnotherProgramIsAskedAboutAndEditsWaitFor
 
     bool preparingDuringQuestion = false;
     LRESULT labelEdit = -1;
+    HWND editBox = nullptr;
     services.translator->answers.push_back(0x10);  // Skip
     services.translator->whileOpen = [&](const CTestTranslator::Box&) {
         preparingDuringQuestion = editor->Preparing();
@@ -132,6 +133,7 @@ TEST_F(DataEditorStartTest, AFileHeldByAnotherProgramIsAskedAboutAndEditsWaitFor
         SendMessageA(editor->FolderTree(), WM_DROPFILES, WPARAM(DropBlock({files.File("gamma")})), 0);
         SendMessageA(editor->FileList(), WM_KEYDOWN, VK_DELETE, 0);
         SendMessageA(editor->FileList(), WM_KEYDOWN, VK_F2, 0);
+        editBox = ListView_GetEditControl(editor->FileList());
         SendMessageA(window, WM_COMMAND, ID_CREATE_FOLDER, 0);
         NMLVDISPINFOA info = {};
         info.hdr.hwndFrom = editor->FileList();
@@ -162,6 +164,7 @@ TEST_F(DataEditorStartTest, AFileHeldByAnotherProgramIsAskedAboutAndEditsWaitFor
               box.message);
     EXPECT_TRUE(preparingDuringQuestion);
     EXPECT_EQ(FALSE, labelEdit);
+    EXPECT_EQ(nullptr, editBox);  // F2 opened no label edit
     EXPECT_EQ((std::vector<std::string>{"alpha.txt", "held.txt"}), Names(root));
     EXPECT_EQ(1, TreeView_GetCount(editor->FolderTree()));
 

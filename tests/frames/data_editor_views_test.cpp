@@ -435,4 +435,32 @@ TEST_F(DataEditorViewsTest, AFolderOfTenThousandFilesArrivesWholeWhileTheEditorA
     EXPECT_EQ((std::vector<std::string>{"big", "New Folder"}), Names(root));
 }
 
+// A pasted block is copied and read within its own size: a block whose
+// names run to its end without the closing empty name gives those names
+// and nothing from beyond it.
+TEST_F(DataEditorViewsTest, APastedBlockIsReadWithinItsSize)
+{
+    CCoNostrine* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    const std::string path = files.File("alpha.txt");
+    const size_t size = sizeof(DROPFILES) + path.size() + 1;  // no closing empty name
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    BYTE* bytes = static_cast<BYTE*>(GlobalLock(block));
+    reinterpret_cast<DROPFILES*>(bytes)->pFiles = sizeof(DROPFILES);
+    std::memcpy(bytes + sizeof(DROPFILES), path.c_str(), path.size() + 1);
+    GlobalUnlock(block);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    SetClipboardData(CF_HDROP, block);
+    CloseClipboard();
+    SendMessageA(WindowOf(editor), WM_PASTE, 0, 0);
+    EXPECT_EQ((std::vector<std::string>{"alpha.txt"}), Names(editor->Tree().GetRoot()));
+    // The clipboard still holds its block: the editor read a copy.
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HANDLE held = GetClipboardData(CF_HDROP);
+    EXPECT_NE(nullptr, held);
+    EXPECT_EQ(size, GlobalSize(held));
+    CloseClipboard();
+}
+
 }  // namespace
