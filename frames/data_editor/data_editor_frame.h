@@ -124,6 +124,8 @@ public:
     WND_ALT_MAP(2)
         WND_MESSAGE(WM_KEYDOWN, OnListKeyDown)
         WND_MESSAGE(WM_DROPFILES, OnListDropFiles)
+    WND_ALT_MAP(3)
+        WND_MESSAGE(WM_ERASEBKGND, OnRebarEraseBackground)
     WND_MSG_MAP_END()
 
     CCoNostrine();
@@ -210,6 +212,7 @@ private:
     bool CreateToolbarAndButtons();
     void LayoutContent();
     LRESULT OnSetCursor(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnRebarEraseBackground(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnSplitterButtonDown(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnSplitterMouseMove(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnSplitterButtonUp(UINT, WPARAM, LPARAM, BOOL&);
@@ -267,6 +270,7 @@ private:
     CDataEditorTexts m_texts;
     wnd::ContainedWindow m_treeView{this, 1};
     wnd::ContainedWindow m_listView{this, 2};
+    wnd::ContainedWindow m_rebarView{this, 3};
     std::vector<CUserFSEntry*> m_listEntries;
     std::vector<std::string> m_removedPaths;
     bool m_modified = false;

@@ -6,9 +6,9 @@
 #include "editor_resource.h"
 #include "editor_view_texts.h"
 #include <data_editor/model/size_texts.h>
+#include <shared/drawing.h>
 #include <com/guard.h>
 #include <shellapi.h>
-#include <windowsx.h>
 #include <algorithm>
 
 namespace {
@@ -21,6 +21,7 @@ bool CCoNostrine::CreateToolbarAndButtons()
 {
     const HINSTANCE module = com::ModuleInstance();
     if (!m_toolbar.Create(m_hWnd, module, m_sortEnabled != 0)) return false;
+    m_rebarView.SubclassWindow(m_toolbar.Rebar());
     if (!m_contextMenu) m_contextMenu = LoadMenuA(module, MAKEINTRESOURCEA(IDM_EDITOR_CONTEXT));
     return CreateNextBackButtons(FALSE, TRUE);
 }
@@ -39,6 +40,17 @@ void CCoNostrine::LayoutContent()
     ::MoveWindow(m_treeView.m_hWnd, 0, top, split, bottom - top, TRUE);
     ::MoveWindow(m_listView.m_hWnd, split + SPLITTER_BAR, top, std::max(0, width - split - SPLITTER_BAR), bottom - top,
                  TRUE);
+}
+
+// The band's gradient, painted here too: not every rebar draws a band's
+// background bitmap. The transparent toolbar shows it through.
+LRESULT CCoNostrine::OnRebarEraseBackground(UINT, WPARAM wParam, LPARAM, BOOL&)
+{
+    RECT r;
+    ::GetClientRect(m_rebarView.m_hWnd, &r);
+    FillGradientRect(reinterpret_cast<HDC>(wParam), 0, 0, r.right, r.bottom, CEditorToolbar::BAND_LEFT,
+                     CEditorToolbar::BAND_RIGHT, FALSE);
+    return 1;
 }
 
 bool CCoNostrine::OnSplitterBar(POINT client) const
@@ -66,7 +78,7 @@ LRESULT CCoNostrine::OnSetCursor(UINT, WPARAM wParam, LPARAM lParam, BOOL& handl
 
 LRESULT CCoNostrine::OnSplitterButtonDown(UINT, WPARAM, LPARAM lParam, BOOL& handled)
 {
-    const POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    const POINT at = {int(short(LOWORD(lParam))), int(short(HIWORD(lParam)))};
     if (!OnSplitterBar(at)) {
         handled = FALSE;
         return 0;
@@ -83,7 +95,7 @@ LRESULT CCoNostrine::OnSplitterMouseMove(UINT, WPARAM, LPARAM lParam, BOOL& hand
         return 0;
     }
     RECT client = GetClientRect();
-    const int x = GET_X_LPARAM(lParam);
+    const int x = int(short(LOWORD(lParam)));
     m_splitPos = std::max(MIN_PANE, std::min(x, int(client.right) - SPLITTER_BAR - MIN_PANE));
     LayoutContent();
     return 0;

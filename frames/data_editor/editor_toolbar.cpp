@@ -4,8 +4,6 @@
 #include <shared/drawing.h>
 
 namespace {
-const COLORREF BAND_LEFT = RGB(0xC8, 0xD4, 0xF6);
-const COLORREF BAND_RIGHT = RGB(0xFE, 0xFE, 0xFE);
 const int BAND_GRADIENT_WIDTH = 1600;  // the band's bitmap is not tiled within a screen's width
 }  // namespace
 

@@ -32,6 +32,9 @@ public:
 
     // Images of the sort button for sorting on and off.
     enum : int { SORT_ON_IMAGE = 5, SORT_OFF_IMAGE = 6 };
+    // The band's gradient, left to right.
+    static const COLORREF BAND_LEFT = RGB(0xC8, 0xD4, 0xF6);
+    static const COLORREF BAND_RIGHT = RGB(0xFE, 0xFE, 0xFE);
 
 private:
     HWND m_rebar = nullptr;
