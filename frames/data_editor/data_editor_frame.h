@@ -166,6 +166,12 @@ public:
     // Adds local paths under `folder` as the user's adds do; false when
     // edits are refused now (UI disabled, another add or a preparation).
     bool AddPaths(CUserFSEntry* folder, const std::vector<std::string>& paths);
+    // A new project that continues a multisession disc (after the device
+    // dialog): the session of `track` on the disc in `deviceId` is shown as
+    // imported entries and kept for the burn's preparation. S_OK when it
+    // was taken over; S_FALSE when the disc has no such session, or the
+    // engine's failure: nothing is taken over then.
+    HRESULT TakeOverSession(int deviceId, int track);
     const CEditorToolbar& Toolbar() const { return m_toolbar; }
     HMENU ContextMenu() const { return m_contextMenu; }
     int InsertionMark() const { return m_insertMark; }
