@@ -170,6 +170,15 @@ TEST_F(DataEditorViewsTest, ToolbarButtonsFollowTheCommandStateAndTheSortToggle)
     EXPECT_EQ("Sort entries", Tip(editor, ID_SORT_TOGGLE));
     SendMessageA(WindowOf(editor), WM_COMMAND, ID_SORT_TOGGLE, 0);
     EXPECT_EQ(CEditorToolbar::SORT_ON_IMAGE, SendMessageA(bar.Toolbar(), TB_GETBITMAP, ID_SORT_TOGGLE, 0));
+
+    // A click on a button runs its command in the frame.
+    RECT button = {};
+    ASSERT_TRUE(SendMessageA(bar.Toolbar(), TB_GETRECT, ID_CREATE_FOLDER, reinterpret_cast<LPARAM>(&button)));
+    const LPARAM at = MAKELPARAM((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+    SendMessageA(bar.Toolbar(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(bar.Toolbar(), WM_LBUTTONUP, 0, at);
+    CMainFrameStandIn::Pump();
+    EXPECT_EQ((std::vector<std::string>{"New Folder"}), Names(editor->Tree().GetRoot()));
 }
 
 // The context menu of the list: its rename and delete follow the selected
