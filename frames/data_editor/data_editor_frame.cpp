@@ -546,7 +546,10 @@ void CCoNostrine::SelectFolder(CUserFSEntry* folder, bool expand)
         RefillList();
     else
         TreeView_SelectItem(m_treeView.m_hWnd, item);
-    if (expand) TreeView_Expand(m_treeView.m_hWnd, item, TVE_EXPAND);
+    if (expand) {
+        TreeView_Expand(m_treeView.m_hWnd, item, TVE_EXPAND);
+        ShowFolderState(item);
+    }
 }
 
 LRESULT CCoNostrine::OnTreeSelChanged(int, NMHDR*, BOOL&)

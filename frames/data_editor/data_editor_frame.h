@@ -224,6 +224,7 @@ private:
     LRESULT OnSplitterButtonUp(UINT, WPARAM, LPARAM, BOOL&);
     bool OnSplitterBar(POINT client) const;
     LRESULT OnTreeExpanded(int, NMHDR*, BOOL&);
+    void ShowFolderState(HTREEITEM item);
     LRESULT OnTreeInfoTip(int, NMHDR*, BOOL&);
     LRESULT OnListInfoTip(int, NMHDR*, BOOL&);
     LRESULT OnTreeRightClick(int, NMHDR*, BOOL&);

@@ -116,15 +116,25 @@ LRESULT CCoNostrine::OnSplitterButtonUp(UINT message, WPARAM, LPARAM, BOOL& hand
 
 LRESULT CCoNostrine::OnTreeExpanded(int, NMHDR* header, BOOL&)
 {
-    const NMTREEVIEWA* tv = reinterpret_cast<const NMTREEVIEWA*>(header);
-    if (tv->itemNew.lParam == reinterpret_cast<LPARAM>(m_tree.GetRoot())) return 0;  // the root keeps its icon
-    const bool open = (TreeView_GetItemState(m_treeView.m_hWnd, tv->itemNew.hItem, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+    ShowFolderState(reinterpret_cast<const NMTREEVIEWA*>(header)->itemNew.hItem);
+    return 0;
+}
+
+// The open folder while the item is expanded, else the closed one; the
+// root keeps its icon. Also after the editor's own expands, which the
+// control does not announce.
+void CCoNostrine::ShowFolderState(HTREEITEM handle)
+{
+    if (!handle) return;
     TVITEMA item = {};
+    item.mask = TVIF_PARAM | TVIF_STATE;
+    item.stateMask = TVIS_EXPANDED;
+    item.hItem = handle;
+    if (!TreeView_GetItem(m_treeView.m_hWnd, &item) || item.lParam == reinterpret_cast<LPARAM>(m_tree.GetRoot())) return;
+    const bool open = (item.state & TVIS_EXPANDED) != 0;
     item.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-    item.hItem = tv->itemNew.hItem;
     item.iImage = item.iSelectedImage = open ? m_openFolderIcon : m_folderIcon;
     TreeView_SetItem(m_treeView.m_hWnd, &item);
-    return 0;
 }
 
 std::string CCoNostrine::RowTypeText(const CUserFSEntry* entry) const

@@ -472,4 +472,81 @@ TEST_F(DataEditorViewsTest, APastedBlockIsReadWithinItsSize)
     CloseClipboard();
 }
 
+// The bar between the folder tree and the file list follows the mouse.
+TEST_F(DataEditorViewsTest, TheBarBetweenTheViewsMovesWithTheMouse)
+{
+    CCoNostrine* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    HWND window = WindowOf(editor);
+    RECT tree, list;
+    GetWindowRect(editor->FolderTree(), &tree);
+    GetWindowRect(editor->FileList(), &list);
+    POINT bar = {tree.right + 1, (tree.top + tree.bottom) / 2};
+    ScreenToClient(window, &bar);
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(bar.x, bar.y));
+    SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(bar.x + 60, bar.y));
+    SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(bar.x + 60, bar.y));
+    RECT movedTree, movedList;
+    GetWindowRect(editor->FolderTree(), &movedTree);
+    GetWindowRect(editor->FileList(), &movedList);
+    EXPECT_NEAR(tree.right - tree.left + 60, movedTree.right - movedTree.left, 2);
+    EXPECT_EQ(list.right, movedList.right);
+    EXPECT_NEAR(list.left + 60, movedList.left, 2);
+    // Once the button is up the mouse moves nothing.
+    SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(bar.x + 100, bar.y));
+    RECT after;
+    GetWindowRect(editor->FolderTree(), &after);
+    EXPECT_EQ(movedTree.right, after.right);
+}
+
+// A folder's item shows the open folder while it is expanded, whether the
+// user or the editor opened it; the root keeps its icon.
+TEST_F(DataEditorViewsTest, FolderIconsOpenWithTheirItem)
+{
+    CCoNostrine* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    CUserFSEntry* root = editor->Tree().GetRoot();
+    ASSERT_TRUE(editor->AddPaths(root, {files.File("gamma")}));
+    CUserFSEntry* gamma = editor->Tree().FindChild(root, "gamma");
+    ASSERT_NE(nullptr, gamma);
+    ASSERT_NE(nullptr, editor->Tree().CreateFolder(gamma, "inner"));
+    auto image = [&](CUserFSEntry* folder) {
+        TVITEMA item = {};
+        item.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+        item.hItem = static_cast<HTREEITEM>(folder->m_treeItem);
+        TreeView_GetItem(editor->FolderTree(), &item);
+        EXPECT_EQ(item.iImage, item.iSelectedImage);
+        return item.iImage;
+    };
+    auto systemIcon = [](UINT extra) {
+        SHFILEINFOA info = {};
+        SHGetFileInfoA("folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
+                       SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES | extra);
+        return info.iIcon;
+    };
+    // Marked first, as the system may draw both folders alike.
+    auto mark = [&](CUserFSEntry* folder) {
+        TVITEMA item = {};
+        item.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+        item.hItem = static_cast<HTREEITEM>(folder->m_treeItem);
+        item.iImage = item.iSelectedImage = 4321;
+        TreeView_SetItem(editor->FolderTree(), &item);
+    };
+    const int rootIcon = image(root);
+    EXPECT_EQ(systemIcon(0), image(gamma));
+    // The keys the user opens and closes a folder with.
+    SelectFolderItem(editor, gamma);
+    mark(gamma);
+    PressKey(editor->FolderTree(), VK_ADD);
+    EXPECT_EQ(systemIcon(SHGFI_OPENICON), image(gamma));
+    mark(gamma);
+    PressKey(editor->FolderTree(), VK_SUBTRACT);
+    EXPECT_EQ(systemIcon(0), image(gamma));
+    EXPECT_EQ(rootIcon, image(root));
+    // Opened by the editor: a file added into it selects and expands it.
+    mark(gamma);
+    ASSERT_TRUE(editor->AddPaths(gamma, {files.File("beta.txt")}));
+    EXPECT_EQ(systemIcon(SHGFI_OPENICON), image(gamma));
+}
+
 }  // namespace
