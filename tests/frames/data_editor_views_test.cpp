@@ -205,6 +205,10 @@ TEST_F(DataEditorViewsTest, RightClickOnARowOpensTheMenuWithItsCommands)
                 seenTop = r.top;
                 HMENU shown = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
                 deleteState = shown ? GetMenuState(shown, ID_DELETE, MF_BYCOMMAND) : 0xFFFE;
+                if (const char* shots = std::getenv("TB_FRAME_SHOTS")) {
+                    Sleep(200);  // drawn by the menu's own loop meanwhile
+                    RunUnix("import -window root '" + std::string(shots) + "/data_editor_menu.png' >/dev/null 2>&1; echo done");
+                }
                 PostThreadMessageA(thread, WM_KEYDOWN, VK_ESCAPE, 0);
                 PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
                 return;
