@@ -86,13 +86,22 @@ std::string TessalyInstall::RecentKey() const
 
 void TessalyInstall::RegisterStandin(DWORD order) const
 {
-    std::string path = std::string("SOFTWARE\\") + kMaker + "\\" + m_name + "\\Projects\\" + STANDIN_PROJECT_CLSID_TEXT;
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) ==
-        ERROR_SUCCESS) {
-        RegSetValueExA(key, "Order", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&order), sizeof(order));
-        RegCloseKey(key);
-    }
+    RegisterType(STANDIN_PROJECT_CLSID_TEXT, order);
+}
+
+void TessalyInstall::RegisterType(const std::string& clsid, DWORD order) const
+{
+    // The installer's own step, as scripts/register-projects.sh runs it.
+    std::string line = "\"" + BuildFolder() + "register_project_type.exe\" \"" + m_name + "\" " + clsid + " " +
+                       std::to_string(order) + " \"Standin project\" \"*.qvdata *.qvs\"";
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi))
+        return;
+    WaitForSingleObject(pi.hProcess, 15000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
 }
 
 TessalyRun::TessalyRun(const TessalyInstall& install, const std::string& arguments)

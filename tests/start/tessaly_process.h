@@ -28,8 +28,11 @@ public:
     std::string File(const std::string& name) const { return m_folder.File(name); }
     // HKCU\SOFTWARE\Tavell software\<name>\Recent Document List
     std::string RecentKey() const;
-    // Registers the stand-in project type under this application's key.
+    // Registers the stand-in project type under this application's key and
+    // its open patterns ("*.qvdata *.qvs") the way the installer does.
     void RegisterStandin(DWORD order = 1) const;
+    // The same for any class identifier (in braces).
+    void RegisterType(const std::string& clsid, DWORD order) const;
 
 private:
     std::string m_name;

@@ -130,7 +130,7 @@ public:
     }
     STDMETHODIMP GetName(BSTR* name) override
     {
-        *name = SysAllocString(L"Stand-in");
+        *name = SysAllocString(m_name);
         return S_OK;
     }
     STDMETHODIMP GetDescription(BSTR* text) override
@@ -174,14 +174,24 @@ public:
         return E_FAIL;
     }
 
+protected:
+    const wchar_t* m_name = L"Stand-in";
+
 private:
     CStandinWindow* m_window = nullptr;
     HWND m_hwnd = nullptr;
 };
 
+class CSecondStandinProject : public CStandinProject {
+public:
+    CSecondStandinProject() { m_name = L"Second stand-in"; }
+};
+
 const com::ClassEntry kClasses[] = {
     {&CLSID_StandinProject, com::Creator<CStandinProject>, "StandinProject.Project", "Stand-in project",
      "Apartment"},
+    {&CLSID_SecondStandinProject, com::Creator<CSecondStandinProject>, "StandinProject.Second",
+     "Second stand-in project", "Apartment"},
     {nullptr, nullptr, nullptr, nullptr, nullptr},
 };
 

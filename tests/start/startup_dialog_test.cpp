@@ -1,0 +1,150 @@
+// File > New and the project-type dialog with the registered types: which
+// types reach the list, the dialog skipped for the only bindable type, and
+// the frame enabled again after the dialog, however it ends.
+#include "standin/standin_project.h"
+#include "tessaly_process.h"
+#include <commctrl.h>
+#include <shlwapi.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+const char kApptype[] = "[Data]\r\nShowExplorerInitially=0\r\n";
+const char kUnknownType[] = "{00000000-1111-2222-3333-444444444444}";  // no such component
+const char kCaption[] = "Choose project type:";
+
+size_t StandinWindows(HWND frame)
+{
+    size_t count = 0;
+    for (HWND child : MdiChildren(frame))
+        if (ClassOf(child) == "Standin Project Window") ++count;
+    return count;
+}
+
+struct NewCase {
+    const char* name;
+    std::vector<std::pair<std::string, DWORD>> types;
+    int listed;  // items in the dialog; -1: no dialog, the stand-in opens at once
+};
+
+class FileNewTest : public testing::TestWithParam<NewCase> {};
+
+TEST_P(FileNewTest, OffersTheBindableTypesAndEnablesTheFrameAfter)
+{
+    const NewCase& c = GetParam();
+    TessalyInstall install(kApptype);
+    for (const auto& type : c.types) install.RegisterType(type.first, type.second);
+    TessalyRun run(install);  // no project file: File > New at once
+    HWND frame = run.WaitForFrame();
+    ASSERT_TRUE(frame);
+    if (c.listed < 0) {
+        ASSERT_TRUE(WaitUntil([&] { return StandinWindows(frame) == 1; }, 10000));
+        EXPECT_FALSE(run.WaitForWindow("#32770", kCaption, 0));
+        // Ended as a modal dialog ends: its owner takes input again.
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(frame) != FALSE; }, 5000));
+    } else {
+        HWND dialog = run.WaitForWindow("#32770", kCaption, 15000);
+        ASSERT_TRUE(dialog);
+        EXPECT_FALSE(IsWindowEnabled(frame));
+        HWND list = GetDlgItem(dialog, 1001);
+        EXPECT_EQ(c.listed, SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+        EXPECT_EQ("OK", WindowText(GetDlgItem(dialog, IDOK)));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));  // until an item is chosen
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000));
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(frame) != FALSE; }, 5000));
+        EXPECT_EQ(0u, StandinWindows(frame));
+    }
+    EXPECT_EQ(run.Close(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Registered, FileNewTest,
+    testing::Values(
+        NewCase{"OneType", {{STANDIN_PROJECT_CLSID_TEXT, 1}}, -1},
+        NewCase{"OneBindableBesideAnUnknown", {{kUnknownType, 1}, {STANDIN_PROJECT_CLSID_TEXT, 2}}, -1},
+        NewCase{"NoneGivesAnEmptyList", {}, 0},
+        NewCase{"TwoTypes", {{STANDIN_PROJECT_CLSID_TEXT, 2}, {SECOND_STANDIN_PROJECT_CLSID_TEXT, 1}}, 2}),
+    [](const testing::TestParamInfo<NewCase>& info) { return std::string(info.param.name); });
+
+TEST(StartupDialog, TheChosenTypeOpensWithItsDescriptionShown)
+{
+    TessalyInstall install(kApptype);
+    install.RegisterType(STANDIN_PROJECT_CLSID_TEXT, 1);
+    install.RegisterType(SECOND_STANDIN_PROJECT_CLSID_TEXT, 2);
+    TessalyRun run(install);
+    HWND frame = run.WaitForFrame();
+    HWND dialog = run.WaitForWindow("#32770", kCaption, 15000);
+    ASSERT_TRUE(frame && dialog);
+    HWND list = GetDlgItem(dialog, 1001);
+    // The last item is chosen from the keyboard.
+    PostMessageA(list, WM_KEYDOWN, VK_END, 0);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE; }, 5000));
+    EXPECT_EQ("A stand-in project type", WindowText(GetDlgItem(dialog, 1002)));
+    EXPECT_EQ(1, SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return StandinWindows(frame) == 1; }, 10000));
+    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_TRUE(IsWindowEnabled(frame));
+    EXPECT_EQ(run.Close(), 0u);
+}
+
+#ifdef TB_WITH_MARAVIN
+// Points a class identifier that nothing serves at a module of the build
+// while it lives (the system's class keys: Wine reads no per-user ones). A
+// class that is registered already is left as it is.
+class StandinClass {
+public:
+    StandinClass(const char* clsid, const std::string& module)
+        : m_key(std::string("Software\\Classes\\CLSID\\") + clsid)
+    {
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, (m_key + "\\InprocServer32").c_str(), 0, KEY_READ, &key) ==
+            ERROR_SUCCESS) {
+            RegCloseKey(key);
+            return;
+        }
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, (m_key + "\\InprocServer32").c_str(), 0, nullptr, 0, KEY_WRITE,
+                            nullptr, &key, nullptr) != ERROR_SUCCESS)
+            return;
+        m_owned = true;
+        RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(module.c_str()),
+                       static_cast<DWORD>(module.size() + 1));
+        RegSetValueExA(key, "ThreadingModel", 0, REG_SZ, reinterpret_cast<const BYTE*>("Apartment"), 10);
+        RegCloseKey(key);
+    }
+    ~StandinClass()
+    {
+        if (m_owned) SHDeleteKeyA(HKEY_LOCAL_MACHINE, m_key.c_str());
+    }
+    StandinClass(const StandinClass&) = delete;
+    StandinClass& operator=(const StandinClass&) = delete;
+private:
+    std::string m_key;
+    bool m_owned = false;
+};
+
+TEST(FileNew, TheDataDiscProjectOpensItsWindow)
+{
+    const std::string frames = BuildFolder() + "StubDataFrames.dll";
+    StandinClass editor("{2A2ABF41-FF88-4FE7-A5C7-99CD9996B2A7}", frames);
+    StandinClass burner("{3FB61D06-044C-4431-97A1-93DB04B8D2A1}", frames);
+    TessalyInstall install(kApptype);
+    install.RegisterType("{2EECB0E1-0EE1-4541-87B1-D135261D0108}", 1);  // Maravin.dll, the only type
+    TessalyRun run(install);
+    HWND frame = run.WaitForFrame();
+    ASSERT_TRUE(frame);
+    HWND project = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        for (HWND child : MdiChildren(frame))
+            if (WindowText(child) == "Data#1") project = child;
+        return project != nullptr;
+    }, 15000));
+    EXPECT_TRUE(IsWindowVisible(project));
+    EXPECT_TRUE(IsWindowEnabled(frame));
+    EXPECT_FALSE(run.WaitForWindow("#32770", kCaption, 0));
+    EXPECT_EQ(run.Close(), 0u);
+}
+#endif
+
+}  // namespace
