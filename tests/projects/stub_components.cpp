@@ -83,6 +83,8 @@ HRESULT CreateFrame(REFCLSID clsid, const char* name, CStubFrame** slot, REFIID 
     return CreateStub<CStubFrame>(clsid, name, slot, iid, ppv);
 }
 
+HRESULT CreateEditor(REFIID iid, void** ppv) { return CreateFrame(CLSID_StubEditor, "Editor", &Stubs().editor, iid, ppv); }
+HRESULT CreateBurner(REFIID iid, void** ppv) { return CreateFrame(CLSID_StubBurner, "Burner", &Stubs().burner, iid, ppv); }
 HRESULT CreatePanel(REFIID iid, void** ppv)
 {
     if (Script(CLSID_StubTaskPanel).failCreate) return REGDB_E_CLASSNOTREG;
@@ -90,15 +92,6 @@ HRESULT CreatePanel(REFIID iid, void** ppv)
 }
 
 }  // namespace
-
-HRESULT CreateStubEditor(REFIID iid, void** ppv)
-{
-    return CreateFrame(CLSID_StubEditor, "Editor", &Stubs().editor, iid, ppv);
-}
-HRESULT CreateStubBurner(REFIID iid, void** ppv)
-{
-    return CreateFrame(CLSID_StubBurner, "Burner", &Stubs().burner, iid, ppv);
-}
 
 StubScript& Script(REFCLSID clsid) { return Scripts()[Key(clsid)]; }
 void ResetScripts()
@@ -412,7 +405,7 @@ StubClassRegistration::StubClassRegistration(REFCLSID panel, REFCLSID editor, RE
     struct Row {
         const CLSID* clsid;
         com::CreatorFn create;
-    } rows[] = {{&panel, CreatePanel}, {&editor, CreateStubEditor}, {&burner, CreateStubBurner}};
+    } rows[] = {{&panel, CreatePanel}, {&editor, CreateEditor}, {&burner, CreateBurner}};
     for (const Row& row : rows) {
         com::ComPtr<IClassFactory> factory;
         com::CreateObject<com::ClassFactory>(IID_IClassFactory, reinterpret_cast<void**>(&factory), row.create);

@@ -48,9 +48,6 @@ struct StubScript {
     std::function<bool(class CStubFrame&, unsigned id, SAFEARRAY* data, HRESULT& result)> onCommand;
 };
 StubScript& Script(REFCLSID clsid);
-// The stub editor and burning frame's creators (for a module of their own).
-HRESULT CreateStubEditor(REFIID iid, void** ppv);
-HRESULT CreateStubBurner(REFIID iid, void** ppv);
 void ResetScripts();
 
 // Every command the stub frames got, in order, across frames: the frame's

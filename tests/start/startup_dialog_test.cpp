@@ -4,7 +4,6 @@
 #include "standin/standin_project.h"
 #include "tessaly_process.h"
 #include <commctrl.h>
-#include <shlwapi.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -90,45 +89,11 @@ TEST(StartupDialog, TheChosenTypeOpensWithItsDescriptionShown)
 }
 
 #ifdef TB_WITH_MARAVIN
-// Points a class identifier that nothing serves at a module of the build
-// while it lives (the system's class keys: Wine reads no per-user ones). A
-// class that is registered already is left as it is.
-class StandinClass {
-public:
-    StandinClass(const char* clsid, const std::string& module)
-        : m_key(std::string("Software\\Classes\\CLSID\\") + clsid)
-    {
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, (m_key + "\\InprocServer32").c_str(), 0, KEY_READ, &key) ==
-            ERROR_SUCCESS) {
-            RegCloseKey(key);
-            return;
-        }
-        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, (m_key + "\\InprocServer32").c_str(), 0, nullptr, 0, KEY_WRITE,
-                            nullptr, &key, nullptr) != ERROR_SUCCESS)
-            return;
-        m_owned = true;
-        RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(module.c_str()),
-                       static_cast<DWORD>(module.size() + 1));
-        RegSetValueExA(key, "ThreadingModel", 0, REG_SZ, reinterpret_cast<const BYTE*>("Apartment"), 10);
-        RegCloseKey(key);
-    }
-    ~StandinClass()
-    {
-        if (m_owned) SHDeleteKeyA(HKEY_LOCAL_MACHINE, m_key.c_str());
-    }
-    StandinClass(const StandinClass&) = delete;
-    StandinClass& operator=(const StandinClass&) = delete;
-private:
-    std::string m_key;
-    bool m_owned = false;
-};
-
-TEST(FileNew, TheDataDiscProjectOpensItsWindow)
+// The data-disc project with the frames the build registered: the window
+// turns visible only after its WM_CREATE has made every frame, which the
+// real frames take their time over, so visibility is waited for.
+TEST(FileNew, TheDataDiscProjectOpensWithItsThreeFrames)
 {
-    const std::string frames = BuildFolder() + "StubDataFrames.dll";
-    StandinClass editor("{2A2ABF41-FF88-4FE7-A5C7-99CD9996B2A7}", frames);
-    StandinClass burner("{3FB61D06-044C-4431-97A1-93DB04B8D2A1}", frames);
     TessalyInstall install(kApptype);
     install.RegisterType("{2EECB0E1-0EE1-4541-87B1-D135261D0108}", 1);  // Maravin.dll, the only type
     TessalyRun run(install);
@@ -137,12 +102,30 @@ TEST(FileNew, TheDataDiscProjectOpensItsWindow)
     HWND project = nullptr;
     ASSERT_TRUE(WaitUntil([&] {
         for (HWND child : MdiChildren(frame))
-            if (WindowText(child) == "Data#1") project = child;
+            if (WindowText(child) == "Data#1" && IsWindowVisible(child)) project = child;
         return project != nullptr;
-    }, 15000));
-    EXPECT_TRUE(IsWindowVisible(project));
+    }, 20000));
     EXPECT_TRUE(IsWindowEnabled(frame));
     EXPECT_FALSE(run.WaitForWindow("#32770", kCaption, 0));
+    // The splitter holds the task panel and the data editor side by side;
+    // the burning frame waits hidden beside them until Next.
+    HWND splitter = GetWindow(project, GW_CHILD);
+    ASSERT_TRUE(splitter);
+    HWND panel = nullptr, editor = nullptr, burner = nullptr;
+    for (HWND pane = GetWindow(splitter, GW_CHILD); pane; pane = GetWindow(pane, GW_HWNDNEXT)) {
+        if (ClassOf(pane) == "TaskPanelXP") panel = pane;
+        else if (ClassOf(pane) == "#32770") burner = pane;
+        else editor = pane;
+    }
+    ASSERT_TRUE(panel && editor && burner);
+    EXPECT_TRUE(IsWindowVisible(panel));
+    EXPECT_TRUE(IsWindowVisible(editor));
+    EXPECT_FALSE(IsWindowVisible(burner));
+    RECT left, right;
+    GetWindowRect(panel, &left);
+    GetWindowRect(editor, &right);
+    EXPECT_LE(left.right, right.left);  // task panel on the left
+    EXPECT_GT(right.right - right.left, 0);
     EXPECT_EQ(run.Close(), 0u);
 }
 #endif
