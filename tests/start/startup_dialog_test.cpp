@@ -23,7 +23,23 @@ size_t StandinWindows(HWND frame)
 struct NewCase {
     const char* name;
     std::vector<std::pair<std::string, DWORD>> types;
-    int listed;  // items in the dialog; -1: no dialog, the stand-in opens at once
+    int listed;            // items in the dialog; -1: no dialog, the stand-in opens at once
+    const char* refused;   // the service the second stand-in refuses, or null
+};
+
+// Sets an environment variable of this process (and so of the programs it
+// starts) for one scope.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const char* value) : m_name(name)
+    {
+        if (value) SetEnvironmentVariableA(name, value);
+    }
+    ~ScopedEnvironment() { SetEnvironmentVariableA(m_name, nullptr); }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+private:
+    const char* m_name;
 };
 
 class FileNewTest : public testing::TestWithParam<NewCase> {};
@@ -31,6 +47,7 @@ class FileNewTest : public testing::TestWithParam<NewCase> {};
 TEST_P(FileNewTest, OffersTheBindableTypesAndEnablesTheFrameAfter)
 {
     const NewCase& c = GetParam();
+    ScopedEnvironment refuse("TB_SECOND_STANDIN_REFUSES", c.refused);
     TessalyInstall install(kApptype);
     for (const auto& type : c.types) install.RegisterType(type.first, type.second);
     TessalyRun run(install);  // no project file: File > New at once
@@ -60,10 +77,17 @@ TEST_P(FileNewTest, OffersTheBindableTypesAndEnablesTheFrameAfter)
 INSTANTIATE_TEST_SUITE_P(
     Registered, FileNewTest,
     testing::Values(
-        NewCase{"OneType", {{STANDIN_PROJECT_CLSID_TEXT, 1}}, -1},
-        NewCase{"OneBindableBesideAnUnknown", {{kUnknownType, 1}, {STANDIN_PROJECT_CLSID_TEXT, 2}}, -1},
-        NewCase{"NoneGivesAnEmptyList", {}, 0},
-        NewCase{"TwoTypes", {{STANDIN_PROJECT_CLSID_TEXT, 2}, {SECOND_STANDIN_PROJECT_CLSID_TEXT, 1}}, 2}),
+        NewCase{"OneType", {{STANDIN_PROJECT_CLSID_TEXT, 1}}, -1, nullptr},
+        NewCase{"OneBindableBesideAnUnknown", {{kUnknownType, 1}, {STANDIN_PROJECT_CLSID_TEXT, 2}}, -1, nullptr},
+        // A type that takes two of the three services is no bindable type.
+        NewCase{"OneBindableBesideOneRefusingTheLogger",
+                {{SECOND_STANDIN_PROJECT_CLSID_TEXT, 1}, {STANDIN_PROJECT_CLSID_TEXT, 2}}, -1, "logger"},
+        NewCase{"OneBindableBesideOneRefusingTheSettings",
+                {{SECOND_STANDIN_PROJECT_CLSID_TEXT, 1}, {STANDIN_PROJECT_CLSID_TEXT, 2}}, -1, "settings"},
+        NewCase{"OneBindableBesideOneRefusingTheTranslator",
+                {{SECOND_STANDIN_PROJECT_CLSID_TEXT, 1}, {STANDIN_PROJECT_CLSID_TEXT, 2}}, -1, "translator"},
+        NewCase{"NoneGivesAnEmptyList", {}, 0, nullptr},
+        NewCase{"TwoTypes", {{STANDIN_PROJECT_CLSID_TEXT, 2}, {SECOND_STANDIN_PROJECT_CLSID_TEXT, 1}}, 2, nullptr}),
     [](const testing::TestParamInfo<NewCase>& info) { return std::string(info.param.name); });
 
 TEST(StartupDialog, TheChosenTypeOpensWithItsDescriptionShown)
@@ -85,6 +109,34 @@ TEST(StartupDialog, TheChosenTypeOpensWithItsDescriptionShown)
     ASSERT_TRUE(WaitUntil([&] { return StandinWindows(frame) == 1; }, 10000));
     EXPECT_FALSE(IsWindow(dialog));
     EXPECT_TRUE(IsWindowEnabled(frame));
+    EXPECT_EQ(run.Close(), 0u);
+}
+
+// File > Open offers the registered types' patterns as the installer wrote
+// them into the language file, in the types' order, after an entry of every
+// supported pattern.
+TEST(FileOpen, OffersThePatternsOfTheRegisteredTypes)
+{
+    TessalyInstall install(kApptype);
+    install.RegisterType(SECOND_STANDIN_PROJECT_CLSID_TEXT, 2, "Second project", "*.qvsecond *.qvs");
+    install.RegisterType(STANDIN_PROJECT_CLSID_TEXT, 1, "Standin project", "*.qvdata *.qvs");
+    TessalyRun run(install);
+    HWND frame = run.WaitForFrame();
+    HWND chooser = run.WaitForWindow("#32770", kCaption, 15000);
+    ASSERT_TRUE(frame && chooser);
+    PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(chooser); }, 5000));
+
+    PostMessageA(frame, WM_COMMAND, 0xE101, 0);  // File > Open
+    HWND open = run.WaitForWindow("#32770", "Open", 15000);
+    ASSERT_TRUE(open);
+    HWND types = GetDlgItem(open, 0x470);  // the file-type list
+    EXPECT_EQ(RemoteComboItems(types),
+              (std::vector<std::string>{"All supported files (*.qvdata;*.qvs;*.qvsecond)",
+                                        "Standin project (*.qvdata;*.qvs)", "Second project (*.qvsecond;*.qvs)",
+                                        "All files (*.*)"}));
+    PostMessageA(open, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(open); }, 5000));
     EXPECT_EQ(run.Close(), 0u);
 }
 

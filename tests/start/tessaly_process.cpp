@@ -89,11 +89,12 @@ void TessalyInstall::RegisterStandin(DWORD order) const
     RegisterType(STANDIN_PROJECT_CLSID_TEXT, order);
 }
 
-void TessalyInstall::RegisterType(const std::string& clsid, DWORD order) const
+void TessalyInstall::RegisterType(const std::string& clsid, DWORD order, const std::string& description,
+                                  const std::string& patterns) const
 {
     // The installer's own step, as scripts/register-projects.sh runs it.
     std::string line = "\"" + BuildFolder() + "register_project_type.exe\" \"" + m_name + "\" " + clsid + " " +
-                       std::to_string(order) + " \"Standin project\" \"*.qvdata *.qvs\"";
+                       std::to_string(order) + " \"" + description + "\" \"" + patterns + "\"";
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};
@@ -212,6 +213,25 @@ std::string RemoteStatusText(HWND statusBar, DWORD pid)
     }
     CloseHandle(process);
     return text;
+}
+
+std::vector<std::string> RemoteComboItems(HWND combo)
+{
+    // The system carries the text of CB_GETLBTEXT across processes itself,
+    // though in the combo box's own character set: asked for in wide
+    // characters, whatever that is.
+    std::vector<std::string> items;
+    const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, i, 0);
+        if (length < 0) continue;
+        std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
+        SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&wide[0]));
+        char text[1024] = "";
+        WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text, sizeof(text), nullptr, nullptr);
+        items.push_back(text);
+    }
+    return items;
 }
 
 std::vector<DWORD> ProcessesNamed(const char* name)

@@ -31,8 +31,10 @@ public:
     // Registers the stand-in project type under this application's key and
     // its open patterns ("*.qvdata *.qvs") the way the installer does.
     void RegisterStandin(DWORD order = 1) const;
-    // The same for any class identifier (in braces).
-    void RegisterType(const std::string& clsid, DWORD order) const;
+    // The same for any class identifier (in braces), with the open entry's
+    // description and blank-separated patterns.
+    void RegisterType(const std::string& clsid, DWORD order, const std::string& description = "Standin project",
+                      const std::string& patterns = "*.qvdata *.qvs") const;
 
 private:
     std::string m_name;
@@ -74,6 +76,8 @@ void DismissBox(HWND box, int id = IDOK);
 std::vector<HWND> MdiChildren(HWND frame);
 // The simple-mode text of a status bar of another process.
 std::string RemoteStatusText(HWND statusBar, DWORD pid);
+// The items of a combo box of another process.
+std::vector<std::string> RemoteComboItems(HWND combo);
 // Processes of the given program file name ("dllhost.exe").
 std::vector<DWORD> ProcessesNamed(const char* name);
 // Ends, when it goes, every process of the name that started during its

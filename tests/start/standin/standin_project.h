@@ -2,7 +2,9 @@
 // component with IProject, IOwnWindow and ISysServiceBinder whose MDI child
 // answers the frame's messages and tells what reached it, in its caption
 // ("Stand-in: <event>") and as lines of the file named by the environment
-// variable TB_STANDIN_EVENTS. Load fails for a file holding "damaged".
+// variable TB_STANDIN_EVENTS. Load fails for a file holding "damaged". The
+// second type refuses the service named by TB_SECOND_STANDIN_REFUSES
+// ("logger", "settings" or "translator").
 #pragma once
 #include <windows.h>
 
