@@ -23,8 +23,9 @@ size_t StandinWindows(HWND frame)
 struct NewCase {
     const char* name;
     std::vector<std::pair<std::string, DWORD>> types;
-    int listed;            // items in the dialog; -1: no dialog, the stand-in opens at once
-    const char* refused;   // the service the second stand-in refuses, or null
+    bool dialog;                      // false: no dialog, the stand-in opens at once
+    std::vector<std::string> listed;  // the dialog's items, in order
+    const char* refused;              // the service the second stand-in refuses, or null
 };
 
 // Sets an environment variable of this process (and so of the programs it
@@ -53,7 +54,7 @@ TEST_P(FileNewTest, OffersTheBindableTypesAndEnablesTheFrameAfter)
     TessalyRun run(install);  // no project file: File > New at once
     HWND frame = run.WaitForFrame();
     ASSERT_TRUE(frame);
-    if (c.listed < 0) {
+    if (!c.dialog) {
         ASSERT_TRUE(WaitUntil([&] { return StandinWindows(frame) == 1; }, 10000));
         EXPECT_FALSE(run.WaitForWindow("#32770", kCaption, 0));
         // Ended as a modal dialog ends: its owner takes input again.
@@ -63,7 +64,7 @@ TEST_P(FileNewTest, OffersTheBindableTypesAndEnablesTheFrameAfter)
         ASSERT_TRUE(dialog);
         EXPECT_FALSE(IsWindowEnabled(frame));
         HWND list = GetDlgItem(dialog, 1001);
-        EXPECT_EQ(c.listed, SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+        EXPECT_EQ(c.listed, RemoteListItems(list, run.Pid()));
         EXPECT_EQ("OK", WindowText(GetDlgItem(dialog, IDOK)));
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));  // until an item is chosen
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
@@ -77,17 +78,23 @@ TEST_P(FileNewTest, OffersTheBindableTypesAndEnablesTheFrameAfter)
 INSTANTIATE_TEST_SUITE_P(
     Registered, FileNewTest,
     testing::Values(
-        NewCase{"OneType", {{STANDIN_PROJECT_CLSID_TEXT, 1}}, -1, nullptr},
-        NewCase{"OneBindableBesideAnUnknown", {{kUnknownType, 1}, {STANDIN_PROJECT_CLSID_TEXT, 2}}, -1, nullptr},
+        NewCase{"OneType", {{STANDIN_PROJECT_CLSID_TEXT, 1}}, false, {}, nullptr},
+        NewCase{"OneBindableBesideAnUnknown", {{kUnknownType, 1}, {STANDIN_PROJECT_CLSID_TEXT, 2}}, false, {},
+                nullptr},
         // A type that takes two of the three services is no bindable type.
         NewCase{"OneBindableBesideOneRefusingTheLogger",
-                {{SECOND_STANDIN_PROJECT_CLSID_TEXT, 1}, {STANDIN_PROJECT_CLSID_TEXT, 2}}, -1, "logger"},
+                {{SECOND_STANDIN_PROJECT_CLSID_TEXT, 1}, {STANDIN_PROJECT_CLSID_TEXT, 2}}, false, {}, "logger"},
         NewCase{"OneBindableBesideOneRefusingTheSettings",
-                {{SECOND_STANDIN_PROJECT_CLSID_TEXT, 1}, {STANDIN_PROJECT_CLSID_TEXT, 2}}, -1, "settings"},
+                {{SECOND_STANDIN_PROJECT_CLSID_TEXT, 1}, {STANDIN_PROJECT_CLSID_TEXT, 2}}, false, {}, "settings"},
         NewCase{"OneBindableBesideOneRefusingTheTranslator",
-                {{SECOND_STANDIN_PROJECT_CLSID_TEXT, 1}, {STANDIN_PROJECT_CLSID_TEXT, 2}}, -1, "translator"},
-        NewCase{"NoneGivesAnEmptyList", {}, 0, nullptr},
-        NewCase{"TwoTypes", {{STANDIN_PROJECT_CLSID_TEXT, 2}, {SECOND_STANDIN_PROJECT_CLSID_TEXT, 1}}, 2, nullptr}),
+                {{SECOND_STANDIN_PROJECT_CLSID_TEXT, 1}, {STANDIN_PROJECT_CLSID_TEXT, 2}}, false, {}, "translator"},
+        NewCase{"NoneGivesAnEmptyList", {}, true, {}, nullptr},
+        // Listed by "Order", not by the registry's own order.
+        NewCase{"TwoTypesInTheirOrder", {{STANDIN_PROJECT_CLSID_TEXT, 2}, {SECOND_STANDIN_PROJECT_CLSID_TEXT, 1}},
+                true, {"Second stand-in", "Stand-in"}, nullptr},
+        NewCase{"TwoTypesOneWithoutOrder",
+                {{SECOND_STANDIN_PROJECT_CLSID_TEXT, 0xFFFFFFFF}, {STANDIN_PROJECT_CLSID_TEXT, 7}}, true,
+                {"Stand-in", "Second stand-in"}, nullptr}),
     [](const testing::TestParamInfo<NewCase>& info) { return std::string(info.param.name); });
 
 TEST(StartupDialog, TheChosenTypeOpensWithItsDescriptionShown)

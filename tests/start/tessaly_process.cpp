@@ -1,5 +1,6 @@
 #include "tessaly_process.h"
 #include "standin/standin_project.h"
+#include <commctrl.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 #include <shlwapi.h>
@@ -213,6 +214,37 @@ std::string RemoteStatusText(HWND statusBar, DWORD pid)
     }
     CloseHandle(process);
     return text;
+}
+
+std::vector<std::string> RemoteListItems(HWND list, DWORD pid)
+{
+    // A list view's item text is not carried across processes: the item
+    // and its text buffer live in the list's process.
+    std::vector<std::string> items;
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) return items;
+    const SIZE_T textSize = 512;
+    auto* remote = static_cast<char*>(
+        VirtualAllocEx(process, nullptr, sizeof(LVITEMA) + textSize, MEM_COMMIT, PAGE_READWRITE));
+    if (remote) {
+        const LRESULT count = SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            LVITEMA item = {};
+            item.mask = LVIF_TEXT;
+            item.iItem = static_cast<int>(i);
+            item.pszText = remote + sizeof(LVITEMA);
+            item.cchTextMax = static_cast<int>(textSize);
+            SIZE_T written = 0, read = 0;
+            WriteProcessMemory(process, remote, &item, sizeof(item), &written);
+            SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(remote));
+            char text[textSize] = "";
+            ReadProcessMemory(process, remote + sizeof(LVITEMA), text, textSize - 1, &read);
+            items.push_back(text);
+        }
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return items;
 }
 
 std::vector<std::string> RemoteComboItems(HWND combo)

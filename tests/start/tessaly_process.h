@@ -76,6 +76,8 @@ void DismissBox(HWND box, int id = IDOK);
 std::vector<HWND> MdiChildren(HWND frame);
 // The simple-mode text of a status bar of another process.
 std::string RemoteStatusText(HWND statusBar, DWORD pid);
+// The item texts of a list view of another process, in order.
+std::vector<std::string> RemoteListItems(HWND list, DWORD pid);
 // The items of a combo box of another process.
 std::vector<std::string> RemoteComboItems(HWND combo);
 // Processes of the given program file name ("dllhost.exe").
