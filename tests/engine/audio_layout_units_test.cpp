@@ -4,6 +4,7 @@
 #include "audio/audio_cd_layout.h"
 #include "audio/track_decoder.h"
 #include "audio_fixtures.h"
+#include "event_sink.h"
 #include "files.h"
 #include <com/bstr.h>
 #include <com/ptr.h>
@@ -120,4 +121,38 @@ TEST_F(AudioLayoutUnits, LayoutsAndTracksStopOnlyTheStartsTheyMade)
     // Every start was matched by one stop: the layer is down.
     EXPECT_EQ(0, Audio_Stop());
     EXPECT_EQ(AUDIO_ERROR_NOT_STARTED, Audio_ErrorCode());
+}
+
+TEST_F(AudioLayoutUnits, ADecodeWithNowhereToWriteStillEndsAndOutlivesItsLayout)
+{
+    WriteFileBytes(temp.File("tiny.mod"), audio_fixtures::ModBytes());
+    com::ComPtr<IAudioCDLayout> layout;
+    ASSERT_EQ(S_OK, com::CreateObject<CCoAudioCDLayout>(IID_IAudioCDLayout, reinterpret_cast<void**>(&layout)));
+    ASSERT_EQ(S_OK, layout->AddTrack(com::Bstr(temp.File("tiny.mod"))));
+    com::ComPtr<IAudioTrack> track;
+    ASSERT_EQ(S_OK, layout->GetTrack(0, &track));
+    com::ComPtr<com::ComObject<CTestEventSink>> sink;
+    ASSERT_EQ(S_OK, com::CreateObjectImpl<CTestEventSink>(&sink));
+    DWORD cookie = 0;
+    ASSERT_EQ(S_OK, AdviseSink(layout, static_cast<_IMessageCallback*>(sink.Get()), &cookie));
+
+    // The temporary folder names a folder that is not there.
+    char saved[MAX_PATH] = "";
+    const DWORD had = GetEnvironmentVariableA("TMP", saved, sizeof saved);
+    SetEnvironmentVariableA("TMP", temp.File("missing").c_str());
+    const HRESULT started = layout->Decode();
+    // The client lets go at once: the decode holds its own reference.
+    layout.Reset();
+    const bool ended = sink->WaitFor(LM_DECODEEND, 10000);
+    SetEnvironmentVariableA("TMP", had ? saved : nullptr);
+    ASSERT_EQ(S_OK, started);
+    ASSERT_TRUE(ended);
+    const std::vector<EngineEvent> events = sink->Events();
+    EXPECT_EQ(LM_DECODEBEGIN, events.front().message);
+    EXPECT_EQ(LM_DECODEEND, events.back().message);
+    EXPECT_EQ(1u, events.back().wParam);  // failed
+    BSTR path = nullptr;
+    ASSERT_EQ(S_OK, track->GetTempFilePath(&path));
+    EXPECT_EQ(0u, SysStringLen(path));
+    SysFreeString(path);
 }
