@@ -162,16 +162,11 @@ DWORD WINAPI CCoAudioCDLayout::DecodeThread(void* param)
     return 0;
 }
 
-bool CCoAudioCDLayout::TakesAsIs(AUDIO_FILE_FORMAT format)
-{
-    return format == AFF_WAV || format == AFF_MP3 || format == AFF_MP2 || format == AFF_MP1 || format == AFF_WMA;
-}
-
 unsigned CCoAudioCDLayout::DecodeTracks(const std::vector<TrackPtr>& tracks, const std::string& folder)
 {
     for (size_t i = 0; i < tracks.size(); ++i) {
         CCoAudioTrack& track = *tracks[i].Get();
-        if (TakesAsIs(track.Format())) continue;
+        if (track.IsCdSound()) continue;  // burned as it is
         const std::string done = track.TempPath();
         if (!done.empty() && GetFileAttributesA(done.c_str()) != INVALID_FILE_ATTRIBUTES) continue;
         const unsigned index = static_cast<unsigned>(i);

@@ -1,6 +1,7 @@
 // CCoAudioCDLayout: the ordered tracks of an audio CD. Before a burn it
-// decodes, on a thread of its own, the tracks the burn cannot read as they
-// are into temporary CD-sound WAV files, and tells its clients through
+// decodes, on a thread of its own, every track that is not already a WAV
+// file of CD sound into a temporary CD-sound WAV file (the disc layer writes
+// nothing else), and tells its clients through
 // _IMessageCallback (LM_DECODEBEGIN, LM_DECODEPROGRESS, LM_DECODEEND).
 // Each layout holds one start-up of the audio layer.
 #pragma once
@@ -54,7 +55,6 @@ private:
     // Decodes the snapshot; the end event's first value (0 every track
     // done, 1 a track failed, 2 stopped).
     unsigned DecodeTracks(const std::vector<TrackPtr>& tracks, const std::string& folder);
-    static bool TakesAsIs(AUDIO_FILE_FORMAT format);
     void Fire(unsigned message, unsigned wParam, unsigned lParam);
     // Under the object lock.
     void RecomputeStarts();

@@ -55,6 +55,7 @@ HRESULT CCoAudioTrack::Analyse(const std::string& path)
     m_format = FormatOfType(info.type);
     m_rate = info.rate;
     m_channels = info.channels;
+    m_bits = info.bits;
     m_lengthBytes = Audio_GetLength(m_channel);
     if (m_lengthBytes == UINT64_MAX) return E_FAIL;
     m_lengthSeconds = Audio_BytesToSeconds(m_channel, m_lengthBytes);

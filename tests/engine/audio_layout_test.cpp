@@ -281,8 +281,11 @@ TEST_F(EngineAudioLayout, DecodesToCdWavsWithItsEventsInOrder)
 {
     std::vector<int16_t> pcm;
     WriteFileBytes(temp.File("cd.wav"), ToneWav(44100, 2, 16, 4410, &pcm));
+    // CD rate and channels, but 8 bits: not CD sound.
+    WriteFileBytes(temp.File("cd8.wav"), ToneWav(44100, 2, 8, 4410, &pcm));
     const std::string mono = EncodedFolder() + "mono.ogg", stereo = EncodedFolder() + "stereo.ogg";
     ASSERT_EQ(S_OK, layout->AddTrack(com::Bstr(temp.File("cd.wav"))));
+    ASSERT_EQ(S_OK, layout->AddTrack(com::Bstr(temp.File("cd8.wav"))));
     ASSERT_EQ(S_OK, layout->AddTrack(com::Bstr(EncodedFolder() + "tagged.mp3")));
     ASSERT_EQ(S_OK, layout->AddTrack(com::Bstr(stereo)));
     ASSERT_EQ(S_OK, layout->AddTrack(com::Bstr(mono)));
@@ -291,12 +294,12 @@ TEST_F(EngineAudioLayout, DecodesToCdWavsWithItsEventsInOrder)
     com::ComPtr<com::ComObject<CTestEventSink>> sink;
     ASSERT_EQ(S_OK, com::CreateObjectImpl<CTestEventSink>(&sink));
     std::vector<EngineEvent> events = DecodeAll(sink.Get());
-    ASSERT_GE(events.size(), 4u);
+    ASSERT_GE(events.size(), 8u);
     EXPECT_EQ(LM_DECODEBEGIN, events.front().message);
     EXPECT_EQ(LM_DECODEEND, events.back().message);
     EXPECT_EQ(0u, events.back().wParam);
-    // Progress of tracks 2 and 3 only, each from 0 to 100, rising.
-    unsigned lastTrack = 2, lastPercent = 0;
+    // Progress of tracks 1 to 4 only, each from 0 to 100, rising.
+    unsigned lastTrack = 1, lastPercent = 0;
     for (size_t i = 1; i + 1 < events.size(); ++i) {
         SCOPED_TRACE(i);
         const EngineEvent& e = events[i];
@@ -311,17 +314,17 @@ TEST_F(EngineAudioLayout, DecodesToCdWavsWithItsEventsInOrder)
         lastTrack = e.wParam;
         lastPercent = e.lParam;
     }
-    EXPECT_EQ(3u, lastTrack);
+    EXPECT_EQ(4u, lastTrack);
     EXPECT_EQ(100u, lastPercent);
 
-    // WAV and MP3 are burned as they are.
+    // Only the WAV of CD sound is burned as it is.
     EXPECT_EQ("", TempFile(0));
-    EXPECT_EQ("", TempFile(1));
-    const std::string stereoWav = ReadFileBytes(TempFile(2)), monoWav = ReadFileBytes(TempFile(3));
-    EXPECT_EQ(before.size() + 2, TempWavs().size());
+    const std::string eightBitWav = ReadFileBytes(TempFile(1)), mp3Wav = ReadFileBytes(TempFile(2));
+    const std::string stereoWav = ReadFileBytes(TempFile(3)), monoWav = ReadFileBytes(TempFile(4));
+    EXPECT_EQ(before.size() + 4, TempWavs().size());
 
     // CD sound headers, each telling its own length.
-    for (const std::string* wav : {&stereoWav, &monoWav}) {
+    for (const std::string* wav : {&eightBitWav, &mp3Wav, &stereoWav, &monoWav}) {
         ASSERT_GE(wav->size(), 44u);
         const uint32_t data = static_cast<uint32_t>(wav->size() - 44);
         // PCM, 2 channels, 44,100 Hz, 176,400 bytes a second, 4 a frame, 16 bits.
@@ -333,10 +336,17 @@ TEST_F(EngineAudioLayout, DecodesToCdWavsWithItsEventsInOrder)
         EXPECT_EQ(header, wav->substr(0, 44));
         EXPECT_EQ(data + 36, Le32(*wav, 4));
     }
-    // 44.1 kHz stereo comes through sample for sample.
-    const std::vector<int16_t> source = Decoded(stereo);
-    ASSERT_EQ(source.size() * 2, stereoWav.size() - 44);
-    EXPECT_EQ(0, std::memcmp(source.data(), stereoWav.data() + 44, stereoWav.size() - 44));
+    // 44.1 kHz stereo comes through sample for sample, widened from 8 bits
+    // or decoded.
+    const std::pair<std::string, const std::string*> asDecoded[] = {
+        {temp.File("cd8.wav"), &eightBitWav}, {EncodedFolder() + "tagged.mp3", &mp3Wav}, {stereo, &stereoWav}};
+    for (const auto& pair : asDecoded) {
+        SCOPED_TRACE(pair.first);
+        const std::vector<int16_t> source = Decoded(pair.first);
+        const std::string& wav = *pair.second;
+        ASSERT_EQ(source.size() * 2, wav.size() - 44);
+        EXPECT_EQ(0, std::memcmp(source.data(), wav.data() + 44, wav.size() - 44));
+    }
     // Mono 22,050 Hz: each sample to both sides, each twice.
     const std::vector<int16_t> half = Decoded(mono);
     ASSERT_EQ(half.size() * 8, monoWav.size() - 44);
@@ -355,8 +365,8 @@ TEST_F(EngineAudioLayout, DecodesToCdWavsWithItsEventsInOrder)
     EXPECT_EQ(LM_DECODEEND, events[1].message);
 
     // Removing a track deletes its file; so does the layout's end.
-    const std::string stereoPath = TempFile(2), monoPath = TempFile(3);
-    EXPECT_EQ(S_OK, layout->RemoveTrack(2));
+    const std::string stereoPath = TempFile(3), monoPath = TempFile(4);
+    EXPECT_EQ(S_OK, layout->RemoveTrack(3));
     EXPECT_FALSE(FileExists(stereoPath));
     EXPECT_TRUE(FileExists(monoPath));
     layout.Reset();
