@@ -245,3 +245,35 @@ TEST_F(EngineAudioBurn, TheGapsCountAgainstTheFreeSpaceBeforeTheFirstByte)
 }
 
 }  // namespace
+
+TEST_F(EngineAudioBurn, ATestWriteLeavesTheDiscAsItWas)
+{
+    std::vector<int16_t> pcm;
+    WriteFileBytes(files.File("second.wav"), ToneWav(44100, 2, 16, 44100, &pcm));
+    com::ComPtr<IAudioCDLayout> layout = NewLayout();
+    ASSERT_EQ(S_OK, layout->AddTrack(com::Bstr(files.File("second.wav"))));
+    Insert(2);
+    const std::string before = MediumBytes(CD_DRIVE);
+    EXPECT_EQ(0u, BurnAudio(layout, 0xFFFFFFFF));
+    EXPECT_EQ(before, MediumBytes(CD_DRIVE));
+}
+
+// Audio CDs are finalized: the next audio burn on a CD-RW asks to erase it
+// and, told yes, erases and writes in the same job.
+TEST_F(EngineAudioBurn, AFinalizedCdRwIsErasedAndWrittenInTheSameJob)
+{
+    std::vector<int16_t> pcm;
+    WriteFileBytes(files.File("second.wav"), ToneWav(44100, 2, 16, 44100, &pcm));
+    com::ComPtr<IAudioCDLayout> layout = NewLayout();
+    ASSERT_EQ(S_OK, layout->AddTrack(com::Bstr(files.File("second.wav"))));
+    Insert(3);
+    ASSERT_EQ(0u, BurnAudio(layout));
+    ASSERT_EQ(S_OK, layout->AddTrack(com::Bstr(files.File("second.wav"))));
+    sink->Clear();
+    EXPECT_EQ(0u, BurnAudio(layout));
+    EXPECT_EQ(std::vector<unsigned>{ASK_ERASE_FINALIZED}, All(DM_QUESTION));
+    EXPECT_EQ(2u, TrackCount());
+    hyper total = 0, used = 0, free = 0;
+    ASSERT_EQ(S_OK, medium->GetSpaces(&total, &used, &free));
+    EXPECT_EQ(-1, total) << "a complete disc";
+}
