@@ -31,6 +31,9 @@ public:
     // NO_TRACK when the disc lists none).
     unsigned DeviceId() const { return m_deviceId; }
     int TrackNumber() const { return m_trackNumber; }
+    // The engine's events arrive through this object (null before the
+    // dialog was shown).
+    _IMessageCallback* Sink() const { return m_sink.Get(); }
 
     // The engine's medium type as the dialog names it (not translated, but
     // for "No media" and "Unknown").

@@ -86,7 +86,7 @@ LRESULT CUserFSEntryChoiceDialog::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     TreeView_SetImageList(tree, m_folderIcons, TVSIL_NORMAL);
     AddFolders(m_tree.GetRoot(), TVI_ROOT);
     HTREEITEM root = TreeView_GetRoot(tree);
-    TreeView_Expand(tree, root, TVE_EXPAND);
+    ExpandFolder(root);
     TreeView_SelectItem(tree, root);
 
     m_resizer.Add(IDC_ENTRY_FOLDERS, CDialogResizer::SIZE_Y);
@@ -157,12 +157,23 @@ LRESULT CUserFSEntryChoiceDialog::OnFolderSelected(int, NMHDR* header, BOOL&)
 LRESULT CUserFSEntryChoiceDialog::OnFolderExpanded(int, NMHDR* header, BOOL&)
 {
     const NMTREEVIEWA* change = reinterpret_cast<NMTREEVIEWA*>(header);
+    ShowFolderOpen(change->itemNew.hItem, change->action == TVE_EXPAND);
+    return 0;
+}
+
+void CUserFSEntryChoiceDialog::ShowFolderOpen(HTREEITEM folder, bool open)
+{
     TVITEMA item = {};
     item.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-    item.hItem = change->itemNew.hItem;
-    item.iImage = item.iSelectedImage = change->action == TVE_EXPAND ? OPEN_FOLDER : CLOSED_FOLDER;
-    TreeView_SetItem(header->hwndFrom, &item);
-    return 0;
+    item.hItem = folder;
+    item.iImage = item.iSelectedImage = open ? OPEN_FOLDER : CLOSED_FOLDER;
+    TreeView_SetItem(Item(IDC_ENTRY_FOLDERS), &item);
+}
+
+// The control does not report an expansion that the program makes.
+void CUserFSEntryChoiceDialog::ExpandFolder(HTREEITEM folder)
+{
+    if (TreeView_Expand(Item(IDC_ENTRY_FOLDERS), folder, TVE_EXPAND)) ShowFolderOpen(folder, true);
 }
 
 // Texts are copied into the control's buffer, cut to its size and always
@@ -194,9 +205,8 @@ LRESULT CUserFSEntryChoiceDialog::OnEntryDoubleClick(int, NMHDR* header, BOOL&)
     if (row < 0 || size_t(row) >= m_entries.size() || !m_entries[size_t(row)]->IsFolder()) return 0;
     auto found = m_folderItems.find(m_entries[size_t(row)]);
     if (found == m_folderItems.end()) return 0;
-    HWND tree = Item(IDC_ENTRY_FOLDERS);
-    TreeView_Expand(tree, found->second, TVE_EXPAND);
-    TreeView_SelectItem(tree, found->second);
+    ExpandFolder(found->second);
+    TreeView_SelectItem(Item(IDC_ENTRY_FOLDERS), found->second);
     return 0;
 }
 

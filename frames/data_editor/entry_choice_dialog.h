@@ -51,6 +51,8 @@ private:
     void AddFolders(const CUserFSEntry* folder, HTREEITEM parent);
     void FillEntries(const CUserFSEntry* folder);
     void ShowPath(const CUserFSEntry* entry);
+    void ShowFolderOpen(HTREEITEM folder, bool open);
+    void ExpandFolder(HTREEITEM folder);
     HWND Item(int id) const { return ::GetDlgItem(m_hWnd, id); }
 
     const CUserFSTree& m_tree;
