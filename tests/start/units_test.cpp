@@ -4,6 +4,7 @@
 #include "command_line.h"
 #include "common_settings.h"
 #include "main_frame.h"
+#include "menu_translation.h"
 #include "prompts.h"
 #include "resource.h"
 #include "service_refs.h"
@@ -278,5 +279,46 @@ INSTANTIATE_TEST_SUITE_P(
                     SwitchCase{1, 0, 1, true, true, false, false, false},
                     SwitchCase{1, 1, 0, true, true, true, false, true},
                     SwitchCase{0, 0, 0, false, false, false, false, false}));
+
+
+// A language file that translates the popups and a command of each menu.
+class TranslatedMenus : public WithServices {
+protected:
+    void SetUp() override
+    {
+        WriteFileBytes(m_folder.File("t.lng"), std::string("[") + COMMON_LANG_SECTION + "]\r\n"
+                                                   "0x0D100=&Datei\r\n"   // 53504
+                                                   "0x0D103=&Fenster\r\n"  // 53507
+                                                   "0x0F132=&Ueberlappend\r\n"  // 61746
+                                                   "0x0F141=&Beenden\r\n");  // 61761
+        WithServices::SetUp();
+    }
+
+    static std::string Text(HMENU menu, UINT item, BOOL byPosition)
+    {
+        char text[128] = "";
+        GetMenuStringA(menu, item, text, sizeof(text), byPosition ? MF_BYPOSITION : MF_BYCOMMAND);
+        return text;
+    }
+};
+
+TEST_F(TranslatedMenus, BothFrameMenusTakeTheirTextsFromTheLanguageFile)
+{
+    HMENU frame = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    HMENU explorer = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_EXPLORER_MENU));
+    ASSERT_TRUE(frame && explorer);
+    TranslateFrameMenu(frame);
+    TranslateFrameMenu(explorer);
+    for (HMENU menu : {frame, explorer}) {
+        EXPECT_EQ("&Datei", Text(menu, 0, TRUE));
+        EXPECT_EQ("&Beenden", Text(menu, ID_APP_EXIT, FALSE));
+    }
+    // The explorer's Window popup stands before Help.
+    const int window = GetMenuItemCount(explorer) - 2;
+    EXPECT_EQ("&Fenster", Text(explorer, window, TRUE));
+    EXPECT_EQ("&Ueberlappend", Text(explorer, ID_WINDOW_CASCADE, FALSE));
+    DestroyMenu(frame);
+    DestroyMenu(explorer);
+}
 
 }  // namespace
