@@ -143,7 +143,15 @@ protected:
         com::ComPtr<IDevice> dvd;
         ASSERT_EQ(S_OK, devices->GetDeviceByDriveLetter('E', &dvd));
         ASSERT_EQ(S_OK, dvd->GetDeviceID(&dvdId));
-        ASSERT_EQ(0u, RunDiscTool("insert E 8"));
+        ASSERT_EQ(S_OK, dvd.As(IID_IMedium, &dvdMedium));
+    }
+    // Waits until the engine has seen the drive's medium change to `type`.
+    static bool MediumSeen(IMedium* drive, unsigned type)
+    {
+        return WaitUntil([&] {
+            unsigned now = 0;
+            return SUCCEEDED(drive->GetMediumType(&now)) && now == type;
+        }, 10000);
     }
     // Two sessions on drive F's CD-R, the second behind the first.
     void BurnTwoSessions()
@@ -166,6 +174,7 @@ protected:
 
     TestServices services;
     unsigned cdId = 0, dvdId = 0;
+    com::ComPtr<IMedium> dvdMedium;
 };
 
 TEST_F(DeviceDialog, ListsTheDrivesAndTheSessionsOfAMultisessionDisc)
@@ -208,7 +217,11 @@ TEST_F(DeviceDialog, ListsTheDrivesAndTheSessionsOfAMultisessionDisc)
 // chosen; an empty drive cannot.
 TEST_F(DeviceDialog, ShowsTheMediumOfTheChosenDrive)
 {
+    // Drive E holds the blank DVD-RW it starts with.
+    if (!MediumSeen(dvdMedium, MT_DVD_RW_SEQ)) ASSERT_EQ(0u, RunDiscTool("insert E 8"));
+    ASSERT_TRUE(MediumSeen(dvdMedium, MT_DVD_RW_SEQ));
     ASSERT_EQ(0u, RunDiscTool("eject F"));
+    ASSERT_TRUE(MediumSeen(medium, MT_NO_MEDIA));
     struct Case {
         unsigned id;
         std::vector<std::string> lines;
