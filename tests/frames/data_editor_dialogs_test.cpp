@@ -11,6 +11,7 @@
 #include "project_type_selection_dialog.h"
 #include <shared/guid_text.h>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <thread>
 
@@ -505,6 +506,31 @@ TEST_F(SmallDialogs, EntryChoiceReturnsThePathOfTheChosenEntry)
         EXPECT_EQ(c.path, shown);
         EXPECT_EQ(c.path, dialog.Path());
     }
+}
+
+// The list asks for a row's text into a buffer of its own size: a longer
+// name is cut to it and terminated, and nothing past it is written.
+TEST_F(SmallDialogs, EntryNamesFitTheListsBuffer)
+{
+    CUserFSTree tree;
+    tree.AddImportedFile(tree.GetRoot(), "a rather long name.txt", 1);
+    CUserFSEntryChoiceDialog dialog(tree);
+    char buffer[16];
+    RunDialog(dialog, [&](HWND window) {
+        for (int size : {1, 5, 8}) {
+            std::memset(buffer, '#', sizeof buffer);
+            NMLVDISPINFOA info = {};
+            info.hdr = {GetDlgItem(window, IDC_ENTRY_LIST), IDC_ENTRY_LIST, LVN_GETDISPINFOA};
+            info.item.mask = LVIF_TEXT;
+            info.item.iItem = 0;
+            info.item.pszText = buffer;
+            info.item.cchTextMax = size;
+            SendMessageA(window, WM_NOTIFY, IDC_ENTRY_LIST, LPARAM(&info));
+            EXPECT_EQ(std::string("a rather long name.txt").substr(0, size_t(size - 1)), std::string(buffer)) << size;
+            EXPECT_EQ(std::string(sizeof buffer - size_t(size), '#'), std::string(buffer + size, sizeof buffer - size))
+                << "nothing written past " << size;
+        }
+    });
 }
 
 // The names of the medium types, and the space texts.

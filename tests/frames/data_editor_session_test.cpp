@@ -9,6 +9,7 @@
 #include "project_type_selection_dialog.h"
 #include "unix_tools.h"
 #include "vokmar_process.h"
+#include <cstdlib>
 #include <set>
 
 namespace {
@@ -107,6 +108,9 @@ protected:
                 char chosen[256] = "";
                 GetDlgItemTextA(dialog, IDC_DEVICE_COMBO, chosen, sizeof chosen);
                 deviceDialogs.push_back(chosen);
+                if (const char* shots = std::getenv("TB_FRAME_SHOTS"))  // the dialog over the editor
+                    RunUnix("import -window root '" + std::string(shots) + "/editor_device_dialog_" +
+                            std::to_string(deviceDialogs.size()) + ".png' >/dev/null 2>&1; echo done");
                 const size_t n = deviceDialogs.size() - 1;
                 DialogDriver::Press(dialog, n < device.size() ? device[n] : IDCANCEL);
             } else if (GetDlgItem(dialog, 0xFFFF)) {
