@@ -250,6 +250,33 @@ TEST_F(BurningFrame, TheFrameOffersItsPaneListsTheDrivesAndAnswersItsProject)
 // A burn from the frame: the burn request, the hand-over of the tree, the
 // job's lines, bars and controls, and the end reported to the project. The
 // project may send PCID_START with its preparation's result or without data.
+TEST_F(BurningFrame, ItsControlsKeepClearOfEachOtherInANarrowOrWidePane)
+{
+    CFrameUnderTest frame(*services, 10);
+    ASSERT_TRUE(frame.Made());
+    const int ids[] = {8200, IDC_DRIVES, 8201, IDC_SPEEDS, IDC_TEST_WRITE, IDC_BURN, IDC_ERASE, IDC_CANCEL};
+    RECT start;
+    GetClientRect(frame.Window(), &start);
+    // The template's width, a pane a fifth narrower (a small project window) and a wide one.
+    for (int width : {int(start.right), int(start.right) * 4 / 5, int(start.right) * 2}) {
+        SetWindowPos(frame.Window(), nullptr, 0, 0, width, 400, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+        std::vector<RECT> rects;
+        for (int id : ids) {
+            RECT r;
+            GetWindowRect(frame.Control(id), &r);
+            rects.push_back(r);
+        }
+        for (size_t i = 0; i < rects.size(); ++i) {
+            EXPECT_LE(rects[i].right - rects[0].left, width) << "control " << ids[i] << " at width " << width;
+            for (size_t j = i + 1; j < rects.size(); ++j) {
+                RECT both;
+                EXPECT_FALSE(IntersectRect(&both, &rects[i], &rects[j]))
+                    << "controls " << ids[i] << " and " << ids[j] << " at width " << width;
+            }
+        }
+    }
+}
+
 TEST_F(BurningFrame, ABurnWritesTheDiscShowsItsProgressAndReportsTheEnd)
 {
     CBoxDriver boxes;
