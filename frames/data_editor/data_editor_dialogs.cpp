@@ -12,13 +12,42 @@
 #include <data_editor/model/session_import.h>
 #include <com/bstr.h>
 #include <shared/settings_helper.h>
+#include <utility>
 
+namespace {
+
+// Lets the editor go at the end of a question when its window is still
+// there (its project holds it); else the window's last message does.
+class CQuestionScope {
+public:
+    CQuestionScope(CCoNostrine& editor, com::ComPtr<IUnknown>& keptAlive, IUnknown* self)
+        : m_editor(editor), m_keptAlive(keptAlive)
+    {
+        m_keptAlive = self;
+    }
+    ~CQuestionScope()
+    {
+        if (m_editor.IsWindow()) m_keptAlive.Reset();
+    }
+
+private:
+    CCoNostrine& m_editor;
+    com::ComPtr<IUnknown>& m_keptAlive;
+};
+
+}  // namespace
+
+// A project closed while a question is open destroys this window, and may
+// let the editor go and end itself: after each question nothing is done
+// or sent unless the window is still there, and the editor lives until
+// its window's last dispatch has ended.
 void CCoNostrine::AskNewProject()
 {
-    // The project may let the editor go while a dialog runs.
-    com::ComPtr<ICommandPerformer> self(static_cast<ICommandPerformer*>(this));
+    CQuestionScope scope(*this, m_keptAlive, static_cast<ICommandPerformer*>(this));
     CProjectTypeSelectionDialog type;
-    if (type.DoModal(m_hWnd) != IDOK) {
+    const INT_PTR answer = type.DoModal(m_hWnd);
+    if (!IsWindow()) return;
+    if (answer != IDOK) {
         Send(PCID_CLOSE_PROJECT, {});
         return;
     }
@@ -32,14 +61,22 @@ void CCoNostrine::AskNewProject()
     for (;;) {
         CDeviceSelectionDialog devices{unsigned(deviceId)};
         if (devices.DoModal(m_hWnd) != IDOK || !IsWindow()) return;
-        if (TakeOverSession(devices.DeviceId(), devices.TrackNumber())) return;
+        // Session import pumps no messages: the window stays.
+        if (ImportPreviousSession(devices.DeviceId(), devices.TrackNumber())) return;
         TitledMessageBox(m_hWnd, DialogText(IDS_NO_SESSION_TO_IMPORT).c_str(), 0x2200);
+        if (!IsWindow()) return;
         deviceId = long(devices.DeviceId());
     }
 }
 
+void CCoNostrine::OnFinalMessage(HWND)
+{
+    com::ComPtr<IUnknown> last;
+    std::swap(last, m_keptAlive);
+}
+
 // The session that ends with `track` becomes the tree's imported content.
-bool CCoNostrine::TakeOverSession(unsigned deviceId, int track)
+bool CCoNostrine::ImportPreviousSession(unsigned deviceId, int track)
 {
     com::ComPtr<IFileTree> imported;
     if (FAILED(ImportSession(deviceId, track, imported))) return false;

@@ -11,6 +11,7 @@
 #include <shared/sys_service_binder.h>
 #include <shared/variant_safearray.h>
 #include <com/object.h>
+#include <com/ptr.h>
 #include <window/contained_window.h>
 #include <window/window_impl.h>
 #include <data_editor/model/data_editor_texts.h>
@@ -157,7 +158,8 @@ private:
 
     // The editor's dialogs (data_editor_dialogs.cpp).
     void AskNewProject();
-    bool TakeOverSession(unsigned deviceId, int track);
+    void OnFinalMessage(HWND) override;
+    bool ImportPreviousSession(unsigned deviceId, int track);
     HRESULT ChooseEntry(BSTR* path);
     void ShowProcessing(bool show);
     bool StopRequested() const;
@@ -213,4 +215,5 @@ private:
     int m_openFolderIcon = 0;
     std::string m_renameCaption, m_deleteCaption;  // what the task panel shows now
     std::unique_ptr<CFilesProcessingDialog> m_processing;  // shown while files are added
+    com::ComPtr<IUnknown> m_keptAlive;  // this editor, while its window's last dispatch runs
 };
