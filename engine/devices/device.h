@@ -103,7 +103,7 @@ public:
     STDMETHODIMP Eject() override;
     STDMETHODIMP Load() override;
 
-    // IWriter, IWriter2, IReader: the data burn and the erase are served;
+    // IWriter, IWriter2, IReader: the data and audio burns and the erase are served;
     // Cancel stops what runs on the drive. The others answer E_NOTIMPL and
     // leave a line naming themselves in the log.
     STDMETHODIMP BurnImage(unsigned long, unsigned long, BSTR, unsigned long) override
@@ -117,10 +117,8 @@ public:
     }
     STDMETHODIMP BurnData(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, IUnknown* a_lpFileTreeUnk,
                           unsigned long a_ulBufferSize) override;
-    STDMETHODIMP BurnAudio(unsigned long, unsigned long, IUnknown*, unsigned long) override
-    {
-        return LogNotServed("CCoDevice::BurnAudio");
-    }
+    STDMETHODIMP BurnAudio(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, IUnknown* a_lpAudioImageUnk,
+                           unsigned long a_ulBufferSize) override;
     STDMETHODIMP Cancel() override;
     STDMETHODIMP BurnVideoCD(unsigned long, unsigned long, BSTR, unsigned long) override
     {

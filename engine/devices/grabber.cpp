@@ -101,3 +101,9 @@ int CGrabber::TrackAtOnceFromFile(const char* path, uint32_t testWrite, DiscFail
 {
     GRABBER_WRITE(DISC_OP_TAO_FROM_FILE, Grabber_TrackAtOnceFromFile, failure, path, 0, testWrite, 0, 1, 1);
 }
+
+int CGrabber::WriteAudio(const DiscAudioTrackTable* table, bool discAtOnce, uint32_t testWrite)
+{
+    if (discAtOnce) GRABBER_CALL(DISC_OP_DAO_AUDIO, Grabber_DiscAtOnceAudio, table, 0, testWrite, 0, 1, 1, 1);
+    GRABBER_CALL(DISC_OP_TAO_AUDIO, Grabber_TrackAtOnceAudio, table, 0, testWrite, 0, 0, 1, 1);
+}

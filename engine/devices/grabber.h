@@ -44,6 +44,9 @@ public:
     int TrackAtOnceFromTree(DiscHandle tree, uint32_t testWrite, uint32_t leaveOpen,
                             DiscFailureRecord* failure = nullptr);
     int TrackAtOnceFromFile(const char* path, uint32_t testWrite, DiscFailureRecord* failure = nullptr);
+    // Writes the table's CD-sound WAV files as audio tracks and finalizes
+    // the disc: track-at-once with gaps, or disc-at-once without.
+    int WriteAudio(const DiscAudioTrackTable* table, bool discAtOnce, uint32_t testWrite);
 
 private:
     DiscHandle m_handle = 0;
