@@ -2,6 +2,7 @@
 #include "commands.h"
 #include "editor_resource.h"
 #include "editor_view_texts.h"
+#include "files_processing_dialog.h"
 #include <data_editor/model/message_pump.h>
 #include <data_editor/model/project_preparation_host.h>
 #include <data_editor/model/size_texts.h>
@@ -107,6 +108,7 @@ CCoNostrine::~CCoNostrine()
 
 void CCoNostrine::FinalRelease()
 {
+    if (m_processing && m_processing->IsWindow()) m_processing->Destroy();
     if (IsWindow()) Destroy();
 }
 
@@ -268,8 +270,7 @@ HRESULT CCoNostrine::OnCommand(IUnknown*, REFCLSID, unsigned id, SAFEARRAY* data
         unsigned long kind = 0;
         BSTR* path = nullptr;
         HRESULT hr = ExtractFromSafearray(data, {{VT_UI4, &kind}, {VT_BSTR | VT_BYREF, &path}});
-        // No entry-choice dialog in this editor yet: the choice is cancelled.
-        return FAILED(hr) ? hr : E_FAIL;
+        return FAILED(hr) ? hr : ChooseEntry(path);
     }
     case PCID_SET_BUTTONS_POS:
     case PCID_SET_BUTTONS_STATE: {
@@ -412,8 +413,10 @@ LRESULT CCoNostrine::OnNewProject(UINT, WPARAM, LPARAM, BOOL&)
     CVariantSafearray data(1);
     if (data.Create() && SUCCEEDED(data.Prepare({{VT_I4 | VT_BYREF, &willLoad}})))
         SendCommand(DECID_GET_WILL_LOAD, data);
-    // A new disc: the project-type question is not asked yet.
-    if (!willLoad) SelectFolder(m_tree.GetRoot(), true);
+    if (!willLoad) {
+        SelectFolder(m_tree.GetRoot(), true);
+        AskNewProject();
+    }
     UpdateCommands();
     return 0;
 }
@@ -863,7 +866,12 @@ bool CCoNostrine::AddPaths(CUserFSEntry* folder, const std::vector<std::string>&
     if (Busy() || !folder) return false;
     m_adding = true;
     UpdateCommands();
-    for (const std::string& path : paths) m_tree.AddPath(folder, path.c_str());
+    ShowProcessing(true);
+    for (const std::string& path : paths) {
+        if (StopRequested()) break;
+        m_tree.AddPath(folder, path.c_str());
+    }
+    ShowProcessing(false);
     m_adding = false;
     m_modified = true;
     SelectFolder(folder, true);
@@ -1025,8 +1033,11 @@ void CCoNostrine::OnTreeEvent(CUserFSTreeEvent& event)
         m_modified = true;
         // Only the folder's own item: its children announce themselves.
         if (entry->IsFolder() && IsWindow() && !m_loading) InsertFolderItem(entry, false);
-        if (!entry->IsFolder() && m_adding) PumpWaitingMessages();
-        event.answer = UTA_GO_ON;
+        if (!entry->IsFolder() && m_adding) {
+            ShowProcessedFile(entry);
+            PumpWaitingMessages();
+        }
+        event.answer = m_adding && StopRequested() ? UTA_STOP : UTA_GO_ON;
         break;
     case UTE_ENTRY_REMOVED:
         m_modified = true;

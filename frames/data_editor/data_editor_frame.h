@@ -14,12 +14,16 @@
 #include <shared/sys_service_binder.h>
 #include <shared/variant_safearray.h>
 #include <com/object.h>
+#include <com/ptr.h>
 #include <window/contained_window.h>
 #include <window/window_impl.h>
 #include <data_editor/model/data_editor_texts.h>
 #include <data_editor/model/user_fs_tree.h>
+#include <memory>
 #include <string>
 #include <vector>
+
+class CFilesProcessingDialog;
 
 enum : UINT {
     WM_UPDATE_COMMANDS = WM_USER + 2024,
@@ -166,12 +170,6 @@ public:
     // Adds local paths under `folder` as the user's adds do; false when
     // edits are refused now (UI disabled, another add or a preparation).
     bool AddPaths(CUserFSEntry* folder, const std::vector<std::string>& paths);
-    // A new project that continues a multisession disc (after the device
-    // dialog): the session of `track` on the disc in `deviceId` is shown as
-    // imported entries and kept for the burn's preparation. S_OK when it
-    // was taken over; S_FALSE when the disc has no such session, or the
-    // engine's failure: nothing is taken over then.
-    HRESULT TakeOverSession(int deviceId, int track);
     const CEditorToolbar& Toolbar() const { return m_toolbar; }
     HMENU ContextMenu() const { return m_contextMenu; }
     int InsertionMark() const { return m_insertMark; }
@@ -246,6 +244,14 @@ private:
     void SetInsertionMark(int row);
     void MoveSelectedEntries(int row);
     LRESULT OnBeginLabelEdit(int, NMHDR*, BOOL&);
+    // The editor's dialogs (data_editor_dialogs.cpp).
+    void AskNewProject();
+    void OnFinalMessage(HWND) override;
+    bool ImportPreviousSession(unsigned deviceId, int track);
+    HRESULT ChooseEntry(BSTR* path);
+    void ShowProcessing(bool show);
+    bool StopRequested() const;
+    void ShowProcessedFile(const CUserFSEntry* file);
 
     static void TreeEvent(DWORD_PTR context, CUserFSTreeEvent* event);
     void OnTreeEvent(CUserFSTreeEvent& event);
@@ -306,4 +312,6 @@ private:
     int m_folderIcon = 0;
     int m_openFolderIcon = 0;
     std::string m_renameCaption, m_deleteCaption;  // what the task panel shows now
+    std::unique_ptr<CFilesProcessingDialog> m_processing;  // shown while files are added
+    com::ComPtr<IUnknown> m_keptAlive;  // this editor, while its window's last dispatch runs
 };

@@ -15,7 +15,7 @@
 #include <data_editor/model/engine_tree_preparation.h>
 #include <data_editor/model/message_pump.h>
 #include <data_editor/model/project_preparation_host.h>
-#include <data_editor/model/session_takeover.h>
+#include <data_editor/model/session_import.h>
 #include <shared/variant_safearray.h>
 #include "commands.h"
 #include <algorithm>
@@ -247,11 +247,12 @@ TEST_F(EngineTreeSync, EditsOfAnImportedSessionEndAsTheUserTreeOnTheDisc)
     ASSERT_GT(next, 0u);
 
     // The user takes the session over and edits it.
-    // A track that is not the closed one below the open track: nothing.
     CUserFSTree tree;
-    EXPECT_EQ(S_FALSE, TakeOverPreviousSession(tree, host.deviceId, 2));
-    EXPECT_EQ(1u, tree.GetEntryCount());
-    ASSERT_EQ(S_OK, TakeOverPreviousSession(tree, host.deviceId, 1));
+    {
+        com::ComPtr<IFileTree> imported;
+        ASSERT_EQ(S_OK, ImportSession(unsigned(host.deviceId), 1, imported));
+        CopyImportedTree(imported, tree);
+    }
     Paths burned, taken;
     UserPaths(first.GetRoot(), "", &burned);
     UserPaths(tree.GetRoot(), "", &taken);

@@ -1,5 +1,5 @@
 #include "engine_tree_preparation.h"
-#include "session_takeover.h"
+#include "session_import.h"
 #include <com/ptr.h>
 #include <shared/log.h>
 
@@ -39,7 +39,7 @@ HRESULT PrepareEngineTree(const EngineTreeJob& job, IEngineTreePreparationHost& 
         if (SUCCEEDED(hr)) hr = OpenMedium(devices, host.CurrentDeviceId(), device, medium, &tracks);
         if (SUCCEEDED(hr)) hr = tree.CoCreate(CLSID_CoISOFileTree, IID_IFileTree, ENGINE_CLASS_CONTEXT);
         if (SUCCEEDED(hr)) {
-            hr = ImportSessionTrack(tree, medium, device, tracks, job.importTrack, &startAddress);
+            hr = TakeOverSession(tree, medium, device, tracks, job.importTrack, &startAddress);
             tree->SetStartLBA(startAddress);
             tree->DoFinalize(job.finalize);
             if (SUCCEEDED(hr)) {
