@@ -103,13 +103,11 @@ public:
     STDMETHODIMP Eject() override;
     STDMETHODIMP Load() override;
 
-    // IWriter, IWriter2, IReader: the data burn and the erase are served;
-    // Cancel stops what runs on the drive. The others answer E_NOTIMPL and
-    // leave a line naming themselves in the log.
-    STDMETHODIMP BurnImage(unsigned long, unsigned long, BSTR, unsigned long) override
-    {
-        return LogNotServed("CCoDevice::BurnImage");
-    }
+    // IWriter, IWriter2, IReader: the data and image burns, the erase and the
+    // grab are served; Cancel stops what runs on the drive. The others answer
+    // E_NOTIMPL and leave a line naming themselves in the log.
+    STDMETHODIMP BurnImage(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, BSTR a_bsImagePath,
+                           unsigned long a_ulBufferSize) override;
     STDMETHODIMP Erase(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, unsigned int a_uiFullErase) override;
     STDMETHODIMP BurnDVDVideo(unsigned long, unsigned long, BSTR, unsigned long) override
     {
@@ -130,10 +128,8 @@ public:
     {
         return LogNotServed("CCoDevice::BurnSuperVideoCD");
     }
-    STDMETHODIMP GrabImage(unsigned long, unsigned long, BSTR, unsigned long) override
-    {
-        return LogNotServed("CCoDevice::GrabImage");
-    }
+    STDMETHODIMP GrabImage(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, BSTR a_bsImagePath,
+                           unsigned long a_ulBufferSize) override;
 
     // IMedium
     STDMETHODIMP GetMediumType(unsigned int* a_puiMediumType) override;

@@ -5,6 +5,9 @@
 #include <com/guard.h>
 #include "jobs/data_burn_job.h"
 #include "jobs/erase_job.h"
+#include "jobs/grab_image_job.h"
+#include "jobs/image_burn_job.h"
+#include <com/text.h>
 #include "jobs/job_messenger.h"
 #include <shared/method_log.h>
 #include <shared/log.h>
@@ -20,7 +23,12 @@ const char* JobHandlerName(uint32_t kind, uint32_t phase)
 {
     static const char* const data[] = {"OnDataBurnPrepare", "OnDataBurnStart", "OnDataBurnEnd"};
     static const char* const erase[] = {"OnErasePrepare", "OnEraseStart", "OnEraseEnd"};
+    // The image burn runs under the DVD-Video burn's kind and handlers.
+    static const char* const video[] = {"OnDVDVideoBurnPrepare", "OnDVDVideoBurnStart", "OnDVDVideoBurnEnd"};
+    static const char* const grab[] = {"OnGrabImagePrepare", "OnGrabImageStart", "OnGrabImageEnd"};
     if (phase < JOB_PHASE_PREPARE || phase > JOB_PHASE_END) return nullptr;
+    if (kind == JOB_DVDVIDEO) return video[phase - JOB_PHASE_PREPARE];
+    if (kind == JOB_GRABIMAGE) return grab[phase - JOB_PHASE_PREPARE];
     if (kind == JOB_DATA) return data[phase - JOB_PHASE_PREPARE];
     if (kind == JOB_ERASE) return erase[phase - JOB_PHASE_PREPARE];
     return nullptr;
@@ -46,6 +54,26 @@ STDMETHODIMP CCoDevice::Erase(unsigned long a_ulCallerCookie, unsigned long a_ul
     return com::Guarded("CCoDevice::Erase", [&]() -> HRESULT {
         CLogMethodScope<CCoDevice> log("Erase");
         return CEraseJob::Start(this, a_ulCallerCookie, a_ulSpeed, a_uiFullErase != 0);
+    });
+}
+
+STDMETHODIMP CCoDevice::BurnImage(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, BSTR a_bsImagePath,
+                                  unsigned long a_ulBufferSize)
+{
+    return com::Guarded("CCoDevice::BurnImage", [&]() -> HRESULT {
+        CLogMethodScope<CCoDevice> log("BurnImage");
+        return CImageBurnJob::Start(this, a_ulCallerCookie, a_ulSpeed, com::AnsiFromBstr(a_bsImagePath),
+                                    a_ulBufferSize);
+    });
+}
+
+STDMETHODIMP CCoDevice::GrabImage(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, BSTR a_bsImagePath,
+                                  unsigned long a_ulBufferSize)
+{
+    return com::Guarded("CCoDevice::GrabImage", [&]() -> HRESULT {
+        CLogMethodScope<CCoDevice> log("GrabImage");
+        return CGrabImageJob::Start(this, a_ulCallerCookie, a_ulSpeed, com::AnsiFromBstr(a_bsImagePath),
+                                    a_ulBufferSize);
     });
 }
 

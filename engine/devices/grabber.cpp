@@ -101,3 +101,18 @@ int CGrabber::TrackAtOnceFromFile(const char* path, uint32_t testWrite, DiscFail
 {
     GRABBER_WRITE(DISC_OP_TAO_FROM_FILE, Grabber_TrackAtOnceFromFile, failure, path, 0, testWrite, 0, 1, 1);
 }
+
+int CGrabber::SessionAtOnceRaw(const char* path, uint32_t testWrite)
+{
+    GRABBER_CALL(DISC_OP_SAO_RAW, Grabber_SessionAtOnceRawRawPW, path, testWrite, 1, 1, 0, 0);
+}
+
+int CGrabber::GrabCdImage(const char* basePath)
+{
+    GRABBER_CALL(DISC_OP_GRAB_CD, Grabber_GrabCdImage, basePath, 3, 1, 1, 0, 1, 0);
+}
+
+int CGrabber::GrabDvdImage(const char* basePath, uint32_t partMegabytes)
+{
+    GRABBER_CALL(DISC_OP_GRAB_DVD, Grabber_GrabDvdImage, basePath, partMegabytes, 1, 1, 0, 1);
+}

@@ -44,6 +44,12 @@ public:
     int TrackAtOnceFromTree(DiscHandle tree, uint32_t testWrite, uint32_t leaveOpen,
                             DiscFailureRecord* failure = nullptr);
     int TrackAtOnceFromFile(const char* path, uint32_t testWrite, DiscFailureRecord* failure = nullptr);
+    // A whole image (.mds, .cue, bare raw or cooked sectors) session-at-once.
+    int SessionAtOnceRaw(const char* path, uint32_t testWrite);
+    // The disc into `<basePath>.mds` and `<basePath>.xm0`, ...; a DVD's data
+    // files split every `partMegabytes` MiB.
+    int GrabCdImage(const char* basePath);
+    int GrabDvdImage(const char* basePath, uint32_t partMegabytes);
 
 private:
     DiscHandle m_handle = 0;
