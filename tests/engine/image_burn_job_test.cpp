@@ -76,9 +76,18 @@ TEST_F(ImageBurnJob, ACueSheetWithDataAndAudioTracksIsWrittenSessionAtOnce)
                         "    INDEX 01 00:00:00\r\n");
     ASSERT_EQ(0u, BurnImage(cue));
     EXPECT_EQ(2u, TrackCount());
-    // bchunk reads the same sheet: the layout the disc was given.
-    const std::string split = RunUnix("cd '" + UnixPath(files.Path()) + "' && bchunk data.bin disc.cue part 2>&1");
-    EXPECT_NE(std::string::npos, split.find("Track  1")) << split;
+    // The disc's raw sectors with their own sheet, split by bchunk: the data
+    // track's user data and the audio track's samples are the sources.
+    const std::string raw = exported.File("readback");
+    ASSERT_EQ(0u, RunDiscTool("export-raw F \"" + raw + "\""));
+    const std::string sheet = ReadFileBytes(raw + ".cue");
+    EXPECT_NE(std::string::npos, sheet.find("TRACK 01 MODE1/2352")) << sheet;
+    EXPECT_NE(std::string::npos, sheet.find("TRACK 02 AUDIO")) << sheet;
+    const std::string folder = UnixPath(exported.Path());
+    const std::string split = RunUnix("cd '" + folder + "' && bchunk readback.bin readback.cue part >/dev/null 2>&1; "
+                                      "cmp -s part01.iso '" + UnixPath(iso) + "' && echo data; "
+                                      "cmp -s part02.cdr '" + UnixPath(files.File("audio.bin")) + "' && echo audio");
+    EXPECT_EQ("data\naudio\n", split) << sheet;
 }
 
 TEST_F(ImageBurnJob, WhatTheJobRefusesLeavesTheMediumUntouched)
