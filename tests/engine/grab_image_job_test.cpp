@@ -60,6 +60,44 @@ TEST_F(GrabImageJob, AGrabbedDataCdBurnsBackToTheSameSectors)
     EXPECT_EQ("same\n", RunUnix("cmp -s '" + UnixPath(sourceDisc) + "' '" + copy + "' && echo same"));
 }
 
+// Drive E, the DVD writer, with a small DVD-R of the fixture's files: the
+// grab's data file is a plain ISO image.
+TEST_F(GrabImageJob, AGrabbedDvdIsAPlainIsoImage)
+{
+    ASSERT_EQ(0u, RunDiscTool("insert E 5 100000"));
+    com::ComPtr<IDevice> dvd;
+    ASSERT_EQ(S_OK, devices->GetDeviceByDriveLetter('E', &dvd));
+    DWORD cookie = 0;
+    ASSERT_EQ(S_OK, Advise(dvd, &cookie));
+    com::ComPtr<IWriter> dvdWriter;
+    com::ComPtr<IReader> dvdReader;
+    ASSERT_EQ(S_OK, dvd->QueryInterface(IID_IWriter, reinterpret_cast<void**>(&dvdWriter)));
+    ASSERT_EQ(S_OK, dvd->QueryInterface(IID_IReader, reinterpret_cast<void**>(&dvdReader)));
+    com::ComPtr<IFileTree> tree = FixtureTree();
+    ASSERT_EQ(S_OK, tree->DoFinalize(1));
+    size_t from = sink->Events().size();
+    ASSERT_EQ(S_OK, dvdWriter->BurnData(COOKIE, 0xFFFF, tree, 2));
+    EXPECT_EQ(0u, WaitEnd(DM_BURNEND, from));
+
+    from = sink->Events().size();
+    const std::string base = files.File("grabbed");
+    ASSERT_EQ(S_OK, dvdReader->GrabImage(COOKIE, 0xFFFF, com::Bstr(base), 1024));
+    EXPECT_EQ(0u, WaitEnd(DM_GRABEND, from));
+    EXPECT_TRUE(SameEvents({DM_GRABPREPARE, DM_GRABSTART, DM_READPROGRESS, DM_GRABEND}, JobMessages(from)));
+    EXPECT_EQ("grabbed.mds grabbed.xm0 ", GrabbedFiles());
+    const std::string image = UnixPath(base + ".xm0");
+    const std::string joliet = RunUnix("isoinfo -J -f -i '" + image + "'");
+    EXPECT_NE(std::string::npos, joliet.find("/Sub Folder/big.bin")) << joliet;
+    const std::string listed = RunUnix("7z l '" + image + "'");
+    EXPECT_NE(std::string::npos, listed.find("readme.txt")) << listed;
+    const std::string disc = exported.File("dvd.iso");
+    ASSERT_EQ(0u, RunDiscTool("export E \"" + disc + "\""));
+    EXPECT_EQ("same\n", RunUnix("cmp -s '" + UnixPath(disc) + "' '" + image + "' && echo same"));
+
+    Unadvise(dvd, cookie);
+    EXPECT_EQ(0u, RunDiscTool("insert E 8"));
+}
+
 TEST_F(GrabImageJob, AnEmptyDriveDeclinedEndsTheGrabWithNoFiles)
 {
     ASSERT_EQ(0u, RunDiscTool("eject F"));
