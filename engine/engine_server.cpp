@@ -1,4 +1,5 @@
 #include "engine_server.h"
+#include "audio/audio_player.h"
 #include "command_line.h"
 #include "devices/devices.h"
 #include "engine_services.h"
@@ -20,7 +21,6 @@ const GUID APPID_Vokmar = {0x3EBD45AD, 0xAE93, 0x489E, {0xA9, 0xAE, 0x90, 0xAF, 
 const com::LocalServerIdentity kIdentity = {&APPID_Vokmar, "Vokmar", "VOKMAR.EXE"};
 
 HRESULT AudioLayoutNotServed(REFIID, void**) { return LogNotServed("CoAudioCDLayout::CreateInstance"); }
-HRESULT AudioPlayerNotServed(REFIID, void**) { return LogNotServed("CoAudioPlayer::CreateInstance"); }
 
 // Registered and answered, but refused until its class is built.
 template <HRESULT (*NotServed)(REFIID, void**)>
@@ -36,8 +36,8 @@ const com::LocalClassEntry kClasses[] = {
      "Free"},
     {&CLSID_CoAudioCDLayout, PendingClassObject<AudioLayoutNotServed>, "Vokmar.CoAudioCDLayout",
      "CoAudioCDLayout Class", nullptr},
-    {&CLSID_CoAudioPlayer, PendingClassObject<AudioPlayerNotServed>, "Vokmar.CoAudioPlayer",
-     "CoAudioPlayer Class", nullptr},
+    {&CLSID_CoAudioPlayer, com::SingletonClassObject<CCoAudioPlayer>, "Vokmar.CoAudioPlayer",
+     "CoAudioPlayer Class", "Free"},
     {nullptr, nullptr, nullptr, nullptr, nullptr},
 };
 

@@ -1,17 +1,72 @@
 #!/usr/bin/env bash
-# Sets the machine up, builds everything and starts the application on the
-# virtual drives. Until the application itself exists this builds and
-# registers the components and says so.
+# Sets the machine up, builds everything, registers the components and the
+# project types into the build tree's Wine prefix and starts the
+# application on the virtual drives.
+#
+# With a display in DISPLAY the window opens there. Without one the program
+# runs on the build tree's own virtual display, which is served on the
+# loopback address through a VNC server and its browser client (Debian's
+# x11vnc, websockify and novnc); the address to open is printed.
+#   bash scripts/run.sh [project file]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
 "$root/scripts/build.sh"
 export BUILD_DIR="$root/build/win"
-app="$BUILD_DIR/bin/Tessaly.exe"
-if [ -f "$app" ]; then
-  . "$root/scripts/wine-env.sh"
-  exec "$WINE" "$app" "$@"
+. "$root/scripts/wine-env.sh"
+"$root/scripts/wine-up.sh"
+. "$root/scripts/wine-env.sh"
+bin="$BUILD_DIR/bin"
+app="$bin/Tessaly.exe"
+[ -f "$app" ] || { echo "run: $app was not built" >&2; exit 1; }
+
+# Every component of the build registers itself (the build did it already;
+# again here so that a prefix made afresh has them too).
+components=()
+for f in "$bin"/*.dll "$bin"/Vokmar.exe; do
+  case "$(basename "$f")" in StandinProject.dll) continue ;; esac
+  [ -f "$f" ] && components+=("$f")
+done
+"$root/scripts/wine-register.sh" "$BUILD_DIR" "${components[@]}"
+
+# The registered project types: one key per built type under the
+# application's Projects key, in the order of scripts/project-types.txt.
+name=$(basename "$(ls "$bin"/*.apptype | head -1)" .apptype)
+projects="HKLM\\SOFTWARE\\Tavell software\\$name\\Projects"
+"$WINE" reg delete "$projects" /f </dev/null >/dev/null 2>&1 || true
+"$WINE" reg add "$projects" /f </dev/null >/dev/null 2>&1
+registered=0
+while read -r dll clsid order; do
+  case "$dll" in ''|'#'*) continue ;; esac
+  [ -f "$bin/$dll" ] || continue
+  "$WINE" reg add "$projects\\$clsid" /v Order /t REG_DWORD /d "$order" /f </dev/null >/dev/null 2>&1
+  registered=$((registered + 1))
+done < "$root/scripts/project-types.txt"
+echo "run: $registered project type(s) registered for $name"
+
+served=()
+stop_served() {
+  for pid in "${served[@]}"; do kill "$pid" 2>/dev/null || true; done
+}
+if [ "${TB_OWN_DISPLAY:-}" = 1 ]; then
+  # No display of the caller's: serve the build tree's virtual one.
+  for p in x11vnc websockify novnc; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing_vnc=1
+  done
+  if [ -n "${missing_vnc:-}" ]; then
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q x11vnc websockify novnc >/dev/null
+  fi
+  vnc_port=${TB_VNC_PORT:-5900}
+  web_port=${TB_WEB_PORT:-6080}
+  x11vnc -display "$DISPLAY" -localhost -rfbport "$vnc_port" -forever -shared -nopw -quiet \
+    </dev/null >"$BUILD_DIR/x11vnc.log" 2>&1 &
+  served+=($!)
+  websockify --web /usr/share/novnc "127.0.0.1:$web_port" "127.0.0.1:$vnc_port" \
+    </dev/null >"$BUILD_DIR/websockify.log" 2>&1 &
+  served+=($!)
+  trap stop_served EXIT
+  echo "run: the application's display $DISPLAY is served at 127.0.0.1:$web_port/vnc.html (VNC on 127.0.0.1:$vnc_port)"
+  echo "run: open that address in a browser on this machine"
 fi
-deliverables=$(cd "$BUILD_DIR/bin" && ls *.dll *.exe | grep -v -E '_test\.exe$|^engine_|^EngineProbe|^wine_keepalive' | tr '\n' ' ')
-echo "Built and registered into $BUILD_DIR/wineprefix: $deliverables"
-echo "The application program is not built yet; the components above are."
+echo "run: starting $app"
+"$WINE" "$app" "$@"

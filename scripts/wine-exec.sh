@@ -9,4 +9,6 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh"
 "$here/wine-up.sh" >/dev/null 2>&1 </dev/null
 . "$here/wine-env.sh"
+# Sound goes to ALSA's file device, not to a card (see wine-alsa.conf).
+export ALSA_CONFIG_PATH=${ALSA_CONFIG_PATH:-$here/wine-alsa.conf}
 exec "$WINE" "$@"

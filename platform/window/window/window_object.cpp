@@ -119,6 +119,13 @@ HWND WindowObject::CreateModelessDialog(HINSTANCE module, int id, HWND parent, L
     return ::CreateDialogParamA(module, MAKEINTRESOURCEA(id), parent, &WindowObject::DialogProc, init);
 }
 
+HWND WindowObject::CreateModelessDialog(HINSTANCE module, const DLGTEMPLATE* dialog, HWND parent, LPARAM init)
+{
+    if (m_hWnd) return nullptr;
+    PendingBinding binding(this);
+    return ::CreateDialogIndirectParamA(module, dialog, parent, &WindowObject::DialogProc, init);
+}
+
 WindowObject* WindowObject::TakePending()
 {
     WindowObject* object = t_pending;

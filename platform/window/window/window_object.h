@@ -39,9 +39,10 @@ public:
     HWND UnsubclassWindow();
 
     // The default procedure for the message being handled (for a handler
-    // that wants the default behaviour first), or for another message.
+    // that wants the default behaviour first), or for another message. An
+    // MDI frame or child puts its own default procedure in.
     LRESULT DefWindowProc();
-    LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
+    virtual LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
 
     // After the window's last message.
     virtual void OnFinalMessage(HWND) {}
@@ -56,6 +57,8 @@ protected:
                      DWORD style, DWORD exStyle, UINT_PTR menuOrId, void* param);
     INT_PTR RunModalDialog(HINSTANCE module, int id, HWND parent, LPARAM init);
     HWND CreateModelessDialog(HINSTANCE module, int id, HWND parent, LPARAM init);
+    // A modeless dialog from a template in memory.
+    HWND CreateModelessDialog(HINSTANCE module, const DLGTEMPLATE* dialog, HWND parent, LPARAM init);
 
 private:
     class Dispatch;

@@ -1,0 +1,102 @@
+// Tessaly.exe seen from a test: a copy of the program in a folder of its
+// own under an application name of its own (so its data folder, settings,
+// recent files and project types are its own), started with arguments and
+// driven through its windows.
+#pragma once
+#include <windows.h>
+#include <files.h>
+#include <string>
+#include <vector>
+
+// The build's program folder (beside the test program).
+std::string BuildFolder();
+
+class TessalyInstall {
+public:
+    // `apptype`: the text of "<name>.apptype"; with `withApptype` false no
+    // such file is written.
+    explicit TessalyInstall(const std::string& apptype = "[Data]\r\n", bool withApptype = true);
+    ~TessalyInstall();
+    TessalyInstall(const TessalyInstall&) = delete;
+    TessalyInstall& operator=(const TessalyInstall&) = delete;
+
+    const std::string& Name() const { return m_name; }
+    std::string Program() const { return m_folder.File("Tessaly.exe"); }
+    std::string ProgramFolder() const { return m_folder.Path(); }
+    // "C:\ProgramData\Tavell software\<name>\"
+    std::string DataFolder() const;
+    std::string File(const std::string& name) const { return m_folder.File(name); }
+    // HKCU\SOFTWARE\Tavell software\<name>\Recent Document List
+    std::string RecentKey() const;
+    // Registers the stand-in project type under this application's key.
+    void RegisterStandin(DWORD order = 1) const;
+
+private:
+    std::string m_name;
+    TempFolder m_folder;
+};
+
+class TessalyRun {
+public:
+    TessalyRun(const TessalyInstall& install, const std::string& arguments = "");
+    ~TessalyRun();
+    TessalyRun(const TessalyRun&) = delete;
+    TessalyRun& operator=(const TessalyRun&) = delete;
+
+    bool Started() const { return m_process != nullptr; }
+    DWORD Pid() const { return m_pid; }
+    // The main frame, waited for up to `ms`.
+    HWND WaitForFrame(DWORD ms = 15000);
+    // A top-level window of this process with the class (and caption, when
+    // given), waited for up to `ms`; null when none came.
+    HWND WaitForWindow(const char* className, const char* caption, DWORD ms) const;
+    // The exit code, or STILL_ACTIVE when it has not ended within `ms`.
+    DWORD WaitExit(DWORD ms);
+    // Closes the frame and waits for the end; the exit code.
+    DWORD Close();
+
+private:
+    HANDLE m_process = nullptr;
+    DWORD m_pid = 0;
+    HWND m_frame = nullptr;
+};
+
+std::string WindowText(HWND window);
+std::string ClassOf(HWND window);
+// The text of a message box (its static text control).
+std::string MessageBoxText(HWND box);
+// Presses the box's button `id` (IDOK by default).
+void DismissBox(HWND box, int id = IDOK);
+// The MDI children of a frame's MDI client (id 0xE900), in z-order.
+std::vector<HWND> MdiChildren(HWND frame);
+// The simple-mode text of a status bar of another process.
+std::string RemoteStatusText(HWND statusBar, DWORD pid);
+// Processes of the given program file name ("dllhost.exe").
+std::vector<DWORD> ProcessesNamed(const char* name);
+// Ends, when it goes, every process of the name that started during its
+// life (the surrogates the system starts for a class that will not load).
+class NewProcessReaper {
+public:
+    explicit NewProcessReaper(const char* name);
+    ~NewProcessReaper();
+    NewProcessReaper(const NewProcessReaper&) = delete;
+    NewProcessReaper& operator=(const NewProcessReaper&) = delete;
+private:
+    const char* m_name;
+    std::vector<DWORD> m_before;
+};
+
+// Waits until `condition` holds, pumping this thread's messages; false when
+// `ms` passed first.
+template <class F>
+bool WaitUntil(F condition, DWORD ms)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount() - start > ms) return false;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        Sleep(20);
+    }
+}
