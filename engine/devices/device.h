@@ -103,16 +103,15 @@ public:
     STDMETHODIMP Eject() override;
     STDMETHODIMP Load() override;
 
-    // IWriter, IWriter2, IReader: the data and image burns, the erase and the
-    // grab are served; Cancel stops what runs on the drive. The others answer
-    // E_NOTIMPL and leave a line naming themselves in the log.
+    // IWriter, IWriter2, IReader: the data, image and DVD-Video burns, the
+    // erase and the grab are served; Cancel stops what runs on the drive.
+    // The others answer E_NOTIMPL and leave a line naming themselves in the
+    // log.
     STDMETHODIMP BurnImage(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, BSTR a_bsImagePath,
                            unsigned long a_ulBufferSize) override;
     STDMETHODIMP Erase(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, unsigned int a_uiFullErase) override;
-    STDMETHODIMP BurnDVDVideo(unsigned long, unsigned long, BSTR, unsigned long) override
-    {
-        return LogNotServed("CCoDevice::BurnDVDVideo");
-    }
+    STDMETHODIMP BurnDVDVideo(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, BSTR a_bsImagePath,
+                              unsigned long a_ulBufferSize) override;
     STDMETHODIMP BurnData(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, IUnknown* a_lpFileTreeUnk,
                           unsigned long a_ulBufferSize) override;
     STDMETHODIMP BurnAudio(unsigned long, unsigned long, IUnknown*, unsigned long) override

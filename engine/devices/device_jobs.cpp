@@ -4,6 +4,7 @@
 #include "devices/device.h"
 #include <com/guard.h>
 #include "jobs/data_burn_job.h"
+#include "jobs/dvd_video_burn_job.h"
 #include "jobs/erase_job.h"
 #include "jobs/grab_image_job.h"
 #include "jobs/image_burn_job.h"
@@ -64,6 +65,16 @@ STDMETHODIMP CCoDevice::BurnImage(unsigned long a_ulCallerCookie, unsigned long 
         CLogMethodScope<CCoDevice> log("BurnImage");
         return CImageBurnJob::Start(this, a_ulCallerCookie, a_ulSpeed, com::AnsiFromBstr(a_bsImagePath),
                                     a_ulBufferSize);
+    });
+}
+
+STDMETHODIMP CCoDevice::BurnDVDVideo(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, BSTR a_bsImagePath,
+                                     unsigned long a_ulBufferSize)
+{
+    return com::Guarded("CCoDevice::BurnDVDVideo", [&]() -> HRESULT {
+        CLogMethodScope<CCoDevice> log("BurnDVDVideo");
+        return CDvdVideoBurnJob::Start(this, a_ulCallerCookie, a_ulSpeed, com::AnsiFromBstr(a_bsImagePath),
+                                       a_ulBufferSize);
     });
 }
 
