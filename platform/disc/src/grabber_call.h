@@ -12,7 +12,8 @@ inline Error notStarted() { return fail(DISC_E_NOT_STARTED, "the disc layer is n
 
 inline bool takesFaultItself(uint32_t op) {
     return op == DISC_OP_TAO_FROM_TREE || op == DISC_OP_TAO_FROM_FILE || op == DISC_OP_GRAB_CD ||
-           op == DISC_OP_GRAB_DVD || op == DISC_OP_SAO_RAW || op == DISC_OP_VIDEO_CD || op == DISC_OP_SUPER_VIDEO_CD;
+           op == DISC_OP_GRAB_DVD || op == DISC_OP_SAO_RAW || op == DISC_OP_VIDEO_CD || op == DISC_OP_SUPER_VIDEO_CD ||
+           op == DISC_OP_TAO_AUDIO || op == DISC_OP_DAO_AUDIO;
 }
 
 // Resolves the grabber, applies an armed fault and runs the body.

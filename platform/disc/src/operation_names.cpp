@@ -55,6 +55,8 @@ const char* const kNames[DISC_OP_COUNT] = {
     "UdfTree_BuildImage",
     "StarBurn_CdvdBurnerGrabber_VideoCD",
     "StarBurn_CdvdBurnerGrabber_SuperVideoCD",
+    "Grabber_TrackAtOnceAudio",
+    "Grabber_DiscAtOnceAudio",
 };
 
 }  // namespace

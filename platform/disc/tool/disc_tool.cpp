@@ -20,6 +20,8 @@ int usage() {
                  "       disc_tool <data folder> export <drive> <image.iso>\n"
                  "       disc_tool <data folder> export-raw <drive> <base>   (a CD: <base>.bin and <base>.cue)\n"
                  "       disc_tool <data folder> fault <drive> <operation> <code> [after blocks]\n"
+                 "       disc_tool <data folder> write-modes <drive> <mask>   (1 track-at-once, 2 session-at-once,\n"
+                 "                                                          4 disc-at-once PQ, 8 disc-at-once raw P-W)\n"
                  "<drive> is a drive name (drive0), its letter (E) or its index (0).\n"
                  "<operation> is a name the engine's log prints (StarBurn_CdvdBurnerGrabber_SetSpeeds)\n"
                  "or its number; the drive's next such operation fails with <code>.\n");
@@ -72,6 +74,16 @@ int report(const Error& e) {
     return 1;
 }
 
+// The write modes a drive offers; the change stamp tells a running layer.
+int writeModes(const DriveFolder& folder, const std::string& drive, const char* mask) {
+    DriveSpec spec;
+    if (int rc = report(folder.loadDrive(drive, spec))) return rc;
+    spec.writeModes = uint32_t(std::strtoul(mask, nullptr, 0));
+    if (int rc = report(folder.saveDrive(drive, spec))) return rc;
+    folder.bumpStamp();
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -88,6 +100,7 @@ int main(int argc, char** argv) {
     if (command == "eject") return report(folder.removeMedium(drive));
     if (command == "export" && argc >= 5) return report(folder.exportImage(drive, argv[4]));
     if (command == "export-raw" && argc >= 5) return report(folder.exportRaw(drive, argv[4]));
+    if (command == "write-modes" && argc >= 5) return writeModes(folder, drive, argv[4]);
     if (command == "fault" && argc >= 6) {
         DiscFault fault = {operationOf(argv[4]), uint32_t(std::strtoul(argv[5], nullptr, 0)),
                            argc >= 7 ? uint32_t(std::strtoul(argv[6], nullptr, 0)) : 0, 0};

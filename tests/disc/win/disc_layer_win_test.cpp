@@ -10,7 +10,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cmath>
 #include <cstring>
+#include <memory>
 #include <map>
 #include <string>
 
@@ -417,6 +419,88 @@ TEST_F(DiscWin, CueWrittenGrabbedAndWrittenBackAcrossWindowsPaths) {
     ASSERT_EQ(runTool(folderArg + " export-raw F \"" + temp_.File("grab dir\\back") + "\"", out), 0u) << out;
     EXPECT_EQ(ReadFileBytes(temp_.File("grab dir\\back.bin")), audio);
     EXPECT_NE(ReadFileBytes(temp_.File("grab dir\\back.cue")).find("TRACK 01 AUDIO"), std::string::npos);
+}
+
+std::string le16(uint32_t v) { return {char(v & 0xFF), char(v >> 8 & 0xFF)}; }
+std::string le32(uint32_t v) { return le16(v & 0xFFFF) + le16(v >> 16); }
+
+// A 44,100 Hz 16-bit stereo WAV of `frames` sample pairs of a sine wave;
+// its samples in `pcm`.
+std::string sineWav(uint32_t frames, double hertz, std::string& pcm, uint32_t rate = 44100) {
+    pcm.clear();
+    for (uint32_t i = 0; i < frames; ++i) {
+        const double x = std::sin(2 * 3.141592653589793 * hertz * i / 44100);
+        pcm += le16(uint16_t(int16_t(x * 16000))) + le16(uint16_t(int16_t(x * -9000)));
+    }
+    const std::string fmt = le16(1) + le16(2) + le32(rate) + le32(rate * 4) + le16(4) + le16(16);
+    const std::string body = "WAVEfmt " + le32(16) + fmt + "data" + le32(uint32_t(pcm.size())) + pcm;
+    return "RIFF" + le32(uint32_t(body.size())) + body;
+}
+
+// WAV files under Windows paths with spaces go on a CD track-at-once, then
+// disc-at-once; the raw image the console tool exports holds each track's
+// samples padded to whole sectors, after 150 blocks of silence or none.
+TEST_F(DiscWin, WavFilesBecomeAudioTracks) {
+    const uint32_t frames[] = {44100 + 11, 20001, 33333};
+    std::string pcm[3];
+    std::unique_ptr<DiscAudioTrackTable> table(new DiscAudioTrackTable {});
+    table->count = 3;
+    for (int i = 0; i < 3; ++i) {
+        const std::string path = source("track " + std::to_string(i + 1) + ".wav", sineWav(frames[i], 300.0 * (i + 1), pcm[i]));
+        std::strncpy(table->entries[i], path.c_str(), DISC_AUDIO_ENTRY_BYTES - 1);
+    }
+    std::string out, folderArg = "\"" + data_ + "\"";
+    for (bool dao : {false, true}) {
+        SCOPED_TRACE(dao ? "disc-at-once" : "track-at-once");
+        ASSERT_EQ(runTool(folderArg + " insert F 2", out), 0u) << out;
+        DiscHandle g = grabber(kCd);
+        Frame f;
+        const int rc = dao ? Grabber_DiscAtOnceAudio(g, GF(f), table.get(), 0, 0, 0, 1, 1, 1)
+                           : Grabber_TrackAtOnceAudio(g, GF(f), table.get(), 0, 0, 0, 0, 1, 1);
+        ASSERT_EQ(rc, 0) << f.text;
+        const std::string base = temp_.File(dao ? "dao out" : "tao out");
+        ASSERT_EQ(runTool(folderArg + " export-raw F \"" + base + "\"", out), 0u) << out;
+        const std::string bin = ReadFileBytes(base + ".bin");
+        size_t at = 0;
+        for (int i = 0; i < 3; ++i) {
+            if (i > 0 && !dao) {
+                EXPECT_EQ(bin.substr(at, 150 * 2352), std::string(150 * 2352, '\0')) << "gap before " << i + 1;
+                at += 150 * 2352;
+            }
+            const size_t sectors = (pcm[i].size() + 2351) / 2352;
+            EXPECT_TRUE(bin.substr(at, sectors * 2352) == pcm[i] + std::string(sectors * 2352 - pcm[i].size(), '\0'))
+                << "track " << i + 1;
+            at += sectors * 2352;
+        }
+        EXPECT_EQ(bin.size(), at);
+        const std::string cue = ReadFileBytes(base + ".cue");
+        EXPECT_EQ(cue.find("INDEX 00") != std::string::npos, !dao) << cue;
+        DiscInformation info {};
+        ASSERT_EQ(Grabber_GetDiscInformation(g, GF(f), &info), 0);
+        EXPECT_EQ(info.discStatus, DISC_STATUS_COMPLETE);
+        DiscHandle_Destroy(&g);
+    }
+}
+
+// A table of 100 tracks, or a file of another rate, writes nothing.
+TEST_F(DiscWin, RefusedAudioTablesLeaveTheDiscBlank) {
+    std::string pcm;
+    std::unique_ptr<DiscAudioTrackTable> table(new DiscAudioTrackTable {});
+    const std::string good = source("good.wav", sineWav(5000, 440, pcm));
+    const std::string slow = source("slow.wav", sineWav(5000, 440, pcm, 48000));
+    for (auto& entry : table->entries) std::strncpy(entry, good.c_str(), DISC_AUDIO_ENTRY_BYTES - 1);
+    DiscHandle g = grabber(kCd);
+    Frame f;
+    table->count = 100;
+    EXPECT_EQ(Grabber_TrackAtOnceAudio(g, GF(f), table.get(), 0, 0, 0, 0, 1, 1), DISC_E_INVALID_ARGUMENT);
+    table->count = 2;
+    std::strncpy(table->entries[1], slow.c_str(), DISC_AUDIO_ENTRY_BYTES - 1);
+    EXPECT_EQ(Grabber_TrackAtOnceAudio(g, GF(f), table.get(), 0, 0, 0, 0, 1, 1), DISC_E_BAD_IMAGE);
+    EXPECT_NE(std::string(f.text).find("48000 Hz"), std::string::npos) << f.text;
+    EXPECT_EQ(nextWritable(g), 0u);
+    DiscInformation info {};
+    ASSERT_EQ(Grabber_GetDiscInformation(g, GF(f), &info), 0);
+    EXPECT_EQ(info.discStatus, DISC_STATUS_BLANK);
 }
 
 }  // namespace

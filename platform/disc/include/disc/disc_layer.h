@@ -265,6 +265,41 @@ int Grabber_GrabDvdImage(DISC_GRABBER_FRAME, const char* basePath, uint32_t part
 int Grabber_SessionAtOnceRawRawPW(DISC_GRABBER_FRAME, const char* imagePath, uint32_t testWrite,
                                   uint32_t flag1, uint32_t flag2, uint32_t flag3, uint32_t flag4);
 
+/* ---- audio CDs -------------------------------------------------------------
+ * The track table of an audio write: the number of tracks, 8 zero bytes, then
+ * one 275-byte entry per track holding the NUL-terminated ANSI path of a WAV
+ * file of 44,100 Hz, 16-bit stereo PCM samples. */
+enum { DISC_AUDIO_MAX_TRACKS = 99, DISC_AUDIO_ENTRY_BYTES = 275 };
+
+#pragma pack(push, 1)
+typedef struct DiscAudioTrackTable {
+    uint32_t count;
+    uint8_t reserved[8];
+    char entries[DISC_AUDIO_MAX_TRACKS][DISC_AUDIO_ENTRY_BYTES];
+} DiscAudioTrackTable;
+#pragma pack(pop)
+
+/* Write the table's WAV files as CD audio tracks (2352-byte sectors of
+ * samples, each track padded with silence to whole sectors) and finalize the
+ * disc. Track-at-once puts 150 blocks of silence (index 0) before every track
+ * after the first; disc-at-once, on a drive that offers it (write-mode bit
+ * 0x8), writes the tracks back to back after the lead-in's own pregap. The
+ * tracks follow the disc's last session (a new session; tracks of a session
+ * left open join it). Refused before the first byte, medium untouched: more
+ * than 99 tracks, none, an empty entry or a path without its NUL in the entry
+ * (DISC_E_INVALID_ARGUMENT); a file that cannot be read (DISC_E_FILE); a file
+ * that is no WAV of that format or holds no samples (DISC_E_BAD_IMAGE); more
+ * blocks, gaps included, than the disc has free (DISC_E_NO_SPACE); a DVD or
+ * a drive without the mode (DISC_E_NOT_SUPPORTED). Write progress comes as
+ * reason 12 in bytes of 2048 per block. The flags are accepted (0, 0; 0 or 1
+ * as the call's mode; 1, 1) and not used. */
+int Grabber_TrackAtOnceAudio(DISC_GRABBER_FRAME, const DiscAudioTrackTable* table, uint32_t flag0,
+                             uint32_t testWrite, uint32_t flag2, uint32_t flag3, uint32_t flag4,
+                             uint32_t flag5);
+int Grabber_DiscAtOnceAudio(DISC_GRABBER_FRAME, const DiscAudioTrackTable* table, uint32_t flag0,
+                            uint32_t testWrite, uint32_t flag2, uint32_t flag3, uint32_t flag4,
+                            uint32_t flag5);
+
 /* ---- ISO 9660 + Joliet trees --------------------------------------------- */
 
 /* `bootRecord` and `rockRidge` must be 0; `joliet` 1 adds the Joliet
@@ -370,7 +405,7 @@ enum DiscOperation {
     DISC_OP_TREE_IMPORT,
     DISC_OP_GRAB_CD, DISC_OP_GRAB_DVD, DISC_OP_SAO_RAW,
     DISC_OP_UDF_ADD_FOLDER, DISC_OP_UDF_ADD_FILE, DISC_OP_UDF_BUILD,
-    DISC_OP_VIDEO_CD, DISC_OP_SUPER_VIDEO_CD,
+    DISC_OP_VIDEO_CD, DISC_OP_SUPER_VIDEO_CD, DISC_OP_TAO_AUDIO, DISC_OP_DAO_AUDIO,
     DISC_OP_COUNT
 };
 
