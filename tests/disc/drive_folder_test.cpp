@@ -66,14 +66,19 @@ TEST_F(DriveFolder, ToolChangesAndTrayMovesAreNoticed) {
 // operation of its kind once; a drive that offers one kind of erase refuses
 // the other.
 TEST_F(DriveFolder, ToolFaultsFailTheNextOperationOnceAndEraseKindsAreTheDrives) {
-    DiscHandle g = grabber(kCd);
+    DiscHandle before = grabber(kCd);
     Frame f;
     tool("fault F StarBurn_CdvdBurnerGrabber_SetSpeeds 9");
+    // A fault from outside is for the next job's handles, not for one that
+    // was there before it (as the engine's own handle of a drive is).
+    EXPECT_EQ(Grabber_SetSpeeds(before, GF(f), 0xFFFF, 0xFFFF), 0);
+    DiscHandle g = grabber(kCd);
     EXPECT_EQ(Grabber_SetSpeeds(g, GF(f), 0xFFFF, 0xFFFF), 9);
     EXPECT_STREQ(f.text, "injected failure");
     EXPECT_EQ(Grabber_SetSpeeds(g, GF(f), 0xFFFF, 0xFFFF), 0) << "once";
     tool("fault F 24 4");  // by number: the close of a session
-    EXPECT_EQ(Grabber_CloseSession(g, GF(f)), 4);
+    DiscHandle next = grabber(kCd);
+    EXPECT_EQ(Grabber_CloseSession(next, GF(f)), 4);
 
     const std::string driveFile = (data_ / "VirtualDrives" / "drive1.drive").string();
     struct Case { const char* modes; uint32_t quick; int result; };

@@ -102,7 +102,8 @@ TEST_F(EngineJob, AClientCallsTheEngineWhileItsQuestionIsOpen)
     ASSERT_EQ(0u, RunDiscTool("eject F"));
     HRESULT created = S_OK;
     sink->SetAnswer(0);
-    sink->OnQuestion([&](unsigned) { created = CreateObjectMeanwhile(5000); });
+    // A generous wait: a loaded machine is slow, a deadlock never ends.
+    sink->OnQuestion([&](unsigned) { created = CreateObjectMeanwhile(20000); });
     EXPECT_EQ(CANCELLED, Burn(FixtureTree()));
     sink->OnQuestion(nullptr);
     EXPECT_EQ(E_NOINTERFACE, created) << "E_PENDING: the call waited for the question";

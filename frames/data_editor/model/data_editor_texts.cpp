@@ -29,6 +29,28 @@ const char* CDataEditorTexts::BuiltIn(unsigned id)
     case IDS_SKIP_ALL_LOCKED: return "Skip all locked files";
     case IDS_PREPARATION_RUNNING:
         return "Data preparation is in progress, can't close until it is finished or canceled.";
+    case IDS_EDITOR_PANE: return "Image Editor";
+    case IDS_CREATE_FOLDER: return "Create new folder";
+    case IDS_RENAME: return "Rename";
+    case IDS_DELETE: return "Delete";
+    case IDS_CLEAR_CONTENT: return "Clear content";
+    case IDS_CHANGE_LABEL: return "Change volume label";
+    case IDS_COLUMN_NAME: return "Name";
+    case IDS_COLUMN_SIZE: return "Size";
+    case IDS_COLUMN_DESCRIPTION: return "Description";
+    case IDS_COLUMN_TYPE: return "Type";
+    case IDS_NEW_FOLDER: return "New Folder";
+    case IDS_ILLEGAL_CHARACTERS:
+        return "Illegal characters for file name: *  \\  /  ?  >  <  :  \"  |. Please change file name.";
+    case IDS_NAME_REQUIRED: return "Filename required";
+    case IDS_NAME_RESERVED: return "This name is reserved for system purposes, you cannot use it.";
+    case IDS_NAME_TOO_LONG: return "Filename is too long";
+    case IDS_NAME_EXISTS: return "File \"%s\" already exists. Use another filename.";
+    case IDS_REPLACE_EXISTING: return "File \"%s\" already exists. Replace?";
+    case IDS_ADD_FILES: return "Add files...";
+    case IDS_ADD_FOLDER: return "Add folder...";
+    case IDS_SELECT_FOLDER: return "Select folder to add to image";
+    case IDS_CLEAR_PROJECT: return "This will clear the entire content of your projects. Continue?";
     default: return "";
     }
 }

@@ -5,9 +5,7 @@
 // the medium as it was, and a test write changes nothing.
 #pragma once
 
-#include "drive.h"
-#include "error.h"
-#include "progress_reporter.h"
+#include "raw_writer.h"
 #include "wav_file.h"
 
 #include <optional>
@@ -23,33 +21,20 @@ struct AudioRequest {
     uint32_t bufferBytes = 0;
 };
 
-class AudioWriter {
+class AudioWriter : RawWriter {
 public:
-    AudioWriter(Drive& drive, ProgressReporter& progress) : drive_(drive), progress_(progress) {}
+    AudioWriter(Drive& drive, ProgressReporter& progress) : RawWriter(drive, progress) {}
 
     Error write(const AudioRequest& request);
 
 private:
-    struct Plan {
-        Medium before, after;
+    struct Plan : RawWritePlan {
         std::vector<Track> tracks;
         std::string raw;  // the medium's raw sector file
-        bool emulateSpeed = false;
-        uint32_t writeSpeed = 0;
-        std::optional<DiscFault> fault;
-        uint64_t totalBlocks = 0;
     };
 
     Error plan(const AudioRequest& request, Plan& p);
     Error writeTrack(WavFile& wav, const Track& t, const Plan& p, os::File* raw, uint64_t& done);
-    Error advance(const Plan& p, uint32_t lba, uint64_t done);
-    Error commit(const Plan& p);
-    bool cancelled() const { return drive_.cancelCount() != cancelMark_; }
-
-    Drive& drive_;
-    ProgressReporter& progress_;
-    uint64_t cancelMark_ = 0;
-    uint64_t startMs_ = 0;
 };
 
 }  // namespace disc

@@ -47,7 +47,7 @@ void DiscLibrary::load(const std::string& name) {
     }
     Drive& d = *it->second;
     DiscFault fault;
-    if (folder_->takeFault(name, fault)) d.armFault(fault);
+    if (folder_->takeFault(name, fault)) d.armFault(fault, true);
     Medium m;
     bool present = folder_->loadMedium(name, m);
     std::lock_guard<std::mutex> lock(d.mutex());

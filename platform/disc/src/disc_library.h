@@ -23,6 +23,7 @@ struct Grabber {
     void* context = nullptr;
     uint32_t bufferBytes = 0;
     uint32_t locks = 0;  // tray locks this handle holds; under the drive's mutex
+    uint64_t madeAt = 0;  // the drive's fault clock when the handle was made
 };
 
 class DiscLibrary {

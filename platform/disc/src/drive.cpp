@@ -44,21 +44,26 @@ bool Drive::beginJob() {
 
 void Drive::endJob() { busy_.store(false); }
 
-void Drive::armFault(const DiscFault& fault) {
+void Drive::armFault(const DiscFault& fault, bool fromOutside) {
     std::lock_guard<std::mutex> lock(faultMutex_);
     if (fault.operation == 0) { faults_.clear(); return; }
-    faults_.push_back(fault);
+    faults_.push_back({fault, fromOutside ? ++faultClock_ : 0});
 }
 
-std::optional<DiscFault> Drive::takeFault(uint32_t operation) {
+std::optional<DiscFault> Drive::takeFault(uint32_t operation, uint64_t madeAt) {
     std::lock_guard<std::mutex> lock(faultMutex_);
     for (auto it = faults_.begin(); it != faults_.end(); ++it) {
-        if (it->operation != operation) continue;
-        DiscFault f = *it;
+        if (it->fault.operation != operation || it->armedAt > madeAt) continue;
+        DiscFault f = it->fault;
         faults_.erase(it);
         return f;
     }
     return std::nullopt;
+}
+
+uint64_t Drive::faultClock() {
+    std::lock_guard<std::mutex> lock(faultMutex_);
+    return faultClock_;
 }
 
 }  // namespace disc

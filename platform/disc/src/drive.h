@@ -49,8 +49,15 @@ public:
     uint64_t cancelCount() const { return cancels_.load(); }
     void cancel() { ++cancels_; }
 
-    void armFault(const DiscFault& fault);
-    std::optional<DiscFault> takeFault(uint32_t operation);
+    // A fault set from outside (the drive folder's fault file) is for the
+    // handles made after it came: the engine's long-lived handle of a drive
+    // must not take a fault meant for the next job. One set in process is
+    // for any handle.
+    void armFault(const DiscFault& fault, bool fromOutside = false);
+    // The armed fault of that operation, taken once; `madeAt` is the
+    // faultClock() of the handle asking when it was made.
+    std::optional<DiscFault> takeFault(uint32_t operation, uint64_t madeAt = UINT64_MAX);
+    uint64_t faultClock();
 
 private:
     const std::vector<uint32_t>& readTable() const;
@@ -63,7 +70,12 @@ private:
     std::atomic<bool> busy_ {false};
     std::atomic<uint64_t> cancels_ {0};
     std::mutex faultMutex_;
-    std::vector<DiscFault> faults_;
+    struct ArmedFault {
+        DiscFault fault;
+        uint64_t armedAt;  // 0: for any handle
+    };
+    std::vector<ArmedFault> faults_;
+    uint64_t faultClock_ = 0;
 };
 
 // Holds the drive's one job for a scope, when it was free.

@@ -154,6 +154,7 @@ int Grabber_Create(DiscHandle* grabber, char* text, uint32_t textSize, uint32_t*
         return frame.finish(fail(static_cast<int>(f->code), "injected failure"));
     auto g = std::make_shared<Grabber>();
     g->drive = drive;
+    g->madeAt = drive->faultClock();
     g->callback = callback;
     g->context = context;
     g->bufferBytes = (bufferSize & 0xFF) << 20;  // megabytes

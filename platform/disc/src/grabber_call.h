@@ -30,7 +30,7 @@ int onGrabber(const CallFrame& frame, DiscHandle handle, Body body) {
         if (drive.removed) return frame.finish(fail(DISC_E_NO_DRIVE, "the drive is gone"));
     }
     if (!takesFaultItself(frame.operation))
-        if (auto f = drive.takeFault(frame.operation))
+        if (auto f = drive.takeFault(frame.operation, grabber->madeAt))
             return frame.finish(fail(static_cast<int>(f->code), "injected failure"));
     return frame.finish(body(*lib, *grabber, drive));
 }

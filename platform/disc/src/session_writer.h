@@ -6,31 +6,24 @@
 #pragma once
 
 #include "disc_image.h"
-#include "drive.h"
-#include "error.h"
-#include "progress_reporter.h"
+#include "raw_writer.h"
 
 #include <optional>
 #include <vector>
 
 namespace disc {
 
-class SessionWriter {
+class SessionWriter : RawWriter {
 public:
-    SessionWriter(Drive& drive, ProgressReporter& progress) : drive_(drive), progress_(progress) {}
+    SessionWriter(Drive& drive, ProgressReporter& progress) : RawWriter(drive, progress) {}
 
     Error write(DiscImage& image, bool test, uint32_t bufferBytes);
 
 private:
-    struct Plan {
-        Medium before, after;
+    struct Plan : RawWritePlan {
         std::vector<Track> tracks;      // where each image track goes
         std::vector<uint32_t> skip;     // index 0 blocks a session's first track drops
         std::string image, raw;         // the medium's files
-        bool emulateSpeed = false;
-        uint32_t writeSpeed = 0;
-        std::optional<DiscFault> fault;
-        uint64_t totalBlocks = 0;
     };
     struct Files {
         os::File cooked, raw;
@@ -41,15 +34,7 @@ private:
     Error writeTrack(DiscImage& image, size_t index, const Plan& p, Files* files, uint64_t& done);
     static void convert(const ImageTrack& it, const Track& t, uint32_t lba, uint32_t count, uint32_t gapSectors,
                         const uint8_t* source, uint8_t* cooked, uint8_t* raw);
-    Error advance(const Plan& p, uint32_t lba, uint64_t done);
     Error store(const Track& t, uint32_t lba, uint32_t count, const uint8_t* cooked, const uint8_t* raw, Files& f);
-    Error commit(const Plan& p);
-    bool cancelled() const { return drive_.cancelCount() != cancelMark_; }
-
-    Drive& drive_;
-    ProgressReporter& progress_;
-    uint64_t cancelMark_ = 0;
-    uint64_t startMs_ = 0;
 };
 
 }  // namespace disc

@@ -1,0 +1,292 @@
+// The data editor frame inside a data-disc project (the task panel and the
+// burning frame are stubs): what the project sees of it, adds by paste and
+// by drop, rename, remove, and the project section, with the edits refused
+// while the project has the user interface disabled.
+#include "data_editor_fixture.h"
+#include "data_object.h"
+#include <algorithm>
+
+namespace {
+
+TEST_F(DataEditorFrameTest, ProjectMakesTheEditorWithItsPaneAndAnswersCommands)
+{
+    CCoNostrine* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    HWND window = nullptr;
+    ASSERT_EQ(S_OK, editor->GetOwnWindow(&window));
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_EQ(editor->Tree().GetRoot(), editor->SelectedFolder());
+    EXPECT_EQ(1, TreeView_GetCount(editor->FolderTree()));
+    // The list shares the system image list: destroying it leaves the icons.
+    EXPECT_TRUE(GetWindowLongA(editor->FileList(), GWL_STYLE) & LVS_SHAREIMAGELISTS);
+
+    // The project numbers the pane and actions its own way; the captions
+    // are the editor's texts (this test program's string table lends the
+    // project's texts to some numbers).
+    std::vector<std::string> added;
+    for (const std::string& call : Stubs().panel->calls)
+        if (call.rfind("AddPane", 0) == 0 || call.rfind("AddAction", 0) == 0) added.push_back(call);
+    ASSERT_EQ(6u, added.size()) << ::testing::PrintToString(Stubs().panel->calls);
+    EXPECT_EQ("AddAction 2000 2001 Create new folder", added[1]);
+    EXPECT_EQ("AddAction 2000 2002 Add files...", added[2]);
+    EXPECT_EQ("AddAction 2000 2003 Add folder...", added[3]);
+    EXPECT_EQ("AddAction 2000 2004 Rename", added[4]);
+
+    EXPECT_EQ(E_INVALIDARG, editor->InvokeCommand(nullptr, GUID_NULL, PCID_START, nullptr));
+    EXPECT_EQ(E_COMMAND_NOT_HANDLED, Command(editor, 4242));
+    ULONGLONG size = 0;
+    EXPECT_EQ(S_OK, Command(editor, PCID_GET_IMAGE_SIZE, {{VT_UI8 | VT_BYREF, &size}}));
+    EXPECT_EQ(0u, size);
+    // WM_CLOSE outside a preparation agrees and leaves the frame in place.
+    EXPECT_EQ(0, SendMessageA(window, WM_CLOSE, 0, 0));
+    EXPECT_TRUE(IsWindow(window));
+}
+
+TEST_F(DataEditorFrameTest, PasteAndDropsAddUnderTheirFoldersAndAreRefusedWhileDisabled)
+{
+    CCoNostrine* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    CUserFSEntry* root = editor->Tree().GetRoot();
+
+    // Disabled by the project: nothing is added, and the drop is still released.
+    ASSERT_EQ(S_OK, Command(editor, PCID_ENABLE_UI, {{VT_UI4, 0u}}));
+    Paste(editor, {files.File("alpha.txt")});
+    SendMessageA(editor->FolderTree(), WM_DROPFILES, WPARAM(DropBlock({files.File("beta.txt")})), 0);
+    EXPECT_TRUE(Names(root).empty());
+    EXPECT_FALSE(editor->Modified());
+
+    ASSERT_EQ(S_OK, Command(editor, PCID_ENABLE_UI, {{VT_UI4, 1u}}));
+    Paste(editor, {files.File("alpha.txt"), files.File("gamma")});
+    EXPECT_EQ((std::vector<std::string>{"gamma", "alpha.txt"}), Names(root));
+    EXPECT_TRUE(editor->Modified());
+    ASSERT_EQ(2u, editor->ListEntries().size());
+    EXPECT_EQ("gamma", RowText(editor, 0, 0));
+    EXPECT_EQ("alpha.txt", RowText(editor, 1, 0));
+    EXPECT_EQ("4 Kb", RowText(editor, 1, 2));  // two 2,048-byte blocks
+    EXPECT_EQ(2, TreeView_GetCount(editor->FolderTree()));  // root and gamma
+
+    // Onto the tree away from any item: under the root.
+    SendMessageA(editor->FolderTree(), WM_DROPFILES, WPARAM(DropBlock({files.File("beta.txt")}, {5, 300})), 0);
+    EXPECT_EQ((std::vector<std::string>{"gamma", "alpha.txt", "beta.txt"}), Names(root));
+    // Onto the list's folder row: into that folder.
+    RECT row = {LVIR_BOUNDS};
+    SendMessageA(editor->FileList(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+    POINT onGamma = {row.left + 20, (row.top + row.bottom) / 2};
+    SendMessageA(editor->FileList(), WM_DROPFILES, WPARAM(DropBlock({files.File("beta.txt")}, onGamma)), 0);
+    CUserFSEntry* gamma = editor->Tree().FindChild(root, "gamma");
+    ASSERT_NE(nullptr, gamma);
+    EXPECT_EQ((std::vector<std::string>{"beta.txt", "inner.txt"}), Names(gamma));
+
+    ULONGLONG size = 0;
+    EXPECT_EQ(S_OK, Command(editor, PCID_GET_IMAGE_SIZE, {{VT_UI8 | VT_BYREF, &size}}));
+    EXPECT_EQ(5u * 2048, size);  // alpha two blocks; beta, beta and inner one each
+}
+
+TEST_F(DataEditorFrameTest, RenameAndRemoveRebuildTheListAndWaitWhileDisabled)
+{
+    CCoNostrine* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    CUserFSEntry* root = editor->Tree().GetRoot();
+    ASSERT_TRUE(editor->AddPaths(root, {files.File("alpha.txt"), files.File("beta.txt"), files.File("gamma")}));
+    ASSERT_EQ(3u, editor->ListEntries().size());
+
+    // Rename of the row "beta.txt"; the list is rebuilt in the tree's order.
+    EXPECT_TRUE(EndListEdit(editor, 2, "zeta.txt"));
+    EXPECT_EQ((std::vector<std::string>{"gamma", "alpha.txt", "zeta.txt"}), Names(root));
+    EXPECT_EQ("zeta.txt", RowText(editor, 2, 0));
+    // While the project has the UI disabled a label edit is refused.
+    Command(editor, PCID_ENABLE_UI, {{VT_UI4, 0u}});
+    EXPECT_FALSE(EndListEdit(editor, 2, "omega.txt"));
+    EXPECT_EQ("zeta.txt", RowText(editor, 2, 0));
+
+    // Delete while disabled removes nothing.
+    SelectRow(editor, 0);
+    PressKey(editor->FileList(), VK_DELETE);
+    EXPECT_EQ(3u, Names(root).size());
+
+    Command(editor, PCID_ENABLE_UI, {{VT_UI4, 1u}});
+    SelectRow(editor, 0);  // the folder gamma and all under it, and alpha.txt
+    ListView_SetItemState(editor->FileList(), 1, LVIS_SELECTED, LVIS_SELECTED);
+    PressKey(editor->FileList(), VK_DELETE);
+    EXPECT_EQ((std::vector<std::string>{"zeta.txt"}), Names(root));
+    ASSERT_EQ(1u, editor->ListEntries().size());
+    EXPECT_EQ(editor->Tree().FindChild(root, "zeta.txt"), editor->ListEntries()[0]);
+    EXPECT_EQ("zeta.txt", RowText(editor, 0, 0));
+    EXPECT_EQ(1, TreeView_GetCount(editor->FolderTree()));  // gamma's item went too
+    EXPECT_EQ(2u, editor->Tree().GetEntryCount());
+}
+
+TEST_F(DataEditorFrameTest, SectionRoundTripRestoresTreeAndSettings)
+{
+    std::string path = files.File("saved.qvdata");
+    {
+        CCoNostrine* editor = OpenEditor();
+        ASSERT_NE(nullptr, editor);
+        CUserFSEntry* root = editor->Tree().GetRoot();
+        ASSERT_TRUE(editor->AddPaths(root, {files.File("gamma"), files.File("alpha.txt")}));
+        ASSERT_TRUE(EndListEdit(editor, 1, "renamed.txt"));
+        SendMessageA([&] { HWND w; editor->GetOwnWindow(&w); return w; }(), WM_COMMAND, ID_SORT_TOGGLE, 0);
+
+        com::ComPtr<ILoadSaveImpl> doc;
+        ASSERT_EQ(S_OK, com::CreateObject<CCoLoadSaveImpl>(IID_ILoadSaveImpl, reinterpret_cast<void**>(&doc)));
+        IID id = IID_ILoadSaveImpl;
+        com::ComPtr<ISaveableSection> section;
+        ASSERT_EQ(S_OK, doc->OpenFile(com::Bstr(path), 1));
+        ASSERT_EQ(S_OK, doc->GetSectionForWriting(&id, &section));
+        EXPECT_EQ(E_POINTER, editor->Save(nullptr));
+        ASSERT_EQ(S_OK, editor->Save(section));
+        ASSERT_EQ(S_OK, doc->SaveFile());
+        editor->OnSaveCompleted(S_OK);
+        EXPECT_FALSE(editor->Modified());
+    }
+    const std::string text = ReadFileBytes(path);
+    EXPECT_NE(std::string::npos, text.find("class=\"CCoNostrine\"")) << text;
+    EXPECT_NE(std::string::npos, text.find("sort_enabled=\"0\"")) << text;
+
+    CCoNostrine* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    com::ComPtr<ILoadSaveImpl> doc;
+    ASSERT_EQ(S_OK, com::CreateObject<CCoLoadSaveImpl>(IID_ILoadSaveImpl, reinterpret_cast<void**>(&doc)));
+    IID id = IID_ILoadSaveImpl;
+    com::ComPtr<ILoadableSection> section;
+    ASSERT_EQ(S_OK, doc->OpenFile(com::Bstr(path), 0));
+    ASSERT_EQ(S_OK, doc->GetSectionForReading(&id, &section));
+    // A folder shown already: the views are rebuilt from the whole tree, each folder once.
+    CUserFSEntry* root = editor->Tree().GetRoot();
+    ASSERT_NE(nullptr, editor->Tree().CreateFolder(root, "delta"));
+    ASSERT_EQ(S_OK, editor->Load(section));
+    EXPECT_EQ((std::vector<std::string>{"delta", "gamma", "renamed.txt"}), Names(root));
+    EXPECT_EQ((std::vector<std::string>{"inner.txt"}), Names(editor->Tree().FindChild(root, "gamma")));
+    EXPECT_FALSE(editor->Tree().m_sortingEnabled);
+    EXPECT_FALSE(editor->Modified());
+    EXPECT_EQ(3, TreeView_GetCount(editor->FolderTree()));
+    EXPECT_EQ(3u, editor->ListEntries().size());
+    long modified = 1;
+    EXPECT_EQ(S_OK, editor->GetModified(&modified));
+    EXPECT_EQ(0, modified);
+}
+
+TEST_F(DataEditorFrameTest, NewFoldersAreNumberedAndColumnsSortTheTree)
+{
+    CCoNostrine* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    HWND window = nullptr;
+    editor->GetOwnWindow(&window);
+    CUserFSEntry* root = editor->Tree().GetRoot();
+    ASSERT_TRUE(editor->AddPaths(root, {files.File("alpha.txt"), files.File("beta.txt")}));
+    ASSERT_NE(nullptr, editor->Tree().CreateFolder(root, "New Folder"));
+    for (int i = 0; i < 3; ++i) {
+        SelectFolderItem(editor, root);
+        SendMessageA(window, WM_COMMAND, ID_CREATE_FOLDER, 0);
+    }
+    for (const char* name : {"New Folder (1)", "New Folder (2)", "New Folder (3)"})
+        EXPECT_NE(nullptr, editor->Tree().FindChild(root, name)) << name;
+    EXPECT_EQ(editor->Tree().FindChild(root, "New Folder (3)"), editor->SelectedFolder());
+
+    // The Size column twice: by size, descending, files before folders.
+    SelectFolderItem(editor, root);
+    ClickColumn(editor, 2);
+    ClickColumn(editor, 2);
+    ASSERT_EQ(6u, editor->ListEntries().size());
+    EXPECT_EQ("alpha.txt", editor->ListEntries()[0]->m_name);
+    EXPECT_EQ("beta.txt", editor->ListEntries()[1]->m_name);
+    EXPECT_TRUE(editor->ListEntries()[5]->IsFolder());
+    EXPECT_EQ(Names(root)[0], editor->ListEntries()[0]->m_name);  // the list follows the tree
+}
+
+// A file list dragged from the shell: the drop target reads its own copy
+// of the medium and adds under the folder at the point; while the project
+// has the UI disabled nothing is accepted.
+TEST_F(DataEditorFrameTest, DropTargetAddsDraggedFilesWhereTheyFall)
+{
+    CCoNostrine* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    CUserFSEntry* root = editor->Tree().GetRoot();
+    ASSERT_TRUE(editor->AddPaths(root, {files.File("gamma")}));
+    com::ComPtr<IDataObject> data;
+    ASSERT_EQ(S_OK, com::CreateObject<CCommonDataObject>(IID_IDataObject, reinterpret_cast<void**>(&data)));
+    FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium = {};
+    medium.tymed = TYMED_HGLOBAL;
+    medium.hGlobal = DropBlock({files.File("alpha.txt"), files.File("beta.txt")});
+    ASSERT_EQ(S_OK, data->SetData(&format, &medium, TRUE));
+    com::ComPtr<IDropTarget> target;
+    ASSERT_EQ(S_OK, target.QueryFrom(static_cast<IOwnWindow*>(editor), IID_IDropTarget));
+
+    RECT treeRect;
+    GetWindowRect(editor->FolderTree(), &treeRect);
+    const POINTL belowItems = {treeRect.left + 20, treeRect.bottom - 10};
+    struct Case {
+        bool enabled;
+        POINTL at;
+        DWORD effect;
+    } cases[] = {{false, belowItems, DROPEFFECT_NONE}, {true, belowItems, DROPEFFECT_COPY}};
+    for (const Case& c : cases) {
+        Command(editor, PCID_ENABLE_UI, {{VT_UI4, c.enabled ? 1u : 0u}});
+        DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+        ASSERT_EQ(S_OK, target->DragEnter(data, MK_LBUTTON, c.at, &effect));
+        EXPECT_EQ(c.effect, effect);
+        effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+        ASSERT_EQ(S_OK, target->Drop(data, 0, c.at, &effect));
+        EXPECT_EQ(c.effect, effect);
+    }
+    EXPECT_EQ((std::vector<std::string>{"gamma", "alpha.txt", "beta.txt"}), Names(root));
+
+    // Onto the list's folder row: into gamma. The data object still holds its list.
+    SelectFolderItem(editor, root);
+    RECT row = {LVIR_BOUNDS};
+    SendMessageA(editor->FileList(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+    POINT onGamma = {row.left + 20, (row.top + row.bottom) / 2};
+    ClientToScreen(editor->FileList(), &onGamma);
+    DWORD effect = DROPEFFECT_COPY;
+    ASSERT_EQ(S_OK, target->DragEnter(data, MK_LBUTTON, POINTL{onGamma.x, onGamma.y}, &effect));
+    ASSERT_EQ(S_OK, target->Drop(data, 0, POINTL{onGamma.x, onGamma.y}, &effect));
+    EXPECT_EQ((std::vector<std::string>{"alpha.txt", "beta.txt", "inner.txt"}),
+              Names(editor->Tree().FindChild(root, "gamma")));
+}
+
+// Clearing the whole disc from the folder tree asks first; Cancel keeps it.
+TEST_F(DataEditorFrameTest, DeleteOnTheRootAsksBeforeClearingTheDisc)
+{
+    CCoNostrine* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    CUserFSEntry* root = editor->Tree().GetRoot();
+    ASSERT_TRUE(editor->AddPaths(root, {files.File("alpha.txt"), files.File("gamma")}));
+    for (int answer : {IDCANCEL, IDOK}) {
+        DialogDriver driver([answer](HWND box) { DialogDriver::Press(box, answer); });
+        SelectFolderItem(editor, root);
+        PressKey(editor->FolderTree(), VK_DELETE);
+        EXPECT_EQ(1, driver.Seen());
+        const std::vector<std::string> texts = driver.Texts();
+        EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(),
+                                         "This will clear the entire content of your projects. Continue?"))
+            << ::testing::PrintToString(texts);
+        EXPECT_EQ(answer == IDOK ? 0u : 2u, Names(root).size());
+    }
+    EXPECT_TRUE(editor->ListEntries().empty());
+    EXPECT_EQ(1, TreeView_GetCount(editor->FolderTree()));
+    // With nothing left, nothing is asked.
+    DialogDriver driver([](HWND box) { DialogDriver::Press(box, IDOK); });
+    PressKey(editor->FolderTree(), VK_DELETE);
+    EXPECT_EQ(0, driver.Seen());
+}
+
+// Add files: the command opens the file dialog and adds what is chosen
+// under the folder selected in the tree.
+TEST_F(DataEditorFrameTest, AddFilesCommandAddsTheChosenFile)
+{
+    CCoNostrine* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    CUserFSEntry* root = editor->Tree().GetRoot();
+    const std::string chosen = files.File("beta.txt");
+    DialogDriver driver([chosen](HWND dialog) { DialogDriver::SaveAs(dialog, chosen); });
+    HWND window = nullptr;
+    editor->GetOwnWindow(&window);
+    SelectFolderItem(editor, root);
+    SendMessageA(window, WM_COMMAND, ID_ADD_FILES, 0);
+    EXPECT_EQ(1, driver.Seen());
+    EXPECT_EQ((std::vector<std::string>{"beta.txt"}), Names(root));
+    EXPECT_TRUE(editor->Modified());
+}
+
+}  // namespace
