@@ -103,8 +103,9 @@ public:
     STDMETHODIMP Eject() override;
     STDMETHODIMP Load() override;
 
-    // IWriter, IWriter2, IReader: the data, image and DVD-Video burns, the
-    // erase and the grab are served; Cancel stops what runs on the drive.
+    // IWriter, IWriter2, IReader: the data, image, DVD-Video, Video CD and
+    // Super Video CD burns, the erase and the grab are served; Cancel stops
+    // what runs on the drive.
     // The others answer E_NOTIMPL and leave a line naming themselves in the
     // log.
     STDMETHODIMP BurnImage(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, BSTR a_bsImagePath,
@@ -119,14 +120,10 @@ public:
         return LogNotServed("CCoDevice::BurnAudio");
     }
     STDMETHODIMP Cancel() override;
-    STDMETHODIMP BurnVideoCD(unsigned long, unsigned long, BSTR, unsigned long) override
-    {
-        return LogNotServed("CCoDevice::BurnVideoCD");
-    }
-    STDMETHODIMP BurnSuperVideoCD(unsigned long, unsigned long, BSTR, unsigned long) override
-    {
-        return LogNotServed("CCoDevice::BurnSuperVideoCD");
-    }
+    STDMETHODIMP BurnVideoCD(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, BSTR a_bsSourcePath,
+                             unsigned long a_ulBufferSize) override;
+    STDMETHODIMP BurnSuperVideoCD(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, BSTR a_bsSourcePath,
+                                  unsigned long a_ulBufferSize) override;
     STDMETHODIMP GrabImage(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, BSTR a_bsImagePath,
                            unsigned long a_ulBufferSize) override;
 

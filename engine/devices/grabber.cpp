@@ -112,6 +112,13 @@ int CGrabber::GrabCdImage(const char* basePath)
     GRABBER_CALL(DISC_OP_GRAB_CD, Grabber_GrabCdImage, basePath, 3, 1, 1, 0, 1, 0);
 }
 
+int CGrabber::WriteVideoCd(const char* streamPath, const char* dateText, bool super, uint32_t testWrite)
+{
+    if (super)
+        GRABBER_CALL(DISC_OP_SUPER_VIDEO_CD, Grabber_SuperVideoCD, streamPath, dateText, 1, 1, testWrite, 1, 1);
+    GRABBER_CALL(DISC_OP_VIDEO_CD, Grabber_VideoCD, streamPath, dateText, 1, 1, testWrite, 1, 1);
+}
+
 int CGrabber::GrabDvdImage(const char* basePath, uint32_t partMegabytes)
 {
     GRABBER_CALL(DISC_OP_GRAB_DVD, Grabber_GrabDvdImage, basePath, partMegabytes, 1, 1, 0, 1);

@@ -50,6 +50,9 @@ public:
     // files split every `partMegabytes` MiB.
     int GrabCdImage(const char* basePath);
     int GrabDvdImage(const char* basePath, uint32_t partMegabytes);
+    // A Video CD (or a Super Video CD) of an MPEG program stream on a blank
+    // CD; `dateText` the twelve digits of its creation date.
+    int WriteVideoCd(const char* streamPath, const char* dateText, bool super, uint32_t testWrite);
 
 private:
     DiscHandle m_handle = 0;
