@@ -85,4 +85,31 @@ TEST_F(DvdVideoBurnJob, AFolderWithoutAudioTsFailsItsBuildAndTheDiscStaysBlank)
     EXPECT_EQ(before, MediumBytes("drive0"));
 }
 
+// A DVD-R too small for the image: the question for another disc,
+// declined, and nothing written.
+TEST_F(DvdVideoBurnJob, AnImageTooLargeForTheDiscIsRefusedBeforeTheFirstByte)
+{
+    ASSERT_EQ(0u, RunDiscTool("insert E 5 10"));
+    const std::string folder = MakeVideoFolder(true);
+    const std::string before = MediumBytes("drive0");
+    const size_t from = sink->Events().size();
+    sink->SetAnswer(0);
+    EXPECT_EQ(CANCELLED, BurnVideo(folder));
+    sink->SetAnswer(1);
+    std::vector<unsigned> questions;
+    for (const EngineEvent& e : JobEvents(from))
+        if (e.message == DM_QUESTION) questions.push_back(e.lParam);
+    EXPECT_EQ(std::vector<unsigned>{ASK_NOT_ENOUGH_SPACE}, questions);
+    EXPECT_EQ(before, MediumBytes("drive0"));
+}
+
+TEST_F(DvdVideoBurnJob, APathThatDoesNotFitThePathFieldIsRefusedWithoutAJob)
+{
+    const std::string longest = "C:\\" + std::string(257, 'd');  // 260 characters
+    EXPECT_EQ(E_INVALIDARG, dvdWriter->BurnDVDVideo(COOKIE, 0xFFFF, com::Bstr(longest), 2));
+    EXPECT_EQ(E_INVALIDARG, dvdWriter->BurnDVDVideo(COOKIE, 0xFFFF, nullptr, 2));
+    PumpFor(300);
+    EXPECT_TRUE(JobEvents().empty());
+}
+
 }  // namespace

@@ -99,9 +99,13 @@ TEST_F(ImageBurnJob, WhatTheJobRefusesLeavesTheMediumUntouched)
     };
     const std::string iso = MakeIso("big.iso", 1024 * 1024);
     WriteFileBytes(files.File("notes.txt"), "neither an ISO image nor raw sectors\n");
+    WriteFileBytes(files.File("big.cue"), "FILE \"big.iso\" BINARY\r\n  TRACK 01 MODE1/2048\r\n"
+                                          "    INDEX 01 00:00:00\r\n");
     const Case cases[] = {
         // 300 blocks for some 520: another disc, declined.
         {"big.iso", 2, 300, 0, CANCELLED, {ASK_NOT_ENOUGH_SPACE}},
+        // The same sectors as a sheet: refused before the first byte.
+        {"big.cue", 2, 300, 1, unsigned(E_FAIL), {}},
         // No image the layer takes: the write fails before its first byte.
         {"notes.txt", 2, 359848, 1, unsigned(E_FAIL), {}},
         {"missing.iso", 2, 359848, 1, unsigned(E_FAIL), {}},
@@ -134,6 +138,21 @@ TEST_F(ImageBurnJob, AnAppendableRewritableDiscAsksForTheEraseAndDeclinedIsLeftA
     EXPECT_TRUE(
         SameEvents({DM_BURNPREPARE, DM_QUESTION, StatusCode(ST_ERASE_DECLINED), DM_BURNEND}, JobMessages(from)));
     EXPECT_EQ(std::vector<unsigned>{ASK_ERASE_FINALIZED}, Questions(from));
+    EXPECT_EQ(before, MediumBytes(CD_DRIVE));
+}
+
+// A drive that does not write session-at-once has no way to write raw
+// sectors: the sheet is refused with the disc untouched.
+TEST_F(ImageBurnJob, ARawImageOnADriveWithoutSessionAtOnceEndsFailedUntouched)
+{
+    Insert(2);
+    const std::string iso = MakeIso("data.bin", 100 * 1024);
+    const std::string cue = files.File("disc.cue");
+    WriteFileBytes(cue, "FILE \"data.bin\" BINARY\r\n  TRACK 01 MODE1/2048\r\n    INDEX 01 00:00:00\r\n");
+    DriveValue noSessionAtOnce("write_modes", "0x1D", "0x1F");
+    ASSERT_TRUE(noSessionAtOnce.Set());
+    const std::string before = MediumBytes(CD_DRIVE);
+    EXPECT_EQ(unsigned(E_FAIL), BurnImage(cue));
     EXPECT_EQ(before, MediumBytes(CD_DRIVE));
 }
 
