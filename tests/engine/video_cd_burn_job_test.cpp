@@ -196,6 +196,33 @@ TEST_F(VideoCdBurnJob, WhatTheDiscCannotTakeEndsFailedWithTheDiscUntouched)
     }
 }
 
+// The cancel goes to the drive: a second client's device object stops the
+// write.
+TEST_F(VideoCdBurnJob, CancelThroughAnotherHandleEndsTheWriteAtOnce)
+{
+    Insert(2);
+    WriteFileBytes(stream, MpegProgramStream(4000));
+    DriveValue slow("emulate_speed", "1", "0");
+    ASSERT_TRUE(slow.Set());
+    const std::string before = MediumBytes(CD_DRIVE);
+    const size_t first = sink->Events().size();
+    ASSERT_EQ(S_OK, writer2->BurnVideoCD(COOKIE, 706, com::Bstr(stream), 2));
+    ASSERT_TRUE(sink->WaitFor(DM_BURNSTART, 10000));
+    PumpFor(1000);
+    EXPECT_TRUE(All(DM_BURNEND).empty());
+    com::ComPtr<IDevices> other;
+    ASSERT_EQ(S_OK, other.CoCreate(CLSID_CoDevices, IID_IDevices, CLSCTX_LOCAL_SERVER));
+    com::ComPtr<IDevice> drive;
+    ASSERT_EQ(S_OK, other->GetDeviceByDriveLetter('F', &drive));
+    com::ComPtr<IWriter2> otherWriter;
+    ASSERT_EQ(S_OK, drive->QueryInterface(IID_IWriter2, reinterpret_cast<void**>(&otherWriter)));
+    const DWORD cancelled = GetTickCount();
+    EXPECT_EQ(S_OK, otherWriter->Cancel());
+    EXPECT_EQ(unsigned(E_FAIL), WaitEnd(DM_BURNEND, first));
+    EXPECT_LT(GetTickCount() - cancelled, 1000u);
+    EXPECT_EQ(before, MediumBytes(CD_DRIVE));
+}
+
 TEST_F(VideoCdBurnJob, APathThatDoesNotFitThePathFieldIsRefusedWithoutAJob)
 {
     const std::string longest = "C:\\" + std::string(255, 'v') + ".mpg";  // 262 characters
