@@ -27,13 +27,4 @@ const com::ClassEntry kClasses[] = {
 
 }  // namespace
 
-STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, void** ppv)
-{
-    return com::GetClassObject(kClasses, rclsid, riid, ppv);
-}
-
-STDAPI DllCanUnloadNow() { return com::CanUnloadNow(); }
-
-STDAPI DllRegisterServer() { return com::RegisterInprocServer(kClasses, true); }
-
-STDAPI DllUnregisterServer() { return com::UnregisterInprocServer(kClasses, true); }
+COM_INPROC_SERVER_EXPORTS(kClasses, true)

@@ -1,4 +1,5 @@
 #include "engine_server.h"
+#include "audio/audio_cd_layout.h"
 #include "audio/audio_player.h"
 #include "command_line.h"
 #include "devices/devices.h"
@@ -20,22 +21,12 @@ namespace {
 const GUID APPID_Vokmar = {0x3EBD45AD, 0xAE93, 0x489E, {0xA9, 0xAE, 0x90, 0xAF, 0x69, 0xCB, 0x3D, 0x30}};
 const com::LocalServerIdentity kIdentity = {&APPID_Vokmar, "Vokmar", "VOKMAR.EXE"};
 
-HRESULT AudioLayoutNotServed(REFIID, void**) { return LogNotServed("CoAudioCDLayout::CreateInstance"); }
-
-// Registered and answered, but refused until its class is built.
-template <HRESULT (*NotServed)(REFIID, void**)>
-HRESULT PendingClassObject(IClassFactory** factory)
-{
-    return com::CreateObject<com::LocalClassFactory>(IID_IClassFactory, reinterpret_cast<void**>(factory),
-                                                     NotServed);
-}
-
 const com::LocalClassEntry kClasses[] = {
     {&CLSID_CoDevices, com::SingletonClassObject<CCoDevices>, "Vokmar.CoDevices", "CoDevices Class", "Free"},
     {&CLSID_CoISOFileTree, com::LocalClassObject<CCoISOFileTree>, "Vokmar.CoISOFileTree", "CoISOFileTree Class",
      "Free"},
-    {&CLSID_CoAudioCDLayout, PendingClassObject<AudioLayoutNotServed>, "Vokmar.CoAudioCDLayout",
-     "CoAudioCDLayout Class", nullptr},
+    {&CLSID_CoAudioCDLayout, com::LocalClassObject<CCoAudioCDLayout>, "Vokmar.CoAudioCDLayout",
+     "CoAudioCDLayout Class", "Free"},
     {&CLSID_CoAudioPlayer, com::SingletonClassObject<CCoAudioPlayer>, "Vokmar.CoAudioPlayer",
      "CoAudioPlayer Class", "Free"},
     {nullptr, nullptr, nullptr, nullptr, nullptr},

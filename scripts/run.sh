@@ -29,20 +29,12 @@ for f in "$bin"/*.dll "$bin"/Vokmar.exe; do
 done
 "$root/scripts/wine-register.sh" "$BUILD_DIR" "${components[@]}"
 
-# The registered project types: one key per built type under the
-# application's Projects key, in the order of scripts/project-types.txt.
+# The project types the build declared (tb_project_type) are registered the
+# installer's way: their keys afresh, with their open patterns.
 name=$(basename "$(ls "$bin"/*.apptype | head -1)" .apptype)
-projects="HKLM\\SOFTWARE\\Tavell software\\$name\\Projects"
-"$WINE" reg delete "$projects" /f </dev/null >/dev/null 2>&1 || true
-"$WINE" reg add "$projects" /f </dev/null >/dev/null 2>&1
-registered=0
-while read -r dll clsid order; do
-  case "$dll" in ''|'#'*) continue ;; esac
-  [ -f "$bin/$dll" ] || continue
-  "$WINE" reg add "$projects\\$clsid" /v Order /t REG_DWORD /d "$order" /f </dev/null >/dev/null 2>&1
-  registered=$((registered + 1))
-done < "$root/scripts/project-types.txt"
-echo "run: $registered project type(s) registered for $name"
+"$WINE" reg delete "HKLM\\SOFTWARE\\Tavell software\\$name\\Projects" /f </dev/null >/dev/null 2>&1 || true
+"$root/scripts/register-projects.sh" "$BUILD_DIR" "$name"
+echo "run: $(grep -c . "$BUILD_DIR/project-types.list" || true) project type(s) registered for $name"
 
 served=()
 stop_served() {

@@ -6,7 +6,7 @@
 CExplorerWindow::CExplorerWindow()
 {
     m_menu = ::LoadMenuA(com::ModuleInstance(), MAKEINTRESOURCEA(IDR_EXPLORER_MENU));
-    if (m_menu) TranslateFrameMenu(m_menu, true);
+    if (m_menu) TranslateFrameMenu(m_menu);
 }
 
 CExplorerWindow::~CExplorerWindow()

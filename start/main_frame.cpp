@@ -169,7 +169,7 @@ HMENU CMainFrame::PrepareMenu()
             m_recentFiles.ReadFromRegistry(RecentFilesKey());
         }
     }
-    TranslateFrameMenu(menu, false);
+    TranslateFrameMenu(menu);
     // The View popup is found by position: its caption is translated now.
     HMENU view = ::GetSubMenu(menu, 1);
     if (view && !m_createExplorer) {

@@ -73,8 +73,9 @@ LRESULT CMainFrame::OnFileNew(WORD, WORD, HWND, BOOL&)
 
 LRESULT CMainFrame::OnFileOpen(WORD, WORD, HWND, BOOL&)
 {
-    wnd::FileDialog dialog(true, BuildOpenFilter(RegisteredProjectTypes()));
-    if (dialog.DoModal(m_hWnd)) OpenProjectFile(dialog.Path());
+    wnd::FileDialog dialog(true, BuildOpenFilter(RegisteredProjectTypes()), "qv");
+    HWND owner = ::GetActiveWindow();
+    if (dialog.DoModal(owner ? owner : m_hWnd)) OpenProjectFile(dialog.Path());
     return 0;
 }
 

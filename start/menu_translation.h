@@ -13,5 +13,5 @@ struct CMenuTranslationRow {
 // Translates `menu` and its popups recursively from `rows` (ended by a row
 // of string 0).
 void TranslateMenu(HMENU menu, const CMenuTranslationRow* rows);
-// The frame's table (menu 1), or the explorer window's (menu 209).
-void TranslateFrameMenu(HMENU menu, bool explorerMenu);
+// The frame's menu (menu 1) or the explorer window's (menu 209).
+void TranslateFrameMenu(HMENU menu);

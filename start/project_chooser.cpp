@@ -1,9 +1,9 @@
 #include "project_chooser.h"
 #include "project_types.h"
+#include "startup_dialog.h"
 #include <com/ptr.h>
 #include <com/text.h>
 #include <shared/services.h>
-#include <vector>
 
 HRESULT CreateProjectType(const char* clsidText, IProject** project)
 {
@@ -22,15 +22,11 @@ HRESULT CreateProjectType(const char* clsidText, IProject** project)
     return S_OK;
 }
 
-HRESULT ChooseProjectType(HWND, IProject** chosen)
+HRESULT ChooseProjectType(HWND owner, IProject** chosen)
 {
     *chosen = nullptr;
-    std::vector<com::ComPtr<IProject>> kept;
-    for (const auto& type : RegisteredProjectTypes()) {
-        com::ComPtr<IProject> project;
-        if (SUCCEEDED(CreateProjectType(type.second.c_str(), &project))) kept.push_back(project);
-    }
-    if (kept.size() != 1) return S_FALSE;
-    *chosen = kept.front().Detach();
-    return S_OK;
+    CStartupDialog dialog;
+    if (dialog.DoModal(owner) != IDOK) return S_FALSE;
+    *chosen = dialog.Detach();
+    return *chosen ? S_OK : S_FALSE;
 }

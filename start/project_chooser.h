@@ -1,6 +1,5 @@
-// Choosing the project type for File > New: every registered type is
-// created and given the services; when exactly one is kept it is the
-// choice at once, as the project-type dialog does without showing itself.
+// Choosing the project type for File > New through the project-type
+// dialog (straight to the type when exactly one can be created).
 #pragma once
 #include <hosting.h>
 

@@ -1,5 +1,10 @@
 #include "project_types.h"
 #include "common_settings.h"
+#include "resource.h"
+#include <shared/translator.h>
+#include <set>
+#include <sstream>
+#include <vector>
 
 DWORD ReadProjectOrder(HKEY projects, const std::string& subkey)
 {
@@ -40,22 +45,43 @@ CProjectTypeList RegisteredProjectTypes()
     return list;
 }
 
-std::string BuildOpenFilter(const CProjectTypeList& types)
+std::string BuildOpenFilter(const CProjectTypeList& types, const std::string& languageFile,
+                            const std::string& allFiles, const std::string& allSupported)
 {
-    const std::string languageFile =
-        GetCommonString("Application", "CommonFilesPath", "") + GetCommonString("Application", "Title", "") + ".lng";
     std::string filter;
+    std::set<std::string> supported;
+    int typesWithPatterns = 0;
     for (const auto& type : types) {
-        char value[2048] = "";
-        ::GetPrivateProfileStringA("ProjectsToOpen", type.second.c_str(), "", value, sizeof(value),
-                                   languageFile.c_str());
-        std::string entry = value;
-        size_t bar = entry.find('|');
+        std::vector<char> value(2048);
+        ::GetPrivateProfileStringA("ProjectsToOpen", type.second.c_str(), "", value.data(),
+                                   static_cast<DWORD>(value.size()), languageFile.c_str());
+        const std::string entry = value.data();
+        const size_t bar = entry.find('|');
         if (bar == std::string::npos) continue;
         std::string patterns = entry.substr(bar + 1);
         for (char& c : patterns)
             if (c == ' ') c = ';';
-        filter += entry.substr(0, bar) + "|" + patterns + "|";
+        if (!filter.empty()) filter += "|";
+        filter += entry.substr(0, bar) + " (" + patterns + ")|" + patterns;
+        ++typesWithPatterns;
+        std::istringstream split(patterns);
+        for (std::string pattern; std::getline(split, pattern, ';');)
+            if (!pattern.empty()) supported.insert(pattern);
     }
-    return filter + "All files (*.*)|*.*";
+    if (!filter.empty()) filter += "|";
+    filter += allFiles + " (*.*)|*.*";
+    if (typesWithPatterns >= 2) {
+        std::string all;
+        for (const auto& pattern : supported) all += (all.empty() ? "" : ";") + pattern;
+        filter = allSupported + " (" + all + ")|" + all + "|" + filter;
+    }
+    return filter;
+}
+
+std::string BuildOpenFilter(const CProjectTypeList& types)
+{
+    const std::string languageFile =
+        GetCommonString("Application", "CommonFilesPath", "") + GetCommonString("Application", "Title", "") + ".lng";
+    return BuildOpenFilter(types, languageFile, LookUpLangStr(COMMON_LANG_SECTION, IDS_ALL_FILES),
+                           LookUpLangStr(COMMON_LANG_SECTION, IDS_ALL_SUPPORTED_FILES));
 }

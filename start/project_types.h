@@ -15,5 +15,11 @@ LONG EnumProjectTypes(const std::string& path, CProjectTypeList* list);
 // The list of the key the common settings name.
 CProjectTypeList RegisteredProjectTypes();
 // The File > Open filter from the "ProjectsToOpen" section of the language
-// file ("description|patterns" per type), followed by all files.
+// file ("description|patterns" per type, the patterns blank-separated):
+// "description (p1;p2)|p1;p2" per type in order, then all files; with two
+// or more types an entry of every supported pattern goes first. Entries are
+// separated by '|'.
+std::string BuildOpenFilter(const CProjectTypeList& types, const std::string& languageFile,
+                            const std::string& allFiles, const std::string& allSupported);
+// The same for the application's own language file and texts.
 std::string BuildOpenFilter(const CProjectTypeList& types);

@@ -62,7 +62,7 @@ int Run(HINSTANCE instance, const char* commandLine, int show)
 int StartModuleMain(HINSTANCE instance, int show)
 {
     ::OleInitialize(nullptr);
-    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES | ICC_COOL_CLASSES};
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES | ICC_COOL_CLASSES | ICC_LISTVIEW_CLASSES};
     ::InitCommonControlsEx(&controls);
     int code = Run(instance, ::GetCommandLineA(), show);
     ReleaseServices();

@@ -15,6 +15,7 @@
 #include <com/object.h>
 #include <com/ptr.h>
 #include "engine_proxy_registration.h"
+#include "../common/burn_sink.h"
 #include <data_editor/model/engine_tree_preparation.h>
 #include <data_editor/model/message_pump.h>
 #include <windows.h>
@@ -29,20 +30,11 @@
 
 namespace {
 
+using bench::CBurnSink;
+using bench::Stopwatch;
+
 const int FILES_PER_FOLDER = 99;
 
-class Stopwatch {
-public:
-    Stopwatch() { QueryPerformanceFrequency(&m_frequency); QueryPerformanceCounter(&m_start); }
-    double Ms() const
-    {
-        LARGE_INTEGER now;
-        QueryPerformanceCounter(&now);
-        return double(now.QuadPart - m_start.QuadPart) * 1000.0 / double(m_frequency.QuadPart);
-    }
-private:
-    LARGE_INTEGER m_frequency, m_start;
-};
 
 bool Check(HRESULT hr, const char* what)
 {
@@ -137,51 +129,6 @@ public:
     double sampledCall = 0, sampledNode = 0, sampledAdd = 0;
 };
 
-// The burn's events: the times of its start and end, its result; every
-// question is answered yes.
-class CBurnSink : public com::ObjectRoot<com::MultiThreadModel>, public _IMessageCallback {
-public:
-    COM_INTERFACES_BEGIN(CBurnSink)
-        COM_INTERFACE(_IMessageCallback)
-    COM_INTERFACES_END()
-
-    STDMETHODIMP IMC_SendMessageRetVal(unsigned int* answer, unsigned int, unsigned int, unsigned int) override
-    {
-        if (answer) *answer = 1;
-        return S_OK;
-    }
-    STDMETHODIMP IMC_SendMessage(unsigned int, unsigned int, unsigned int) override { return E_NOTIMPL; }
-    STDMETHODIMP IMC_PostMessage(unsigned int msg, unsigned int, unsigned int l) override
-    {
-        if (msg == DM_BURNSTART) m_started = m_clock.Ms();
-        if (msg == DM_BURNEND) {
-            m_ended = m_clock.Ms();
-            m_result = l;
-            m_done = true;
-        }
-        return S_OK;
-    }
-    // Serves the engine's calls until the end; meanwhile `sample` runs
-    // every 20 ms (the floor under the same load).
-    bool WaitEnd(DWORD ms, const std::function<void()>& sample)
-    {
-        const DWORD start = GetTickCount();
-        while (!m_done && GetTickCount() - start < ms) {
-            PumpWaitingMessages();
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-            sample();
-        }
-        return m_done;
-    }
-    unsigned Result() const { return m_result; }
-    double WriteMs() const { return m_ended - m_started; }
-
-private:
-    Stopwatch m_clock;
-    volatile bool m_done = false;
-    double m_started = 0, m_ended = 0;
-    unsigned m_result = 0;
-};
 
 bool RunDiscTool(const std::string& arguments)
 {

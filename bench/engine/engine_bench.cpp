@@ -8,6 +8,7 @@
 //   engine_bench [entries] [work folder]
 // Entries (default 20000) are folders of 99 files each, plus the folders.
 #include <engine.h>
+#include "../common/burn_sink.h"
 #include <com/bstr.h>
 #include <com/connection_point.h>
 #include <com/object.h>
@@ -21,6 +22,8 @@
 #include <vector>
 
 namespace {
+
+using bench::CBurnSink;
 
 const int FILES_PER_FOLDER = 99;
 
@@ -104,50 +107,6 @@ bool FindAll(IFileTree* tree, const Layout& layout)
     return true;
 }
 
-// The engine's events for the write: the end's result; every question is
-// answered yes (a disc that is not blank is erased).
-class CBurnSink : public com::ObjectRoot<com::MultiThreadModel>, public _IMessageCallback {
-public:
-    COM_INTERFACES_BEGIN(CBurnSink)
-        COM_INTERFACE(_IMessageCallback)
-    COM_INTERFACES_END()
-
-    STDMETHODIMP IMC_SendMessageRetVal(unsigned int* answer, unsigned int, unsigned int, unsigned int) override
-    {
-        if (answer) *answer = 1;
-        return S_OK;
-    }
-    STDMETHODIMP IMC_SendMessage(unsigned int, unsigned int, unsigned int) override { return E_NOTIMPL; }
-    STDMETHODIMP IMC_PostMessage(unsigned int msg, unsigned int, unsigned int l) override
-    {
-        if (msg == DM_BURNSTART) m_started = GetTickCount();
-        if (msg == DM_BURNEND) {
-            m_endedAt = GetTickCount();
-            m_result = l;
-            m_ended = true;
-        }
-        return S_OK;
-    }
-    // Serves the engine's calls into this apartment until the end event.
-    bool WaitEnd(DWORD ms)
-    {
-        const DWORD start = GetTickCount();
-        while (!m_ended && GetTickCount() - start < ms) {
-            MSG msg;
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        }
-        return m_ended;
-    }
-    unsigned Result() const { return m_result; }
-    // Milliseconds from the job's start event to its end.
-    DWORD WriteMs() const { return m_endedAt - m_started; }
-
-private:
-    volatile bool m_ended = false;
-    DWORD m_started = 0, m_endedAt = 0;
-    unsigned m_result = 0;
-};
 
 // A blank DVD-RW in drive E (the medium a fresh drive folder has, which the
 // engine's tests in the same prefix expect), put there by the disc layer's

@@ -103,11 +103,9 @@ public:
     STDMETHODIMP Eject() override;
     STDMETHODIMP Load() override;
 
-    // IWriter, IWriter2, IReader: the data, image, DVD-Video, Video CD and
-    // Super Video CD burns, the erase and the grab are served; Cancel stops
-    // what runs on the drive.
-    // The others answer E_NOTIMPL and leave a line naming themselves in the
-    // log.
+    // IWriter, IWriter2, IReader: the data, audio, image, DVD-Video, Video
+    // CD and Super Video CD burns, the erase and the grab are served; Cancel
+    // stops what runs on the drive.
     STDMETHODIMP BurnImage(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, BSTR a_bsImagePath,
                            unsigned long a_ulBufferSize) override;
     STDMETHODIMP Erase(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, unsigned int a_uiFullErase) override;
@@ -115,10 +113,8 @@ public:
                               unsigned long a_ulBufferSize) override;
     STDMETHODIMP BurnData(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, IUnknown* a_lpFileTreeUnk,
                           unsigned long a_ulBufferSize) override;
-    STDMETHODIMP BurnAudio(unsigned long, unsigned long, IUnknown*, unsigned long) override
-    {
-        return LogNotServed("CCoDevice::BurnAudio");
-    }
+    STDMETHODIMP BurnAudio(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, IUnknown* a_lpAudioImageUnk,
+                           unsigned long a_ulBufferSize) override;
     STDMETHODIMP Cancel() override;
     STDMETHODIMP BurnVideoCD(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, BSTR a_bsSourcePath,
                              unsigned long a_ulBufferSize) override;

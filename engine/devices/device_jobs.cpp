@@ -3,6 +3,7 @@
 // into events.
 #include "devices/device.h"
 #include <com/guard.h>
+#include "jobs/audio_burn_job.h"
 #include "jobs/data_burn_job.h"
 #include "jobs/dvd_video_burn_job.h"
 #include "jobs/erase_job.h"
@@ -31,6 +32,7 @@ const char* JobHandlerName(uint32_t kind, uint32_t phase)
     static const char* const vcd[] = {"OnVideoCDBurnPrepare", "OnVideoCDBurnStart", "OnVideoCDBurnEnd"};
     static const char* const svcd[] = {"OnSuperVideoCDBurnPrepare", "OnSuperVideoCDBurnStart",
                                        "OnSuperVideoCDBurnEnd"};
+    static const char* const audio[] = {"OnAudioBurnPrepare", "OnAudioBurnStart", "OnAudioBurnEnd"};
     if (phase < JOB_PHASE_PREPARE || phase > JOB_PHASE_END) return nullptr;
     if (kind == JOB_DVDVIDEO) return video[phase - JOB_PHASE_PREPARE];
     if (kind == JOB_GRABIMAGE) return grab[phase - JOB_PHASE_PREPARE];
@@ -38,6 +40,7 @@ const char* JobHandlerName(uint32_t kind, uint32_t phase)
     if (kind == JOB_ERASE) return erase[phase - JOB_PHASE_PREPARE];
     if (kind == JOB_VIDEOCD) return vcd[phase - JOB_PHASE_PREPARE];
     if (kind == JOB_SUPERVIDEOCD) return svcd[phase - JOB_PHASE_PREPARE];
+    if (kind == JOB_AUDIO) return audio[phase - JOB_PHASE_PREPARE];
     return nullptr;
 }
 
@@ -120,6 +123,15 @@ STDMETHODIMP CCoDevice::BurnData(unsigned long a_ulCallerCookie, unsigned long a
     return com::Guarded("CCoDevice::BurnData", [&]() -> HRESULT {
         CLogMethodScope<CCoDevice> log("BurnData");
         return CDataBurnJob::Start(this, a_ulCallerCookie, a_ulSpeed, a_lpFileTreeUnk, a_ulBufferSize);
+    });
+}
+
+STDMETHODIMP CCoDevice::BurnAudio(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, IUnknown* a_lpAudioImageUnk,
+                                  unsigned long a_ulBufferSize)
+{
+    return com::Guarded("CCoDevice::BurnAudio", [&]() -> HRESULT {
+        CLogMethodScope<CCoDevice> log("BurnAudio");
+        return CAudioBurnJob::Start(this, a_ulCallerCookie, a_ulSpeed, a_lpAudioImageUnk, a_ulBufferSize);
     });
 }
 

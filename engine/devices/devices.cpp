@@ -1,4 +1,5 @@
 #include "devices/devices.h"
+#include "audio/audio_cd_layout.h"
 #include <com/guard.h>
 #include "engine_services.h"
 #include <shared/folders.h>
@@ -276,10 +277,13 @@ STDMETHODIMP CCoDevices::CreateObject(REFCLSID rclsid, IUnknown** a_ppUnknown)
 
 LRESULT CCoDevices::OnCreateObject(UINT, WPARAM wParam, LPARAM, BOOL&)
 {
-    // Audio CD layouts are made here, on the main thread, once they exist;
-    // every other class is created by its own class identifier.
-    (void)reinterpret_cast<CreateRequest*>(wParam);
-    LogNotServed("CCoDevices::CreateObject");
+    // Audio CD layouts are made here, on the main thread; every other class
+    // is created by its own class identifier.
+    auto* request = reinterpret_cast<CreateRequest*>(wParam);
+    if (!IsEqualCLSID(*request->clsid, CLSID_CoAudioCDLayout)) return 0;
+    request->result = com::Guarded("CCoDevices::OnCreateObject", [&] {
+        return com::CreateObject<CCoAudioCDLayout>(IID_IUnknown, reinterpret_cast<void**>(request->object));
+    });
     return 0;
 }
 

@@ -123,3 +123,9 @@ int CGrabber::GrabDvdImage(const char* basePath, uint32_t partMegabytes)
 {
     GRABBER_CALL(DISC_OP_GRAB_DVD, Grabber_GrabDvdImage, basePath, partMegabytes, 1, 1, 0, 1);
 }
+
+int CGrabber::WriteAudio(const DiscAudioTrackTable* table, bool discAtOnce, uint32_t testWrite)
+{
+    if (discAtOnce) GRABBER_CALL(DISC_OP_DAO_AUDIO, Grabber_DiscAtOnceAudio, table, 0, testWrite, 0, 1, 1, 1);
+    GRABBER_CALL(DISC_OP_TAO_AUDIO, Grabber_TrackAtOnceAudio, table, 0, testWrite, 0, 0, 1, 1);
+}

@@ -53,6 +53,9 @@ public:
     // A Video CD (or a Super Video CD) of an MPEG program stream on a blank
     // CD; `dateText` the twelve digits of its creation date.
     int WriteVideoCd(const char* streamPath, const char* dateText, bool super, uint32_t testWrite);
+    // Writes the table's CD-sound WAV files as audio tracks and finalizes
+    // the disc: track-at-once with gaps, or disc-at-once without.
+    int WriteAudio(const DiscAudioTrackTable* table, bool discAtOnce, uint32_t testWrite);
 
 private:
     DiscHandle m_handle = 0;

@@ -11,7 +11,4 @@ const com::ClassEntry kClasses[] = {
 
 }  // namespace
 
-STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, void** ppv) { return ::com::GetClassObject(kClasses, rclsid, riid, ppv); }
-STDAPI DllCanUnloadNow() { return ::com::CanUnloadNow(); }
-STDAPI DllRegisterServer() { return ::com::RegisterInprocServer(kClasses, false); }
-STDAPI DllUnregisterServer() { return ::com::UnregisterInprocServer(kClasses, false); }
+COM_INPROC_SERVER_EXPORTS(kClasses, false)

@@ -10,13 +10,6 @@ namespace {
 // The menu shows a caption up to its first line feed.
 std::string MenuText(const std::string& caption) { return caption.substr(0, caption.find('\n')); }
 
-std::string Ansi(BSTR text)
-{
-    std::string s = com::AnsiFromBstr(text);
-    SysFreeString(text);
-    return s;
-}
-
 int FindItemPosition(HMENU popup, WORD id)
 {
     int count = GetMenuItemCount(popup);
@@ -167,12 +160,9 @@ void CActionsManager::RefreshMenu() const
 HRESULT CActionsManager::AddPane(IUnknown* sender, SAFEARRAY* data)
 {
     unsigned pane = 0, icon = 0;
-    BSTR caption = nullptr;
-    if (FAILED(ExtractFromSafearray(data, {{VT_UINT, &pane}, {VT_BSTR, &caption}, {VT_UINT, &icon}}))) {
-        SysFreeString(caption);
-        return E_FAIL;
-    }
-    std::string text = Ansi(caption);
+    com::Bstr caption;
+    if (FAILED(ExtractFromSafearray(data, {{VT_UINT, &pane}, {VT_BSTR, &caption}, {VT_UINT, &icon}}))) return E_FAIL;
+    const std::string text = caption.Ansi();
     com::ComPtr<ITaskBar> bar = TaskBar();
     HMENU popup = PopupOf(sender);
     if (!bar || !popup || FindRecord(sender)) return E_FAIL;
@@ -189,12 +179,9 @@ HRESULT CActionsManager::AddPane(IUnknown* sender, SAFEARRAY* data)
 HRESULT CActionsManager::AddAction(IUnknown* sender, SAFEARRAY* data)
 {
     unsigned pane = 0, action = 0, icon = 0;
-    BSTR caption = nullptr;
-    if (FAILED(ExtractFromSafearray(data, {{VT_UI4, &pane}, {VT_UI4, &action}, {VT_BSTR, &caption}, {VT_UI4, &icon}}))) {
-        SysFreeString(caption);
-        return E_FAIL;
-    }
-    std::string text = Ansi(caption);
+    com::Bstr caption;
+    if (FAILED(ExtractFromSafearray(data, {{VT_UI4, &pane}, {VT_UI4, &action}, {VT_BSTR, &caption}, {VT_UI4, &icon}}))) return E_FAIL;
+    const std::string text = caption.Ansi();
     com::ComPtr<ITaskBar> bar = TaskBar();
     HMENU popup = PopupOf(sender);
     Record* record = FindRecord(sender);
@@ -210,12 +197,9 @@ HRESULT CActionsManager::AddAction(IUnknown* sender, SAFEARRAY* data)
 HRESULT CActionsManager::RenamePane(IUnknown* sender, SAFEARRAY* data)
 {
     unsigned pane = 0;
-    BSTR caption = nullptr;
-    if (FAILED(ExtractFromSafearray(data, {{VT_UI4, &pane}, {VT_BSTR, &caption}}))) {
-        SysFreeString(caption);
-        return E_FAIL;
-    }
-    std::string text = Ansi(caption);
+    com::Bstr caption;
+    if (FAILED(ExtractFromSafearray(data, {{VT_UI4, &pane}, {VT_BSTR, &caption}}))) return E_FAIL;
+    const std::string text = caption.Ansi();
     com::ComPtr<ITaskBar> bar = TaskBar();
     HMENU popup = PopupOf(sender);
     Record* record = FindRecord(sender);
@@ -227,12 +211,9 @@ HRESULT CActionsManager::RenamePane(IUnknown* sender, SAFEARRAY* data)
 HRESULT CActionsManager::RenameAction(IUnknown* sender, SAFEARRAY* data)
 {
     unsigned pane = 0, action = 0;
-    BSTR caption = nullptr;
-    if (FAILED(ExtractFromSafearray(data, {{VT_UI4, &pane}, {VT_UI4, &action}, {VT_BSTR, &caption}}))) {
-        SysFreeString(caption);
-        return E_FAIL;
-    }
-    std::string text = Ansi(caption);
+    com::Bstr caption;
+    if (FAILED(ExtractFromSafearray(data, {{VT_UI4, &pane}, {VT_UI4, &action}, {VT_BSTR, &caption}}))) return E_FAIL;
+    const std::string text = caption.Ansi();
     com::ComPtr<ITaskBar> bar = TaskBar();
     HMENU popup = PopupOf(sender);
     Record* record = FindRecord(sender);
@@ -252,12 +233,9 @@ HRESULT CActionsManager::RenameAction(IUnknown* sender, SAFEARRAY* data)
 HRESULT CActionsManager::ChangeAction(IUnknown* sender, SAFEARRAY* data)
 {
     unsigned pane = 0, action = 0, icon = 0;
-    BSTR caption = nullptr;
-    if (FAILED(ExtractFromSafearray(data, {{VT_UI4, &pane}, {VT_UI4, &action}, {VT_BSTR, &caption}, {VT_UI4, &icon}}))) {
-        SysFreeString(caption);
-        return E_FAIL;
-    }
-    std::string text = Ansi(caption);
+    com::Bstr caption;
+    if (FAILED(ExtractFromSafearray(data, {{VT_UI4, &pane}, {VT_UI4, &action}, {VT_BSTR, &caption}, {VT_UI4, &icon}}))) return E_FAIL;
+    const std::string text = caption.Ansi();
     HICON hIcon = reinterpret_cast<HICON>(static_cast<ULONG_PTR>(icon));
     com::ComPtr<ITaskBar> bar = TaskBar();
     HMENU popup = PopupOf(sender);

@@ -13,11 +13,4 @@
     {&(clsid), ::com::Creator<cls>, progId, description, "Apartment"}
 
 // The four exports of a project module (list them in its .def file).
-#define PROJECT_MODULE_EXPORTS(table)                                                     \
-    STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, void** ppv)                     \
-    {                                                                                      \
-        return ::com::GetClassObject(table, rclsid, riid, ppv);                            \
-    }                                                                                      \
-    STDAPI DllCanUnloadNow() { return ::com::CanUnloadNow(); }                             \
-    STDAPI DllRegisterServer() { return ::com::RegisterInprocServer(table, false); }       \
-    STDAPI DllUnregisterServer() { return ::com::UnregisterInprocServer(table, false); }
+#define PROJECT_MODULE_EXPORTS(table) COM_INPROC_SERVER_EXPORTS(table, false)

@@ -72,18 +72,6 @@ std::string noise(size_t bytes, uint32_t seed) {
     return s;
 }
 
-// Track starts as cd-info lists them: "  2: 00:06:41  000341 audio ..."
-std::vector<std::pair<uint32_t, std::string>> cdInfoTracks(const std::string& cue) {
-    std::string out = run("cd-info --no-cddb --no-device-info --no-disc-mode --cue-file " + cue);
-    std::vector<std::pair<uint32_t, std::string>> tracks;
-    std::regex line(R"(^\s*\d+: \d\d:\d\d:\d\d\s+(\d+) (\S+))");
-    std::istringstream in(out);
-    for (std::string l; std::getline(in, l);) {
-        std::smatch m;
-        if (std::regex_search(l, m, line)) tracks.emplace_back(uint32_t(std::stoul(m[1])), m[2]);
-    }
-    return tracks;
-}
 
 TEST_F(RawImages, CueWithDataAndAudioTracksIsWrittenAsItsLayoutSays) {
     const std::string iso = makeIso("data.iso", "CUEDATA");

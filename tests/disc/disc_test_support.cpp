@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <unistd.h>
 
@@ -127,6 +128,19 @@ std::string DiscTest::mediumBytes(const std::string& drive) {
 
 std::string DiscTest::tool(const std::string& args) {
     return run(std::string(DISC_TOOL) + " " + data_.string() + " " + args);
+}
+
+// cd-info's track lines: "  2: 00:06:41  000341 audio ..."
+std::vector<std::pair<uint32_t, std::string>> cdInfoTracks(const std::string& cue) {
+    std::string out = run("cd-info --no-cddb --no-device-info --no-disc-mode --cue-file " + cue);
+    std::vector<std::pair<uint32_t, std::string>> tracks;
+    std::regex line(R"(^\s*\d+: \d\d:\d\d:\d\d\s+(\d+) (\S+))");
+    std::istringstream in(out);
+    for (std::string l; std::getline(in, l);) {
+        std::smatch m;
+        if (std::regex_search(l, m, line)) tracks.emplace_back(uint32_t(std::stoul(m[1])), m[2]);
+    }
+    return tracks;
 }
 
 }  // namespace disc_test

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace disc_test {
@@ -44,5 +45,7 @@ protected:
 std::string run(const std::string& command, int* status = nullptr);  // stdout of a shell command
 std::string md5(const std::string& data);
 std::string readFile(const fs::path& p);
+// Track starts and kinds of a CUE sheet's disc as cd-info lists them.
+std::vector<std::pair<uint32_t, std::string>> cdInfoTracks(const std::string& cue);
 
 }  // namespace disc_test

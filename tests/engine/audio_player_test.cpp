@@ -5,8 +5,10 @@
 #include "engine.h"
 #include "files.h"
 #include "vokmar_process.h"
+#include <audio/audio_layer.h>
 #include <com/bstr.h>
 #include <com/ptr.h>
+#include <algorithm>
 
 namespace {
 
@@ -135,4 +137,47 @@ TEST_F(EngineAudioPlayer, PlaysPausesStopsAndStartsAgainFromTheBeginning)
     EXPECT_EQ(E_FAIL, player->Init(com::Bstr(temp.File("missing.wav"))));
     EXPECT_EQ(0u, Id());
     EXPECT_EQ(E_FAIL, player->Play());
+}
+
+// The engine plays through the system's wave output: run with an ALSA
+// device that writes to a file (ALSA_CONFIG_PATH, given by the test run and
+// inherited by the engine this process starts), it plays the samples the
+// file decodes to.
+TEST_F(EngineAudioPlayer, PlaysTheSamplesOfAWavAndAnMp3)
+{
+    const std::string capture = ENGINE_AUDIO_CAPTURE;
+    // An engine of this process's own, not one another program started.
+    player.Reset();
+    StopEngine();
+    ASSERT_EQ(S_OK, player.CoCreate(CLSID_CoAudioPlayer, IID_ICoAudioPlayer, CLSCTX_LOCAL_SERVER));
+
+    std::vector<int16_t> pcm;
+    WriteFileBytes(temp.File("tone.wav"), audio_fixtures::ToneWav(44100, 2, 16, 13230, &pcm));
+    for (const std::string& path : {temp.File("tone.wav"), audio_fixtures::EncodedFolder() + "tagged.mp3"}) {
+        SCOPED_TRACE(path);
+        DeleteFileA(capture.c_str());
+        ASSERT_TRUE(Audio_Start());
+        std::vector<int16_t> expected;
+        AudioChannel decode = Audio_Open(path.c_str(), AUDIO_OPEN_DECODE);
+        int16_t block[2048];
+        for (int32_t got; decode && (got = Audio_Read(decode, block, sizeof block)) > 0;)
+            expected.insert(expected.end(), block, block + got / 2);
+        Audio_Close(decode);
+        Audio_Stop();
+        ASSERT_FALSE(expected.empty());
+
+        ASSERT_EQ(S_OK, player->Init(com::Bstr(path)));
+        ASSERT_EQ(S_OK, player->Play());
+        ASSERT_TRUE(WaitForStatus(STOPPED));
+        // The next Init closes the device: the capture is whole.
+        EXPECT_EQ(E_FAIL, player->Init(com::Bstr(temp.File("missing.wav"))));
+        const std::string raw = ReadFileBytes(capture);
+        std::vector<int16_t> played(raw.size() / 2);
+        std::copy(raw.data(), raw.data() + played.size() * 2, reinterpret_cast<char*>(played.data()));
+        // The samples as one run, perhaps after silence.
+        const auto at = std::search(played.begin(), played.end(), expected.begin(), expected.end());
+        ASSERT_TRUE(at != played.end()) << "played " << played.size() << " samples, not the " << expected.size()
+                                        << " of the file";
+        EXPECT_TRUE(std::all_of(played.begin(), at, [](int16_t s) { return s == 0; }));
+    }
 }

@@ -1,4 +1,5 @@
 #include "disc_folder.h"
+#include <gtest/gtest.h>
 #include <disc/disc_layer.h>
 #include "vokmar_process.h"
 #include <windows.h>
@@ -102,6 +103,16 @@ bool SetDriveValue(const std::string& folder, const std::string& name, const std
         if (ReadFile(path).find(line) != std::string::npos && BumpStamp(drives)) return true;
     }
     return false;
+}
+
+DriveValue::DriveValue(const char* key, const char* value, const char* restore)
+    : m_key(key), m_restore(restore), m_set(SetDriveValue("drive1", key, value))
+{
+}
+
+DriveValue::~DriveValue()
+{
+    EXPECT_TRUE(SetDriveValue("drive1", m_key, m_restore)) << m_key;
 }
 
 std::string MediumBytes(const std::string& name)

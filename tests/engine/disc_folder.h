@@ -47,6 +47,21 @@ public:
 // Sets one value of a drive's description ("emulate_speed", "write_caps"),
 // as a changed drive file would; the folder's change stamp rises.
 bool SetDriveValue(const std::string& name, const std::string& key, const std::string& value);
+
+// A value of drive F's description (the CD writer, "drive1") for a scope;
+// the restore value is put back, and checked, when it ends.
+class DriveValue {
+public:
+    DriveValue(const char* key, const char* value, const char* restore);
+    ~DriveValue();
+    DriveValue(const DriveValue&) = delete;
+    DriveValue& operator=(const DriveValue&) = delete;
+    bool Set() const { return m_set; }
+
+private:
+    const char *m_key, *m_restore;
+    bool m_set;
+};
 // The same in another data folder (no trailing backslash).
 bool SetDriveValue(const std::string& folder, const std::string& name, const std::string& key,
                    const std::string& value);

@@ -31,6 +31,12 @@ std::vector<EngineEvent> CTestEventSink::Events()
     return m_events;
 }
 
+void CTestEventSink::Clear()
+{
+    com::ObjectLock<CTestEventSink> lock(this);
+    m_events.clear();
+}
+
 bool CTestEventSink::WaitFor(unsigned message, DWORD ms)
 {
     const DWORD start = GetTickCount();

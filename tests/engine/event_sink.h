@@ -28,6 +28,8 @@ public:
     // Pumps messages until an event of that number came or the time is up.
     bool WaitFor(unsigned message, DWORD ms);
     std::vector<EngineEvent> Events();
+    // Forgets the events so far: the next job's are the only ones.
+    void Clear();
     // The answer that was in the engine's variable when a question came.
     unsigned AnswerOnArrival() const { return m_answerOnArrival; }
 

@@ -23,21 +23,6 @@ const unsigned COOKIE = 0x7A11;
 const unsigned CANCELLED = 0x8010006E;
 const char* const CD_DRIVE = "drive1";  // letter F, the CD writer
 
-// A value of drive F's description for a scope.
-class DriveValue {
-public:
-    DriveValue(const char* key, const char* value, const char* restore) : m_key(key), m_restore(restore)
-    {
-        m_set = SetDriveValue(CD_DRIVE, key, value);
-    }
-    ~DriveValue() { EXPECT_TRUE(SetDriveValue(CD_DRIVE, m_key, m_restore)) << m_key; }
-    bool Set() const { return m_set; }
-
-private:
-    const char *m_key, *m_restore;
-    bool m_set;
-};
-
 class EngineJob : public testing::Test {
 protected:
     // The jobs leave their cookie in the device; the suites after this one

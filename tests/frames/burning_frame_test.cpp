@@ -23,21 +23,6 @@ const DWORD JOB_WAIT_MS = 30000;
 const long CANCELLED = static_cast<long>(0x8010006E);
 const char* const CD_DRIVE = "drive1";  // F, the CD writer
 
-// A value of drive F's description for a scope.
-class DriveValue {
-public:
-    DriveValue(const char* key, const char* value, const char* restore) : m_key(key), m_restore(restore)
-    {
-        m_set = SetDriveValue(CD_DRIVE, key, value);
-    }
-    ~DriveValue() { EXPECT_TRUE(SetDriveValue(CD_DRIVE, m_key, m_restore)) << m_key; }
-    bool Set() const { return m_set; }
-
-private:
-    const char *m_key, *m_restore;
-    bool m_set;
-};
-
 class BurningFrame : public testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -265,6 +250,33 @@ TEST_F(BurningFrame, TheFrameOffersItsPaneListsTheDrivesAndAnswersItsProject)
 // A burn from the frame: the burn request, the hand-over of the tree, the
 // job's lines, bars and controls, and the end reported to the project. The
 // project may send PCID_START with its preparation's result or without data.
+TEST_F(BurningFrame, ItsControlsKeepClearOfEachOtherInANarrowOrWidePane)
+{
+    CFrameUnderTest frame(*services, 10);
+    ASSERT_TRUE(frame.Made());
+    const int ids[] = {8200, IDC_DRIVES, 8201, IDC_SPEEDS, IDC_TEST_WRITE, IDC_BURN, IDC_ERASE, IDC_CANCEL};
+    RECT start;
+    GetClientRect(frame.Window(), &start);
+    // The template's width, a pane a fifth narrower (a small project window) and a wide one.
+    for (int width : {int(start.right), int(start.right) * 4 / 5, int(start.right) * 2}) {
+        SetWindowPos(frame.Window(), nullptr, 0, 0, width, 400, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+        std::vector<RECT> rects;
+        for (int id : ids) {
+            RECT r;
+            GetWindowRect(frame.Control(id), &r);
+            rects.push_back(r);
+        }
+        for (size_t i = 0; i < rects.size(); ++i) {
+            EXPECT_LE(rects[i].right - rects[0].left, width) << "control " << ids[i] << " at width " << width;
+            for (size_t j = i + 1; j < rects.size(); ++j) {
+                RECT both;
+                EXPECT_FALSE(IntersectRect(&both, &rects[i], &rects[j]))
+                    << "controls " << ids[i] << " and " << ids[j] << " at width " << width;
+            }
+        }
+    }
+}
+
 TEST_F(BurningFrame, ABurnWritesTheDiscShowsItsProgressAndReportsTheEnd)
 {
     CBoxDriver boxes;

@@ -83,7 +83,8 @@ TEST_P(OpenFailureTest, ShowsItsMessageAndOpensNoWindow)
     DismissBox(box);
     HWND frame = run.WaitForFrame();
     WaitUntil([&] { return !IsWindow(box); }, 5000);
-    EXPECT_FALSE(StandinWindow(frame));
+    // A half-loaded project's window goes only once the box has returned.
+    EXPECT_TRUE(WaitUntil([&] { return StandinWindow(frame) == nullptr; }, 5000));
     // A project whose load failed is destroyed without being asked to
     // close, so it offers no save of what it half loaded.
     EXPECT_FALSE(events.Has("asked to close")) << events.Text();

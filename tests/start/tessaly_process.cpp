@@ -1,5 +1,6 @@
 #include "tessaly_process.h"
 #include "standin/standin_project.h"
+#include <commctrl.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 #include <shlwapi.h>
@@ -86,13 +87,23 @@ std::string TessalyInstall::RecentKey() const
 
 void TessalyInstall::RegisterStandin(DWORD order) const
 {
-    std::string path = std::string("SOFTWARE\\") + kMaker + "\\" + m_name + "\\Projects\\" + STANDIN_PROJECT_CLSID_TEXT;
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) ==
-        ERROR_SUCCESS) {
-        RegSetValueExA(key, "Order", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&order), sizeof(order));
-        RegCloseKey(key);
-    }
+    RegisterType(STANDIN_PROJECT_CLSID_TEXT, order);
+}
+
+void TessalyInstall::RegisterType(const std::string& clsid, DWORD order, const std::string& description,
+                                  const std::string& patterns) const
+{
+    // The installer's own step, as scripts/register-projects.sh runs it.
+    std::string line = "\"" + BuildFolder() + "register_project_type.exe\" \"" + m_name + "\" " + clsid + " " +
+                       std::to_string(order) + " \"" + description + "\" \"" + patterns + "\"";
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi))
+        return;
+    WaitForSingleObject(pi.hProcess, 15000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
 }
 
 TessalyRun::TessalyRun(const TessalyInstall& install, const std::string& arguments)
@@ -203,6 +214,56 @@ std::string RemoteStatusText(HWND statusBar, DWORD pid)
     }
     CloseHandle(process);
     return text;
+}
+
+std::vector<std::string> RemoteListItems(HWND list, DWORD pid)
+{
+    // A list view's item text is not carried across processes: the item
+    // and its text buffer live in the list's process.
+    std::vector<std::string> items;
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) return items;
+    const SIZE_T textSize = 512;
+    auto* remote = static_cast<char*>(
+        VirtualAllocEx(process, nullptr, sizeof(LVITEMA) + textSize, MEM_COMMIT, PAGE_READWRITE));
+    if (remote) {
+        const LRESULT count = SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            LVITEMA item = {};
+            item.mask = LVIF_TEXT;
+            item.iItem = static_cast<int>(i);
+            item.pszText = remote + sizeof(LVITEMA);
+            item.cchTextMax = static_cast<int>(textSize);
+            SIZE_T written = 0, read = 0;
+            WriteProcessMemory(process, remote, &item, sizeof(item), &written);
+            SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(remote));
+            char text[textSize] = "";
+            ReadProcessMemory(process, remote + sizeof(LVITEMA), text, textSize - 1, &read);
+            items.push_back(text);
+        }
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return items;
+}
+
+std::vector<std::string> RemoteComboItems(HWND combo)
+{
+    // The system carries the text of CB_GETLBTEXT across processes itself,
+    // though in the combo box's own character set: asked for in wide
+    // characters, whatever that is.
+    std::vector<std::string> items;
+    const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, i, 0);
+        if (length < 0) continue;
+        std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
+        SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&wide[0]));
+        char text[1024] = "";
+        WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text, sizeof(text), nullptr, nullptr);
+        items.push_back(text);
+    }
+    return items;
 }
 
 std::vector<DWORD> ProcessesNamed(const char* name)

@@ -28,8 +28,13 @@ public:
     std::string File(const std::string& name) const { return m_folder.File(name); }
     // HKCU\SOFTWARE\Tavell software\<name>\Recent Document List
     std::string RecentKey() const;
-    // Registers the stand-in project type under this application's key.
+    // Registers the stand-in project type under this application's key and
+    // its open patterns ("*.qvdata *.qvs") the way the installer does.
     void RegisterStandin(DWORD order = 1) const;
+    // The same for any class identifier (in braces), with the open entry's
+    // description and blank-separated patterns.
+    void RegisterType(const std::string& clsid, DWORD order, const std::string& description = "Standin project",
+                      const std::string& patterns = "*.qvdata *.qvs") const;
 
 private:
     std::string m_name;
@@ -71,6 +76,10 @@ void DismissBox(HWND box, int id = IDOK);
 std::vector<HWND> MdiChildren(HWND frame);
 // The simple-mode text of a status bar of another process.
 std::string RemoteStatusText(HWND statusBar, DWORD pid);
+// The item texts of a list view of another process, in order.
+std::vector<std::string> RemoteListItems(HWND list, DWORD pid);
+// The items of a combo box of another process.
+std::vector<std::string> RemoteComboItems(HWND combo);
 // Processes of the given program file name ("dllhost.exe").
 std::vector<DWORD> ProcessesNamed(const char* name);
 // Ends, when it goes, every process of the name that started during its

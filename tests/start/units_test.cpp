@@ -4,6 +4,8 @@
 #include "command_line.h"
 #include "common_settings.h"
 #include "main_frame.h"
+#include "menu_translation.h"
+#include "project_types.h"
 #include "prompts.h"
 #include "resource.h"
 #include "service_refs.h"
@@ -278,5 +280,146 @@ INSTANTIATE_TEST_SUITE_P(
                     SwitchCase{1, 0, 1, true, true, false, false, false},
                     SwitchCase{1, 1, 0, true, true, true, false, true},
                     SwitchCase{0, 0, 0, false, false, false, false, false}));
+
+
+// A language file that translates the popups and a command of each menu.
+class TranslatedMenus : public WithServices {
+protected:
+    void SetUp() override
+    {
+        WriteFileBytes(m_folder.File("t.lng"), std::string("[") + COMMON_LANG_SECTION + "]\r\n"
+                                                   "0x0D100=&Datei\r\n"   // 53504
+                                                   "0x0D103=&Fenster\r\n"  // 53507
+                                                   "0x0F132=&Ueberlappend\r\n"  // 61746
+                                                   "0x0F141=&Beenden\r\n");  // 61761
+        WithServices::SetUp();
+    }
+
+    static std::string Text(HMENU menu, UINT item, BOOL byPosition)
+    {
+        char text[128] = "";
+        GetMenuStringA(menu, item, text, sizeof(text), byPosition ? MF_BYPOSITION : MF_BYCOMMAND);
+        return text;
+    }
+};
+
+TEST_F(TranslatedMenus, BothFrameMenusTakeTheirTextsFromTheLanguageFile)
+{
+    HMENU frame = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    HMENU explorer = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_EXPLORER_MENU));
+    ASSERT_TRUE(frame && explorer);
+    TranslateFrameMenu(frame);
+    TranslateFrameMenu(explorer);
+    for (HMENU menu : {frame, explorer}) {
+        EXPECT_EQ("&Datei", Text(menu, 0, TRUE));
+        EXPECT_EQ("&Beenden", Text(menu, ID_APP_EXIT, FALSE));
+    }
+    // The explorer's Window popup stands before Help.
+    const int window = GetMenuItemCount(explorer) - 2;
+    EXPECT_EQ("&Fenster", Text(explorer, window, TRUE));
+    EXPECT_EQ("&Ueberlappend", Text(explorer, ID_WINDOW_CASCADE, FALSE));
+    DestroyMenu(frame);
+    DestroyMenu(explorer);
+}
+
+}  // namespace
+
+namespace {
+
+// A project list of a test's own under HKEY_LOCAL_MACHINE: subkeys created
+// in the given order, each with its "Order" (none for kNoOrder).
+const DWORD kNoOrder = 0xFFFFFFFE;
+
+class TestProjectsKey {
+public:
+    TestProjectsKey() : m_path("SOFTWARE\\Tavell software\\StartUnits " + std::to_string(GetCurrentProcessId())) {}
+    ~TestProjectsKey() { SHDeleteKeyA(HKEY_LOCAL_MACHINE, m_path.c_str()); }
+    const std::string& Path() const { return m_path; }
+    void Add(const std::string& name, DWORD order) const
+    {
+        HKEY key;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, (m_path + "\\" + name).c_str(), 0, nullptr, 0,
+                                                 KEY_WRITE, nullptr, &key, nullptr));
+        if (order != kNoOrder)
+            RegSetValueExA(key, "Order", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&order), sizeof(order));
+        RegCloseKey(key);
+    }
+private:
+    std::string m_path;
+};
+
+struct OrderCase {
+    const char* name;
+    std::vector<std::pair<std::string, DWORD>> created;  // in creation (enumeration) order
+    std::vector<std::string> listed;
+};
+
+class ProjectOrderTest : public testing::TestWithParam<OrderCase> {};
+
+TEST_P(ProjectOrderTest, ListsByOrderThenTheUnorderedFirstOfEqualKeys)
+{
+    TestProjectsKey projects;
+    for (const auto& type : GetParam().created) projects.Add(type.first, type.second);
+    CProjectTypeList list;
+    ASSERT_EQ(ERROR_SUCCESS, EnumProjectTypes(projects.Path(), &list));
+    std::vector<std::string> listed;
+    for (const auto& type : list) listed.push_back(type.second);
+    EXPECT_EQ(GetParam().listed, listed);
+}
+
+// Subkeys enumerate by name; the cases create them in that order.
+INSTANTIATE_TEST_SUITE_P(
+    Registry, ProjectOrderTest,
+    testing::Values(
+        OrderCase{"OrderValuesThenMissing", {{"a", 2}, {"b", kNoOrder}, {"c", 1}}, {"c", "a", "b"}},
+        OrderCase{"MissingKeepEnumerationOrder", {{"a", kNoOrder}, {"b", kNoOrder}, {"c", 5}}, {"c", "a", "b"}},
+        OrderCase{"DuplicateKeepsTheFirst", {{"a", 3}, {"b", 3}, {"c", 1}}, {"c", "a"}},
+        OrderCase{"AllOnesCountsAsMissing", {{"a", 0xFFFFFFFF}, {"b", kNoOrder}, {"c", 7}}, {"c", "a", "b"}},
+        OrderCase{"MissingMeetsAnEqualOrder", {{"a", 0x80000000}, {"b", kNoOrder}}, {"a"}}),
+    [](const testing::TestParamInfo<OrderCase>& info) { return std::string(info.param.name); });
+
+TEST(ProjectOrder, NoKeyLeavesTheListEmptyWithTheRegistryResult)
+{
+    CProjectTypeList list;
+    EXPECT_NE(ERROR_SUCCESS, EnumProjectTypes("SOFTWARE\\Tavell software\\No Such Application", &list));
+    EXPECT_TRUE(list.empty());
+    HKEY none = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_READ, &none));
+    EXPECT_EQ(0xFFFFFFFFu, ReadProjectOrder(none, "No Such Subkey"));
+    RegCloseKey(none);
+}
+
+struct FilterCase {
+    const char* name;
+    const char* projectsToOpen;  // the language file's section lines
+    std::vector<std::string> types;
+    const char* filter;
+};
+
+class OpenFilterTest : public testing::TestWithParam<FilterCase> {};
+
+TEST_P(OpenFilterTest, ComesFromTheLanguageFile)
+{
+    TempFolder folder;
+    const std::string language = folder.File("App.lng");
+    WriteFileBytes(language, std::string("[ProjectsToOpen]\r\n") + GetParam().projectsToOpen);
+    CProjectTypeList types;
+    DWORD order = 1;
+    for (const auto& type : GetParam().types) types.emplace(order++, type);
+    EXPECT_EQ(GetParam().filter, BuildOpenFilter(types, language, "All files", "All supported files"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    LanguageFile, OpenFilterTest,
+    testing::Values(
+        FilterCase{"OneTypeTwoPatterns", "{A}=Data project|*.qvdata *.qv\r\n", {"{A}"},
+                   "Data project (*.qvdata;*.qv)|*.qvdata;*.qv|All files (*.*)|*.*"},
+        FilterCase{"TwoTypesShareAPattern", "{A}=Data|*.qv *.qvdata\r\n{B}=Audio|*.qvaudio *.qv\r\n", {"{A}", "{B}"},
+                   "All supported files (*.qv;*.qvaudio;*.qvdata)|*.qv;*.qvaudio;*.qvdata|"
+                   "Data (*.qv;*.qvdata)|*.qv;*.qvdata|Audio (*.qvaudio;*.qv)|*.qvaudio;*.qv|All files (*.*)|*.*"},
+        FilterCase{"MissingOrWithoutBarLeftOut", "{A}=Data|*.qvdata\r\n{B}=no bar here\r\n", {"{A}", "{B}", "{C}"},
+                   "Data (*.qvdata)|*.qvdata|All files (*.*)|*.*"},
+        FilterCase{"NoneGivesAllFilesOnly", "", {"{A}"}, "All files (*.*)|*.*"}),
+    [](const testing::TestParamInfo<FilterCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -120,6 +120,7 @@ int Audio_GetInfo(AudioChannel handle, AudioInfo* info) {
   info->rate = f.rate;
   info->channels = f.channels;
   info->is_music = f.music ? 1 : 0;
+  info->bits = f.bits;
   return Done();
 }
 

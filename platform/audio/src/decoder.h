@@ -14,6 +14,7 @@ struct Format {
   uint32_t type = 0;
   uint32_t rate = 0;
   uint32_t channels = 0;
+  uint32_t bits = 0;  // a WAV file's own sample size
   bool music = false;
 };
 

@@ -82,6 +82,7 @@ class WavDecoder : public Decoder {
     format_.channels = Le16(f + 2);
     format_.rate = Le32(f + 4);
     bits_ = Le16(f + 14);
+    format_.bits = bits_;
     if (tag != WAVE_FORMAT_PCM_TAG || format_.channels == 0 || format_.rate == 0 ||
         (bits_ != 8 && bits_ != 16 && bits_ != 24 && bits_ != 32))
       return AUDIO_ERROR_FORMAT;

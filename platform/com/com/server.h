@@ -49,6 +49,17 @@ HRESULT CanUnloadNow();
 HRESULT RegisterInprocServer(const ClassEntry* table, bool typelib);
 HRESULT UnregisterInprocServer(const ClassEntry* table, bool typelib);
 
+// The four exports of an in-process server over its class table; written
+// once in the module's .cpp, outside any namespace.
+#define COM_INPROC_SERVER_EXPORTS(table, typelib)                                                       \
+    STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, void** ppv)                                  \
+    {                                                                                                   \
+        return ::com::GetClassObject(table, rclsid, riid, ppv);                                         \
+    }                                                                                                   \
+    STDAPI DllCanUnloadNow() { return ::com::CanUnloadNow(); }                                          \
+    STDAPI DllRegisterServer() { return ::com::RegisterInprocServer(table, typelib); }                  \
+    STDAPI DllUnregisterServer() { return ::com::UnregisterInprocServer(table, typelib); }
+
 // The keys every registered class has: CLSID\{clsid} named by the
 // description with its ProgID links, and both ProgIDs ("<progId>.1" and the
 // version-independent one with CurVer) pointing back at the class.

@@ -130,7 +130,7 @@ public:
     }
     STDMETHODIMP GetName(BSTR* name) override
     {
-        *name = SysAllocString(L"Stand-in");
+        *name = SysAllocString(m_name);
         return S_OK;
     }
     STDMETHODIMP GetDescription(BSTR* text) override
@@ -165,32 +165,47 @@ public:
         return m_hwnd ? S_OK : E_FAIL;
     }
 
-    STDMETHODIMP BindLogger(IUnknown*) override { return S_OK; }
-    STDMETHODIMP BindTranslator(IUnknown*) override { return S_OK; }
-    STDMETHODIMP BindSettings(IUnknown*) override { return S_OK; }
+    STDMETHODIMP BindLogger(IUnknown*) override { return Bind("logger"); }
+    STDMETHODIMP BindTranslator(IUnknown*) override { return Bind("translator"); }
+    STDMETHODIMP BindSettings(IUnknown*) override { return Bind("settings"); }
     STDMETHODIMP GetSettingsPage(ISettingsPage** page) override
     {
         *page = nullptr;
         return E_FAIL;
     }
 
+protected:
+    virtual HRESULT Bind(const char*) { return S_OK; }
+
+    const wchar_t* m_name = L"Stand-in";
+
 private:
     CStandinWindow* m_window = nullptr;
     HWND m_hwnd = nullptr;
 };
 
+class CSecondStandinProject : public CStandinProject {
+public:
+    CSecondStandinProject() { m_name = L"Second stand-in"; }
+
+protected:
+    // TB_SECOND_STANDIN_REFUSES names the service this type will not take.
+    HRESULT Bind(const char* service) override
+    {
+        char refused[32] = "";
+        GetEnvironmentVariableA("TB_SECOND_STANDIN_REFUSES", refused, sizeof(refused));
+        return lstrcmpA(refused, service) == 0 ? E_FAIL : S_OK;
+    }
+};
+
 const com::ClassEntry kClasses[] = {
     {&CLSID_StandinProject, com::Creator<CStandinProject>, "StandinProject.Project", "Stand-in project",
      "Apartment"},
+    {&CLSID_SecondStandinProject, com::Creator<CSecondStandinProject>, "StandinProject.Second",
+     "Second stand-in project", "Apartment"},
     {nullptr, nullptr, nullptr, nullptr, nullptr},
 };
 
 }  // namespace
 
-STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, void** ppv)
-{
-    return com::GetClassObject(kClasses, rclsid, riid, ppv);
-}
-STDAPI DllCanUnloadNow() { return com::CanUnloadNow(); }
-STDAPI DllRegisterServer() { return com::RegisterInprocServer(kClasses, false); }
-STDAPI DllUnregisterServer() { return com::UnregisterInprocServer(kClasses, false); }
+COM_INPROC_SERVER_EXPORTS(kClasses, false)

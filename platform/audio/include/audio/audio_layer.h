@@ -68,6 +68,8 @@ typedef struct AudioInfo {
   uint32_t rate;     /* samples per second of the decoded data */
   uint32_t channels; /* channels of the decoded data */
   uint32_t is_music; /* 1 for a tracker module */
+  uint32_t bits;     /* bits per sample of a WAV file's own data; 0 for
+                        the coded kinds */
 } AudioInfo;
 
 /* The 128-byte ID3v1 tag at the end of an MPEG audio file; the texts are
