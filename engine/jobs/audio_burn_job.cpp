@@ -173,8 +173,10 @@ HRESULT CAudioBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* 
             *next = Next::EraseThenRetry;
             return S_OK;
         }
-        tray.Release();  // the tray opens for the other disc
-        if (!AskForMedium(job, m_device, ASK_NOT_ENOUGH_SPACE)) return SCARD_W_CANCELLED_BY_USER;
+        // Asked as it stands, without eject or rescan: the retry waits for
+        // whatever disc the drive holds then.
+        if (job.Ask(ASK_NOT_ENOUGH_SPACE) != 1) return SCARD_W_CANCELLED_BY_USER;
+        tray.Release();
         *next = Next::Retry;
         return S_OK;
     }

@@ -1,5 +1,6 @@
 #include "data_editor_frame.h"
 #include "commands.h"
+#include "files_processing_dialog.h"
 #include <data_editor/model/message_pump.h>
 #include <data_editor/model/project_preparation_host.h>
 #include <data_editor/model/size_texts.h>
@@ -118,6 +119,7 @@ CCoNostrine::~CCoNostrine() { m_tree.SetObserver(nullptr, 0); }
 
 void CCoNostrine::FinalRelease()
 {
+    if (m_processing && m_processing->IsWindow()) m_processing->Destroy();
     if (IsWindow()) Destroy();
 }
 
@@ -277,8 +279,7 @@ HRESULT CCoNostrine::OnCommand(IUnknown*, REFCLSID, unsigned id, SAFEARRAY* data
         unsigned long kind = 0;
         BSTR* path = nullptr;
         HRESULT hr = ExtractFromSafearray(data, {{VT_UI4, &kind}, {VT_BSTR | VT_BYREF, &path}});
-        // No entry-choice dialog in this editor yet: the choice is cancelled.
-        return FAILED(hr) ? hr : E_FAIL;
+        return FAILED(hr) ? hr : ChooseEntry(path);
     }
     case PCID_SET_BUTTONS_POS: {
         unsigned long v[4] = {};
@@ -417,8 +418,10 @@ LRESULT CCoNostrine::OnNewProject(UINT, WPARAM, LPARAM, BOOL&)
     CVariantSafearray data(1);
     if (data.Create() && SUCCEEDED(data.Prepare({{VT_I4 | VT_BYREF, &willLoad}})))
         SendCommand(DECID_GET_WILL_LOAD, data);
-    // A new disc: the project-type question is not asked yet.
-    if (!willLoad) SelectFolder(m_tree.GetRoot(), true);
+    if (!willLoad) {
+        SelectFolder(m_tree.GetRoot(), true);
+        AskNewProject();
+    }
     UpdateCommands();
     return 0;
 }
@@ -822,7 +825,12 @@ bool CCoNostrine::AddPaths(CUserFSEntry* folder, const std::vector<std::string>&
     if (Busy() || !folder) return false;
     m_adding = true;
     UpdateCommands();
-    for (const std::string& path : paths) m_tree.AddPath(folder, path.c_str());
+    ShowProcessing(true);
+    for (const std::string& path : paths) {
+        if (StopRequested()) break;
+        m_tree.AddPath(folder, path.c_str());
+    }
+    ShowProcessing(false);
     m_adding = false;
     m_modified = true;
     SelectFolder(folder, true);
@@ -982,8 +990,11 @@ void CCoNostrine::OnTreeEvent(CUserFSTreeEvent& event)
         m_modified = true;
         // Only the folder's own item: its children announce themselves.
         if (entry->IsFolder() && IsWindow() && !m_loading) InsertFolderItem(entry, false);
-        if (!entry->IsFolder() && m_adding) PumpWaitingMessages();
-        event.answer = UTA_GO_ON;
+        if (!entry->IsFolder() && m_adding) {
+            ShowProcessedFile(entry);
+            PumpWaitingMessages();
+        }
+        event.answer = m_adding && StopRequested() ? UTA_STOP : UTA_GO_ON;
         break;
     case UTE_ENTRY_REMOVED:
         m_modified = true;

@@ -11,12 +11,16 @@
 #include <shared/sys_service_binder.h>
 #include <shared/variant_safearray.h>
 #include <com/object.h>
+#include <com/ptr.h>
 #include <window/contained_window.h>
 #include <window/window_impl.h>
 #include <data_editor/model/data_editor_texts.h>
 #include <data_editor/model/user_fs_tree.h>
+#include <memory>
 #include <string>
 #include <vector>
+
+class CFilesProcessingDialog;
 
 enum : UINT {
     WM_UPDATE_COMMANDS = WM_USER + 2024,
@@ -152,6 +156,15 @@ private:
     LRESULT OnTreeDropFiles(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnListDropFiles(UINT, WPARAM, LPARAM, BOOL&);
 
+    // The editor's dialogs (data_editor_dialogs.cpp).
+    void AskNewProject();
+    void OnFinalMessage(HWND) override;
+    bool ImportPreviousSession(unsigned deviceId, int track);
+    HRESULT ChooseEntry(BSTR* path);
+    void ShowProcessing(bool show);
+    bool StopRequested() const;
+    void ShowProcessedFile(const CUserFSEntry* file);
+
     static void TreeEvent(DWORD_PTR context, CUserFSTreeEvent* event);
     void OnTreeEvent(CUserFSTreeEvent& event);
     void InsertFolderItem(CUserFSEntry* folder, bool withChildren = true);
@@ -201,4 +214,6 @@ private:
     int m_folderIcon = 0;
     int m_openFolderIcon = 0;
     std::string m_renameCaption, m_deleteCaption;  // what the task panel shows now
+    std::unique_ptr<CFilesProcessingDialog> m_processing;  // shown while files are added
+    com::ComPtr<IUnknown> m_keptAlive;  // this editor, while its window's last dispatch runs
 };

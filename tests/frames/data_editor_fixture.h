@@ -4,6 +4,7 @@
 #include "project_fixture.h"
 #include "data_editor_frame.h"
 #include "data_project.h"
+#include "dialog_driver.h"
 #include "files.h"
 #include "load_save.h"
 #include <com/server.h>
@@ -63,9 +64,11 @@ protected:
         WriteFileBytes(files.File("gamma\\inner.txt"), "c");
     }
 
-    // A data project with the real editor, its window shown.
-    CCoNostrine* OpenEditor()
+    // A data project with the real editor, its window shown; `answer`
+    // acts on the new project's first question (a new disc by default).
+    CCoNostrine* OpenEditor(std::function<void(HWND)> answer = [](HWND d) { DialogDriver::Press(d, IDOK); })
     {
+        DialogDriver questions(answer);
         CProjectBase* project = Open<CCoMaravin>();
         if (!project) return nullptr;
         com::ComPtr<IOwnWindow> own;

@@ -6,11 +6,15 @@ struct Search {
     HWND found;
 };
 
+// A modal dialog disables its owner; a modeless one (a progress window)
+// is left alone.
 BOOL CALLBACK TakeVisibleDialog(HWND w, LPARAM p)
 {
     char name[16] = "";
     GetClassNameA(w, name, sizeof name);
     if (lstrcmpA(name, "#32770") || !IsWindowVisible(w)) return TRUE;
+    HWND owner = GetWindow(w, GW_OWNER);
+    if (owner && IsWindowEnabled(owner)) return TRUE;
     reinterpret_cast<Search*>(p)->found = w;
     return FALSE;
 }
@@ -37,6 +41,15 @@ DialogDriver::DialogDriver(std::function<void(HWND)> act)
 DialogDriver::~DialogDriver()
 {
     m_stop = true;
+    // The worker may be sending to a window of this thread just now.
+    while (!m_done) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(1);
+    }
     m_worker.join();
 }
 
@@ -65,6 +78,7 @@ void DialogDriver::Run()
         }
         Sleep(10);
     }
+    m_done = true;
 }
 
 void DialogDriver::Press(HWND dialog, int id)

@@ -1,6 +1,6 @@
 // Answers the modal dialogs a call on this thread opens (the system's
 // message box, the file dialog): a helper thread waits for each visible
-// dialog of the calling thread, records its texts and acts on it.
+// modal dialog of the calling thread, records its texts and acts on it.
 #pragma once
 #include <windows.h>
 #include <atomic>
@@ -31,6 +31,7 @@ private:
     DWORD m_thread;
     std::function<void(HWND)> m_act;
     std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_done{false};
     std::atomic<int> m_seen{0};
     std::vector<std::string> m_texts;
     std::thread m_worker;

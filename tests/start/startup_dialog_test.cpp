@@ -164,6 +164,12 @@ TEST(FileNew, TheDataDiscProjectOpensWithItsThreeFrames)
             if (WindowText(child) == "Data#1" && IsWindowVisible(child)) project = child;
         return project != nullptr;
     }, 20000));
+    // A new data project first asks what to do with the disc: a new one.
+    HWND question = run.WaitForWindow("#32770", "New project", 10000);
+    ASSERT_TRUE(question);
+    EXPECT_FALSE(IsWindowEnabled(frame)) << "the question is modal";
+    PostMessageA(question, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question); }, 5000));
     EXPECT_TRUE(IsWindowEnabled(frame));
     EXPECT_FALSE(run.WaitForWindow("#32770", kCaption, 0));
     // The splitter holds the task panel and the data editor side by side;
@@ -185,6 +191,18 @@ TEST(FileNew, TheDataDiscProjectOpensWithItsThreeFrames)
     GetWindowRect(editor, &right);
     EXPECT_LE(left.right, right.left);  // task panel on the left
     EXPECT_GT(right.right - right.left, 0);
+    EXPECT_EQ(run.Close(), 0u);
+}
+
+// The program closed while the data editor's first question is open: the
+// question goes with the project, and the program ends cleanly.
+TEST(FileNew, ClosingWhileTheNewProjectQuestionIsOpenEndsCleanly)
+{
+    TessalyInstall install(kApptype);
+    install.RegisterType("{2EECB0E1-0EE1-4541-87B1-D135261D0108}", 1);  // Maravin.dll, the only type
+    TessalyRun run(install);
+    ASSERT_TRUE(run.WaitForFrame());
+    ASSERT_TRUE(run.WaitForWindow("#32770", "New project", 20000));
     EXPECT_EQ(run.Close(), 0u);
 }
 #endif
