@@ -2,7 +2,6 @@
 #include "devices/device.h"
 #include "devices/device_constants.h"
 #include "devices/tray_lock.h"
-#include "jobs/erase_job.h"
 #include "jobs/job_steps.h"
 #include <com/text.h>
 #include <shared/log.h>
@@ -128,38 +127,18 @@ HRESULT CAudioBurnJob::Body(CJobMessenger& job, JOB_STATE_RECORD* record)
         LogPrintf("\tThe audio layout cannot be burned: %s", m_table.fault.c_str());
         return E_FAIL;
     }
-    for (;;) {
-        Next next = Next::Done;
-        HRESULT hr = Pass(job, record, &next);
-        if (next == Next::Done) return hr;
-        if (next == Next::EraseThenRetry && FAILED(hr = CEraseJob::RunInternal(m_device->WindowHandle())))
-            return hr;
-    }
+    return CWritingJob::Body(job, record);
 }
 
 HRESULT CAudioBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* next)
 {
     CGrabber grabber;
-    if (grabber.Create(CCoDevice::BurnerCallback, m_device, m_device->Id(), JobBufferSize(record->lastArgument)) !=
-        DISC_OK)
-        return E_FAIL;
-    const MEDIUM_STATE medium = ReadMedium(grabber);
+    MEDIUM_STATE medium;
+    HRESULT opened = S_OK;
+    if (!OpenMedium(job, record, grabber, &medium, next, &opened)) return opened;
     const bool erasable = IsErasableMedium(medium.type);
-    if (medium.type == DISC_MT_NO_MEDIA || !IsWritableMedium(medium.type)) {
-        const unsigned question = medium.type == DISC_MT_NO_MEDIA ? ASK_INSERT_DISC : ASK_NOT_WRITABLE;
-        if (!AskForMedium(job, m_device, question)) return SCARD_W_CANCELLED_BY_USER;
-        *next = Next::Retry;
-        return S_OK;
-    }
     CTrayLock tray(grabber);
-    if (medium.status == DISC_STATUS_COMPLETE && erasable) {
-        if (job.Ask(ASK_ERASE_FINALIZED) == 1) {
-            *next = Next::EraseThenRetry;
-            return S_OK;
-        }
-        job.Status(ST_FINALIZED);
-        return SCARD_W_CANCELLED_BY_USER;
-    }
+    if (medium.status == DISC_STATUS_COMPLETE && erasable) return AskEraseFinalized(job, next);
     // No image is built for an audio disc: the begin and a successful end.
     job.Status(ST_DATA_IMAGE_BEGIN);
     job.Status(ST_DATA_IMAGE_END, 1);
@@ -167,19 +146,8 @@ HRESULT CAudioBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* 
     DiscWriteModes modes = {};
     const bool discAtOnce = grabber.ProbeWriteModes(&modes) == DISC_OK && modes.discAtOnceRawPw;
     const uint64_t needed = AudioBurnBlocks(m_table.cdBytes, m_table.table->count, discAtOnce) * BLOCK_SIZE;
-    if (medium.freeBytes < needed) {
-        if (medium.status != DISC_STATUS_BLANK && erasable) {
-            if (job.Ask(ASK_ERASE_FOR_SPACE) != 1) return SCARD_W_CANCELLED_BY_USER;
-            *next = Next::EraseThenRetry;
-            return S_OK;
-        }
-        // Asked as it stands, without eject or rescan: the retry waits for
-        // whatever disc the drive holds then.
-        if (job.Ask(ASK_NOT_ENOUGH_SPACE) != 1) return SCARD_W_CANCELLED_BY_USER;
-        tray.Release();
-        *next = Next::Retry;
-        return S_OK;
-    }
+    if (medium.freeBytes < needed)
+        return AskForRoom(job, medium, next);
     return Write(job, grabber, record, discAtOnce);
 }
 

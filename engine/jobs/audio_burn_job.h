@@ -6,7 +6,7 @@
 // DM_BURNEND with the device's cookie.
 #pragma once
 #include <engine.h>
-#include "jobs/job_frame.h"
+#include "jobs/writing_job.h"
 #include <com/ptr.h>
 #include <disc/disc_layer.h>
 #include <memory>
@@ -35,7 +35,7 @@ AUDIO_BURN_TABLE ReadAudioBurnTable(IAudioCDLayout* layout);
 // track-at-once the 150 blocks of silence before every track after the first.
 uint64_t AudioBurnBlocks(uint64_t cdBytes, size_t tracks, bool discAtOnce);
 
-class CAudioBurnJob : public CJobFrame {
+class CAudioBurnJob : public CWritingJob {
 public:
     // IWriter::BurnAudio: E_INVALIDARG for a source without IAudioCDLayout,
     // STG_E_INUSE when the device is busy, E_FAIL when the worker cannot
@@ -45,15 +45,13 @@ public:
                          unsigned lastArgument);
 
 private:
-    enum class Next { Done, Retry, EraseThenRetry };
-
     static const JOB_TRAITS TRAITS;
 
     CAudioBurnJob(CCoDevice* device, com::ComPtr<IAudioCDLayout> layout, AUDIO_BURN_TABLE table)
-        : CJobFrame(device, TRAITS), m_layout(std::move(layout)), m_table(std::move(table)) {}
+        : CWritingJob(device, TRAITS), m_layout(std::move(layout)), m_table(std::move(table)) {}
     HRESULT Body(CJobMessenger& job, JOB_STATE_RECORD* record) override;
     void End(CJobMessenger& job, JOB_STATE_RECORD* record, HRESULT result) override;
-    HRESULT Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* next);
+    HRESULT Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* next) override;
     HRESULT Write(CJobMessenger& job, CGrabber& grabber, JOB_STATE_RECORD* record, bool discAtOnce);
 
     com::ComPtr<IAudioCDLayout> m_layout;

@@ -2,7 +2,6 @@
 #include "devices/device.h"
 #include "devices/device_constants.h"
 #include "file_trees/iso_file_tree.h"
-#include "jobs/erase_job.h"
 #include "jobs/job_steps.h"
 #include "devices/tray_lock.h"
 
@@ -35,42 +34,15 @@ void CDataBurnJob::End(CJobMessenger& job, JOB_STATE_RECORD* record, HRESULT res
     m_raw.Reset();
 }
 
-HRESULT CDataBurnJob::Body(CJobMessenger& job, JOB_STATE_RECORD* record)
-{
-    for (;;) {
-        Next next = Next::Done;
-        HRESULT hr = Pass(job, record, &next);
-        if (next == Next::Done) return hr;
-        // The pass's grabber is gone and the tray unlocked: the erase and
-        // the next pass find the drive free.
-        if (next == Next::EraseThenRetry && FAILED(hr = CEraseJob::RunInternal(m_device->WindowHandle())))
-            return hr;
-    }
-}
-
 HRESULT CDataBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* next)
 {
     CGrabber grabber;
-    if (grabber.Create(CCoDevice::BurnerCallback, m_device, m_device->Id(), JobBufferSize(record->lastArgument)) !=
-        DISC_OK)
-        return E_FAIL;
-    const MEDIUM_STATE medium = ReadMedium(grabber);
+    MEDIUM_STATE medium;
+    HRESULT opened = S_OK;
+    if (!OpenMedium(job, record, grabber, &medium, next, &opened)) return opened;
     const bool erasable = IsErasableMedium(medium.type);
-    if (medium.type == DISC_MT_NO_MEDIA || !IsWritableMedium(medium.type)) {
-        const unsigned question = medium.type == DISC_MT_NO_MEDIA ? ASK_INSERT_DISC : ASK_NOT_WRITABLE;
-        if (!AskForMedium(job, m_device, question)) return SCARD_W_CANCELLED_BY_USER;
-        *next = Next::Retry;
-        return S_OK;
-    }
     CTrayLock tray(grabber);
-    if (medium.status == DISC_STATUS_COMPLETE && erasable) {
-        if (job.Ask(ASK_ERASE_FINALIZED) == 1) {
-            *next = Next::EraseThenRetry;
-            return S_OK;
-        }
-        job.Status(ST_FINALIZED);
-        return SCARD_W_CANCELLED_BY_USER;
-    }
+    if (medium.status == DISC_STATUS_COMPLETE && erasable) return AskEraseFinalized(job, next);
     if (!m_built) {
         job.Status(ST_DATA_IMAGE_BEGIN);
         const bool built = SUCCEEDED(m_tree->BuildImage());

@@ -5,12 +5,12 @@
 // progress and DM_BURNEND with the device's cookie.
 #pragma once
 #include <engine.h>
-#include "jobs/job_frame.h"
+#include "jobs/writing_job.h"
 #include <com/ptr.h>
 
 class CGrabber;
 
-class CDataBurnJob : public CJobFrame {
+class CDataBurnJob : public CWritingJob {
 public:
     // IWriter::BurnData: E_INVALIDARG for a source that is not a file tree
     // of this engine, STG_E_INUSE when the device is busy, E_FAIL when the
@@ -19,16 +19,12 @@ public:
                          unsigned lastArgument);
 
 private:
-    // What one pass ends with besides its result.
-    enum class Next { Done, Retry, EraseThenRetry };
-
     static const JOB_TRAITS TRAITS;
 
     CDataBurnJob(CCoDevice* device, com::ComPtr<IFileTree> tree, com::ComPtr<ISimpleRawPtr> raw)
-        : CJobFrame(device, TRAITS), m_tree(std::move(tree)), m_raw(std::move(raw)) {}
-    HRESULT Body(CJobMessenger& job, JOB_STATE_RECORD* record) override;
+        : CWritingJob(device, TRAITS), m_tree(std::move(tree)), m_raw(std::move(raw)) {}
     void End(CJobMessenger& job, JOB_STATE_RECORD* record, HRESULT result) override;
-    HRESULT Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* next);
+    HRESULT Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* next) override;
     HRESULT Write(CJobMessenger& job, CGrabber& grabber, JOB_STATE_RECORD* record);
 
     com::ComPtr<IFileTree> m_tree;

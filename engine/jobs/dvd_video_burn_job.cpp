@@ -3,7 +3,6 @@
 #include "devices/device_constants.h"
 #include "devices/tray_lock.h"
 #include "file_trees/dvd_video_image.h"
-#include "jobs/erase_job.h"
 #include "jobs/job_steps.h"
 
 const JOB_TRAITS CDvdVideoBurnJob::TRAITS = {JOB_DVDVIDEO, "_VK_BurnDVDVideoThread", 500, 800,
@@ -20,40 +19,15 @@ HRESULT CDvdVideoBurnJob::Start(CCoDevice* device, unsigned cookie, unsigned spe
     return Launch(std::unique_ptr<CJobFrame>(new CDvdVideoBurnJob(device, folder)), cookie, speed, lastArgument);
 }
 
-HRESULT CDvdVideoBurnJob::Body(CJobMessenger& job, JOB_STATE_RECORD* record)
-{
-    for (;;) {
-        Next next = Next::Done;
-        HRESULT hr = Pass(job, record, &next);
-        if (next == Next::Done) return hr;
-        if (next == Next::EraseThenRetry && FAILED(hr = CEraseJob::RunInternal(m_device->WindowHandle())))
-            return hr;
-    }
-}
-
 HRESULT CDvdVideoBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* next)
 {
     CGrabber grabber;
-    if (grabber.Create(CCoDevice::BurnerCallback, m_device, m_device->Id(), JobBufferSize(record->lastArgument)) !=
-        DISC_OK)
-        return E_FAIL;
-    const MEDIUM_STATE medium = ReadMedium(grabber);
+    MEDIUM_STATE medium;
+    HRESULT opened = S_OK;
+    if (!OpenMedium(job, record, grabber, &medium, next, &opened)) return opened;
     const bool erasable = IsErasableMedium(medium.type);
-    if (medium.type == DISC_MT_NO_MEDIA || !IsWritableMedium(medium.type)) {
-        const unsigned question = medium.type == DISC_MT_NO_MEDIA ? ASK_INSERT_DISC : ASK_NOT_WRITABLE;
-        if (!AskForMedium(job, m_device, question)) return SCARD_W_CANCELLED_BY_USER;
-        *next = Next::Retry;
-        return S_OK;
-    }
     CTrayLock tray(grabber);
-    if (medium.status == DISC_STATUS_COMPLETE && erasable) {
-        if (job.Ask(ASK_ERASE_FINALIZED) == 1) {
-            *next = Next::EraseThenRetry;
-            return S_OK;
-        }
-        job.Status(ST_FINALIZED);
-        return SCARD_W_CANCELLED_BY_USER;
-    }
+    if (medium.status == DISC_STATUS_COMPLETE && erasable) return AskEraseFinalized(job, next);
     // Built on every pass: the files may have changed while the user
     // changed the disc.
     job.Status(ST_DVDVIDEO_IMAGE_BEGIN);
@@ -62,17 +36,8 @@ HRESULT CDvdVideoBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Nex
     job.Status(ST_DVDVIDEO_IMAGE_END, built ? 1 : 0);
     if (!built) return E_FAIL;
     // A finalized disc that is not erasable has no room at all.
-    if (medium.status == DISC_STATUS_COMPLETE || medium.freeBytes < image.Size()) {
-        if (medium.status != DISC_STATUS_BLANK && erasable) {
-            if (job.Ask(ASK_ERASE_FOR_SPACE) != 1) return SCARD_W_CANCELLED_BY_USER;
-            *next = Next::EraseThenRetry;
-            return S_OK;
-        }
-        // Asked with the tray closed: the user swaps the disc himself.
-        if (job.Ask(ASK_NOT_ENOUGH_SPACE) != 1) return SCARD_W_CANCELLED_BY_USER;
-        *next = Next::Retry;
-        return S_OK;
-    }
+    if (medium.status == DISC_STATUS_COMPLETE || medium.freeBytes < image.Size())
+        return AskForRoom(job, medium, next);
     uint32_t write = 0;
     if (!SetJobSpeeds(job, grabber, record->speed, &write)) return E_FAIL;
     CalibrateAndProtect(job, grabber);

@@ -4,12 +4,12 @@
 // ST_DVDVIDEO_IMAGE_BEGIN and ST_DVDVIDEO_IMAGE_END) and questions,
 // DM_BURNSTART, the disc layer's progress and DM_BURNEND.
 #pragma once
-#include "jobs/job_frame.h"
+#include "jobs/writing_job.h"
 #include <string>
 
 class CGrabber;
 
-class CDvdVideoBurnJob : public CJobFrame {
+class CDvdVideoBurnJob : public CWritingJob {
 public:
     // IWriter::BurnDVDVideo: E_INVALIDARG, with no event, for a path that is
     // empty or does not fit the job's path field; STG_E_INUSE when the
@@ -18,15 +18,12 @@ public:
                          unsigned lastArgument);
 
 private:
-    enum class Next { Done, Retry, EraseThenRetry };
-
     static const JOB_TRAITS TRAITS;
 
-    CDvdVideoBurnJob(CCoDevice* device, std::string folder) : CJobFrame(device, TRAITS), m_folder(std::move(folder))
+    CDvdVideoBurnJob(CCoDevice* device, std::string folder) : CWritingJob(device, TRAITS), m_folder(std::move(folder))
     {
     }
-    HRESULT Body(CJobMessenger& job, JOB_STATE_RECORD* record) override;
-    HRESULT Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* next);
+    HRESULT Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* next) override;
 
     std::string m_folder;
 };

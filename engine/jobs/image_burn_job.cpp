@@ -2,7 +2,6 @@
 #include "devices/device.h"
 #include "devices/device_constants.h"
 #include "devices/tray_lock.h"
-#include "jobs/erase_job.h"
 #include "jobs/job_steps.h"
 
 // Kind JOB_DVDVIDEO: the image burn's phases are the DVD-Video burn's.
@@ -37,31 +36,13 @@ uint64_t CImageBurnJob::TrackBytes() const
     return (size + BLOCK_SIZE - 1) / BLOCK_SIZE * BLOCK_SIZE;
 }
 
-HRESULT CImageBurnJob::Body(CJobMessenger& job, JOB_STATE_RECORD* record)
-{
-    for (;;) {
-        Next next = Next::Done;
-        HRESULT hr = Pass(job, record, &next);
-        if (next == Next::Done) return hr;
-        if (next == Next::EraseThenRetry && FAILED(hr = CEraseJob::RunInternal(m_device->WindowHandle())))
-            return hr;
-    }
-}
-
 HRESULT CImageBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* next)
 {
     CGrabber grabber;
-    if (grabber.Create(CCoDevice::BurnerCallback, m_device, m_device->Id(), JobBufferSize(record->lastArgument)) !=
-        DISC_OK)
-        return E_FAIL;
-    const MEDIUM_STATE medium = ReadMedium(grabber);
+    MEDIUM_STATE medium;
+    HRESULT opened = S_OK;
+    if (!OpenMedium(job, record, grabber, &medium, next, &opened)) return opened;
     const bool erasable = IsErasableMedium(medium.type);
-    if (medium.type == DISC_MT_NO_MEDIA || !IsWritableMedium(medium.type)) {
-        const unsigned question = medium.type == DISC_MT_NO_MEDIA ? ASK_INSERT_DISC : ASK_NOT_WRITABLE;
-        if (!AskForMedium(job, m_device, question)) return SCARD_W_CANCELLED_BY_USER;
-        *next = Next::Retry;
-        return S_OK;
-    }
     CTrayLock tray(grabber);
     // An image replaces what is on a rewritable disc: an appendable one is
     // offered the erase as a finalized one is.
@@ -75,17 +56,8 @@ HRESULT CImageBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* 
     }
     // An image that does not fit is refused before the first byte.
     const uint64_t size = TrackBytes();
-    if (medium.status == DISC_STATUS_COMPLETE || medium.freeBytes < size) {
-        if (medium.status != DISC_STATUS_BLANK && erasable) {
-            if (job.Ask(ASK_ERASE_FOR_SPACE) != 1) return SCARD_W_CANCELLED_BY_USER;
-            *next = Next::EraseThenRetry;
-            return S_OK;
-        }
-        // Asked with the tray closed: the user swaps the disc himself.
-        if (job.Ask(ASK_NOT_ENOUGH_SPACE) != 1) return SCARD_W_CANCELLED_BY_USER;
-        *next = Next::Retry;
-        return S_OK;
-    }
+    if (medium.status == DISC_STATUS_COMPLETE || medium.freeBytes < size)
+        return AskForRoom(job, medium, next);
     return Write(job, grabber, record);
 }
 

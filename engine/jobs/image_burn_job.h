@@ -5,12 +5,12 @@
 // those of the DVD-Video burn: DM_BURNPREPARE, statuses and questions,
 // DM_BURNSTART, the disc layer's progress and DM_BURNEND.
 #pragma once
-#include "jobs/job_frame.h"
+#include "jobs/writing_job.h"
 #include <string>
 
 class CGrabber;
 
-class CImageBurnJob : public CJobFrame {
+class CImageBurnJob : public CWritingJob {
 public:
     // IWriter::BurnImage: E_INVALIDARG, with no event, for a path that is
     // empty or does not fit the job's path field; STG_E_INUSE when the
@@ -23,13 +23,10 @@ public:
     static bool IsIsoPath(const std::string& path);
 
 private:
-    enum class Next { Done, Retry, EraseThenRetry };
-
     static const JOB_TRAITS TRAITS;
 
-    CImageBurnJob(CCoDevice* device, std::string path) : CJobFrame(device, TRAITS), m_path(std::move(path)) {}
-    HRESULT Body(CJobMessenger& job, JOB_STATE_RECORD* record) override;
-    HRESULT Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* next);
+    CImageBurnJob(CCoDevice* device, std::string path) : CWritingJob(device, TRAITS), m_path(std::move(path)) {}
+    HRESULT Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* next) override;
     HRESULT Write(CJobMessenger& job, CGrabber& grabber, JOB_STATE_RECORD* record);
     // The bytes a track-at-once image takes on the disc (whole blocks); 0
     // for a raw image, whose size the layer checks itself before writing.

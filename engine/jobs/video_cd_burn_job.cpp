@@ -2,7 +2,6 @@
 #include "devices/device.h"
 #include "devices/device_constants.h"
 #include "devices/tray_lock.h"
-#include "jobs/erase_job.h"
 #include "jobs/job_steps.h"
 #include <cstdio>
 
@@ -31,30 +30,12 @@ HRESULT CVideoCdBurnJob::Start(CCoDevice* device, FORMAT format, unsigned cookie
                   lastArgument);
 }
 
-HRESULT CVideoCdBurnJob::Body(CJobMessenger& job, JOB_STATE_RECORD* record)
-{
-    for (;;) {
-        Next next = Next::Done;
-        HRESULT hr = Pass(job, record, &next);
-        if (next == Next::Done) return hr;
-        if (next == Next::EraseThenRetry && FAILED(hr = CEraseJob::RunInternal(m_device->WindowHandle())))
-            return hr;
-    }
-}
-
 HRESULT CVideoCdBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* next)
 {
     CGrabber grabber;
-    if (grabber.Create(CCoDevice::BurnerCallback, m_device, m_device->Id(), JobBufferSize(record->lastArgument)) !=
-        DISC_OK)
-        return E_FAIL;
-    const MEDIUM_STATE medium = ReadMedium(grabber);
-    if (medium.type == DISC_MT_NO_MEDIA || !IsWritableMedium(medium.type)) {
-        const unsigned question = medium.type == DISC_MT_NO_MEDIA ? ASK_INSERT_DISC : ASK_NOT_WRITABLE;
-        if (!AskForMedium(job, m_device, question)) return SCARD_W_CANCELLED_BY_USER;
-        *next = Next::Retry;
-        return S_OK;
-    }
+    MEDIUM_STATE medium;
+    HRESULT opened = S_OK;
+    if (!OpenMedium(job, record, grabber, &medium, next, &opened)) return opened;
     CTrayLock tray(grabber);
     // The layer lays out a whole disc: only a blank one is written.
     if (medium.status != DISC_STATUS_BLANK) {

@@ -11,7 +11,7 @@
 // otherwise (yes: the user has changed the disc, again). A declined
 // question ends the job with 0x8010006E and no status.
 #pragma once
-#include "jobs/job_frame.h"
+#include "jobs/writing_job.h"
 #include <string>
 
 class CGrabber;
@@ -19,7 +19,7 @@ class CGrabber;
 // The creation date the disc carries: twelve digits, year to minute.
 std::string VideoCdDateText(const SYSTEMTIME& local);
 
-class CVideoCdBurnJob : public CJobFrame {
+class CVideoCdBurnJob : public CWritingJob {
 public:
     enum FORMAT { VIDEO_CD, SUPER_VIDEO_CD };
 
@@ -31,19 +31,16 @@ public:
                          const std::string& stream, unsigned lastArgument);
 
 private:
-    enum class Next { Done, Retry, EraseThenRetry };
-
     static const JOB_TRAITS VIDEO_CD_TRAITS, SUPER_VIDEO_CD_TRAITS;
 
     CVideoCdBurnJob(CCoDevice* device, FORMAT format, std::string stream)
-        : CJobFrame(device, format == SUPER_VIDEO_CD ? SUPER_VIDEO_CD_TRAITS : VIDEO_CD_TRAITS),
+        : CWritingJob(device, format == SUPER_VIDEO_CD ? SUPER_VIDEO_CD_TRAITS : VIDEO_CD_TRAITS),
           m_format(format), m_stream(std::move(stream))
     {
     }
-    HRESULT Body(CJobMessenger& job, JOB_STATE_RECORD* record) override;
     // The result as it stood: E_FAIL until the write succeeded.
     HRESULT OnException(const JOB_STATE_RECORD& record) override { return record.result; }
-    HRESULT Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* next);
+    HRESULT Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* next) override;
     HRESULT Write(CJobMessenger& job, CGrabber& grabber, JOB_STATE_RECORD* record);
 
     FORMAT m_format;

@@ -1,0 +1,57 @@
+#include "jobs/writing_job.h"
+#include "devices/device.h"
+#include "devices/device_constants.h"
+#include "jobs/erase_job.h"
+
+HRESULT CWritingJob::Body(CJobMessenger& job, JOB_STATE_RECORD* record)
+{
+    for (;;) {
+        Next next = Next::Done;
+        HRESULT hr = Pass(job, record, &next);
+        if (next == Next::Done) return hr;
+        if (next == Next::EraseThenRetry && FAILED(hr = CEraseJob::RunInternal(m_device->WindowHandle())))
+            return hr;
+    }
+}
+
+bool CWritingJob::OpenMedium(CJobMessenger& job, JOB_STATE_RECORD* record, CGrabber& grabber,
+                             MEDIUM_STATE* medium, Next* next, HRESULT* result)
+{
+    if (grabber.Create(CCoDevice::BurnerCallback, m_device, m_device->Id(), JobBufferSize(record->lastArgument)) !=
+        DISC_OK) {
+        *result = E_FAIL;
+        return false;
+    }
+    *medium = ReadMedium(grabber);
+    if (medium->type != DISC_MT_NO_MEDIA && IsWritableMedium(medium->type)) return true;
+    const unsigned question = medium->type == DISC_MT_NO_MEDIA ? ASK_INSERT_DISC : ASK_NOT_WRITABLE;
+    if (AskForMedium(job, m_device, question)) {
+        *next = Next::Retry;
+        *result = S_OK;
+    } else {
+        *result = SCARD_W_CANCELLED_BY_USER;
+    }
+    return false;
+}
+
+HRESULT CWritingJob::AskEraseFinalized(CJobMessenger& job, Next* next)
+{
+    if (job.Ask(ASK_ERASE_FINALIZED) == 1) {
+        *next = Next::EraseThenRetry;
+        return S_OK;
+    }
+    job.Status(ST_FINALIZED);
+    return SCARD_W_CANCELLED_BY_USER;
+}
+
+HRESULT CWritingJob::AskForRoom(CJobMessenger& job, const MEDIUM_STATE& medium, Next* next)
+{
+    if (medium.status != DISC_STATUS_BLANK && IsErasableMedium(medium.type)) {
+        if (job.Ask(ASK_ERASE_FOR_SPACE) != 1) return SCARD_W_CANCELLED_BY_USER;
+        *next = Next::EraseThenRetry;
+        return S_OK;
+    }
+    if (job.Ask(ASK_NOT_ENOUGH_SPACE) != 1) return SCARD_W_CANCELLED_BY_USER;
+    *next = Next::Retry;
+    return S_OK;
+}

@@ -1,0 +1,34 @@
+// CWritingJob: a job that writes its disc in passes. Each pass makes its own
+// grabber, reads the medium and either writes or asks the user; a yes asks
+// for another pass, with the drive erased first where the answer was to
+// erase. Between passes no grabber is alive and the tray is unlocked, so the
+// erase and the next pass find the drive free.
+#pragma once
+#include "jobs/job_frame.h"
+#include "jobs/job_steps.h"
+
+class CWritingJob : public CJobFrame {
+protected:
+    // What one pass ends with besides its result.
+    enum class Next { Done, Retry, EraseThenRetry };
+
+    using CJobFrame::CJobFrame;
+
+    HRESULT Body(CJobMessenger& job, JOB_STATE_RECORD* record) override;
+    virtual HRESULT Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* next) = 0;
+
+    // A pass's start: `grabber` made for the job's buffer and the medium
+    // read into `medium`. False when the pass ends here with `*result`: the
+    // grabber could not be made (E_FAIL), or the drive is empty or its
+    // medium cannot be written and the user was asked for another (a yes
+    // sets Next::Retry).
+    bool OpenMedium(CJobMessenger& job, JOB_STATE_RECORD* record, CGrabber& grabber, MEDIUM_STATE* medium,
+                    Next* next, HRESULT* result);
+    // A finalized rewritable disc: the erase offered; declined, ST_FINALIZED
+    // and the job cancelled.
+    HRESULT AskEraseFinalized(CJobMessenger& job, Next* next);
+    // Content larger than the medium's room: a rewritable disc with content
+    // is offered the erase; any other is asked for a disc with room, with
+    // the tray kept closed (the user swaps the disc himself).
+    HRESULT AskForRoom(CJobMessenger& job, const MEDIUM_STATE& medium, Next* next);
+};
