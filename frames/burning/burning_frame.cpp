@@ -222,12 +222,11 @@ LRESULT CCoDrubeck::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     m_log.Attach(GetDlgItem(IDC_LOG_LIST));
     for (HWND bar : {m_progress, m_buffer}) ::SendMessageA(bar, PBM_SETRANGE32, 0, 100);
 
-    // The speed list gives and takes width so that "Test write" keeps beside
-    // the buttons on the right, clear of them in a pane narrower than the
-    // template.
-    for (int list : {IDC_DEVICE_LIST, IDC_SPEED_LIST, IDC_PROGRESS_BAR, IDC_BUFFER_BAR})
-        m_resizer.Add(list, CDialogResizer::SIZE_X);
-    for (int right : {IDC_TEST_WRITE, IDC_BURN, IDC_ERASE, IDC_BURN_CANCEL}) m_resizer.Add(right, CDialogResizer::MOVE_X);
+    // The template is narrow enough for a project window of the default
+    // size: the speed list and "Test write" keep their place and width,
+    // clear of the buttons on the right.
+    for (int wide : {IDC_DEVICE_LIST, IDC_PROGRESS_BAR, IDC_BUFFER_BAR}) m_resizer.Add(wide, CDialogResizer::SIZE_X);
+    for (int right : {IDC_BURN, IDC_ERASE, IDC_BURN_CANCEL}) m_resizer.Add(right, CDialogResizer::MOVE_X);
     m_resizer.Add(IDC_LOG_LIST, CDialogResizer::SIZE_X | CDialogResizer::SIZE_Y);
     if (!m_resizer.Start(m_hWnd) || !CreateNextBackButtons(BackEnabledFlag(), NextEnabledFlag())) {
         Destroy();
