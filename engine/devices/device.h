@@ -103,35 +103,25 @@ public:
     STDMETHODIMP Eject() override;
     STDMETHODIMP Load() override;
 
-    // IWriter, IWriter2, IReader: the data and audio burns and the erase are served;
-    // Cancel stops what runs on the drive. The others answer E_NOTIMPL and
-    // leave a line naming themselves in the log.
-    STDMETHODIMP BurnImage(unsigned long, unsigned long, BSTR, unsigned long) override
-    {
-        return LogNotServed("CCoDevice::BurnImage");
-    }
+    // IWriter, IWriter2, IReader: the data, audio, image, DVD-Video, Video
+    // CD and Super Video CD burns, the erase and the grab are served; Cancel
+    // stops what runs on the drive.
+    STDMETHODIMP BurnImage(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, BSTR a_bsImagePath,
+                           unsigned long a_ulBufferSize) override;
     STDMETHODIMP Erase(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, unsigned int a_uiFullErase) override;
-    STDMETHODIMP BurnDVDVideo(unsigned long, unsigned long, BSTR, unsigned long) override
-    {
-        return LogNotServed("CCoDevice::BurnDVDVideo");
-    }
+    STDMETHODIMP BurnDVDVideo(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, BSTR a_bsImagePath,
+                              unsigned long a_ulBufferSize) override;
     STDMETHODIMP BurnData(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, IUnknown* a_lpFileTreeUnk,
                           unsigned long a_ulBufferSize) override;
     STDMETHODIMP BurnAudio(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, IUnknown* a_lpAudioImageUnk,
                            unsigned long a_ulBufferSize) override;
     STDMETHODIMP Cancel() override;
-    STDMETHODIMP BurnVideoCD(unsigned long, unsigned long, BSTR, unsigned long) override
-    {
-        return LogNotServed("CCoDevice::BurnVideoCD");
-    }
-    STDMETHODIMP BurnSuperVideoCD(unsigned long, unsigned long, BSTR, unsigned long) override
-    {
-        return LogNotServed("CCoDevice::BurnSuperVideoCD");
-    }
-    STDMETHODIMP GrabImage(unsigned long, unsigned long, BSTR, unsigned long) override
-    {
-        return LogNotServed("CCoDevice::GrabImage");
-    }
+    STDMETHODIMP BurnVideoCD(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, BSTR a_bsSourcePath,
+                             unsigned long a_ulBufferSize) override;
+    STDMETHODIMP BurnSuperVideoCD(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, BSTR a_bsSourcePath,
+                                  unsigned long a_ulBufferSize) override;
+    STDMETHODIMP GrabImage(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, BSTR a_bsImagePath,
+                           unsigned long a_ulBufferSize) override;
 
     // IMedium
     STDMETHODIMP GetMediumType(unsigned int* a_puiMediumType) override;

@@ -5,7 +5,12 @@
 #include <com/guard.h>
 #include "jobs/audio_burn_job.h"
 #include "jobs/data_burn_job.h"
+#include "jobs/dvd_video_burn_job.h"
 #include "jobs/erase_job.h"
+#include "jobs/grab_image_job.h"
+#include "jobs/image_burn_job.h"
+#include "jobs/video_cd_burn_job.h"
+#include <com/text.h>
 #include "jobs/job_messenger.h"
 #include <shared/method_log.h>
 #include <shared/log.h>
@@ -21,10 +26,20 @@ const char* JobHandlerName(uint32_t kind, uint32_t phase)
 {
     static const char* const data[] = {"OnDataBurnPrepare", "OnDataBurnStart", "OnDataBurnEnd"};
     static const char* const erase[] = {"OnErasePrepare", "OnEraseStart", "OnEraseEnd"};
+    // The image burn runs under the DVD-Video burn's kind and handlers.
+    static const char* const video[] = {"OnDVDVideoBurnPrepare", "OnDVDVideoBurnStart", "OnDVDVideoBurnEnd"};
+    static const char* const grab[] = {"OnGrabImagePrepare", "OnGrabImageStart", "OnGrabImageEnd"};
+    static const char* const vcd[] = {"OnVideoCDBurnPrepare", "OnVideoCDBurnStart", "OnVideoCDBurnEnd"};
+    static const char* const svcd[] = {"OnSuperVideoCDBurnPrepare", "OnSuperVideoCDBurnStart",
+                                       "OnSuperVideoCDBurnEnd"};
     static const char* const audio[] = {"OnAudioBurnPrepare", "OnAudioBurnStart", "OnAudioBurnEnd"};
     if (phase < JOB_PHASE_PREPARE || phase > JOB_PHASE_END) return nullptr;
+    if (kind == JOB_DVDVIDEO) return video[phase - JOB_PHASE_PREPARE];
+    if (kind == JOB_GRABIMAGE) return grab[phase - JOB_PHASE_PREPARE];
     if (kind == JOB_DATA) return data[phase - JOB_PHASE_PREPARE];
     if (kind == JOB_ERASE) return erase[phase - JOB_PHASE_PREPARE];
+    if (kind == JOB_VIDEOCD) return vcd[phase - JOB_PHASE_PREPARE];
+    if (kind == JOB_SUPERVIDEOCD) return svcd[phase - JOB_PHASE_PREPARE];
     if (kind == JOB_AUDIO) return audio[phase - JOB_PHASE_PREPARE];
     return nullptr;
 }
@@ -49,6 +64,56 @@ STDMETHODIMP CCoDevice::Erase(unsigned long a_ulCallerCookie, unsigned long a_ul
     return com::Guarded("CCoDevice::Erase", [&]() -> HRESULT {
         CLogMethodScope<CCoDevice> log("Erase");
         return CEraseJob::Start(this, a_ulCallerCookie, a_ulSpeed, a_uiFullErase != 0);
+    });
+}
+
+STDMETHODIMP CCoDevice::BurnImage(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, BSTR a_bsImagePath,
+                                  unsigned long a_ulBufferSize)
+{
+    return com::Guarded("CCoDevice::BurnImage", [&]() -> HRESULT {
+        CLogMethodScope<CCoDevice> log("BurnImage");
+        return CImageBurnJob::Start(this, a_ulCallerCookie, a_ulSpeed, com::AnsiFromBstr(a_bsImagePath),
+                                    a_ulBufferSize);
+    });
+}
+
+STDMETHODIMP CCoDevice::BurnDVDVideo(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, BSTR a_bsImagePath,
+                                     unsigned long a_ulBufferSize)
+{
+    return com::Guarded("CCoDevice::BurnDVDVideo", [&]() -> HRESULT {
+        CLogMethodScope<CCoDevice> log("BurnDVDVideo");
+        return CDvdVideoBurnJob::Start(this, a_ulCallerCookie, a_ulSpeed, com::AnsiFromBstr(a_bsImagePath),
+                                       a_ulBufferSize);
+    });
+}
+
+STDMETHODIMP CCoDevice::BurnVideoCD(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, BSTR a_bsSourcePath,
+                                    unsigned long a_ulBufferSize)
+{
+    return com::Guarded("CCoDevice::BurnVideoCD", [&]() -> HRESULT {
+        CLogMethodScope<CCoDevice> log("BurnVideoCD");
+        return CVideoCdBurnJob::Start(this, CVideoCdBurnJob::VIDEO_CD, a_ulCallerCookie, a_ulSpeed,
+                                      com::AnsiFromBstr(a_bsSourcePath), a_ulBufferSize);
+    });
+}
+
+STDMETHODIMP CCoDevice::BurnSuperVideoCD(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed,
+                                         BSTR a_bsSourcePath, unsigned long a_ulBufferSize)
+{
+    return com::Guarded("CCoDevice::BurnSuperVideoCD", [&]() -> HRESULT {
+        CLogMethodScope<CCoDevice> log("BurnSuperVideoCD");
+        return CVideoCdBurnJob::Start(this, CVideoCdBurnJob::SUPER_VIDEO_CD, a_ulCallerCookie, a_ulSpeed,
+                                      com::AnsiFromBstr(a_bsSourcePath), a_ulBufferSize);
+    });
+}
+
+STDMETHODIMP CCoDevice::GrabImage(unsigned long a_ulCallerCookie, unsigned long a_ulSpeed, BSTR a_bsImagePath,
+                                  unsigned long a_ulBufferSize)
+{
+    return com::Guarded("CCoDevice::GrabImage", [&]() -> HRESULT {
+        CLogMethodScope<CCoDevice> log("GrabImage");
+        return CGrabImageJob::Start(this, a_ulCallerCookie, a_ulSpeed, com::AnsiFromBstr(a_bsImagePath),
+                                    a_ulBufferSize);
     });
 }
 

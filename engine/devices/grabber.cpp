@@ -102,6 +102,28 @@ int CGrabber::TrackAtOnceFromFile(const char* path, uint32_t testWrite, DiscFail
     GRABBER_WRITE(DISC_OP_TAO_FROM_FILE, Grabber_TrackAtOnceFromFile, failure, path, 0, testWrite, 0, 1, 1);
 }
 
+int CGrabber::SessionAtOnceRaw(const char* path, uint32_t testWrite)
+{
+    GRABBER_CALL(DISC_OP_SAO_RAW, Grabber_SessionAtOnceRawRawPW, path, testWrite, 1, 1, 0, 0);
+}
+
+int CGrabber::GrabCdImage(const char* basePath)
+{
+    GRABBER_CALL(DISC_OP_GRAB_CD, Grabber_GrabCdImage, basePath, 3, 1, 1, 0, 1, 0);
+}
+
+int CGrabber::WriteVideoCd(const char* streamPath, const char* dateText, bool super, uint32_t testWrite)
+{
+    if (super)
+        GRABBER_CALL(DISC_OP_SUPER_VIDEO_CD, Grabber_SuperVideoCD, streamPath, dateText, 1, 1, testWrite, 1, 1);
+    GRABBER_CALL(DISC_OP_VIDEO_CD, Grabber_VideoCD, streamPath, dateText, 1, 1, testWrite, 1, 1);
+}
+
+int CGrabber::GrabDvdImage(const char* basePath, uint32_t partMegabytes)
+{
+    GRABBER_CALL(DISC_OP_GRAB_DVD, Grabber_GrabDvdImage, basePath, partMegabytes, 1, 1, 0, 1);
+}
+
 int CGrabber::WriteAudio(const DiscAudioTrackTable* table, bool discAtOnce, uint32_t testWrite)
 {
     if (discAtOnce) GRABBER_CALL(DISC_OP_DAO_AUDIO, Grabber_DiscAtOnceAudio, table, 0, testWrite, 0, 1, 1, 1);

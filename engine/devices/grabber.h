@@ -44,6 +44,15 @@ public:
     int TrackAtOnceFromTree(DiscHandle tree, uint32_t testWrite, uint32_t leaveOpen,
                             DiscFailureRecord* failure = nullptr);
     int TrackAtOnceFromFile(const char* path, uint32_t testWrite, DiscFailureRecord* failure = nullptr);
+    // A whole image (.mds, .cue, bare raw or cooked sectors) session-at-once.
+    int SessionAtOnceRaw(const char* path, uint32_t testWrite);
+    // The disc into `<basePath>.mds` and `<basePath>.xm0`, ...; a DVD's data
+    // files split every `partMegabytes` MiB.
+    int GrabCdImage(const char* basePath);
+    int GrabDvdImage(const char* basePath, uint32_t partMegabytes);
+    // A Video CD (or a Super Video CD) of an MPEG program stream on a blank
+    // CD; `dateText` the twelve digits of its creation date.
+    int WriteVideoCd(const char* streamPath, const char* dateText, bool super, uint32_t testWrite);
     // Writes the table's CD-sound WAV files as audio tracks and finalizes
     // the disc: track-at-once with gaps, or disc-at-once without.
     int WriteAudio(const DiscAudioTrackTable* table, bool discAtOnce, uint32_t testWrite);

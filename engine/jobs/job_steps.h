@@ -7,7 +7,18 @@
 #include "jobs/job_messenger.h"
 #include "devices/medium_type.h"
 
+#include <string>
+
 class CCoDevice;
+
+// The path field of a job's record: 260 bytes with the terminating NUL.
+const size_t JOB_PATH_FIELD = 260;
+// True when `path`, and `room` more characters after it, fit the field. A
+// path that does not is refused by the starter, never cut short.
+inline bool FitsPathField(const std::string& path, size_t room = 0)
+{
+    return !path.empty() && path.size() + room < JOB_PATH_FIELD;
+}
 
 // What a job reads of the medium before it writes.
 struct MEDIUM_STATE {

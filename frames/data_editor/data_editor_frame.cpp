@@ -1,5 +1,7 @@
 #include "data_editor_frame.h"
 #include "commands.h"
+#include "editor_resource.h"
+#include "editor_view_texts.h"
 #include "files_processing_dialog.h"
 #include <data_editor/model/message_pump.h>
 #include <data_editor/model/project_preparation_host.h>
@@ -37,24 +39,6 @@ HIMAGELIST SystemImageList()
     SHFILEINFOA info = {};
     return reinterpret_cast<HIMAGELIST>(SHGetFileInfoA("C:\\", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
                                                        SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES));
-}
-
-std::string TypeName(const CUserFSEntry* entry)
-{
-    SHFILEINFOA info = {};
-    SHGetFileInfoA(entry->m_name.c_str(), entry->IsFolder() ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL, &info,
-                   sizeof info, SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES);
-    info.szTypeName[sizeof info.szTypeName - 1] = 0;
-    return info.szTypeName;
-}
-
-// Copies into a control's text buffer, always terminated.
-void CopyText(char* buffer, int size, const std::string& text)
-{
-    if (!buffer || size <= 0) return;
-    const size_t n = std::min(text.size(), size_t(size - 1));
-    std::memcpy(buffer, text.data(), n);
-    buffer[n] = 0;
 }
 
 // The paths of a drop block (CF_HDROP): a DROPFILES header, then
@@ -115,7 +99,12 @@ CCoNostrine::CCoNostrine() : m_texts(GuidToString(CLSID_CoNostrine))
     m_tree.SetObserver(TreeEvent, reinterpret_cast<DWORD_PTR>(this));
 }
 
-CCoNostrine::~CCoNostrine() { m_tree.SetObserver(nullptr, 0); }
+CCoNostrine::~CCoNostrine()
+{
+    m_tree.SetObserver(nullptr, 0);
+    if (m_contextMenu) DestroyMenu(m_contextMenu);
+    m_toolbar.Release();
+}
 
 void CCoNostrine::FinalRelease()
 {
@@ -159,7 +148,9 @@ STDMETHODIMP CCoNostrine::Load(ILoadableSection* section)
         m_sortEnabled = sorting ? 1 : 0;
         m_tree.m_sortingEnabled = m_sortEnabled != 0;
         if (m_sortEnabled) m_tree.SortAll(m_tree.GetRoot());
+        m_toolbar.ShowSorting(m_sortEnabled != 0);
         if (IsWindow()) {
+            UpdateSortArrow();
             UpdateCommands();
             ::SetFocus(m_treeView.m_hWnd);
             SelectFolder(m_tree.GetRoot(), true);
@@ -281,15 +272,11 @@ HRESULT CCoNostrine::OnCommand(IUnknown*, REFCLSID, unsigned id, SAFEARRAY* data
         HRESULT hr = ExtractFromSafearray(data, {{VT_UI4, &kind}, {VT_BSTR | VT_BYREF, &path}});
         return FAILED(hr) ? hr : ChooseEntry(path);
     }
-    case PCID_SET_BUTTONS_POS: {
-        unsigned long v[4] = {};
-        return ExtractFromSafearray(data, {{VT_UI4, &v[0]}, {VT_UI4, &v[1]}, {VT_UI4, &v[2]}, {VT_UI4, &v[3]}});
-    }
+    case PCID_SET_BUTTONS_POS:
     case PCID_SET_BUTTONS_STATE: {
-        unsigned long v[4] = {};
-        BOOL back = FALSE, next = FALSE;
-        return ExtractFromSafearray(data, {{VT_UI4, &v[0]}, {VT_UI4, &v[1]}, {VT_UI4, &v[2]}, {VT_UI4, &v[3]},
-                                           {VT_BOOL, &back}, {VT_BOOL, &next}});
+        HRESULT result = S_OK;
+        HandleNextBackCommand(id, data, &result);
+        return result;
     }
     default:
         return E_COMMAND_NOT_HANDLED;
@@ -319,7 +306,7 @@ LRESULT CCoNostrine::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_EDITLABELS |
                                     LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
                                 0, 0, 0, 0, m_hWnd, reinterpret_cast<HMENU>(IDC_FILE_LIST), module, nullptr);
-    if (!tree || !list) return -1;
+    if (!tree || !list || !CreateToolbarAndButtons()) return -1;
     m_treeView.SubclassWindow(tree);
     m_listView.SubclassWindow(list);
     DragAcceptFiles(tree, TRUE);
@@ -343,6 +330,7 @@ LRESULT CCoNostrine::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
         column.pszText = &text[0];
         ListView_InsertColumn(list, i, &column);
     }
+    UpdateSortArrow();
     m_tree.GetRoot()->m_treeItem = nullptr;
     InsertFolderItem(m_tree.GetRoot());
     AddTaskPanelActions();
@@ -359,16 +347,26 @@ LRESULT CCoNostrine::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
 
 void CCoNostrine::AddTaskPanelActions()
 {
+    // The project copies the icons it is given.
+    auto iconOf = [](int id, int size) {
+        return static_cast<HICON>(LoadImageA(com::ModuleInstance(), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size,
+                                             LR_DEFAULTCOLOR));
+    };
+    auto handle = [](HICON icon) { return static_cast<unsigned>(reinterpret_cast<UINT_PTR>(icon)); };
     com::Bstr pane(Text(IDS_EDITOR_PANE));
-    Send(PCID_ADD_PANE, {{VT_UI4, EDITOR_PANE}, {VT_BSTR, pane.Get()}, {VT_UI4, 0u}});
-    const struct { unsigned id, text; } actions[] = {{ID_CREATE_FOLDER, IDS_CREATE_FOLDER},
-                                                      {ID_ADD_FILES, IDS_ADD_FILES},
-                                                      {ID_ADD_FOLDER, IDS_ADD_FOLDER},
-                                                      {ID_RENAME, IDS_RENAME},
-                                                      {ID_DELETE, IDS_DELETE}};
+    HICON paneIcon = iconOf(IDI_EDITOR_PANE, 32);
+    Send(PCID_ADD_PANE, {{VT_UI4, EDITOR_PANE}, {VT_BSTR, pane.Get()}, {VT_UI4, handle(paneIcon)}});
+    if (paneIcon) DestroyIcon(paneIcon);
+    const struct { unsigned id, text; int icon; } actions[] = {{ID_CREATE_FOLDER, IDS_CREATE_FOLDER, IDI_CREATE_FOLDER},
+                                                                {ID_ADD_FILES, IDS_ADD_FILES, IDI_ADD_FILES},
+                                                                {ID_ADD_FOLDER, IDS_ADD_FOLDER, IDI_ADD_FOLDER},
+                                                                {ID_RENAME, IDS_RENAME, IDI_RENAME},
+                                                                {ID_DELETE, IDS_DELETE, IDI_DELETE}};
     for (const auto& a : actions) {
         com::Bstr caption(Text(a.text));
-        Send(PCID_ADD_ACTION, {{VT_UI4, EDITOR_PANE}, {VT_UI4, a.id}, {VT_BSTR, caption.Get()}, {VT_UI4, 0u}});
+        HICON icon = iconOf(a.icon, 16);
+        Send(PCID_ADD_ACTION, {{VT_UI4, EDITOR_PANE}, {VT_UI4, a.id}, {VT_BSTR, caption.Get()}, {VT_UI4, handle(icon)}});
+        if (icon) DestroyIcon(icon);
     }
     m_renameCaption = Text(IDS_RENAME);
     m_deleteCaption = Text(IDS_DELETE);
@@ -390,12 +388,9 @@ LRESULT CCoNostrine::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
     return 0;
 }
 
-LRESULT CCoNostrine::OnSize(UINT, WPARAM, LPARAM lParam, BOOL&)
+LRESULT CCoNostrine::OnSize(UINT, WPARAM, LPARAM, BOOL&)
 {
-    const int width = LOWORD(lParam), height = HIWORD(lParam);
-    const int split = std::min(SPLITTER_POSITION, width / 2);
-    ::MoveWindow(m_treeView.m_hWnd, 0, 0, split, height, TRUE);
-    ::MoveWindow(m_listView.m_hWnd, split + 4, 0, std::max(0, width - split - 4), height, TRUE);
+    LayoutContent();
     return 0;
 }
 
@@ -434,9 +429,12 @@ LRESULT CCoNostrine::OnStartPreparation(UINT, WPARAM, LPARAM, BOOL&)
     UpdateCommands();
     {
         com::ComPtr<ICommandPerformer> self(static_cast<ICommandPerformer*>(this));
-        CProjectPreparationHost host(Partner(), self, CLSID_CoNostrine, m_hWnd, nullptr, m_cancel);
+        HICON icon = static_cast<HICON>(
+            LoadImageA(com::ModuleInstance(), MAKEINTRESOURCEA(IDI_PROGRESS), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+        CProjectPreparationHost host(Partner(), self, CLSID_CoNostrine, m_hWnd, icon, m_cancel);
         EngineTreeJob job{&m_tree, &m_removedPaths, m_import, m_finalize};
         PrepareEngineTree(job, host, m_texts);
+        if (icon) DestroyIcon(icon);
     }
     m_preparing = false;
     UpdateCommands();
@@ -504,8 +502,9 @@ void CCoNostrine::InsertFolderItem(CUserFSEntry* folder, bool withChildren)
     insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
     insert.item.pszText = const_cast<char*>(folder->m_name.c_str());
     insert.item.lParam = reinterpret_cast<LPARAM>(folder);
+    // Closed until it is expanded (TVN_ITEMEXPANDED).
     insert.item.iImage = m_folderIcon;
-    insert.item.iSelectedImage = m_openFolderIcon;
+    insert.item.iSelectedImage = m_folderIcon;
     folder->m_treeItem = TreeView_InsertItem(m_treeView.m_hWnd, &insert);
     if (!withChildren) return;
     for (CUserFSEntry* child = folder->FirstChild(); child; child = child->NextSibling())
@@ -550,7 +549,10 @@ void CCoNostrine::SelectFolder(CUserFSEntry* folder, bool expand)
         RefillList();
     else
         TreeView_SelectItem(m_treeView.m_hWnd, item);
-    if (expand) TreeView_Expand(m_treeView.m_hWnd, item, TVE_EXPAND);
+    if (expand) {
+        TreeView_Expand(m_treeView.m_hWnd, item, TVE_EXPAND);
+        ShowFolderState(item);
+    }
 }
 
 LRESULT CCoNostrine::OnTreeSelChanged(int, NMHDR*, BOOL&)
@@ -566,6 +568,9 @@ LRESULT CCoNostrine::OnTreeExpanding(int, NMHDR* header, BOOL&)
     // The root stays open.
     return (tv->action & TVE_COLLAPSE) && tv->itemNew.lParam == reinterpret_cast<LPARAM>(m_tree.GetRoot());
 }
+
+// No label edit starts while edits are refused.
+LRESULT CCoNostrine::OnBeginLabelEdit(int, NMHDR*, BOOL&) { return Busy() ? TRUE : FALSE; }
 
 LRESULT CCoNostrine::OnTreeEndLabelEdit(int, NMHDR* header, BOOL&)
 {
@@ -603,12 +608,8 @@ LRESULT CCoNostrine::OnListGetDispInfo(int, NMHDR* header, BOOL&)
         std::string text;
         switch (item.iSubItem) {
         case 0: text = entry->m_name; break;
-        case 1: text = TypeName(entry); break;
-        case 2: {
-            std::string kb = LookUpLangStr("Common", 22), mb = LookUpLangStr("Common", 23);
-            text = FormatSizeShort(RoundToBlocks(entry->m_size), kb.empty() ? "Kb" : kb, mb.empty() ? "Mb" : mb);
-            break;
-        }
+        case 1: text = RowTypeText(entry); break;
+        case 2: text = RowSizeText(entry); break;
         case 3: text = entry->IsImported() ? "" : entry->m_sourcePath; break;
         }
         CopyText(item.pszText, item.cchTextMax, text);
@@ -647,7 +648,9 @@ LRESULT CCoNostrine::OnListColumnClick(int, NMHDR* header, BOOL&)
     m_tree.m_sortingEnabled = true;
     m_sortEnabled = 1;
     m_tree.SortAll(m_tree.GetRoot());
+    m_toolbar.ShowSorting(true);
     RefillList();
+    UpdateSortArrow();
     return 0;
 }
 
@@ -735,72 +738,110 @@ CUserFSEntry* CCoNostrine::DropFolderAt(POINT at) const
 
 namespace {
 // Asked, or else listed: not every data object answers QueryGetData.
-bool OffersFileList(IDataObject* data)
+bool OffersFormat(IDataObject* data, CLIPFORMAT wanted)
 {
-    FORMATETC files = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-    if (data->QueryGetData(&files) == S_OK) return true;
+    FORMATETC asked = {wanted, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    if (data->QueryGetData(&asked) == S_OK) return true;
     com::ComPtr<IEnumFORMATETC> formats;
     if (FAILED(data->EnumFormatEtc(DATADIR_GET, &formats)) || !formats) return false;
     FORMATETC format;
     ULONG got = 0;
     while (formats->Next(1, &format, &got) == S_OK && got == 1) {
         if (format.ptd) CoTaskMemFree(format.ptd);
-        if (format.cfFormat == CF_HDROP && (format.tymed & TYMED_HGLOBAL)) return true;
+        if (format.cfFormat == wanted && (format.tymed & TYMED_HGLOBAL)) return true;
     }
     return false;
 }
 }  // namespace
 
-STDMETHODIMP CCoNostrine::DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect)
+// A file list from anywhere; the editor's own entries only from the drag
+// this frame runs itself (another editor's entries are not ours to move).
+STDMETHODIMP CCoNostrine::DragEnter(IDataObject* data, DWORD keys, POINTL at, DWORD* effect)
 {
     if (!effect) return E_INVALIDARG;
-    // Entries of this editor come only from its own drag; a file list from anywhere.
-    m_dropAccepted = data && !m_ownDrag && OffersFileList(data);
-    *effect = m_dropAccepted && !Busy() ? DROPEFFECT_COPY : DROPEFFECT_NONE;
-    return S_OK;
+    m_dropIsOwnEntries = false;
+    m_dropAccepted = false;
+    if (data) {
+        if (OffersFormat(data, CF_HDROP))
+            m_dropAccepted = true;
+        else if (m_ownDrag && OffersFormat(data, CF_IMAGE_ENTRIES))
+            m_dropAccepted = m_dropIsOwnEntries = true;
+    }
+    return DragOver(keys, at, effect);
 }
 
-STDMETHODIMP CCoNostrine::DragOver(DWORD, POINTL, DWORD* effect)
+STDMETHODIMP CCoNostrine::DragOver(DWORD, POINTL at, DWORD* effect)
 {
     if (!effect) return E_INVALIDARG;
-    *effect = m_dropAccepted && !Busy() ? DROPEFFECT_COPY : DROPEFFECT_NONE;
+    const bool open = m_dropAccepted && !Busy();
+    // The user's files are copied onto the disc, never moved from where they are.
+    *effect = open ? (m_dropIsOwnEntries ? DROPEFFECT_MOVE : DROPEFFECT_COPY) : DROPEFFECT_NONE;
+    int row = -1;
+    if (open && IsWindow()) {
+        POINT client = {at.x, at.y};
+        RECT list;
+        ::GetWindowRect(m_listView.m_hWnd, &list);
+        if (PtInRect(&list, client)) {
+            ::ScreenToClient(m_listView.m_hWnd, &client);
+            row = InsertionRowAt(client);
+        }
+    }
+    SetInsertionMark(row);
     return S_OK;
 }
 
 STDMETHODIMP CCoNostrine::DragLeave()
 {
     m_dropAccepted = false;
+    m_dropIsOwnEntries = false;
+    SetInsertionMark(-1);
     return S_OK;
 }
 
-// The file list is read from our own copy of the medium, which is released
-// with ReleaseStgMedium: DragFinish is only for what WM_DROPFILES brings.
 STDMETHODIMP CCoNostrine::Drop(IDataObject* data, DWORD, POINTL at, DWORD* effect)
 {
     if (!effect) return E_INVALIDARG;
     *effect = DROPEFFECT_NONE;
-    const bool accepted = m_dropAccepted;
-    m_dropAccepted = false;
+    const bool accepted = m_dropAccepted, ownEntries = m_dropIsOwnEntries;
+    const int row = m_insertMark;
+    DragLeave();
     if (!data || !accepted || Busy()) return S_OK;
     return com::Guarded("IDropTarget::Drop", [&]() -> HRESULT {
-        CUserFSEntry* folder = DropFolderAt(POINT{at.x, at.y});
-        if (!folder) return S_OK;
-        FORMATETC files = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-        STGMEDIUM medium = {};
-        if (FAILED(data->GetData(&files, &medium))) return S_OK;
-        std::vector<BYTE> block;
-        if (medium.tymed == TYMED_HGLOBAL && medium.hGlobal) {
-            const SIZE_T size = GlobalSize(medium.hGlobal);
-            if (const void* bytes = GlobalLock(medium.hGlobal)) {
-                block.assign(static_cast<const BYTE*>(bytes), static_cast<const BYTE*>(bytes) + size);
-                GlobalUnlock(medium.hGlobal);
+        if (ownEntries) {
+            // Only the editor's own selection moves, and only while the
+            // user orders the entries himself.
+            if (m_ownDrag && !m_sortEnabled && row >= 0) {
+                MoveSelectedEntries(row);
+                *effect = DROPEFFECT_MOVE;
             }
+            ::InvalidateRect(m_listView.m_hWnd, nullptr, TRUE);
+            return S_OK;
         }
-        ReleaseStgMedium(&medium);
-        const std::vector<std::string> paths = PathsOfDropBlock(block.data(), block.size());
-        if (!paths.empty() && AddPaths(folder, paths)) *effect = DROPEFFECT_COPY;
-        return S_OK;
+        return DropFileList(data, POINT{at.x, at.y}, effect);
     });
+}
+
+// The file list is read from our own copy of the medium, which is released
+// with ReleaseStgMedium: DragFinish is only for what WM_DROPFILES brings.
+HRESULT CCoNostrine::DropFileList(IDataObject* data, POINT at, DWORD* effect)
+{
+    CUserFSEntry* folder = DropFolderAt(at);
+    if (!folder) return S_OK;
+    FORMATETC files = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium = {};
+    if (FAILED(data->GetData(&files, &medium))) return S_OK;
+    std::vector<BYTE> block;
+    if (medium.tymed == TYMED_HGLOBAL && medium.hGlobal) {
+        const SIZE_T size = GlobalSize(medium.hGlobal);
+        if (const void* bytes = GlobalLock(medium.hGlobal)) {
+            block.assign(static_cast<const BYTE*>(bytes), static_cast<const BYTE*>(bytes) + size);
+            GlobalUnlock(medium.hGlobal);
+        }
+    }
+    ReleaseStgMedium(&medium);
+    const std::vector<std::string> paths = PathsOfDropBlock(block.data(), block.size());
+    if (!paths.empty() && AddPaths(folder, paths)) *effect = DROPEFFECT_COPY;
+    return S_OK;
 }
 
 // A drop the system delivered: its handle is ours to finish, in every case.
@@ -924,6 +965,8 @@ void CCoNostrine::ToggleSorting()
     m_sortEnabled = m_sortEnabled ? 0 : 1;
     m_tree.m_sortingEnabled = m_sortEnabled != 0;
     if (m_sortEnabled) m_tree.SortAll(m_tree.GetRoot());
+    m_toolbar.ShowSorting(m_sortEnabled != 0);
+    UpdateSortArrow();
     RefillList();
 }
 
@@ -1071,4 +1114,5 @@ void CCoNostrine::UpdateCommands()
         {ID_RENAME, !off && haveSelection}, {ID_DELETE, !off && haveSelection}};
     for (const auto& s : states)
         Send(s.on ? PCID_ENABLE_ACTION : PCID_DISABLE_ACTION, {{VT_UI4, EDITOR_PANE}, {VT_UI4, s.id}});
+    ApplyCommandState(off, haveSelection, rootSelected);
 }

@@ -7,7 +7,10 @@
 #include "common.h"
 #include "hosting.h"
 #include "data_project_classes.h"
+#include "editor_toolbar.h"
+#include <frames/common/next_back_buttons.h>
 #include <shared/command_performer.h>
+#include <shared/translator.h>
 #include <shared/sys_service_binder.h>
 #include <shared/variant_safearray.h>
 #include <com/object.h>
@@ -41,12 +44,24 @@ enum : unsigned {
     IDC_FILE_LIST = 1600,
 };
 
+// The format of a drag of the editor's own entries: the payload is not
+// read, only the editor's selection moves.
+enum : CLIPFORMAT { CF_IMAGE_ENTRIES = 0x1025 };
+
+// The text colour of entries taken over from the disc's previous session,
+// and the line that marks where dragged entries go.
+const COLORREF IMPORTED_ENTRY_COLOR = RGB(100, 100, 150);
+const COLORREF INSERTION_MARK_COLOR = RGB(200, 212, 246);
+
 class CCoNostrine : public com::ObjectRoot<com::SingleThreadModel>,
                     public CSysServiceBinderImpl<CCoNostrine, &CLSID_CoNostrine>,
                     public CCommandPerformerImpl<CCoNostrine, &CLSID_CoNostrine>,
                     public ILoadSave,
                     public IOwnWindow,
                     public IDropTarget,
+                    public IDropSource,
+                    public CTranslator<CCoNostrine, &CLSID_CoNostrine>,
+                    public CNextBackButtonsCreator<CCoNostrine>,
                     public wnd::WindowImpl<CCoNostrine> {
 public:
     COM_INTERFACES_BEGIN(CCoNostrine)
@@ -55,6 +70,7 @@ public:
         COM_INTERFACE(ILoadSave)
         COM_INTERFACE(IOwnWindow)
         COM_INTERFACE(IDropTarget)
+        COM_INTERFACE(IDropSource)
     COM_INTERFACES_END()
 
     WND_CLASS(nullptr, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1))
@@ -64,6 +80,11 @@ public:
         WND_MESSAGE(WM_DESTROY, OnDestroy)
         WND_MESSAGE(WM_SIZE, OnSize)
         WND_MESSAGE(WM_ERASEBKGND, OnEraseBackground)
+        WND_MESSAGE(WM_SETCURSOR, OnSetCursor)
+        WND_MESSAGE(WM_LBUTTONDOWN, OnSplitterButtonDown)
+        WND_MESSAGE(WM_MOUSEMOVE, OnSplitterMouseMove)
+        WND_MESSAGE(WM_LBUTTONUP, OnSplitterButtonUp)
+        WND_MESSAGE(WM_CAPTURECHANGED, OnSplitterButtonUp)
         WND_MESSAGE(WM_UPDATE_COMMANDS, OnUpdateCommands)
         WND_MESSAGE(WM_NEW_PROJECT, OnNewProject)
         WND_MESSAGE(WM_START_PREPARATION, OnStartPreparation)
@@ -77,20 +98,38 @@ public:
         WND_COMMAND(ID_ADD_FOLDER, OnCommandId)
         WND_NOTIFY_CODE(TVN_SELCHANGEDA, OnTreeSelChanged)
         WND_NOTIFY_CODE(TVN_ITEMEXPANDINGA, OnTreeExpanding)
+        WND_NOTIFY_CODE(TVN_ITEMEXPANDEDA, OnTreeExpanded)
+        WND_NOTIFY_CODE(TVN_GETINFOTIPA, OnTreeInfoTip)
+        WND_NOTIFY_CODE(TVN_BEGINLABELEDITA, OnBeginLabelEdit)
         WND_NOTIFY_CODE(TVN_ENDLABELEDITA, OnTreeEndLabelEdit)
-        WND_NOTIFY_CODE(LVN_GETDISPINFOA, OnListGetDispInfo)
-        WND_NOTIFY_CODE(LVN_ENDLABELEDITA, OnListEndLabelEdit)
-        WND_NOTIFY(IDC_FILE_LIST, NM_DBLCLK, OnListDoubleClick)
-        WND_NOTIFY(IDC_FILE_LIST, LVN_COLUMNCLICK, OnListColumnClick)
+        WND_NOTIFY(IDC_FOLDER_TREE, NM_RCLICK, OnTreeRightClick)
+        WND_NOTIFY(IDC_FOLDER_TREE, NM_CLICK, OnViewFocus)
         WND_NOTIFY(IDC_FOLDER_TREE, NM_SETFOCUS, OnViewFocus)
-        WND_NOTIFY(IDC_FILE_LIST, NM_SETFOCUS, OnViewFocus)
+        WND_NOTIFY_CODE(LVN_GETDISPINFOA, OnListGetDispInfo)
+        WND_NOTIFY_CODE(LVN_GETINFOTIPA, OnListInfoTip)
+        WND_NOTIFY_CODE(LVN_BEGINLABELEDITA, OnBeginLabelEdit)
+        WND_NOTIFY_CODE(LVN_ENDLABELEDITA, OnListEndLabelEdit)
         WND_NOTIFY(IDC_FILE_LIST, NM_CLICK, OnViewFocus)
+        WND_NOTIFY(IDC_FILE_LIST, NM_RDBLCLK, OnViewFocus)
+        WND_NOTIFY(IDC_FILE_LIST, NM_SETFOCUS, OnViewFocus)
+        WND_NOTIFY(IDC_FILE_LIST, NM_DBLCLK, OnListDoubleClick)
+        WND_NOTIFY(IDC_FILE_LIST, NM_RCLICK, OnListRightClick)
+        WND_NOTIFY(IDC_FILE_LIST, LVN_BEGINDRAG, OnListBeginDrag)
+        WND_NOTIFY(IDC_FILE_LIST, NM_CUSTOMDRAW, OnListCustomDraw)
+        WND_NOTIFY(IDC_FILE_LIST, LVN_COLUMNCLICK, OnListColumnClick)
+        WND_NOTIFY_CODE(TTN_GETDISPINFOA, OnToolbarTipA)
+        WND_NOTIFY_CODE(TTN_GETDISPINFOW, OnToolbarTipW)
+        WND_CHAIN(CNextBackButtonsCreator<CCoNostrine>)
+        WND_NOTIFY(IDC_FOLDER_TREE, NM_CUSTOMDRAW, OnTreeCustomDraw)
+        WND_CHAIN(CTranslator<CCoNostrine, &CLSID_CoNostrine>)
     WND_ALT_MAP(1)
         WND_MESSAGE(WM_KEYDOWN, OnTreeKeyDown)
         WND_MESSAGE(WM_DROPFILES, OnTreeDropFiles)
     WND_ALT_MAP(2)
         WND_MESSAGE(WM_KEYDOWN, OnListKeyDown)
         WND_MESSAGE(WM_DROPFILES, OnListDropFiles)
+    WND_ALT_MAP(3)
+        WND_MESSAGE(WM_ERASEBKGND, OnRebarEraseBackground)
     WND_MSG_MAP_END()
 
     CCoNostrine();
@@ -113,6 +152,10 @@ public:
     STDMETHODIMP DragLeave() override;
     STDMETHODIMP Drop(IDataObject* data, DWORD keys, POINTL at, DWORD* effect) override;
 
+    // IDropSource: the drag of the list's own entries.
+    STDMETHODIMP QueryContinueDrag(BOOL escape, DWORD keys) override;
+    STDMETHODIMP GiveFeedback(DWORD effect) override;
+
     // ICommandPerformer's dispatch.
     HRESULT OnCommand(IUnknown* sender, REFCLSID senderClsid, unsigned id, SAFEARRAY* data);
 
@@ -123,9 +166,21 @@ public:
     const std::vector<CUserFSEntry*>& ListEntries() const { return m_listEntries; }
     CUserFSEntry* SelectedFolder() const;
     bool Modified() const { return m_modified; }
+    bool Preparing() const { return m_preparing; }
     // Adds local paths under `folder` as the user's adds do; false when
     // edits are refused now (UI disabled, another add or a preparation).
     bool AddPaths(CUserFSEntry* folder, const std::vector<std::string>& paths);
+    const CEditorToolbar& Toolbar() const { return m_toolbar; }
+    HMENU ContextMenu() const { return m_contextMenu; }
+    int InsertionMark() const { return m_insertMark; }
+    // What runs the system's drag loop for the list's own entries; tests
+    // put their own loop in its place.
+    using DragLoop = HRESULT (*)(IDataObject* data, IDropSource* source, DWORD allowed, DWORD* effect, void* context);
+    void SetDragLoop(DragLoop loop, void* context)
+    {
+        m_dragLoop = loop;
+        m_dragLoopContext = context;
+    }
 
 private:
     // Edits wait while the project has the UI disabled, an add runs or the
@@ -156,6 +211,39 @@ private:
     LRESULT OnTreeDropFiles(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnListDropFiles(UINT, WPARAM, LPARAM, BOOL&);
 
+    // The views' own parts (data_editor_frame_views.cpp).
+    friend class CNextBackButtonsCreator<CCoNostrine>;
+    bool CreateToolbarAndButtons();
+    void LayoutContent();
+    LRESULT OnSetCursor(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnRebarEraseBackground(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnSplitterButtonDown(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnSplitterMouseMove(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnSplitterButtonUp(UINT, WPARAM, LPARAM, BOOL&);
+    bool OnSplitterBar(POINT client) const;
+    LRESULT OnTreeExpanded(int, NMHDR*, BOOL&);
+    void ShowFolderState(HTREEITEM item);
+    LRESULT OnTreeInfoTip(int, NMHDR*, BOOL&);
+    LRESULT OnListInfoTip(int, NMHDR*, BOOL&);
+    LRESULT OnTreeRightClick(int, NMHDR*, BOOL&);
+    LRESULT OnListRightClick(int, NMHDR*, BOOL&);
+    LRESULT OnListBeginDrag(int, NMHDR*, BOOL&);
+    LRESULT OnListCustomDraw(int, NMHDR*, BOOL&);
+    LRESULT OnTreeCustomDraw(int, NMHDR*, BOOL&);
+    LRESULT OnToolbarTipA(int, NMHDR*, BOOL&);
+    LRESULT OnToolbarTipW(int, NMHDR*, BOOL&);
+    std::string ToolbarTip(unsigned id) const;
+    std::string RowTypeText(const CUserFSEntry* entry) const;
+    std::string RowSizeText(const CUserFSEntry* entry) const;
+    void ShowContextMenu(POINT screen);
+    void ApplyCommandState(bool off, bool haveSelection, bool rootSelected);
+    void UpdateSortArrow();
+    // The list row a drop at `client` goes in front of; the row count for
+    // below the last row.
+    int InsertionRowAt(POINT client) const;
+    void SetInsertionMark(int row);
+    void MoveSelectedEntries(int row);
+    LRESULT OnBeginLabelEdit(int, NMHDR*, BOOL&);
     // The editor's dialogs (data_editor_dialogs.cpp).
     void AskNewProject();
     void OnFinalMessage(HWND) override;
@@ -185,6 +273,7 @@ private:
     void AddFolderFromDialog();
     CUserFSEntry* TargetFolder(bool selectionMark) const;
     void DropFiles(HDROP drop, CUserFSEntry* folder);
+    HRESULT DropFileList(IDataObject* data, POINT at, DWORD* effect);
     // The folder a drop at `at` (screen) goes to; null outside both views.
     CUserFSEntry* DropFolderAt(POINT at) const;
     CUserFSEntry* TreeFolderAt(POINT client) const;
@@ -194,6 +283,7 @@ private:
     CDataEditorTexts m_texts;
     wnd::ContainedWindow m_treeView{this, 1};
     wnd::ContainedWindow m_listView{this, 2};
+    wnd::ContainedWindow m_rebarView{this, 3};
     std::vector<CUserFSEntry*> m_listEntries;
     std::vector<std::string> m_removedPaths;
     bool m_modified = false;
@@ -205,6 +295,14 @@ private:
     bool m_loading = false;
     bool m_dropAccepted = false;
     bool m_ownDrag = false;  // a drag of this frame's own entries runs
+    bool m_dropIsOwnEntries = false;  // the drag over the frame carries CF_IMAGE_ENTRIES
+    int m_insertMark = -1;  // the list row a drop goes in front of; -1 none
+    DragLoop m_dragLoop = nullptr;
+    void* m_dragLoopContext = nullptr;
+    CEditorToolbar m_toolbar;
+    HMENU m_contextMenu = nullptr;
+    int m_splitPos = 200;
+    bool m_splitterDragging = false;
     bool m_dropRegistered = false;
     int m_import = -1;
     unsigned m_finalize = 0;

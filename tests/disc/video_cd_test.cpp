@@ -3,27 +3,14 @@
 // libcdio's cd-info.
 #include "cd_sector.h"
 #include "disc_test_support.h"
+#include "../support/mpeg_program_stream.h"
 
 namespace disc_test {
 namespace {
 
 constexpr size_t kPack = 2324;
 
-// MPEG-1 packs of one sector each, video and audio packets by turns.
-std::string programStream(size_t packs) {
-    std::string s;
-    for (size_t i = 0; i < packs; ++i) {
-        std::string pack("\x00\x00\x01\xBA\x21\x00\x01\x00\x01\x80\x1B\x91", 12);
-        const size_t payload = kPack - pack.size() - 6;
-        pack += std::string("\x00\x00\x01", 3) + char(i % 3 ? 0xE0 : 0xC0);
-        pack += char(payload >> 8);
-        pack += char(payload & 0xFF);
-        pack += '\x0F';
-        for (size_t b = 1; b < payload; ++b) pack += char((i * 31 + b) & 0x7F);
-        s += pack;
-    }
-    return s;
-}
+std::string programStream(size_t packs) { return MpegProgramStream(packs); }
 
 struct VcdCase {
     const char* name;

@@ -132,23 +132,27 @@ protected:
         return 0xFFFFFFFF;
     }
     // The job's events (those with the cookie, the medium's aside), a run
-    // of progress or buffer reports as one.
-    std::vector<EngineEvent> JobEvents()
+    // of progress or buffer reports as one; those from the `from`th event on.
+    std::vector<EngineEvent> JobEvents(size_t from = 0)
     {
-        std::vector<EngineEvent> job;
-        for (const EngineEvent& e : sink->Events()) {
+        std::vector<EngineEvent> job, all = sink->Events();
+        for (size_t i = from; i < all.size(); ++i) {
+            const EngineEvent& e = all[i];
             if (e.message == DM_MEDIUMCHANGED || e.wParam != COOKIE) continue;
-            const bool report = e.message == DM_WRITEPROGRESS || e.message == DM_BUFFERSTATUS;
-            if (report && !job.empty() && (job.back().message == DM_WRITEPROGRESS || job.back().message == DM_BUFFERSTATUS))
+            const bool report =
+                e.message == DM_WRITEPROGRESS || e.message == DM_BUFFERSTATUS || e.message == DM_READPROGRESS;
+            if (report && !job.empty() &&
+                (job.back().message == DM_WRITEPROGRESS || job.back().message == DM_BUFFERSTATUS ||
+                 job.back().message == DM_READPROGRESS))
                 continue;
             job.push_back(e);
         }
         return job;
     }
-    std::vector<unsigned> JobMessages()
+    std::vector<unsigned> JobMessages(size_t from = 0)
     {
         std::vector<unsigned> messages;
-        for (const EngineEvent& e : JobEvents()) messages.push_back(e.message == DM_STATUS ? StatusCode(e.lParam & 0xFFFF)
+        for (const EngineEvent& e : JobEvents(from)) messages.push_back(e.message == DM_STATUS ? StatusCode(e.lParam & 0xFFFF)
                                                                                            : e.message);
         return messages;
     }

@@ -15,6 +15,7 @@
 #include <data_editor/model/engine_tree_preparation.h>
 #include <data_editor/model/message_pump.h>
 #include <data_editor/model/project_preparation_host.h>
+#include <data_editor/model/session_import.h>
 #include <shared/variant_safearray.h>
 #include "commands.h"
 #include <algorithm>
@@ -137,28 +138,6 @@ void UserPaths(const CUserFSEntry* folder, const std::string& prefix, Paths* pat
     }
 }
 
-// What the editor does when it takes over a disc's session: every node of
-// the imported engine tree becomes an imported entry.
-void TakeOver(IFileTree* engine, IFileTreeNode* folder, CUserFSTree& tree, CUserFSEntry* into)
-{
-    com::ComPtr<IFileTreeNode> kid;
-    if (engine->GetFirstKid(folder, &kid) != S_OK) return;
-    while (kid && kid->IsValid() == S_OK) {
-        unsigned attributes = 0;
-        hyper size = 0;
-        kid->GetAttributes(&attributes);
-        if (attributes & 0x10) {
-            TakeOver(engine, kid, tree, tree.AddImportedFolder(into, NodeName(kid)));
-        } else {
-            kid->GetSize(&size);
-            tree.AddImportedFile(into, NodeName(kid), size);
-        }
-        com::ComPtr<IFileTreeNode> next;
-        if (engine->GetNextKid(folder, kid, &next) != S_OK) break;
-        kid = next;
-    }
-}
-
 class EngineTreeSync : public testing::Test {
 protected:
     static void TearDownTestSuite() { StopEngine(); }
@@ -271,15 +250,16 @@ TEST_F(EngineTreeSync, EditsOfAnImportedSessionEndAsTheUserTreeOnTheDisc)
     CUserFSTree tree;
     {
         com::ComPtr<IFileTree> imported;
-        com::ComPtr<ITrack> track;
-        com::ComPtr<IFileTreeNode> root;
-        ASSERT_EQ(S_OK, imported.CoCreate(CLSID_CoISOFileTree, IID_IFileTree, CLSCTX_LOCAL_SERVER));
-        ASSERT_EQ(S_OK, medium->GetTrack(&track, 1));
-        ASSERT_EQ(S_OK, imported->ImportTrack(track, device));
-        ASSERT_EQ(S_OK, imported->GetRootNode(&root));
-        TakeOver(imported, root, tree, tree.GetRoot());
+        ASSERT_EQ(S_OK, ImportSession(unsigned(host.deviceId), 1, imported));
+        CopyImportedTree(imported, tree);
     }
+    Paths burned, taken;
+    UserPaths(first.GetRoot(), "", &burned);
+    UserPaths(tree.GetRoot(), "", &taken);
+    EXPECT_EQ(burned, taken);
     CUserFSEntry* root = tree.GetRoot();
+    for (const CUserFSEntry* e = root->FirstChild(); e; e = e->NextSibling()) EXPECT_TRUE(e->IsImported()) << e->m_name;
+    EXPECT_EQ(5000, tree.FindChild(tree.FindChild(root, "Docs"), "b.txt")->m_size);
     CUserFSEntry* docs = tree.FindChild(root, "Docs");
     ASSERT_TRUE(docs);
     for (const char* name : {"gone.txt", "GoneDir"}) {

@@ -46,6 +46,7 @@ STDMETHODIMP CTestTranslator::MessageBox(unsigned long* result, unsigned long ty
     Box box = {type, caption.vt == VT_BSTR ? com::AnsiFromBstr(caption.bstrVal) : "",
                message.vt == VT_BSTR ? com::AnsiFromBstr(message.bstrVal) : ""};
     boxes.push_back(box);
+    if (whileOpen) whileOpen(box);
     unsigned long answer = MBX_CANCEL;
     if (!answers.empty()) {
         answer = answers.front();

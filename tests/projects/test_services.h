@@ -6,6 +6,7 @@
 #include <com/object.h>
 #include <com/ptr.h>
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -51,6 +52,8 @@ public:
     std::map<std::string, HMODULE> gulped;
     std::vector<Box> boxes;
     std::deque<unsigned long> answers;  // the buttons pressed, in order; MBX_CANCEL when none left
+    // What the user does while the box is open, before it is answered.
+    std::function<void(const Box&)> whileOpen;
 };
 
 class CTestSettings : public com::ObjectRoot<com::SingleThreadModel>, public ISettings {

@@ -39,7 +39,10 @@ const char* CDataEditorTexts::BuiltIn(unsigned id)
     case IDS_COLUMN_SIZE: return "Size";
     case IDS_COLUMN_DESCRIPTION: return "Description";
     case IDS_COLUMN_TYPE: return "Type";
+    case IDS_ORIGINAL_PATH: return "Original path";
     case IDS_NEW_FOLDER: return "New Folder";
+    case IDS_SORT_TURN_ON: return "Sort entries";
+    case IDS_SORT_TURN_OFF: return "Keep entries in your own order";
     case IDS_ILLEGAL_CHARACTERS:
         return "Illegal characters for file name: *  \\  /  ?  >  <  :  \"  |. Please change file name.";
     case IDS_NAME_REQUIRED: return "Filename required";

@@ -29,7 +29,11 @@ enum : unsigned {
     IDS_COLUMN_SIZE = 8200,
     IDS_COLUMN_DESCRIPTION = 8201,
     IDS_COLUMN_TYPE = 8202,
+    IDS_ORIGINAL_PATH = 8205,
     IDS_NEW_FOLDER = 8206,
+    // The sort button's tooltip while sorting is off, and while it is on.
+    IDS_SORT_TURN_ON = 8214,
+    IDS_SORT_TURN_OFF = 8215,
     IDS_ILLEGAL_CHARACTERS = 8216,
     IDS_NAME_REQUIRED = 8217,
     IDS_NAME_RESERVED = 8218,

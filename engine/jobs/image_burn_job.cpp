@@ -1,0 +1,115 @@
+#include "jobs/image_burn_job.h"
+#include "devices/device.h"
+#include "devices/device_constants.h"
+#include "devices/tray_lock.h"
+#include "jobs/erase_job.h"
+#include "jobs/job_steps.h"
+
+// Kind JOB_DVDVIDEO: the image burn's phases are the DVD-Video burn's.
+const JOB_TRAITS CImageBurnJob::TRAITS = {JOB_DVDVIDEO, "_VK_BurnImageThread", 400, 800, "\tUNKNOWN EXCEPTION!"};
+
+namespace {
+const DWORD START_PAUSE_MS = 100;  // between the drive's set-up and the start event
+}
+
+HRESULT CImageBurnJob::Start(CCoDevice* device, unsigned cookie, unsigned speed, const std::string& path,
+                             unsigned lastArgument)
+{
+    if (!FitsPathField(path)) return E_INVALIDARG;
+    return Launch(std::unique_ptr<CJobFrame>(new CImageBurnJob(device, path)), cookie, speed, lastArgument);
+}
+
+bool CImageBurnJob::IsIsoPath(const std::string& path)
+{
+    const size_t slash = path.find_last_of("\\/");
+    const size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
+    return lstrcmpiA(path.c_str() + dot, ".iso") == 0;
+}
+
+uint64_t CImageBurnJob::TrackBytes() const
+{
+    if (!IsIsoPath(m_path)) return 0;
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    // A missing file is the write's failure to report.
+    if (!GetFileAttributesExA(m_path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    const uint64_t size = uint64_t(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+    return (size + BLOCK_SIZE - 1) / BLOCK_SIZE * BLOCK_SIZE;
+}
+
+HRESULT CImageBurnJob::Body(CJobMessenger& job, JOB_STATE_RECORD* record)
+{
+    for (;;) {
+        Next next = Next::Done;
+        HRESULT hr = Pass(job, record, &next);
+        if (next == Next::Done) return hr;
+        if (next == Next::EraseThenRetry && FAILED(hr = CEraseJob::RunInternal(m_device->WindowHandle())))
+            return hr;
+    }
+}
+
+HRESULT CImageBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* next)
+{
+    CGrabber grabber;
+    if (grabber.Create(CCoDevice::BurnerCallback, m_device, m_device->Id(), JobBufferSize(record->lastArgument)) !=
+        DISC_OK)
+        return E_FAIL;
+    const MEDIUM_STATE medium = ReadMedium(grabber);
+    const bool erasable = IsErasableMedium(medium.type);
+    if (medium.type == DISC_MT_NO_MEDIA || !IsWritableMedium(medium.type)) {
+        const unsigned question = medium.type == DISC_MT_NO_MEDIA ? ASK_INSERT_DISC : ASK_NOT_WRITABLE;
+        if (!AskForMedium(job, m_device, question)) return SCARD_W_CANCELLED_BY_USER;
+        *next = Next::Retry;
+        return S_OK;
+    }
+    CTrayLock tray(grabber);
+    // An image replaces what is on a rewritable disc: an appendable one is
+    // offered the erase as a finalized one is.
+    if (medium.status != DISC_STATUS_BLANK && erasable) {
+        if (job.Ask(ASK_ERASE_FINALIZED) == 1) {
+            *next = Next::EraseThenRetry;
+            return S_OK;
+        }
+        job.Status(ST_ERASE_DECLINED);
+        return SCARD_W_CANCELLED_BY_USER;
+    }
+    // An image that does not fit is refused before the first byte.
+    const uint64_t size = TrackBytes();
+    if (medium.status == DISC_STATUS_COMPLETE || medium.freeBytes < size) {
+        if (medium.status != DISC_STATUS_BLANK && erasable) {
+            if (job.Ask(ASK_ERASE_FOR_SPACE) != 1) return SCARD_W_CANCELLED_BY_USER;
+            *next = Next::EraseThenRetry;
+            return S_OK;
+        }
+        // Asked with the tray closed: the user swaps the disc himself.
+        if (job.Ask(ASK_NOT_ENOUGH_SPACE) != 1) return SCARD_W_CANCELLED_BY_USER;
+        *next = Next::Retry;
+        return S_OK;
+    }
+    return Write(job, grabber, record);
+}
+
+HRESULT CImageBurnJob::Write(CJobMessenger& job, CGrabber& grabber, JOB_STATE_RECORD* record)
+{
+    uint32_t write = 0;
+    if (!SetJobSpeeds(job, grabber, record->speed, &write)) return E_FAIL;
+    CalibrateAndProtect(job, grabber);
+    Sleep(START_PAUSE_MS);
+    record->speed = write;
+    job.Start(record);
+
+    const bool test = IsTestWrite(record->lastArgument);
+    int written;
+    if (IsIsoPath(m_path)) {
+        written = grabber.TrackAtOnceFromFile(m_path.c_str(), test ? 1 : 0);
+    } else {
+        // No other way writes a raw image: a drive without session-at-once
+        // writing leaves the disc untouched and the job failed.
+        DiscWriteModes modes = {};
+        if (grabber.ProbeWriteModes(&modes) != DISC_OK || !modes.sessionAtOnce) return E_FAIL;
+        written = grabber.SessionAtOnceRaw(m_path.c_str(), test ? 1 : 0);
+    }
+    if (written != DISC_OK) return E_FAIL;
+    if (!test && grabber.CloseSession() != DISC_OK) return E_FAIL;
+    return S_OK;
+}
