@@ -291,9 +291,13 @@ void CMainFrame::SyncToolBar()
 BOOL CMainFrame::PreTranslateMessage(MSG* msg)
 {
     // Every queued message goes to the active child first, so that a
-    // project's own accelerators (Ctrl+S) reach it.
+    // project's own accelerators (Ctrl+S) reach it. Commands are not: the
+    // frame forwards those it does not take when they are dispatched, and
+    // a command forwarded here as well would run twice (a menu's Paste
+    // pasting twice, a cancelled Save As asking again).
     if (HWND child = MdiGetActive()) {
-        if (::SendMessageA(child, WM_FORWARDMSG, 0, reinterpret_cast<LPARAM>(msg))) return TRUE;
+        if (msg->message != WM_COMMAND && ::SendMessageA(child, WM_FORWARDMSG, 0, reinterpret_cast<LPARAM>(msg)))
+            return TRUE;
     }
     if (msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST) return FALSE;
     if (m_mdiClient && ::TranslateMDISysAccel(m_mdiClient, msg)) return TRUE;

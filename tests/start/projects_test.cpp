@@ -232,6 +232,9 @@ TEST(ProjectWindow, GetsForwardedMessagesCommandsAndRelays)
     EXPECT_TRUE(events.WaitFor("forward 0x0111 0xE103")) << events.Text();
     SendMessageA(frame, 0x623, 7, 0);  // WM_RELAYTOCHILDREN
     EXPECT_TRUE(events.Has("relayed 7"));
+    // A queued command (what a menu posts) reaches the project once.
+    const std::string text = events.Text(), command = "E103\n";  // with or without its notification code
+    EXPECT_EQ(text.find(command), text.rfind(command)) << text;
     // Closing the frame asks the project window first.
     EXPECT_EQ(run.Close(), 0u);
     EXPECT_TRUE(events.Has("asked to close"));

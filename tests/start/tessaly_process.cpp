@@ -266,6 +266,118 @@ std::vector<std::string> RemoteComboItems(HWND combo)
     return items;
 }
 
+namespace {
+
+// A block in another process's memory that a message can point at: the
+// common controls' structures do not cross processes by themselves.
+class RemoteBlock {
+public:
+    RemoteBlock(DWORD pid, SIZE_T size)
+        : m_process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid))
+    {
+        if (m_process) m_at = static_cast<char*>(VirtualAllocEx(m_process, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+    }
+    ~RemoteBlock()
+    {
+        if (m_at) VirtualFreeEx(m_process, m_at, 0, MEM_RELEASE);
+        if (m_process) CloseHandle(m_process);
+    }
+    RemoteBlock(const RemoteBlock&) = delete;
+    RemoteBlock& operator=(const RemoteBlock&) = delete;
+    char* At() const { return m_at; }
+    bool Write(SIZE_T offset, const void* bytes, SIZE_T size) const
+    {
+        SIZE_T done = 0;
+        return m_at && WriteProcessMemory(m_process, m_at + offset, bytes, size, &done) && done == size;
+    }
+    bool Read(SIZE_T offset, void* bytes, SIZE_T size) const
+    {
+        SIZE_T done = 0;
+        return m_at && ReadProcessMemory(m_process, m_at + offset, bytes, size, &done) && done == size;
+    }
+
+private:
+    HANDLE m_process;
+    char* m_at = nullptr;
+};
+
+struct DescendantSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK MatchId(HWND hwnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<DescendantSearch*>(param);
+    if (GetDlgCtrlID(hwnd) != search->id) return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
+}  // namespace
+
+bool RemoteSetListState(HWND list, DWORD pid, int row, UINT state, UINT mask)
+{
+    RemoteBlock block(pid, sizeof(LVITEMA));
+    LVITEMA item = {};
+    item.stateMask = mask;
+    item.state = state;
+    if (!block.Write(0, &item, sizeof(item))) return false;
+    return SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.At())) != 0;
+}
+
+std::string RemoteTreeText(HWND tree, DWORD pid, HTREEITEM item)
+{
+    const SIZE_T textSize = 512;
+    RemoteBlock block(pid, sizeof(TVITEMA) + textSize);
+    TVITEMA tv = {};
+    tv.mask = TVIF_TEXT;
+    tv.hItem = item;
+    tv.pszText = block.At() + sizeof(TVITEMA);
+    tv.cchTextMax = static_cast<int>(textSize);
+    char text[textSize] = "";
+    if (!block.Write(0, &tv, sizeof(tv)) ||
+        !SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(block.At())) ||
+        !block.Read(sizeof(TVITEMA), text, textSize - 1))
+        return "";
+    return text;
+}
+
+std::vector<std::string> RemoteTreeChildren(HWND tree, DWORD pid, HTREEITEM item)
+{
+    std::vector<std::string> texts;
+    auto next = [&](UINT code, HTREEITEM from) {
+        return reinterpret_cast<HTREEITEM>(
+            SendMessageA(tree, TVM_GETNEXTITEM, code, reinterpret_cast<LPARAM>(from)));
+    };
+    for (HTREEITEM child = item ? next(TVGN_CHILD, item) : next(TVGN_ROOT, nullptr); child;
+         child = next(TVGN_NEXT, child))
+        texts.push_back(RemoteTreeText(tree, pid, child));
+    return texts;
+}
+
+HTREEITEM RemoteTreeItem(HWND tree, DWORD pid, const std::vector<std::string>& path)
+{
+    auto next = [&](UINT code, HTREEITEM from) {
+        return reinterpret_cast<HTREEITEM>(
+            SendMessageA(tree, TVM_GETNEXTITEM, code, reinterpret_cast<LPARAM>(from)));
+    };
+    HTREEITEM item = next(TVGN_ROOT, nullptr);
+    for (const std::string& name : path) {
+        HTREEITEM child = item ? next(TVGN_CHILD, item) : nullptr;
+        while (child && RemoteTreeText(tree, pid, child) != name) child = next(TVGN_NEXT, child);
+        item = child;
+    }
+    return item;
+}
+
+HWND FindDescendant(HWND parent, int id)
+{
+    DescendantSearch search = {id, nullptr};
+    EnumChildWindows(parent, MatchId, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 std::vector<DWORD> ProcessesNamed(const char* name)
 {
     std::vector<DWORD> pids;

@@ -4,6 +4,7 @@
 // driven through its windows.
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 #include <files.h>
 #include <string>
 #include <vector>
@@ -80,6 +81,16 @@ std::string RemoteStatusText(HWND statusBar, DWORD pid);
 std::vector<std::string> RemoteListItems(HWND list, DWORD pid);
 // The items of a combo box of another process.
 std::vector<std::string> RemoteComboItems(HWND combo);
+// Sets the state bits `mask` of a list view row of another process to `state`.
+bool RemoteSetListState(HWND list, DWORD pid, int row, UINT state, UINT mask);
+// The text of a tree view item of another process.
+std::string RemoteTreeText(HWND tree, DWORD pid, HTREEITEM item);
+// The item whose texts from the root down are `path` ({} gives the first root).
+HTREEITEM RemoteTreeItem(HWND tree, DWORD pid, const std::vector<std::string>& path);
+// The texts of an item's children (of the roots for a null item), in order.
+std::vector<std::string> RemoteTreeChildren(HWND tree, DWORD pid, HTREEITEM item);
+// The first window below `parent` (at any depth) with the control id, or null.
+HWND FindDescendant(HWND parent, int id);
 // Processes of the given program file name ("dllhost.exe").
 std::vector<DWORD> ProcessesNamed(const char* name);
 // Ends, when it goes, every process of the name that started during its
