@@ -9,10 +9,6 @@
 // data burn's worker by it.
 const JOB_TRAITS CDataBurnJob::TRAITS = {JOB_DATA, "_VK_BurnDVDVideoThread", 500, 800, "\tUNKNOWN EXCEPTION!"};
 
-namespace {
-const DWORD START_PAUSE_MS = 100;  // between the drive's set-up and the start event
-}
-
 HRESULT CDataBurnJob::Start(CCoDevice* device, unsigned cookie, unsigned speed, IUnknown* source,
                             unsigned lastArgument)
 {
@@ -71,12 +67,7 @@ HRESULT CDataBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* n
 
 HRESULT CDataBurnJob::Write(CJobMessenger& job, CGrabber& grabber, JOB_STATE_RECORD* record)
 {
-    uint32_t write = 0;
-    if (!SetJobSpeeds(job, grabber, record->speed, &write)) return E_FAIL;
-    CalibrateAndProtect(job, grabber);
-    Sleep(START_PAUSE_MS);
-    record->speed = write;
-    job.Start(record);
+    if (!StartWriting(job, grabber, record)) return E_FAIL;
 
     const bool test = IsTestWrite(record->lastArgument);
     // Without the finalize flag the disc stays open for another session.

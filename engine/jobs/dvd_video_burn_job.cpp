@@ -8,10 +8,6 @@
 const JOB_TRAITS CDvdVideoBurnJob::TRAITS = {JOB_DVDVIDEO, "_VK_BurnDVDVideoThread", 500, 800,
                                              "\tUNKNOWN EXCEPTION!"};
 
-namespace {
-const DWORD START_PAUSE_MS = 100;  // between the drive's set-up and the start event
-}
-
 HRESULT CDvdVideoBurnJob::Start(CCoDevice* device, unsigned cookie, unsigned speed, const std::string& folder,
                                 unsigned lastArgument)
 {
@@ -38,12 +34,7 @@ HRESULT CDvdVideoBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Nex
     // A finalized disc that is not erasable has no room at all.
     if (medium.status == DISC_STATUS_COMPLETE || medium.freeBytes < image.Size())
         return AskForRoom(job, medium, next);
-    uint32_t write = 0;
-    if (!SetJobSpeeds(job, grabber, record->speed, &write)) return E_FAIL;
-    CalibrateAndProtect(job, grabber);
-    Sleep(START_PAUSE_MS);
-    record->speed = write;
-    job.Start(record);
+    if (!StartWriting(job, grabber, record)) return E_FAIL;
     const bool test = IsTestWrite(record->lastArgument);
     if (grabber.TrackAtOnceFromTree(image.Handle(), test ? 1 : 0, 0) != DISC_OK) return E_FAIL;
     if (!test && grabber.CloseSession() != DISC_OK) return E_FAIL;

@@ -7,10 +7,6 @@
 // Kind JOB_DVDVIDEO: the image burn's phases are the DVD-Video burn's.
 const JOB_TRAITS CImageBurnJob::TRAITS = {JOB_DVDVIDEO, "_VK_BurnImageThread", 400, 800, "\tUNKNOWN EXCEPTION!"};
 
-namespace {
-const DWORD START_PAUSE_MS = 100;  // between the drive's set-up and the start event
-}
-
 HRESULT CImageBurnJob::Start(CCoDevice* device, unsigned cookie, unsigned speed, const std::string& path,
                              unsigned lastArgument)
 {
@@ -63,12 +59,7 @@ HRESULT CImageBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* 
 
 HRESULT CImageBurnJob::Write(CJobMessenger& job, CGrabber& grabber, JOB_STATE_RECORD* record)
 {
-    uint32_t write = 0;
-    if (!SetJobSpeeds(job, grabber, record->speed, &write)) return E_FAIL;
-    CalibrateAndProtect(job, grabber);
-    Sleep(START_PAUSE_MS);
-    record->speed = write;
-    job.Start(record);
+    if (!StartWriting(job, grabber, record)) return E_FAIL;
 
     const bool test = IsTestWrite(record->lastArgument);
     int written;

@@ -10,10 +10,6 @@ const JOB_TRAITS CVideoCdBurnJob::VIDEO_CD_TRAITS = {JOB_VIDEOCD, "_VK_BurnVideo
 const JOB_TRAITS CVideoCdBurnJob::SUPER_VIDEO_CD_TRAITS = {JOB_SUPERVIDEOCD, "_VK_BurnSuperVideoCDThread", 400, 800,
                                                            "\tUNKNOWN EXCEPTION!"};
 
-namespace {
-const DWORD START_PAUSE_MS = 100;  // between the drive's set-up and the start event
-}
-
 std::string VideoCdDateText(const SYSTEMTIME& local)
 {
     char text[32];
@@ -54,12 +50,7 @@ HRESULT CVideoCdBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next
 
 HRESULT CVideoCdBurnJob::Write(CJobMessenger& job, CGrabber& grabber, JOB_STATE_RECORD* record)
 {
-    uint32_t write = 0;
-    if (!SetJobSpeeds(job, grabber, record->speed, &write)) return E_FAIL;
-    CalibrateAndProtect(job, grabber);
-    Sleep(START_PAUSE_MS);
-    record->speed = write;
-    job.Start(record);
+    if (!StartWriting(job, grabber, record)) return E_FAIL;
 
     const bool test = IsTestWrite(record->lastArgument);
     SYSTEMTIME now = {};

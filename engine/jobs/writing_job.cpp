@@ -3,6 +3,10 @@
 #include "devices/device_constants.h"
 #include "jobs/erase_job.h"
 
+namespace {
+const DWORD START_PAUSE_MS = 100;  // between the drive's set-up and the start event
+}
+
 HRESULT CWritingJob::Body(CJobMessenger& job, JOB_STATE_RECORD* record)
 {
     for (;;) {
@@ -54,4 +58,15 @@ HRESULT CWritingJob::AskForRoom(CJobMessenger& job, const MEDIUM_STATE& medium, 
     if (job.Ask(ASK_NOT_ENOUGH_SPACE) != 1) return SCARD_W_CANCELLED_BY_USER;
     *next = Next::Retry;
     return S_OK;
+}
+
+bool CWritingJob::StartWriting(CJobMessenger& job, CGrabber& grabber, JOB_STATE_RECORD* record)
+{
+    uint32_t write = 0;
+    if (!SetJobSpeeds(job, grabber, record->speed, &write)) return false;
+    CalibrateAndProtect(job, grabber);
+    Sleep(START_PAUSE_MS);
+    record->speed = write;
+    job.Start(record);
+    return true;
 }

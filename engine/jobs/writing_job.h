@@ -31,4 +31,8 @@ protected:
     // is offered the erase; any other is asked for a disc with room, with
     // the tray kept closed (the user swaps the disc himself).
     HRESULT AskForRoom(CJobMessenger& job, const MEDIUM_STATE& medium, Next* next);
+    // The drive set up for the write: the speeds (false after
+    // ST_SPEED_FAILED), calibration and buffer protection, a short pause,
+    // then the start event with the write speed the drive took.
+    bool StartWriting(CJobMessenger& job, CGrabber& grabber, JOB_STATE_RECORD* record);
 };
