@@ -134,12 +134,8 @@ TEST_F(GrabImageJob, CancelMidGrabEndsWithinASecondAndLeavesNoFiles)
     ASSERT_TRUE(sink->WaitFor(DM_GRABSTART, 10000));
     PumpFor(1000);
     EXPECT_TRUE(All(DM_GRABEND).empty());
-    com::ComPtr<IDevices> other;
-    ASSERT_EQ(S_OK, other.CoCreate(CLSID_CoDevices, IID_IDevices, CLSCTX_LOCAL_SERVER));
-    com::ComPtr<IDevice> drive;
-    ASSERT_EQ(S_OK, other->GetDeviceByDriveLetter('F', &drive));
-    com::ComPtr<IWriter> otherWriter;
-    ASSERT_EQ(S_OK, drive->QueryInterface(IID_IWriter, reinterpret_cast<void**>(&otherWriter)));
+    com::ComPtr<IWriter> otherWriter = WriterOfAnotherClient<IWriter>('F', IID_IWriter);
+    ASSERT_TRUE(otherWriter);
     const DWORD cancelled = GetTickCount();
     EXPECT_EQ(S_OK, otherWriter->Cancel());
     EXPECT_EQ(unsigned(E_FAIL), WaitEnd(DM_GRABEND, first));

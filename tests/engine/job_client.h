@@ -117,6 +117,20 @@ protected:
         EXPECT_EQ(S_OK, writer->Erase(COOKIE, 0xFFFF, full));
         return WaitEnd(DM_ERASEEND, before);
     }
+    // The writer interface `Writer` (IWriter or IWriter2, `iid`) of drive
+    // `letter` as another client of the engine sees it: its own device list
+    // and device object. Null, with a failure, when any step fails.
+    template <class Writer>
+    com::ComPtr<Writer> WriterOfAnotherClient(char letter, REFIID iid)
+    {
+        com::ComPtr<IDevices> other;
+        com::ComPtr<IDevice> drive;
+        com::ComPtr<Writer> writer;
+        EXPECT_EQ(S_OK, other.CoCreate(CLSID_CoDevices, IID_IDevices, CLSCTX_LOCAL_SERVER));
+        if (other) EXPECT_EQ(S_OK, other->GetDeviceByDriveLetter(letter, &drive));
+        if (drive) EXPECT_EQ(S_OK, drive->QueryInterface(iid, reinterpret_cast<void**>(&writer)));
+        return writer;
+    }
     unsigned WaitEnd(unsigned message, size_t after)
     {
         const DWORD start = GetTickCount();
