@@ -87,7 +87,11 @@ HRESULT CreateObjectMeanwhile(DWORD ms)
     auto* call = new Call;  // left to a thread that never answers
     HANDLE thread = CreateThread(nullptr, 0, Call::Run, call, 0, nullptr);
     if (!thread) return E_FAIL;
-    const bool answered = WaitForSingleObject(thread, ms) == WAIT_OBJECT_0;
+    // Waited for as a client's question box waits: the engine's calls into
+    // this apartment (its events) are served meanwhile, or the engine, held
+    // in such a call, could not serve the other thread either.
+    DWORD index = 0;
+    const bool answered = CoWaitForMultipleHandles(0, ms, 1, &thread, &index) == S_OK;
     CloseHandle(thread);
     if (!answered) return E_PENDING;
     const HRESULT result = call->result;
