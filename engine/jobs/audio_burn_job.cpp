@@ -1,7 +1,6 @@
 #include "jobs/audio_burn_job.h"
 #include "devices/device.h"
 #include "devices/device_constants.h"
-#include "devices/tray_lock.h"
 #include "jobs/job_steps.h"
 #include <com/text.h>
 #include <shared/log.h>
@@ -130,14 +129,10 @@ HRESULT CAudioBurnJob::Body(CJobMessenger& job, JOB_STATE_RECORD* record)
     return CWritingJob::Body(job, record);
 }
 
-HRESULT CAudioBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* next)
+HRESULT CAudioBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, CGrabber& grabber,
+                            const MEDIUM_STATE& medium, CTrayLock& /*tray*/, Next* next)
 {
-    CGrabber grabber;
-    MEDIUM_STATE medium;
-    HRESULT opened = S_OK;
-    if (!OpenMedium(job, record, grabber, &medium, next, &opened)) return opened;
     const bool erasable = IsErasableMedium(medium.type);
-    CTrayLock tray(grabber);
     if (medium.status == DISC_STATUS_COMPLETE && erasable) return AskEraseFinalized(job, next);
     // No image is built for an audio disc: the begin and a successful end.
     job.Status(ST_DATA_IMAGE_BEGIN);

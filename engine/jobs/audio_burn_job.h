@@ -51,7 +51,8 @@ private:
         : CWritingJob(device, TRAITS), m_layout(std::move(layout)), m_table(std::move(table)) {}
     HRESULT Body(CJobMessenger& job, JOB_STATE_RECORD* record) override;
     void End(CJobMessenger& job, JOB_STATE_RECORD* record, HRESULT result) override;
-    HRESULT Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* next) override;
+    HRESULT Pass(CJobMessenger& job, JOB_STATE_RECORD* record, CGrabber& grabber, const MEDIUM_STATE& medium,
+                 CTrayLock& tray, Next* next) override;
     HRESULT Write(CJobMessenger& job, CGrabber& grabber, JOB_STATE_RECORD* record, bool discAtOnce);
 
     com::ComPtr<IAudioCDLayout> m_layout;

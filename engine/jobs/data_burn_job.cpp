@@ -3,7 +3,6 @@
 #include "devices/device_constants.h"
 #include "file_trees/iso_file_tree.h"
 #include "jobs/job_steps.h"
-#include "devices/tray_lock.h"
 
 // The worker's log name is the DVD-Video burn's: the log readers know the
 // data burn's worker by it.
@@ -30,14 +29,10 @@ void CDataBurnJob::End(CJobMessenger& job, JOB_STATE_RECORD* record, HRESULT res
     m_raw.Reset();
 }
 
-HRESULT CDataBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* next)
+HRESULT CDataBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, CGrabber& grabber,
+                           const MEDIUM_STATE& medium, CTrayLock& tray, Next* next)
 {
-    CGrabber grabber;
-    MEDIUM_STATE medium;
-    HRESULT opened = S_OK;
-    if (!OpenMedium(job, record, grabber, &medium, next, &opened)) return opened;
     const bool erasable = IsErasableMedium(medium.type);
-    CTrayLock tray(grabber);
     if (medium.status == DISC_STATUS_COMPLETE && erasable) return AskEraseFinalized(job, next);
     if (!m_built) {
         job.Status(ST_DATA_IMAGE_BEGIN);

@@ -24,7 +24,8 @@ private:
     CDataBurnJob(CCoDevice* device, com::ComPtr<IFileTree> tree, com::ComPtr<ISimpleRawPtr> raw)
         : CWritingJob(device, TRAITS), m_tree(std::move(tree)), m_raw(std::move(raw)) {}
     void End(CJobMessenger& job, JOB_STATE_RECORD* record, HRESULT result) override;
-    HRESULT Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* next) override;
+    HRESULT Pass(CJobMessenger& job, JOB_STATE_RECORD* record, CGrabber& grabber, const MEDIUM_STATE& medium,
+                 CTrayLock& tray, Next* next) override;
     HRESULT Write(CJobMessenger& job, CGrabber& grabber, JOB_STATE_RECORD* record);
 
     com::ComPtr<IFileTree> m_tree;

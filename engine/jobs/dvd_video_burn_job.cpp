@@ -1,7 +1,6 @@
 #include "jobs/dvd_video_burn_job.h"
 #include "devices/device.h"
 #include "devices/device_constants.h"
-#include "devices/tray_lock.h"
 #include "file_trees/dvd_video_image.h"
 #include "jobs/job_steps.h"
 
@@ -15,14 +14,10 @@ HRESULT CDvdVideoBurnJob::Start(CCoDevice* device, unsigned cookie, unsigned spe
     return Launch(std::unique_ptr<CJobFrame>(new CDvdVideoBurnJob(device, folder)), cookie, speed, lastArgument);
 }
 
-HRESULT CDvdVideoBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* next)
+HRESULT CDvdVideoBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, CGrabber& grabber,
+                               const MEDIUM_STATE& medium, CTrayLock& /*tray*/, Next* next)
 {
-    CGrabber grabber;
-    MEDIUM_STATE medium;
-    HRESULT opened = S_OK;
-    if (!OpenMedium(job, record, grabber, &medium, next, &opened)) return opened;
     const bool erasable = IsErasableMedium(medium.type);
-    CTrayLock tray(grabber);
     if (medium.status == DISC_STATUS_COMPLETE && erasable) return AskEraseFinalized(job, next);
     // Built on every pass: the files may have changed while the user
     // changed the disc.

@@ -23,7 +23,8 @@ private:
     CDvdVideoBurnJob(CCoDevice* device, std::string folder) : CWritingJob(device, TRAITS), m_folder(std::move(folder))
     {
     }
-    HRESULT Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* next) override;
+    HRESULT Pass(CJobMessenger& job, JOB_STATE_RECORD* record, CGrabber& grabber, const MEDIUM_STATE& medium,
+                 CTrayLock& tray, Next* next) override;
 
     std::string m_folder;
 };

@@ -1,7 +1,6 @@
 #include "jobs/image_burn_job.h"
 #include "devices/device.h"
 #include "devices/device_constants.h"
-#include "devices/tray_lock.h"
 #include "jobs/job_steps.h"
 
 // Kind JOB_DVDVIDEO: the image burn's phases are the DVD-Video burn's.
@@ -32,14 +31,10 @@ uint64_t CImageBurnJob::TrackBytes() const
     return (size + BLOCK_SIZE - 1) / BLOCK_SIZE * BLOCK_SIZE;
 }
 
-HRESULT CImageBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* next)
+HRESULT CImageBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, CGrabber& grabber,
+                            const MEDIUM_STATE& medium, CTrayLock& /*tray*/, Next* next)
 {
-    CGrabber grabber;
-    MEDIUM_STATE medium;
-    HRESULT opened = S_OK;
-    if (!OpenMedium(job, record, grabber, &medium, next, &opened)) return opened;
     const bool erasable = IsErasableMedium(medium.type);
-    CTrayLock tray(grabber);
     // An image replaces what is on a rewritable disc: an appendable one is
     // offered the erase as a finalized one is.
     if (medium.status != DISC_STATUS_BLANK && erasable) {

@@ -26,7 +26,8 @@ private:
     static const JOB_TRAITS TRAITS;
 
     CImageBurnJob(CCoDevice* device, std::string path) : CWritingJob(device, TRAITS), m_path(std::move(path)) {}
-    HRESULT Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* next) override;
+    HRESULT Pass(CJobMessenger& job, JOB_STATE_RECORD* record, CGrabber& grabber, const MEDIUM_STATE& medium,
+                 CTrayLock& tray, Next* next) override;
     HRESULT Write(CJobMessenger& job, CGrabber& grabber, JOB_STATE_RECORD* record);
     // The bytes a track-at-once image takes on the disc (whole blocks); 0
     // for a raw image, whose size the layer checks itself before writing.

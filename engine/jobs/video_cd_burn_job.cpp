@@ -1,7 +1,6 @@
 #include "jobs/video_cd_burn_job.h"
 #include "devices/device.h"
 #include "devices/device_constants.h"
-#include "devices/tray_lock.h"
 #include "jobs/job_steps.h"
 #include <cstdio>
 
@@ -26,13 +25,9 @@ HRESULT CVideoCdBurnJob::Start(CCoDevice* device, FORMAT format, unsigned cookie
                   lastArgument);
 }
 
-HRESULT CVideoCdBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* next)
+HRESULT CVideoCdBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, CGrabber& grabber,
+                              const MEDIUM_STATE& medium, CTrayLock& /*tray*/, Next* next)
 {
-    CGrabber grabber;
-    MEDIUM_STATE medium;
-    HRESULT opened = S_OK;
-    if (!OpenMedium(job, record, grabber, &medium, next, &opened)) return opened;
-    CTrayLock tray(grabber);
     // The layer lays out a whole disc: only a blank one is written.
     if (medium.status != DISC_STATUS_BLANK) {
         if (IsErasableMedium(medium.type)) {

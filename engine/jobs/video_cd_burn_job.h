@@ -40,7 +40,8 @@ private:
     }
     // The result as it stood: E_FAIL until the write succeeded.
     HRESULT OnException(const JOB_STATE_RECORD& record) override { return record.result; }
-    HRESULT Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* next) override;
+    HRESULT Pass(CJobMessenger& job, JOB_STATE_RECORD* record, CGrabber& grabber, const MEDIUM_STATE& medium,
+                 CTrayLock& tray, Next* next) override;
     HRESULT Write(CJobMessenger& job, CGrabber& grabber, JOB_STATE_RECORD* record);
 
     FORMAT m_format;

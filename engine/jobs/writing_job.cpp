@@ -11,31 +11,28 @@ HRESULT CWritingJob::Body(CJobMessenger& job, JOB_STATE_RECORD* record)
 {
     for (;;) {
         Next next = Next::Done;
-        HRESULT hr = Pass(job, record, &next);
+        HRESULT hr = OpenPass(job, record, &next);
         if (next == Next::Done) return hr;
         if (next == Next::EraseThenRetry && FAILED(hr = CEraseJob::RunInternal(m_device->WindowHandle())))
             return hr;
     }
 }
 
-bool CWritingJob::OpenMedium(CJobMessenger& job, JOB_STATE_RECORD* record, CGrabber& grabber,
-                             MEDIUM_STATE* medium, Next* next, HRESULT* result)
+HRESULT CWritingJob::OpenPass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* next)
 {
+    CGrabber grabber;
     if (grabber.Create(CCoDevice::BurnerCallback, m_device, m_device->Id(), JobBufferSize(record->lastArgument)) !=
-        DISC_OK) {
-        *result = E_FAIL;
-        return false;
-    }
-    *medium = ReadMedium(grabber);
-    if (medium->type != DISC_MT_NO_MEDIA && IsWritableMedium(medium->type)) return true;
-    const unsigned question = medium->type == DISC_MT_NO_MEDIA ? ASK_INSERT_DISC : ASK_NOT_WRITABLE;
-    if (AskForMedium(job, m_device, question)) {
+        DISC_OK)
+        return E_FAIL;
+    const MEDIUM_STATE medium = ReadMedium(grabber);
+    if (medium.type == DISC_MT_NO_MEDIA || !IsWritableMedium(medium.type)) {
+        const unsigned question = medium.type == DISC_MT_NO_MEDIA ? ASK_INSERT_DISC : ASK_NOT_WRITABLE;
+        if (!AskForMedium(job, m_device, question)) return SCARD_W_CANCELLED_BY_USER;
         *next = Next::Retry;
-        *result = S_OK;
-    } else {
-        *result = SCARD_W_CANCELLED_BY_USER;
+        return S_OK;
     }
-    return false;
+    CTrayLock tray(grabber);
+    return Pass(job, record, grabber, medium, tray, next);
 }
 
 HRESULT CWritingJob::AskEraseFinalized(CJobMessenger& job, Next* next)

@@ -6,6 +6,7 @@
 #pragma once
 #include "jobs/job_frame.h"
 #include "jobs/job_steps.h"
+#include "devices/tray_lock.h"
 
 class CWritingJob : public CJobFrame {
 protected:
@@ -15,15 +16,13 @@ protected:
     using CJobFrame::CJobFrame;
 
     HRESULT Body(CJobMessenger& job, JOB_STATE_RECORD* record) override;
-    virtual HRESULT Pass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* next) = 0;
+    // One pass on a writable medium: `grabber` made for the job's buffer,
+    // `medium` read from it and the tray locked (`tray`, which a pass may
+    // release early). An empty drive or a medium that cannot be written
+    // never reaches a pass: the user is asked for another first.
+    virtual HRESULT Pass(CJobMessenger& job, JOB_STATE_RECORD* record, CGrabber& grabber,
+                         const MEDIUM_STATE& medium, CTrayLock& tray, Next* next) = 0;
 
-    // A pass's start: `grabber` made for the job's buffer and the medium
-    // read into `medium`. False when the pass ends here with `*result`: the
-    // grabber could not be made (E_FAIL), or the drive is empty or its
-    // medium cannot be written and the user was asked for another (a yes
-    // sets Next::Retry).
-    bool OpenMedium(CJobMessenger& job, JOB_STATE_RECORD* record, CGrabber& grabber, MEDIUM_STATE* medium,
-                    Next* next, HRESULT* result);
     // A finalized rewritable disc: the erase offered; declined, ST_FINALIZED
     // and the job cancelled.
     HRESULT AskEraseFinalized(CJobMessenger& job, Next* next);
@@ -35,4 +34,9 @@ protected:
     // ST_SPEED_FAILED), calibration and buffer protection, a short pause,
     // then the start event with the write speed the drive took.
     bool StartWriting(CJobMessenger& job, CGrabber& grabber, JOB_STATE_RECORD* record);
+
+private:
+    // Makes the pass's grabber and reads the medium; asks for a writable
+    // one, or runs the pass with the tray locked.
+    HRESULT OpenPass(CJobMessenger& job, JOB_STATE_RECORD* record, Next* next);
 };
