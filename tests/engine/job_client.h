@@ -15,6 +15,7 @@
 #include <engine.h>
 #include <com/bstr.h>
 #include <com/ptr.h>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -117,19 +118,30 @@ protected:
         EXPECT_EQ(S_OK, writer->Erase(COOKIE, 0xFFFF, full));
         return WaitEnd(DM_ERASEEND, before);
     }
-    // The writer interface `Writer` (IWriter or IWriter2, `iid`) of drive
-    // `letter` as another client of the engine sees it: its own device list
-    // and device object. Null, with a failure, when any step fails.
+    // Starts a job with `start`, lets it run for a second (it must not have
+    // ended), then cancels it through the writer interface `Writer` (IWriter
+    // or IWriter2, `iid`) of drive F as another client of the engine sees
+    // it: its own device list and device object. The job must end failed
+    // within a second of the cancel.
     template <class Writer>
-    com::ComPtr<Writer> WriterOfAnotherClient(char letter, REFIID iid)
+    void CancelMidJobFromAnotherClient(const std::function<HRESULT()>& start, unsigned startMessage,
+                                       unsigned endMessage, REFIID iid)
     {
+        const size_t first = sink->Events().size();
+        ASSERT_EQ(S_OK, start());
+        ASSERT_TRUE(sink->WaitFor(startMessage, 10000));
+        PumpFor(1000);
+        EXPECT_TRUE(All(endMessage).empty());
         com::ComPtr<IDevices> other;
         com::ComPtr<IDevice> drive;
-        com::ComPtr<Writer> writer;
-        EXPECT_EQ(S_OK, other.CoCreate(CLSID_CoDevices, IID_IDevices, CLSCTX_LOCAL_SERVER));
-        if (other) EXPECT_EQ(S_OK, other->GetDeviceByDriveLetter(letter, &drive));
-        if (drive) EXPECT_EQ(S_OK, drive->QueryInterface(iid, reinterpret_cast<void**>(&writer)));
-        return writer;
+        com::ComPtr<Writer> otherWriter;
+        ASSERT_EQ(S_OK, other.CoCreate(CLSID_CoDevices, IID_IDevices, CLSCTX_LOCAL_SERVER));
+        ASSERT_EQ(S_OK, other->GetDeviceByDriveLetter('F', &drive));
+        ASSERT_EQ(S_OK, drive->QueryInterface(iid, reinterpret_cast<void**>(&otherWriter)));
+        const DWORD cancelled = GetTickCount();
+        EXPECT_EQ(S_OK, otherWriter->Cancel());
+        EXPECT_EQ(unsigned(E_FAIL), WaitEnd(endMessage, first));
+        EXPECT_LT(GetTickCount() - cancelled, 1000u);
     }
     unsigned WaitEnd(unsigned message, size_t after)
     {
