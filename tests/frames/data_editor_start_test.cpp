@@ -45,6 +45,18 @@ protected:
             return true;
         };
     }
+    // The file tree the project hands the burning frame when it asks.
+    static void AskTheProjectForItsTree(com::ComPtr<IFileTree>& tree)
+    {
+        IUnknown* handed = nullptr;
+        CVariantSafearray data(1);
+        data.Create();
+        ASSERT_EQ(S_OK, data.Prepare({{VT_UNKNOWN | VT_BYREF, &handed}}));
+        ASSERT_EQ(S_OK, Stubs().burner->Send(BFCID_GET_DATAIMAGE, data));
+        ASSERT_NE(nullptr, handed);
+        ASSERT_EQ(S_OK, tree.QueryFrom(handed, IID_IFileTree));
+        handed->Release();
+    }
 };
 
 bool BurnerStarted()
@@ -68,15 +80,8 @@ TEST_F(DataEditorStartTest, StartPreparesTheTreeAndTheProjectHandsItToTheBurner)
     }
     ASSERT_TRUE(BurnerStarted()) << ::testing::PrintToString(CommandTrace());
 
-    IUnknown* handed = nullptr;
-    CVariantSafearray data(1);
-    data.Create();
-    ASSERT_EQ(S_OK, data.Prepare({{VT_UNKNOWN | VT_BYREF, &handed}}));
-    ASSERT_EQ(S_OK, Stubs().burner->Send(BFCID_GET_DATAIMAGE, data));
-    ASSERT_NE(nullptr, handed);
     com::ComPtr<IFileTree> tree;
-    ASSERT_EQ(S_OK, tree.QueryFrom(handed, IID_IFileTree));
-    handed->Release();
+    ASSERT_NO_FATAL_FAILURE(AskTheProjectForItsTree(tree));
     for (const char* path : {"ALPHA.TXT", "GAMMA\\INNER.TXT"}) {
         com::ComPtr<IFileTreeNode> node;
         EXPECT_EQ(S_OK, tree->GetNodeByPath(&node, com::Bstr(path))) << path;
@@ -168,15 +173,8 @@ TEST_F(DataEditorStartTest, AFileHeldByAnotherProgramIsAskedAboutAndEditsWaitFor
     EXPECT_EQ((std::vector<std::string>{"alpha.txt", "held.txt"}), Names(root));
     EXPECT_EQ(1, TreeView_GetCount(editor->FolderTree()));
 
-    IUnknown* handed = nullptr;
-    CVariantSafearray data(1);
-    data.Create();
-    ASSERT_EQ(S_OK, data.Prepare({{VT_UNKNOWN | VT_BYREF, &handed}}));
-    ASSERT_EQ(S_OK, Stubs().burner->Send(BFCID_GET_DATAIMAGE, data));
-    ASSERT_NE(nullptr, handed);
     com::ComPtr<IFileTree> tree;
-    ASSERT_EQ(S_OK, tree.QueryFrom(handed, IID_IFileTree));
-    handed->Release();
+    ASSERT_NO_FATAL_FAILURE(AskTheProjectForItsTree(tree));
     com::ComPtr<IFileTreeNode> node;
     EXPECT_EQ(S_OK, tree->GetNodeByPath(&node, com::Bstr("ALPHA.TXT")));
     com::ComPtr<IFileTreeNode> skipped;
