@@ -31,14 +31,6 @@ protected:
         EXPECT_TRUE(FileExists(iso)) << iso;
         return iso;
     }
-    std::vector<unsigned> Questions(size_t from)
-    {
-        std::vector<unsigned> questions;
-        std::vector<EngineEvent> all = sink->Events();
-        for (size_t i = from; i < all.size(); ++i)
-            if (all[i].message == DM_QUESTION) questions.push_back(all[i].lParam);
-        return questions;
-    }
 };
 
 TEST_F(ImageBurnJob, AnIsoFileInAnyLetterCaseBecomesOneTrackEqualToTheFile)

@@ -182,6 +182,15 @@ protected:
                                                                                            : e.message);
         return messages;
     }
+    // The questions asked from the `from`th event on, in order.
+    std::vector<unsigned> Questions(size_t from)
+    {
+        std::vector<unsigned> questions;
+        std::vector<EngineEvent> all = sink->Events();
+        for (size_t i = from; i < all.size(); ++i)
+            if (all[i].message == DM_QUESTION) questions.push_back(all[i].lParam);
+        return questions;
+    }
     std::vector<unsigned> All(unsigned message)
     {
         std::vector<unsigned> values;

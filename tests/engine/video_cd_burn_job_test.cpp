@@ -43,14 +43,6 @@ protected:
         EXPECT_EQ(S_OK, StartBurn(super, path, lastArgument));
         return WaitEnd(DM_BURNEND, before);
     }
-    std::vector<unsigned> Questions(size_t from)
-    {
-        std::vector<unsigned> questions;
-        std::vector<EngineEvent> all = sink->Events();
-        for (size_t i = from; i < all.size(); ++i)
-            if (all[i].message == DM_QUESTION) questions.push_back(all[i].lParam);
-        return questions;
-    }
     // An appendable CD-R or CD-RW in drive F: one data session on it.
     void InsertWritten(unsigned type)
     {
