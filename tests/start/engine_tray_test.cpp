@@ -7,6 +7,8 @@
 // File > New starts a fresh engine).
 #include "data_project_windows.h"
 #include "disc_folder.h"
+#include <engine.h>
+#include <com/ptr.h>
 #include <algorithm>
 
 namespace {
@@ -219,10 +221,27 @@ TEST_F(EngineTray, MenuInformationWindowsAndUnloadFromTheIcon)
     const std::vector<std::string> drives = BurnerDrives();
     EXPECT_TRUE(StartsWith(drives, 'E') && StartsWith(drives, 'F')) << testing::PrintToString(drives);
 
+    // A client of its own beside the program's, holding a drive.
+    com::ComPtr<IDevices> list;
+    ASSERT_EQ(S_OK, list.CoCreate(CLSID_CoDevices, IID_IDevices, CLSCTX_LOCAL_SERVER));
+    com::ComPtr<IDevice> held;
+    ASSERT_EQ(S_OK, list->GetDevice(0, &held));
+
     AnswerUnload(IDYES);
     ASSERT_FALSE(HasFatalFailure());
     EXPECT_TRUE(engine.WaitExit(15000)) << "Vokmar.exe still runs after Unload";
     EXPECT_EQ(static_cast<DWORD>(STILL_ACTIVE), run->WaitExit(500)) << "the program ended with the engine";
+    // What the clients still hold fails, and the program lives on when its
+    // burning frame turns to another drive of the engine that went.
+    unsigned letter = 0;
+    const HRESULT gone = held->GetDeviceLetter(&letter);
+    EXPECT_TRUE(FAILED(gone)) << std::hex << gone;
+    held.Reset();
+    list.Reset();
+    HWND drivesBox = GetDlgItem(burner, IDC_DRIVES);
+    SendMessageA(drivesBox, CB_SETCURSEL, 1, 0);
+    SendMessageA(burner, WM_COMMAND, MAKEWPARAM(IDC_DRIVES, CBN_SELCHANGE), reinterpret_cast<LPARAM>(drivesBox));
+    EXPECT_EQ(static_cast<DWORD>(STILL_ACTIVE), run->WaitExit(1000)) << "the program ended on a dead drive";
 
     PostMessageA(Frame(), WM_COMMAND, ID_FILE_NEW, 0);
     NewDataProject("Data#2");
