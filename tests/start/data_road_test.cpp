@@ -4,7 +4,7 @@
 // to the virtual CD-R from the burning frame and read back with isoinfo,
 // every file compared with its source; then a second session that continues
 // the disc from the device dialog, read back with both sessions' files.
-#include "data_project_windows.h"
+#include "data_project_test.h"
 #include "disc_folder.h"
 #include "unix_tools.h"
 #include "vokmar_process.h"
@@ -19,7 +19,6 @@
 namespace {
 
 const char kApptype[] = "[Data]\r\nShowExplorerInitially=0\r\n";
-const char kDataProject[] = "{2EECB0E1-0EE1-4541-87B1-D135261D0108}";  // Maravin.dll
 const WORD ID_FILE_NEW = 0xE100, ID_FILE_OPEN = 0xE101, ID_FILE_SAVE_AS = 0xE104, ID_EDIT_PASTE = 0xE125;
 const int IDC_NEXT = 29335;
 const int IDC_BURN = 8192, IDC_LOG = 8196, IDC_DRIVES = 8198;
@@ -182,23 +181,18 @@ std::vector<unsigned> SessionStarts(const std::string& image)
     return starts;
 }
 
-class DataRoad : public testing::Test, protected DataProjectWindows {
+class DataRoad : public DataProjectTest {
 protected:
-    DataRoad() : DataProjectWindows(kApptype) {}
-    static void SetUpTestSuite() { StopEngine(); }
-    static void TearDownTestSuite() { StopEngine(); }
+    DataRoad() : DataProjectTest(kApptype) {}
 
     void SetUp() override
     {
         ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-        ASSERT_EQ(0u, RunDiscTool("insert F 2"));
-        install.RegisterType(kDataProject, 1);
+        DataProjectTest::SetUp();
     }
     void TearDown() override
     {
-        if (run) CloseAnswering();
-        run.reset();
-        StopEngine();
+        DataProjectTest::TearDown();
         RunDiscTool("insert F 2");
         OleUninitialize();
     }

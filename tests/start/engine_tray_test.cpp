@@ -5,7 +5,7 @@
 // WM_GETTEXT, and Unload is answered No (the project's drive list goes on
 // working) and then Yes (Vokmar.exe ends, the program stays, and the next
 // File > New starts a fresh engine).
-#include "data_project_windows.h"
+#include "data_project_test.h"
 #include "disc_folder.h"
 #include <engine.h>
 #include <com/ptr.h>
@@ -14,7 +14,6 @@
 namespace {
 
 const char kApptype[] = "[Data]\r\nShowExplorerInitially=0\r\n";
-const char kDataProject[] = "{2EECB0E1-0EE1-4541-87B1-D135261D0108}";  // Maravin.dll
 const WORD ID_FILE_NEW = 0xE100;
 const int IDC_NEXT = 29335, IDC_DRIVES = 8198;
 // The engine's tray: the icon's callback message and identifier, its commands.
@@ -45,23 +44,9 @@ std::string InfoViewText(HWND dialog)
     return text;
 }
 
-class EngineTray : public testing::Test, protected DataProjectWindows {
+class EngineTray : public DataProjectTest {
 protected:
-    EngineTray() : DataProjectWindows(kApptype) {}
-    static void SetUpTestSuite() { StopEngine(); }
-    static void TearDownTestSuite() { StopEngine(); }
-
-    void SetUp() override
-    {
-        ASSERT_EQ(0u, RunDiscTool("insert F 2"));
-        install.RegisterType(kDataProject, 1);
-    }
-    void TearDown() override
-    {
-        if (run) CloseAnswering();
-        run.reset();
-        StopEngine();
-    }
+    EngineTray() : DataProjectTest(kApptype) {}
 
     // The engine the project started, and its hidden window.
     void FindEngine()

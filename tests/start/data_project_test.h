@@ -1,7 +1,11 @@
 // A data-disc project driven through Tessaly.exe's own windows: the
 // program, its visible project and panes, its dialogs and message boxes,
-// File > New up to an empty editor, the close, and screenshots.
+// File > New up to an empty editor, the close, and screenshots. The suite
+// starts and ends without an engine; each test registers the data-disc
+// type, begins with a blank CD-R in F and ends with the program and the
+// engine closed.
 #pragma once
+#include "disc_folder.h"
 #include "tessaly_process.h"
 #include "unix_tools.h"
 #include "vokmar_process.h"
@@ -11,10 +15,25 @@
 
 const int IDC_FOLDER_TREE = 1500, IDC_FILE_LIST = 1600;
 const int IDC_BEGIN_NEW_DISC = 8196, IDC_CONTINUE_DISC = 8197;
+const char DATA_PROJECT_CLSID[] = "{2EECB0E1-0EE1-4541-87B1-D135261D0108}";  // Maravin.dll
 
-class DataProjectWindows {
+class DataProjectTest : public testing::Test {
 protected:
-    explicit DataProjectWindows(const char* apptype) : install(apptype) {}
+    explicit DataProjectTest(const char* apptype) : install(apptype) {}
+    static void SetUpTestSuite() { StopEngine(); }
+    static void TearDownTestSuite() { StopEngine(); }
+
+    void SetUp() override
+    {
+        ASSERT_EQ(0u, RunDiscTool("insert F 2"));
+        install.RegisterType(DATA_PROJECT_CLSID, 1);
+    }
+    void TearDown() override
+    {
+        if (run) CloseAnswering();
+        run.reset();
+        StopEngine();
+    }
 
     HWND Frame() { return run->WaitForFrame(); }
     DWORD Pid() const { return run->Pid(); }
