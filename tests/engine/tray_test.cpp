@@ -13,6 +13,7 @@
 #include "windows/tray_menu.h"
 #include "windows/tray_shell.h"
 #include <com/bstr.h>
+#include <com/local_server.h>
 #include <com/object.h>
 #include <com/ptr.h>
 #include <functional>
@@ -374,6 +375,7 @@ struct TrayCall {
     std::string text;  // the tip, the menu's lines or the question
     bool icon = false;
     HWND window = nullptr;
+    DWORD thread = GetCurrentThreadId();
 };
 
 class CTrayRecorder : public CTrayShell {
@@ -480,9 +482,11 @@ TEST_F(TrayCalls, StartAddsTheIconAndTheFirstScanShowsBusyThenIdle)
     EXPECT_EQ(kTip, calls[0].text);
     EXPECT_EQ(kBusyTip, calls[1].text);
     EXPECT_EQ(kTip, calls[2].text);
+    // The first scan runs on a thread of its own; the icon changes on the window's.
     for (const TrayCall& c : calls) {
         EXPECT_TRUE(c.icon);
         EXPECT_EQ(window, c.window);
+        EXPECT_EQ(GetWindowThreadProcessId(window, nullptr), c.thread);
     }
 
     // The idle end: the list's last reference goes, and the icon with it.
@@ -540,6 +544,11 @@ TEST_F(TrayCalls, UnloadAskedNoKeepsTheEngineAndYesClosesItAsTheApplicationWould
 
 namespace {
 
+struct AboutSeen {
+    std::string version;
+    LONG serverLocks = 0;
+};
+
 // Reads the version line of this process's about box and closes it.
 DWORD WINAPI ReadAboutAndClose(void* out)
 {
@@ -547,7 +556,8 @@ DWORD WINAPI ReadAboutAndClose(void* out)
         for (const FoundWindow& w : WindowsOfClass("#32770", GetCurrentProcessId())) {
             char text[256] = "";
             GetDlgItemTextA(w.window, IDC_ABOUT_VERSION, text, sizeof text);
-            *static_cast<std::string*>(out) = text;
+            static_cast<AboutSeen*>(out)->version = text;
+            static_cast<AboutSeen*>(out)->serverLocks = com::ServerLockCount();
             PostMessageA(w.window, WM_COMMAND, IDOK, 0);
             return 0;
         }
@@ -558,12 +568,16 @@ DWORD WINAPI ReadAboutAndClose(void* out)
 
 }  // namespace
 
-TEST_F(TrayCalls, AboutShowsTheVersionOfTheVersionResource)
+TEST_F(TrayCalls, AboutShowsTheVersionOfTheVersionResourceAndHoldsTheEngine)
 {
-    std::string version;
-    HANDLE reader = CreateThread(nullptr, 0, ReadAboutAndClose, &version, 0, nullptr);
+    AboutSeen seen;
+    const LONG locks = com::ServerLockCount();
+    HANDLE reader = CreateThread(nullptr, 0, ReadAboutAndClose, &seen, 0, nullptr);
     SendMessageA(window, WM_COMMAND, ID_TRAY_ABOUT, 0);  // returns when the box has ended
     WaitForSingleObject(reader, 5000);
     CloseHandle(reader);
-    EXPECT_EQ("Version 1.0.0.1", version);
+    EXPECT_EQ("Version 1.0.0.1", seen.version);
+    // The engine does not end for want of clients while the user reads.
+    EXPECT_EQ(locks + 1, seen.serverLocks);
+    EXPECT_EQ(locks, com::ServerLockCount());
 }
