@@ -8,11 +8,7 @@ std::string EngineText(UINT id)
 {
     std::string text = LookUpLangStr(GuidToString(CLSID_CoDevices), id);
     if (!text.empty()) return text;
-    const char* own = nullptr;
-    // Length 0 asks for a read-only pointer into the resource itself.
-    const int length = LoadStringA(com::ModuleInstance(), id, reinterpret_cast<char*>(&own), 0);
-    if (length > 0 && own) return std::string(own, static_cast<size_t>(length));
-    char buffer[1024] = "";
-    const int copied = LoadStringA(com::ModuleInstance(), id, buffer, sizeof(buffer));
-    return std::string(buffer, copied > 0 ? static_cast<size_t>(copied) : 0);
+    char own[1024] = "";  // the engine's longest text is its Unload question
+    const int length = LoadStringA(com::ModuleInstance(), id, own, sizeof(own));
+    return std::string(own, length > 0 ? static_cast<size_t>(length) : 0);
 }
