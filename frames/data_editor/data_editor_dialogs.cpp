@@ -7,7 +7,8 @@
 #include "dialog_placement.h"
 #include "dialog_texts.h"
 #include "entry_choice_dialog.h"
-#include "files_processing_dialog.h"
+#include <frames/common/files_processing_dialog.h>
+#include <shared/guid_text.h>
 #include "project_type_selection_dialog.h"
 #include <data_editor/model/session_import.h>
 #include <com/bstr.h>
@@ -103,7 +104,7 @@ void CCoNostrine::ShowProcessing(bool show)
         if (m_processing && m_processing->IsWindow()) m_processing->Show(false);
         return;
     }
-    if (!m_processing) m_processing.reset(new CFilesProcessingDialog);
+    if (!m_processing) m_processing.reset(new CFilesProcessingDialog(GuidToString(CLSID_CoNostrine)));
     if (!m_processing->IsWindow() && IsWindow()) m_processing->Create(m_hWnd);
     if (!m_processing->IsWindow()) return;
     CenterOverOwner(m_processing->m_hWnd);

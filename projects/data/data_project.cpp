@@ -13,7 +13,16 @@ const FrameTableRow kFrames[] = {
     {nullptr, nullptr, nullptr, FrameRole::TaskPane},
 };
 
+BurnFlowSteps DataBurnSteps()
+{
+    BurnFlowSteps steps;
+    steps.sourceName = "compNostrine";
+    return steps;
+}
+
 }  // namespace
+
+CCoMaravin::CCoMaravin() : m_tree(IID_IFileTree, "m_compFileTree"), m_burnFlow(*this, m_tree, DataBurnSteps()) {}
 
 const ProjectTypeInfo& CCoMaravin::Type()
 {
@@ -85,12 +94,13 @@ HRESULT CCoMaravin::OnBurnerCommand(unsigned id, SAFEARRAY* data, bool& handled)
     case PCID_SOURCE_READY:
     case PCID_RESULT:
         // The burning frame ends every burn with PCID_RESULT.
-        m_burnFlow.BurnFinished();
-        return S_OK;
+        return m_burnFlow.BurnFinished(id, data);
     case BFCID_GET_BURN_TYPE:
         return AnswerNumber(data, BURN_TYPE_DATA);
-    case BFCID_GET_DATAIMAGE:
-        return m_burnFlow.HandOverTree(data);
+    case BFCID_GET_DATAIMAGE: {
+        CLogFunctionScope scope("OnDrubeck_GetDataImage");
+        return m_burnFlow.HandOver(data);
+    }
     default:
         handled = false;
         return E_COMMAND_NOT_HANDLED;

@@ -5,14 +5,17 @@
 #pragma once
 #include "project_impl.h"
 #include "data_project_classes.h"
-#include "data_burn_flow.h"
+#include "burn_flow.h"
+#include "engine.h"
 
 class CCoMaravin : public CProjectImpl<CCoMaravin, &CLSID_CoMaravin> {
 public:
-    CCoMaravin() : m_burnFlow(*this) {}
+    CCoMaravin();
 
     static const ProjectTypeInfo& Type();
-    const CDataBurnFlow& BurnFlow() const { return m_burnFlow; }
+    const CBurnFlow& BurnFlow() const { return m_burnFlow; }
+    // The file tree the editor delivered, until the burning frame takes it.
+    IUnknown* Tree() const { return m_tree.Held(); }
 
 protected:
     using CProjectBase::OnTypeCommand;
@@ -36,5 +39,6 @@ private:
     // Writes one number through the I4 BYREF of the data.
     static HRESULT AnswerNumber(SAFEARRAY* data, long value);
 
-    CDataBurnFlow m_burnFlow;
+    CObjectBurnSource m_tree;
+    CBurnFlow m_burnFlow;
 };

@@ -13,7 +13,7 @@
 #include <com/object.h>
 #include <com/ptr.h>
 #include <data_editor/model/engine_tree_preparation.h>
-#include <data_editor/model/message_pump.h>
+#include <frames/common/message_pump.h>
 #include <data_editor/model/project_preparation_host.h>
 #include <data_editor/model/session_import.h>
 #include <shared/variant_safearray.h>

@@ -1,5 +1,5 @@
 #include "project_preparation_host.h"
-#include "message_pump.h"
+#include <frames/common/message_pump.h>
 #include "commands.h"
 #include <com/bstr.h>
 #include <com/ptr.h>

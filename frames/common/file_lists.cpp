@@ -1,0 +1,98 @@
+#include "file_lists.h"
+#include <com/ptr.h>
+#include <cstring>
+
+std::vector<std::string> PathsOfDropBlock(const BYTE* block, size_t size)
+{
+    std::vector<std::string> paths;
+    if (size < sizeof(DROPFILES)) return paths;
+    const DROPFILES* header = reinterpret_cast<const DROPFILES*>(block);
+    size_t at = header->pFiles;
+    if (header->fWide) {
+        while (at + 2 <= size) {
+            std::wstring name;
+            while (at + 2 <= size) {
+                wchar_t c;
+                std::memcpy(&c, block + at, 2);
+                at += 2;
+                if (!c) break;
+                name += c;
+            }
+            if (name.empty()) break;
+            char ansi[MAX_PATH * 2] = "";
+            WideCharToMultiByte(CP_ACP, 0, name.c_str(), -1, ansi, sizeof ansi - 1, nullptr, nullptr);
+            paths.push_back(ansi);
+        }
+    } else {
+        while (at < size) {
+            const char* start = reinterpret_cast<const char*>(block + at);
+            size_t n = strnlen(start, size - at);
+            if (n == 0) break;
+            paths.emplace_back(start, n);
+            at += n + 1;
+        }
+    }
+    return paths;
+}
+
+bool OffersFormat(IDataObject* data, CLIPFORMAT wanted)
+{
+    FORMATETC asked = {wanted, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    if (data->QueryGetData(&asked) == S_OK) return true;
+    com::ComPtr<IEnumFORMATETC> formats;
+    if (FAILED(data->EnumFormatEtc(DATADIR_GET, &formats)) || !formats) return false;
+    FORMATETC format;
+    ULONG got = 0;
+    while (formats->Next(1, &format, &got) == S_OK && got == 1) {
+        if (format.ptd) CoTaskMemFree(format.ptd);
+        if (format.cfFormat == wanted && (format.tymed & TYMED_HGLOBAL)) return true;
+    }
+    return false;
+}
+
+namespace {
+std::vector<BYTE> CopyOfGlobal(HGLOBAL memory)
+{
+    std::vector<BYTE> block;
+    if (!memory) return block;
+    const SIZE_T size = GlobalSize(memory);
+    if (const void* bytes = GlobalLock(memory)) {
+        block.assign(static_cast<const BYTE*>(bytes), static_cast<const BYTE*>(bytes) + size);
+        GlobalUnlock(memory);
+    }
+    return block;
+}
+}  // namespace
+
+std::vector<std::string> FileListOfDataObject(IDataObject* data)
+{
+    FORMATETC files = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium = {};
+    if (!data || FAILED(data->GetData(&files, &medium))) return {};
+    std::vector<BYTE> block;
+    if (medium.tymed == TYMED_HGLOBAL) block = CopyOfGlobal(medium.hGlobal);
+    ReleaseStgMedium(&medium);
+    return PathsOfDropBlock(block.data(), block.size());
+}
+
+std::vector<std::string> FileListOfClipboard(HWND owner)
+{
+    if (!OpenClipboard(owner)) return {};
+    std::vector<BYTE> block = CopyOfGlobal(GetClipboardData(CF_HDROP));
+    CloseClipboard();
+    return PathsOfDropBlock(block.data(), block.size());
+}
+
+std::vector<std::string> FileListOfDrop(HDROP drop, bool take)
+{
+    std::vector<std::string> paths;
+    if (take) {
+        const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+        for (UINT i = 0; i < count; ++i) {
+            char path[MAX_PATH] = "";
+            if (DragQueryFileA(drop, i, path, MAX_PATH)) paths.push_back(path);
+        }
+    }
+    DragFinish(drop);
+    return paths;
+}
