@@ -48,9 +48,12 @@ LRESULT CCoNostrine::OnListKeyDown(UINT, WPARAM key, LPARAM, BOOL& handled)
 
 // --- the edits ---
 
+// The add pumps messages after each file: the editor holds itself until it
+// ends, a close is refused meanwhile, and a burn started meanwhile waits.
 bool CCoNostrine::AddPaths(CUserFSEntry* folder, const std::vector<std::string>& paths)
 {
     if (Busy() || !folder) return false;
+    com::ComPtr<IUnknown> alive(static_cast<ICommandPerformer*>(this));
     m_adding = true;
     UpdateCommands();
     ShowProcessing(true);
@@ -61,10 +64,15 @@ bool CCoNostrine::AddPaths(CUserFSEntry* folder, const std::vector<std::string>&
     ShowProcessing(false);
     m_adding = false;
     m_modified = true;
+    if (!IsWindow()) return true;
     SelectFolder(folder, true);
     ::SetFocus(m_treeView.m_hWnd);
     UpdateCommands();
     Send(PCID_IMAGE_SIZE_CHANGED, {});
+    if (m_startWaiting) {
+        m_startWaiting = false;
+        PostMessage(WM_START_PREPARATION, 0, 0);
+    }
     return true;
 }
 
@@ -103,10 +111,7 @@ void CCoNostrine::DeleteSelection(bool fromList)
     m_listEntries.clear();
     ListView_SetItemCountEx(m_listView.m_hWnd, 0, 0);
     m_removing = true;
-    for (CUserFSEntry* entry : doomed) {
-        if (entry->IsImported()) m_removedPaths.push_back(entry->m_sourcePath);
-        m_tree.Remove(entry);
-    }
+    for (CUserFSEntry* entry : doomed) m_tree.Remove(entry);
     m_removing = false;
     m_modified = true;
     SelectFolder(parent ? parent : m_tree.GetRoot(), false);

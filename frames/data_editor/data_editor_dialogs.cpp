@@ -7,6 +7,7 @@
 #include "dialog_placement.h"
 #include "dialog_texts.h"
 #include "entry_choice_dialog.h"
+#include <message_box.h>
 #include <frames/common/files_processing_dialog.h>
 #include <shared/guid_text.h>
 #include "project_type_selection_dialog.h"
@@ -64,7 +65,7 @@ void CCoNostrine::AskNewProject()
         if (devices.DoModal(m_hWnd) != IDOK || !IsWindow()) return;
         // Session import pumps no messages: the window stays.
         if (ImportPreviousSession(devices.DeviceId(), devices.TrackNumber())) return;
-        TitledMessageBox(m_hWnd, DialogText(IDS_NO_SESSION_TO_IMPORT).c_str(), 0x2200);
+        CommonMessageBox(DialogText(IDS_NO_SESSION_TO_IMPORT), MBX_OK | MBX_ICONWARNING);
         if (!IsWindow()) return;
         deviceId = long(devices.DeviceId());
     }

@@ -2,6 +2,7 @@
 #include "commands.h"
 #include "editor_resource.h"
 #include "editor_view_texts.h"
+#include <message_box.h>
 #include <frames/common/drop_target_relay.h>
 #include <frames/common/files_processing_dialog.h>
 #include <frames/common/message_pump.h>
@@ -165,6 +166,17 @@ STDMETHODIMP CCoNostrine::GetOwnWindow(HWND* window)
 HRESULT CCoNostrine::OnCommand(IUnknown*, REFCLSID, unsigned id, SAFEARRAY* data)
 {
     switch (id) {
+    case PCID_QUERY_ACTION_ENABLED: {
+        // Of the standard commands the editor offers Paste: a file list on
+        // the clipboard, while edits are taken.
+        long command = 0;
+        BOOL* enabled = nullptr;
+        HRESULT hr = ExtractFromSafearray(data, {{VT_I4, &command}, {VT_BOOL | VT_BYREF, &enabled}});
+        if (FAILED(hr)) return hr;
+        if (!enabled) return E_POINTER;
+        *enabled = command == ID_STANDARD_PASTE && !Busy() && IsClipboardFormatAvailable(CF_HDROP);
+        return S_OK;
+    }
     case PCID_ENABLE_UI: {
         unsigned long enable = 0;
         HRESULT hr = ExtractFromSafearray(data, {{VT_UI4, &enable}});
@@ -286,6 +298,8 @@ LRESULT CCoNostrine::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     AddTaskPanelActions();
     // Fails on a thread without OLE: the views still take shell drops.
     m_dropRegistered = CDropTargetRelay::Register(m_hWnd, this);
+    // Paste follows the clipboard: the project asks again as the commands change.
+    AddClipboardFormatListener(m_hWnd);
     PostMessage(WM_NEW_PROJECT, 0, 0);
     return 0;
 }
@@ -319,7 +333,12 @@ void CCoNostrine::AddTaskPanelActions()
 
 LRESULT CCoNostrine::OnClose(UINT, WPARAM, LPARAM, BOOL&)
 {
-    // The frame stays: the project asks, and destroys it itself.
+    // The frame stays: the project asks, and destroys it itself. An add
+    // runs on this editor's tree until it ends or is stopped.
+    if (m_adding) {
+        CommonMessageBox(Text(IDS_ADDING_RUNNING), MBX_OK | MBX_ICONWARNING);
+        return -1;
+    }
     if (!m_preparing) return 0;
     TitledMessageBox(m_hWnd, Text(IDS_PREPARATION_RUNNING).c_str(), MB_ICONWARNING | MB_OK);
     return -1;
@@ -329,6 +348,7 @@ LRESULT CCoNostrine::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
 {
     if (m_dropRegistered) RevokeDragDrop(m_hWnd);
     m_dropRegistered = false;
+    RemoveClipboardFormatListener(m_hWnd);
     handled = FALSE;
     return 0;
 }
@@ -369,6 +389,12 @@ LRESULT CCoNostrine::OnNewProject(UINT, WPARAM, LPARAM, BOOL&)
 LRESULT CCoNostrine::OnStartPreparation(UINT, WPARAM, LPARAM, BOOL&)
 {
     if (m_preparing) return 0;
+    // A start that comes while files are added (the add pumps messages)
+    // waits for the whole tree: the add posts it again when it ends.
+    if (m_adding) {
+        m_startWaiting = true;
+        return 0;
+    }
     m_preparing = true;
     m_cancel = false;
     UpdateCommands();
@@ -377,7 +403,7 @@ LRESULT CCoNostrine::OnStartPreparation(UINT, WPARAM, LPARAM, BOOL&)
         HICON icon = static_cast<HICON>(
             LoadImageA(com::ModuleInstance(), MAKEINTRESOURCEA(IDI_PROGRESS), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
         CProjectPreparationHost host(Partner(), self, CLSID_CoNostrine, m_hWnd, icon, m_cancel);
-        EngineTreeJob job{&m_tree, &m_removedPaths, m_import, m_finalize};
+        EngineTreeJob job{&m_tree, &m_tree.RemovedImports(), m_import, m_finalize};
         PrepareEngineTree(job, host, m_texts);
         if (icon) DestroyIcon(icon);
     }
@@ -389,6 +415,13 @@ LRESULT CCoNostrine::OnStartPreparation(UINT, WPARAM, LPARAM, BOOL&)
 LRESULT CCoNostrine::OnCancelPreparation(UINT, WPARAM, LPARAM, BOOL&)
 {
     m_cancel = true;
+    if (m_startWaiting) {
+        // The waiting start ends here, as a cancelled preparation does.
+        m_startWaiting = false;
+        com::ComPtr<ICommandPerformer> self(static_cast<ICommandPerformer*>(this));
+        CProjectPreparationHost host(Partner(), self, CLSID_CoNostrine, m_hWnd, nullptr, m_cancel);
+        host.SourceReady(SCARD_W_CANCELLED_BY_USER, nullptr);
+    }
     return 0;
 }
 
@@ -486,8 +519,15 @@ LRESULT CCoNostrine::OnTreeEndLabelEdit(int, NMHDR* header, BOOL&)
     const NMTVDISPINFOA* info = reinterpret_cast<const NMTVDISPINFOA*>(header);
     if (!info->item.pszText || Busy()) return FALSE;
     CUserFSEntry* entry = reinterpret_cast<CUserFSEntry*>(info->item.lParam);
-    if (!entry) return FALSE;
-    return m_tree.Rename(entry, info->item.pszText) ? TRUE : FALSE;
+    if (!entry || !m_tree.Rename(entry, info->item.pszText)) return FALSE;
+    // The item shows the name kept (trimmed, a label cut to its field),
+    // not the typed text the control would take on TRUE.
+    TVITEMA item = {};
+    item.mask = TVIF_TEXT;
+    item.hItem = info->item.hItem;
+    item.pszText = const_cast<char*>(entry->m_name.c_str());
+    TreeView_SetItem(m_treeView.m_hWnd, &item);
+    return FALSE;
 }
 
 // --- the file list ---
@@ -624,15 +664,17 @@ void CCoNostrine::OnTreeEvent(CUserFSTreeEvent& event)
         if (IsWindow()) SortFolderItems(entry);
         break;
     case UTE_NAME_EXISTS_ASK:
-        event.answer = DWORD(TitledMessageBox(m_hWnd, m_texts.Format(IDS_REPLACE_EXISTING, entry->m_name.c_str()).c_str(),
-                                              0x2007));
+        // Yes, Yes to all, No with the warning icon; the answer is the
+        // pressed button's bit, as the tree reads it.
+        event.answer = DWORD(CommonMessageBox(m_texts.Format(IDS_REPLACE_EXISTING, entry->m_name.c_str()),
+                                              MBX_YES | MBX_YESTOALL | MBX_NO | MBX_ICONWARNING));
         break;
     case UTE_NAME_EXISTS:
-        TitledMessageBox(m_hWnd, m_texts.Format(IDS_NAME_EXISTS, entry->m_name.c_str()).c_str(), 0x2200);
+        CommonMessageBox(m_texts.Format(IDS_NAME_EXISTS, entry->m_name.c_str()), MBX_OK | MBX_ICONWARNING);
         break;
     case UTE_INVALID_NAME: {
         static const unsigned texts[] = {IDS_ILLEGAL_CHARACTERS, IDS_NAME_REQUIRED, IDS_NAME_RESERVED, IDS_NAME_TOO_LONG};
-        if (event.extra >= 1 && event.extra <= 4) TitledMessageBox(m_hWnd, Text(texts[event.extra - 1]).c_str(), 0x1200);
+        if (event.extra >= 1 && event.extra <= 4) CommonMessageBox(Text(texts[event.extra - 1]), MBX_OK | MBX_ICONERROR);
         break;
     }
     }

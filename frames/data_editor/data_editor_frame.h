@@ -42,6 +42,8 @@ enum : unsigned {
     EDITOR_PANE = 8193,
     IDC_FOLDER_TREE = 1500,
     IDC_FILE_LIST = 1600,
+    // The standard Edit > Paste command the project asks about (command 100).
+    ID_STANDARD_PASTE = 0xE125,
 };
 
 // The format of a drag of the editor's own entries: the payload is not
@@ -90,6 +92,7 @@ public:
         WND_MESSAGE(WM_START_PREPARATION, OnStartPreparation)
         WND_MESSAGE(WM_CANCEL_PREPARATION, OnCancelPreparation)
         WND_MESSAGE(WM_PASTE, OnPaste)
+        WND_MESSAGE(WM_CLIPBOARDUPDATE, OnUpdateCommands)
         WND_COMMAND(ID_DELETE, OnCommandId)
         WND_COMMAND(ID_RENAME, OnCommandId)
         WND_COMMAND(ID_CREATE_FOLDER, OnCommandId)
@@ -285,11 +288,11 @@ private:
     wnd::ContainedWindow m_listView{this, 2};
     wnd::ContainedWindow m_rebarView{this, 3};
     std::vector<CUserFSEntry*> m_listEntries;
-    std::vector<std::string> m_removedPaths;
     bool m_modified = false;
     bool m_uiDisabled = false;
     bool m_adding = false;
     bool m_preparing = false;
+    bool m_startWaiting = false;  // PCID_START came during an add
     volatile bool m_cancel = false;
     bool m_removing = false;
     bool m_loading = false;

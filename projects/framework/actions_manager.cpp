@@ -321,7 +321,18 @@ HRESULT CActionsManager::EnableAction(IUnknown* sender, SAFEARRAY* data, bool en
     bar->EnableAction(record->ownPaneId, entry->ownId, enable ? 1 : 0);
     if (m_project.ProjectMenu())
         EnableMenuItem(m_project.ProjectMenu(), entry->ownId, MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED));
+    // The active frame's state changed: its standard commands may have too.
+    if (IsActiveFrame(sender)) UpdateActionStates();
     return S_OK;
+}
+
+bool CActionsManager::IsActiveFrame(IUnknown* frame) const
+{
+    com::ComPtr<IUnknown> one, active;
+    if (!frame || !m_project.ActiveFrame()) return false;
+    one.QueryFrom(frame, IID_IUnknown);
+    active.QueryFrom(m_project.ActiveFrame(), IID_IUnknown);
+    return one && one.Get() == active.Get();
 }
 
 HRESULT CActionsManager::SetActiveAction(IUnknown* sender, SAFEARRAY* data)

@@ -1,6 +1,6 @@
 // Creation of a project's components and window, and its close.
 #include "project_base.h"
-#include "project_box.h"
+#include <shared/settings_helper.h>
 #include "project_ids.h"
 #include "project_ui.h"
 #include "wait_dialog.h"
@@ -213,7 +213,7 @@ bool CProjectBase::MayClose()
     if (!modified) return true;
     char text[1024];
     std::snprintf(text, sizeof text, LangStr(IDS_SAVE_CHANGES).c_str(), m_title.c_str());
-    unsigned long answer = ShowProjectBox(text, MBX_YES | MBX_NO | MBX_CANCEL | MBX_ICONQUESTION);
+    unsigned long answer = CommonMessageBox(text, MBX_YES | MBX_NO | MBX_CANCEL | MBX_ICONQUESTION);
     if (answer & MBX_YES) return SUCCEEDED(SaveProject());
     return (answer & MBX_NO) != 0;
 }

@@ -4,6 +4,7 @@
 // while the project has the user interface disabled.
 #include "data_editor_fixture.h"
 #include "data_object.h"
+#include <message_box.h>
 #include <algorithm>
 
 namespace {
@@ -114,6 +115,137 @@ TEST_F(DataEditorFrameTest, RenameAndRemoveRebuildTheListAndWaitWhileDisabled)
     EXPECT_EQ("zeta.txt", RowText(editor, 0, 0));
     EXPECT_EQ(1, TreeView_GetCount(editor->FolderTree()));  // gamma's item went too
     EXPECT_EQ(2u, editor->Tree().GetEntryCount());
+}
+
+// The name-clash question is the Common box with exactly Yes, Yes to all
+// and No; each answer decides which of two clashing files are replaced.
+TEST_F(DataEditorFrameTest, EachAnswerToTheClashQuestionReplacesWhatItSays)
+{
+    // Two folders "pair": the second, added onto the first, merges into it
+    // and its two files clash, asked about within one add.
+    for (const char* folder : {"first", "first\\pair", "second", "second\\pair"})
+        CreateDirectoryA(files.File(folder).c_str(), nullptr);
+    WriteFileBytes(files.File("first\\pair\\alpha.txt"), std::string(3000, 'a'));
+    WriteFileBytes(files.File("first\\pair\\beta.txt"), "b");
+    WriteFileBytes(files.File("second\\pair\\alpha.txt"), std::string(10, 'x'));
+    WriteFileBytes(files.File("second\\pair\\beta.txt"), std::string(20, 'y'));
+    CCoNostrine* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    // A system box here would be the wrong buttons: it is cancelled.
+    DialogDriver systemBoxes([](HWND box) { DialogDriver::Press(box, IDCANCEL); });
+    CUserFSEntry* root = editor->Tree().GetRoot();
+    struct Case {
+        std::vector<unsigned long> answers;
+        size_t questions;
+        bool alphaReplaced, betaReplaced;
+    };
+    const Case cases[] = {
+        {{MBX_YES, MBX_YES}, 2, true, true},
+        {{MBX_NO, MBX_NO}, 2, false, false},
+        {{MBX_YESTOALL}, 1, true, true},
+        {{MBX_NO, MBX_YES}, 2, false, true},
+        {{MBX_YES, MBX_NO}, 2, true, false},
+        {{MBX_CANCEL}, 1, false, false},  // Escape or the close box: the add stops there
+    };
+    for (const Case& c : cases) {
+        const std::string label = ::testing::PrintToString(c.answers);
+        for (CUserFSEntry* e = root->FirstChild(); e; e = root->FirstChild()) editor->Tree().Remove(e);
+        ASSERT_TRUE(editor->AddPaths(root, {files.File("first\\pair")}));
+        services.translator->boxes.clear();
+        services.translator->answers.assign(c.answers.begin(), c.answers.end());
+        ASSERT_TRUE(editor->AddPaths(root, {files.File("second\\pair")}));
+        ASSERT_EQ(c.questions, services.translator->boxes.size()) << label;
+        EXPECT_EQ(0, systemBoxes.Seen()) << label;
+        for (const CTestTranslator::Box& box : services.translator->boxes)
+            EXPECT_EQ(MBX_YES | MBX_YESTOALL | MBX_NO | MBX_ICONWARNING, box.type) << label;
+        EXPECT_EQ("File \"alpha.txt\" already exists. Replace?", services.translator->boxes[0].message) << label;
+        CUserFSEntry* pair = editor->Tree().FindChild(root, "pair");
+        ASSERT_TRUE(pair) << label;
+        CUserFSEntry* alpha = editor->Tree().FindChild(pair, "alpha.txt");
+        CUserFSEntry* beta = editor->Tree().FindChild(pair, "beta.txt");
+        ASSERT_TRUE(alpha && beta) << label;
+        EXPECT_EQ(c.alphaReplaced ? 10 : 3000, alpha->m_size) << label;
+        EXPECT_EQ(c.betaReplaced ? 20 : 1, beta->m_size) << label;
+    }
+}
+
+// The folder tree shows the name a rename kept (a label cut to its field),
+// not the text typed into the edit box.
+TEST_F(DataEditorFrameTest, ARenameInTheFolderTreeShowsTheNameKept)
+{
+    CCoNostrine* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    CUserFSEntry* root = editor->Tree().GetRoot();
+    ASSERT_TRUE(editor->AddPaths(root, {files.File("gamma")}));
+    auto labelAfterEdit = [&](CUserFSEntry* entry, const char* typed) {
+        HWND tree = editor->FolderTree();
+        const HTREEITEM item = static_cast<HTREEITEM>(entry->m_treeItem);
+        SetFocus(tree);
+        TreeView_SelectItem(tree, item);
+        HWND edit = TreeView_EditLabel(tree, item);
+        if (!edit) return std::string("no edit box");
+        SetWindowTextA(edit, typed);
+        TreeView_EndEditLabelNow(tree, FALSE);
+        CMainFrameStandIn::Pump();
+        char text[260] = "";
+        TVITEMA tv = {};
+        tv.mask = TVIF_TEXT;
+        tv.hItem = item;
+        tv.pszText = text;
+        tv.cchTextMax = sizeof text;
+        TreeView_GetItem(tree, &tv);
+        return std::string(text);
+    };
+    EXPECT_EQ("A label of n", labelAfterEdit(root, "A label of nineteen"));
+    EXPECT_EQ("A label of n", root->m_name);
+    CUserFSEntry* gamma = editor->Tree().FindChild(root, "gamma");
+    ASSERT_TRUE(gamma);
+    EXPECT_EQ("delta", labelAfterEdit(gamma, "  delta. "));
+    EXPECT_EQ("delta", gamma->m_name);
+}
+
+// Edit > Paste is offered while a file list is on the clipboard and edits
+// are taken; the project asks the editor again as its state changes.
+TEST_F(DataEditorFrameTest, EditPasteIsOfferedWhileTheClipboardHoldsAFileList)
+{
+    CCoNostrine* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    CProjectBase* project = static_cast<CProjectBase*>(projects.back().Get());
+    auto pasteOffered = [&] {
+        return !(GetMenuState(project->ProjectMenu(), ID_STANDARD_PASTE, MF_BYCOMMAND) & MF_GRAYED);
+    };
+    auto settle = [] {
+        for (int i = 0; i < 20; ++i) {
+            CMainFrameStandIn::Pump();
+            Sleep(10);
+        }
+    };
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    CloseClipboard();
+    settle();
+    EXPECT_FALSE(pasteOffered());
+    BOOL enabled = TRUE;
+    EXPECT_EQ(S_OK, Command(editor, PCID_QUERY_ACTION_ENABLED, {{VT_I4, long(ID_STANDARD_PASTE)}, {VT_BOOL | VT_BYREF, &enabled}}));
+    EXPECT_FALSE(enabled);
+
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    SetClipboardData(CF_HDROP, DropBlock({files.File("alpha.txt")}));
+    CloseClipboard();
+    settle();
+    EXPECT_TRUE(pasteOffered()) << "a file list was put on the clipboard";
+    EXPECT_EQ(S_OK, Command(editor, PCID_QUERY_ACTION_ENABLED, {{VT_I4, long(ID_STANDARD_PASTE)}, {VT_BOOL | VT_BYREF, &enabled}}));
+    EXPECT_TRUE(enabled);
+    EXPECT_EQ(S_OK, Command(editor, PCID_QUERY_ACTION_ENABLED, {{VT_I4, 0xE122}, {VT_BOOL | VT_BYREF, &enabled}}));
+    EXPECT_FALSE(enabled) << "Copy is not the editor's";
+
+    ASSERT_EQ(S_OK, Command(editor, PCID_ENABLE_UI, {{VT_UI4, 0u}}));
+    settle();
+    EXPECT_FALSE(pasteOffered()) << "edits are refused";
+    ASSERT_EQ(S_OK, Command(editor, PCID_ENABLE_UI, {{VT_UI4, 1u}}));
+    settle();
+    EXPECT_TRUE(pasteOffered());
 }
 
 TEST_F(DataEditorFrameTest, SectionRoundTripRestoresTreeAndSettings)

@@ -233,6 +233,7 @@ TEST_F(UserFSTree, RenamesCheckNamesAndClashes)
     CUserFSEntry* docs = tree.CreateFolder(Root(), "Docs");
     CUserFSEntry* file = tree.AddFile(docs, "C:\\src\\a.txt", 5, false);
     tree.AddFile(docs, "C:\\src\\b.txt", 5, false);
+    tree.AddFile(docs, "C:\\src\\\xe9t\xe9.txt", 5, false);  // "été.txt" in the ANSI code page
     ASSERT_TRUE(docs && file);
     struct Case {
         const char* name;
@@ -245,6 +246,7 @@ TEST_F(UserFSTree, RenamesCheckNamesAndClashes)
         {"A.TXT", true, "102 A.TXT", "A.TXT"},
         {"B.txt", false, "201 b.txt", "A.TXT"},
         {"b.txt  ..", false, "201 b.txt", "A.TXT"},
+        {"\xc9T\xc9.TXT", false, "201 \xe9t\xe9.txt", "A.TXT"},  // accented letters fold as the engine folds them
         {"con.txt", false, "202 con.txt 3", "A.TXT"},
         {"lpt1", false, "202 lpt1 3", "A.TXT"},
         {"CLOCK$", false, "202 CLOCK$ 3", "A.TXT"},
