@@ -84,6 +84,8 @@ bool CCoNostrine::ImportPreviousSession(unsigned deviceId, int track)
     if (FAILED(ImportSession(deviceId, track, imported))) return false;
     m_import = track;
     CopyImportedTree(imported, m_tree);
+    // The disc is continued where its session was read: that drive burns it.
+    Send(DECID_SET_CURRENT_DEVICE_ID, {{VT_I4, long(deviceId)}});
     SelectFolder(m_tree.GetRoot(), true);
     UpdateCommands();
     Send(PCID_IMAGE_SIZE_CHANGED, {});
