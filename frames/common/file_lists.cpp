@@ -2,7 +2,37 @@
 #include <com/ptr.h>
 #include <cstring>
 
-std::vector<std::string> PathsOfDropBlock(const BYTE* block, size_t size)
+namespace {
+
+const size_t LONGEST_PATH = MAX_PATH - 1;
+
+// A path in the code page, or false when it cannot be one of ours.
+bool TakeAnsi(const std::string& path, std::vector<std::string>& paths, std::vector<std::string>* refused)
+{
+    const bool fits = path.size() <= LONGEST_PATH && path.find_first_of("?*") == std::string::npos;
+    if (fits) paths.push_back(path);
+    else if (refused) refused->push_back(path);
+    return fits;
+}
+
+void TakeWide(const std::wstring& name, std::vector<std::string>& paths, std::vector<std::string>* refused)
+{
+    BOOL lossy = FALSE;
+    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name.data(), int(name.size()), nullptr, 0,
+                                      nullptr, &lossy);
+    std::string ansi(n > 0 ? size_t(n) : 0, '\0');
+    if (n > 0)
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name.data(), int(name.size()), &ansi[0], n, nullptr, &lossy);
+    if (n <= 0 || lossy) {
+        if (refused) refused->push_back(ansi);
+        return;
+    }
+    TakeAnsi(ansi, paths, refused);
+}
+
+}  // namespace
+
+std::vector<std::string> PathsOfDropBlock(const BYTE* block, size_t size, std::vector<std::string>* refused)
 {
     std::vector<std::string> paths;
     if (size < sizeof(DROPFILES)) return paths;
@@ -19,16 +49,14 @@ std::vector<std::string> PathsOfDropBlock(const BYTE* block, size_t size)
                 name += c;
             }
             if (name.empty()) break;
-            char ansi[MAX_PATH * 2] = "";
-            WideCharToMultiByte(CP_ACP, 0, name.c_str(), -1, ansi, sizeof ansi - 1, nullptr, nullptr);
-            paths.push_back(ansi);
+            TakeWide(name, paths, refused);
         }
     } else {
         while (at < size) {
             const char* start = reinterpret_cast<const char*>(block + at);
             size_t n = strnlen(start, size - at);
             if (n == 0) break;
-            paths.emplace_back(start, n);
+            TakeAnsi(std::string(start, n), paths, refused);
             at += n + 1;
         }
     }
@@ -64,7 +92,7 @@ std::vector<BYTE> CopyOfGlobal(HGLOBAL memory)
 }
 }  // namespace
 
-std::vector<std::string> FileListOfDataObject(IDataObject* data)
+std::vector<std::string> FileListOfDataObject(IDataObject* data, std::vector<std::string>* refused)
 {
     FORMATETC files = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
     STGMEDIUM medium = {};
@@ -72,25 +100,28 @@ std::vector<std::string> FileListOfDataObject(IDataObject* data)
     std::vector<BYTE> block;
     if (medium.tymed == TYMED_HGLOBAL) block = CopyOfGlobal(medium.hGlobal);
     ReleaseStgMedium(&medium);
-    return PathsOfDropBlock(block.data(), block.size());
+    return PathsOfDropBlock(block.data(), block.size(), refused);
 }
 
-std::vector<std::string> FileListOfClipboard(HWND owner)
+std::vector<std::string> FileListOfClipboard(HWND owner, std::vector<std::string>* refused)
 {
     if (!OpenClipboard(owner)) return {};
     std::vector<BYTE> block = CopyOfGlobal(GetClipboardData(CF_HDROP));
     CloseClipboard();
-    return PathsOfDropBlock(block.data(), block.size());
+    return PathsOfDropBlock(block.data(), block.size(), refused);
 }
 
-std::vector<std::string> FileListOfDrop(HDROP drop, bool take)
+std::vector<std::string> FileListOfDrop(HDROP drop, bool take, std::vector<std::string>* refused)
 {
     std::vector<std::string> paths;
     if (take) {
-        const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+        // Read wide and whole, then converted as a drop block is.
+        const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
         for (UINT i = 0; i < count; ++i) {
-            char path[MAX_PATH] = "";
-            if (DragQueryFileA(drop, i, path, MAX_PATH)) paths.push_back(path);
+            std::wstring name(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+            const UINT n = DragQueryFileW(drop, i, &name[0], UINT(name.size()));
+            name.resize(n);
+            if (!name.empty()) TakeWide(name, paths, refused);
         }
     }
     DragFinish(drop);

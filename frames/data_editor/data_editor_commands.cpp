@@ -55,6 +55,7 @@ bool CCoNostrine::AddPaths(CUserFSEntry* folder, const std::vector<std::string>&
     if (Busy() || !folder) return false;
     com::ComPtr<IUnknown> alive(static_cast<ICommandPerformer*>(this));
     m_adding = true;
+    m_addedByLastAdd = 0;
     UpdateCommands();
     ShowProcessing(true);
     for (const std::string& path : paths) {

@@ -3,13 +3,18 @@
 #include "data_editor_frame.h"
 #include <frames/common/file_lists.h>
 #include <com/guard.h>
+#include <message_box.h>
+#include <shared/log.h>
+#include <shared/settings_helper.h>
 
 // The clipboard's block is copied before it is read.
 LRESULT CCoNostrine::OnPaste(UINT, WPARAM, LPARAM, BOOL&)
 {
     if (Busy()) return 0;
-    const std::vector<std::string> paths = FileListOfClipboard(m_hWnd);
+    std::vector<std::string> refused;
+    const std::vector<std::string> paths = FileListOfClipboard(m_hWnd, &refused);
     if (!paths.empty()) AddPaths(TargetFolder(false), paths);
+    ReportRefused(refused);
     return 0;
 }
 
@@ -143,14 +148,30 @@ HRESULT CCoNostrine::DropFileList(IDataObject* data, POINT at, DWORD* effect)
 {
     CUserFSEntry* folder = DropFolderAt(at);
     if (!folder) return S_OK;
-    const std::vector<std::string> paths = FileListOfDataObject(data);
-    if (!paths.empty() && AddPaths(folder, paths)) *effect = DROPEFFECT_COPY;
+    std::vector<std::string> refused;
+    const std::vector<std::string> paths = FileListOfDataObject(data, &refused);
+    // "Copied" only when something arrived.
+    if (!paths.empty() && AddPaths(folder, paths) && m_addedByLastAdd) *effect = DROPEFFECT_COPY;
+    ReportRefused(refused);
     return S_OK;
 }
 
 // A drop the system delivered: its handle is ours to finish, in every case.
 void CCoNostrine::DropFiles(HDROP drop, CUserFSEntry* folder)
 {
-    const std::vector<std::string> paths = FileListOfDrop(drop, folder && !Busy());
+    std::vector<std::string> refused;
+    const std::vector<std::string> paths = FileListOfDrop(drop, folder && !Busy(), &refused);
     if (!paths.empty()) AddPaths(folder, paths);
+    ReportRefused(refused);
+}
+
+// Paths of a drop or paste that cannot be added are named, not dropped in
+// silence (nor matched as wildcards).
+void CCoNostrine::ReportRefused(const std::vector<std::string>& refused)
+{
+    if (refused.empty()) return;
+    std::string list;
+    for (const std::string& path : refused) list += (list.empty() ? "" : "\n") + path;
+    LogPrintf("%u dropped or pasted path(s) refused", unsigned(refused.size()));
+    CommonMessageBox(m_texts.Format(IDS_PATHS_REFUSED, list.c_str()), MBX_OK | MBX_ICONWARNING);
 }

@@ -622,6 +622,7 @@ void CCoNostrine::OnTreeEvent(CUserFSTreeEvent& event)
     switch (event.code) {
     case UTE_ENTRY_ADDED:
         m_modified = true;
+        if (m_adding) ++m_addedByLastAdd;
         // Only the folder's own item: its children announce themselves.
         if (entry->IsFolder() && IsWindow() && !m_loading) InsertFolderItem(entry, false);
         if (!entry->IsFolder() && m_adding) {

@@ -276,6 +276,7 @@ private:
     void AddFolderFromDialog();
     CUserFSEntry* TargetFolder(bool selectionMark) const;
     void DropFiles(HDROP drop, CUserFSEntry* folder);
+    void ReportRefused(const std::vector<std::string>& refused);
     HRESULT DropFileList(IDataObject* data, POINT at, DWORD* effect);
     // The folder a drop at `at` (screen) goes to; null outside both views.
     CUserFSEntry* DropFolderAt(POINT at) const;
@@ -293,6 +294,7 @@ private:
     bool m_adding = false;
     bool m_preparing = false;
     bool m_startWaiting = false;  // PCID_START came during an add
+    size_t m_addedByLastAdd = 0;  // entries the last add brought in
     volatile bool m_cancel = false;
     bool m_removing = false;
     bool m_loading = false;

@@ -377,6 +377,72 @@ TEST_F(DataEditorFrameTest, DropTargetAddsDraggedFilesWhereTheyFall)
               Names(editor->Tree().FindChild(root, "gamma")));
 }
 
+// A name the code page cannot hold would read "?bc.txt", a wildcard that
+// matches abc.txt beside it; a path over the limit would be cut. Both are
+// refused and named, nothing is added in their place, and the drop does
+// not say it copied.
+TEST_F(DataEditorFrameTest, DroppedNamesTheCodePageCannotHoldOrTooLongAreRefusedAndNamed)
+{
+    WriteFileBytes(files.File("abc.txt"), "a");
+    const std::string folder = files.File("");
+    std::wstring wideFolder(folder.begin(), folder.end());
+    const std::wstring foreign = wideFolder + L"\x4E2D" L"bc.txt";
+    HANDLE made = CreateFileW(foreign.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, made);
+    CloseHandle(made);
+    const std::wstring tooLong = wideFolder + std::wstring(300, L'x') + L".txt";
+    // A wide drop block, as the shell gives one.
+    std::wstring names = foreign + L'\0' + tooLong + L'\0' + L'\0';
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+    auto* header = static_cast<DROPFILES*>(GlobalLock(block));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    std::memcpy(header + 1, names.data(), names.size() * sizeof(wchar_t));
+    GlobalUnlock(block);
+
+    CCoNostrine* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    com::ComPtr<IDataObject> data;
+    ASSERT_EQ(S_OK, com::CreateObject<CCommonDataObject>(IID_IDataObject, reinterpret_cast<void**>(&data)));
+    FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium = {};
+    medium.tymed = TYMED_HGLOBAL;
+    medium.hGlobal = block;
+    ASSERT_EQ(S_OK, data->SetData(&format, &medium, TRUE));
+    com::ComPtr<IDropTarget> target;
+    ASSERT_EQ(S_OK, target.QueryFrom(static_cast<IOwnWindow*>(editor), IID_IDropTarget));
+    RECT treeRect;
+    GetWindowRect(editor->FolderTree(), &treeRect);
+    const POINTL at = {treeRect.left + 20, treeRect.bottom - 10};
+    services.translator->boxes.clear();
+    DWORD effect = DROPEFFECT_COPY;
+    ASSERT_EQ(S_OK, target->DragEnter(data, MK_LBUTTON, at, &effect));
+    effect = DROPEFFECT_COPY;
+    ASSERT_EQ(S_OK, target->Drop(data, 0, at, &effect));
+    EXPECT_EQ(DROPEFFECT_NONE, effect) << "nothing was copied";
+    EXPECT_TRUE(Names(editor->Tree().GetRoot()).empty()) << ::testing::PrintToString(Names(editor->Tree().GetRoot()));
+    ASSERT_EQ(1u, services.translator->boxes.size());
+    const std::string& told = services.translator->boxes[0].message;
+    EXPECT_EQ(0u, told.find("Not added: the names hold characters")) << told;
+    EXPECT_NE(std::string::npos, told.find("?bc.txt")) << told;
+    EXPECT_NE(std::string::npos, told.find(std::string(300, 'x'))) << told;
+
+    // The same list pasted: the same refusal.
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    FORMATETC asked = format;
+    STGMEDIUM copy = {};
+    ASSERT_EQ(S_OK, data->GetData(&asked, &copy));
+    SetClipboardData(CF_HDROP, copy.hGlobal);
+    CloseClipboard();
+    HWND window = nullptr;
+    editor->GetOwnWindow(&window);
+    SendMessageA(window, WM_PASTE, 0, 0);
+    EXPECT_TRUE(Names(editor->Tree().GetRoot()).empty());
+    EXPECT_EQ(2u, services.translator->boxes.size());
+    DeleteFileW(foreign.c_str());
+}
+
 // Clearing the whole disc from the folder tree asks first; Cancel keeps it.
 TEST_F(DataEditorFrameTest, DeleteOnTheRootAsksBeforeClearingTheDisc)
 {

@@ -163,6 +163,10 @@ TEST_F(UserFSTree, AddsAFolderSortedWithSizesAndPaths)
     EXPECT_EQ(docs, tree.GetParent(old));
     EXPECT_FALSE(tree.GetParent(Root()));
     EXPECT_FALSE(tree.AddPath(Root(), sources.File("missing").c_str()));
+    // A path is never a pattern: "?.txt" and "*" match nothing here.
+    EXPECT_FALSE(tree.AddPath(docs, sources.File("Docs\\?.txt").c_str()));
+    EXPECT_FALSE(tree.AddPath(docs, sources.File("Docs\\*").c_str()));
+    EXPECT_EQ(7u, tree.GetEntryCount());
     EXPECT_FALSE(tree.AddPath(old->FirstChild(), sources.File("Docs\\b.txt").c_str())) << "a file is no folder";
 }
 

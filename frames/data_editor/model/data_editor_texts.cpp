@@ -58,6 +58,9 @@ const char* CDataEditorTexts::BuiltIn(unsigned id)
     case IDS_PROJECT_EMPTY: return "The project is empty: add files or folders before burning.";
     case IDS_PREPARATION_FAILED:
         return "Data preparation failed: the drive or its disc could not be read (error 0x%08X). Operation cancelled.";
+    case IDS_PATHS_REFUSED:
+        return "Not added: the names hold characters that this system's code page cannot write, or the paths are "
+               "longer than 259 characters:\n%s";
     case IDS_SOURCE_MISSING:
         return "File \"%s\" is missing: its source \"%s\" no longer exists. Remove it from the image or put it "
                "back. Operation cancelled.";

@@ -48,6 +48,7 @@ enum : unsigned {
     IDS_PROJECT_EMPTY = 8253,
     IDS_PREPARATION_FAILED = 8254,
     IDS_SOURCE_MISSING = 8255,
+    IDS_PATHS_REFUSED = 8256,
 };
 
 class CDataEditorTexts {

@@ -1,4 +1,5 @@
 #include "user_fs_tree.h"
+#include <cstring>
 #include "user_fs_names.h"
 #include <vector>
 
@@ -110,7 +111,9 @@ bool CUserFSTree::AskReplace(CUserFSEntry* sibling)
 
 CUserFSEntry* CUserFSTree::AddPath(CUserFSEntry* folder, const char* localPath)
 {
-    if (!folder || !folder->IsFolder() || !localPath) return nullptr;
+    // A path is looked up as it is: a wildcard (a character the code page
+    // lacked reads as "?") would add whatever else matches.
+    if (!folder || !folder->IsFolder() || !localPath || std::strpbrk(localPath, "?*")) return nullptr;
     m_lastAnswer = 0;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(localPath, &found);
