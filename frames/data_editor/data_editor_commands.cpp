@@ -157,7 +157,7 @@ void CCoNostrine::ToggleSorting()
 {
     m_sortEnabled = m_sortEnabled ? 0 : 1;
     m_tree.m_sortingEnabled = m_sortEnabled != 0;
-    if (m_sortEnabled) m_tree.SortAll(m_tree.GetRoot());
+    if (m_sortEnabled) SortEverything();
     m_toolbar.ShowSorting(m_sortEnabled != 0);
     UpdateSortArrow();
     RefillList();

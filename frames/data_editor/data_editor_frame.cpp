@@ -98,7 +98,7 @@ STDMETHODIMP CCoNostrine::Load(ILoadableSection* section)
         if (!loaded) return E_FAIL;
         m_sortEnabled = sorting ? 1 : 0;
         m_tree.m_sortingEnabled = m_sortEnabled != 0;
-        if (m_sortEnabled) m_tree.SortAll(m_tree.GetRoot());
+        if (m_sortEnabled) SortEverything();
         m_toolbar.ShowSorting(m_sortEnabled != 0);
         if (IsWindow()) {
             UpdateSortArrow();
@@ -461,6 +461,20 @@ int CALLBACK ByModelOrder(LPARAM a, LPARAM b, LPARAM order)
 }
 }  // namespace
 
+// The whole tree sorted, and the folder tree's items put in its order.
+void CCoNostrine::SortEverything()
+{
+    m_tree.SortAll(m_tree.GetRoot());
+    if (IsWindow()) SortFolderItemsBelow(m_tree.GetRoot());
+}
+
+void CCoNostrine::SortFolderItemsBelow(CUserFSEntry* folder)
+{
+    SortFolderItems(folder);
+    for (CUserFSEntry* child = folder->FirstChild(); child; child = child->NextSibling())
+        if (child->IsFolder()) SortFolderItemsBelow(child);
+}
+
 void CCoNostrine::SortFolderItems(CUserFSEntry* folder)
 {
     if (!folder->m_treeItem) return;
@@ -596,7 +610,7 @@ LRESULT CCoNostrine::OnListColumnClick(int, NMHDR* header, BOOL&)
     m_tree.m_ascending = m_ascending;
     m_tree.m_sortingEnabled = true;
     m_sortEnabled = 1;
-    m_tree.SortAll(m_tree.GetRoot());
+    SortEverything();
     m_toolbar.ShowSorting(true);
     RefillList();
     UpdateSortArrow();

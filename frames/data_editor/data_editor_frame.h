@@ -261,6 +261,8 @@ private:
     void InsertFolderItem(CUserFSEntry* folder, bool withChildren = true);
     void ForgetTreeItems(CUserFSEntry* folder);
     void SortFolderItems(CUserFSEntry* folder);
+    void SortFolderItemsBelow(CUserFSEntry* folder);
+    void SortEverything();
     void SelectFolder(CUserFSEntry* folder, bool expand);
     void RefillList();
     void UpdateCommands();

@@ -298,6 +298,67 @@ TEST_F(DataEditorFrameTest, SectionRoundTripRestoresTreeAndSettings)
     EXPECT_EQ(0, modified);
 }
 
+// A project saved unsorted and loaded sorted (or sorted by a column click)
+// shows its folders in the folder tree in the list's order.
+TEST_F(DataEditorFrameTest, TheFolderTreeFollowsTheSortAfterALoad)
+{
+    auto treeFolders = [](CCoNostrine* editor) {
+        std::vector<std::string> names;
+        HWND tree = editor->FolderTree();
+        HTREEITEM root = TreeView_GetRoot(tree);
+        for (HTREEITEM item = TreeView_GetChild(tree, root); item; item = TreeView_GetNextSibling(tree, item)) {
+            char text[260] = "";
+            TVITEMA tv = {};
+            tv.mask = TVIF_TEXT;
+            tv.hItem = item;
+            tv.pszText = text;
+            tv.cchTextMax = sizeof text;
+            TreeView_GetItem(tree, &tv);
+            names.push_back(text);
+        }
+        return names;
+    };
+    const std::string path = files.File("unsorted.qvdata");
+    {
+        CCoNostrine* editor = OpenEditor();
+        ASSERT_NE(nullptr, editor);
+        HWND window = nullptr;
+        editor->GetOwnWindow(&window);
+        SendMessageA(window, WM_COMMAND, ID_SORT_TOGGLE, 0);  // off: the user's own order
+        CUserFSEntry* root = editor->Tree().GetRoot();
+        ASSERT_TRUE(editor->Tree().CreateFolder(root, "zeta") && editor->Tree().CreateFolder(root, "alpha"));
+        com::ComPtr<ILoadSaveImpl> doc;
+        ASSERT_EQ(S_OK, com::CreateObject<CCoLoadSaveImpl>(IID_ILoadSaveImpl, reinterpret_cast<void**>(&doc)));
+        IID id = IID_ILoadSaveImpl;
+        com::ComPtr<ISaveableSection> section;
+        ASSERT_EQ(S_OK, doc->OpenFile(com::Bstr(path), 1));
+        ASSERT_EQ(S_OK, doc->GetSectionForWriting(&id, &section));
+        ASSERT_EQ(S_OK, editor->Save(section));
+        ASSERT_EQ(S_OK, doc->SaveFile());
+    }
+    std::string text = ReadFileBytes(path);
+    const size_t at = text.find("sort_enabled=\"0\"");
+    ASSERT_NE(std::string::npos, at) << text;
+    text.replace(at, 16, "sort_enabled=\"1\"");
+    WriteFileBytes(path, text);
+
+    CCoNostrine* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    com::ComPtr<ILoadSaveImpl> doc;
+    ASSERT_EQ(S_OK, com::CreateObject<CCoLoadSaveImpl>(IID_ILoadSaveImpl, reinterpret_cast<void**>(&doc)));
+    IID id = IID_ILoadSaveImpl;
+    com::ComPtr<ILoadableSection> section;
+    ASSERT_EQ(S_OK, doc->OpenFile(com::Bstr(path), 0));
+    ASSERT_EQ(S_OK, doc->GetSectionForReading(&id, &section));
+    ASSERT_EQ(S_OK, editor->Load(section));
+    CUserFSEntry* root = editor->Tree().GetRoot();
+    EXPECT_EQ((std::vector<std::string>{"alpha", "zeta"}), Names(root));
+    EXPECT_EQ(Names(root), treeFolders(editor));
+    ClickColumn(editor, 0);  // by name, now descending
+    EXPECT_EQ((std::vector<std::string>{"zeta", "alpha"}), Names(root));
+    EXPECT_EQ(Names(root), treeFolders(editor));
+}
+
 TEST_F(DataEditorFrameTest, NewFoldersAreNumberedAndColumnsSortTheTree)
 {
     CCoNostrine* editor = OpenEditor();
