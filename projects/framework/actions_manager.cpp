@@ -170,10 +170,18 @@ HRESULT CActionsManager::AddPane(IUnknown* sender, SAFEARRAY* data)
     record.frame.QueryFrom(sender, IID_IUnknown);
     record.framePaneId = pane;
     record.ownPaneId = NextOwnId();
-    if (!InsertItem(popup, record, true, record.ownPaneId, text)) return E_FAIL;
-    m_records.push_back(record);
+    // A pane the panel refuses leaves neither a record nor a menu item.
     HRESULT hr = bar->AddPane(record.ownPaneId, com::Bstr(text), reinterpret_cast<HICON>(static_cast<ULONG_PTR>(icon)));
-    return SUCCEEDED(hr) ? S_OK : E_FAIL;
+    if (FAILED(hr)) {
+        LogFailure("ITaskBar::AddPane", hr);
+        return E_FAIL;
+    }
+    if (!InsertItem(popup, record, true, record.ownPaneId, text)) {
+        bar->RemovePane(record.ownPaneId);
+        return E_FAIL;
+    }
+    m_records.push_back(record);
+    return S_OK;
 }
 
 HRESULT CActionsManager::AddAction(IUnknown* sender, SAFEARRAY* data)

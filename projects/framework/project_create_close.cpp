@@ -104,6 +104,7 @@ HRESULT CProjectBase::InternalCreateProject()
     if (SUCCEEDED(hr)) {
         m_splitter.SetSplitterPanes(m_taskPaneWindow, m_frameWindows[0], false);
         m_splitter.SetSplitterPos(INITIAL_SPLITTER_POS);
+        m_splitter.SetDefaultWidth(INITIAL_SPLITTER_POS);
         m_splitter.UpdateSplitterLayout();
         ::ShowWindow(m_splitter, SW_SHOWNORMAL);
         ::ShowWindow(m_taskPaneWindow, SW_SHOWNORMAL);
