@@ -187,14 +187,7 @@ TEST_F(DataEditorFrameTest, ARenameInTheFolderTreeShowsTheNameKept)
         SetWindowTextA(edit, typed);
         TreeView_EndEditLabelNow(tree, FALSE);
         CMainFrameStandIn::Pump();
-        char text[260] = "";
-        TVITEMA tv = {};
-        tv.mask = TVIF_TEXT;
-        tv.hItem = item;
-        tv.pszText = text;
-        tv.cchTextMax = sizeof text;
-        TreeView_GetItem(tree, &tv);
-        return std::string(text);
+        return TreeItemText(tree, item);
     };
     EXPECT_EQ("A label of n", labelAfterEdit(root, "A label of nineteen"));
     EXPECT_EQ("A label of n", root->m_name);
@@ -259,15 +252,8 @@ TEST_F(DataEditorFrameTest, SectionRoundTripRestoresTreeAndSettings)
         ASSERT_TRUE(EndListEdit(editor, 1, "renamed.txt"));
         SendMessageA([&] { HWND w; editor->GetOwnWindow(&w); return w; }(), WM_COMMAND, ID_SORT_TOGGLE, 0);
 
-        com::ComPtr<ILoadSaveImpl> doc;
-        ASSERT_EQ(S_OK, com::CreateObject<CCoLoadSaveImpl>(IID_ILoadSaveImpl, reinterpret_cast<void**>(&doc)));
-        IID id = IID_ILoadSaveImpl;
-        com::ComPtr<ISaveableSection> section;
-        ASSERT_EQ(S_OK, doc->OpenFile(com::Bstr(path), 1));
-        ASSERT_EQ(S_OK, doc->GetSectionForWriting(&id, &section));
         EXPECT_EQ(E_POINTER, editor->Save(nullptr));
-        ASSERT_EQ(S_OK, editor->Save(section));
-        ASSERT_EQ(S_OK, doc->SaveFile());
+        ASSERT_NO_FATAL_FAILURE(SaveToFile(editor, path));
         editor->OnSaveCompleted(S_OK);
         EXPECT_FALSE(editor->Modified());
     }
@@ -277,16 +263,10 @@ TEST_F(DataEditorFrameTest, SectionRoundTripRestoresTreeAndSettings)
 
     CCoNostrine* editor = OpenEditor();
     ASSERT_NE(nullptr, editor);
-    com::ComPtr<ILoadSaveImpl> doc;
-    ASSERT_EQ(S_OK, com::CreateObject<CCoLoadSaveImpl>(IID_ILoadSaveImpl, reinterpret_cast<void**>(&doc)));
-    IID id = IID_ILoadSaveImpl;
-    com::ComPtr<ILoadableSection> section;
-    ASSERT_EQ(S_OK, doc->OpenFile(com::Bstr(path), 0));
-    ASSERT_EQ(S_OK, doc->GetSectionForReading(&id, &section));
     // A folder shown already: the views are rebuilt from the whole tree, each folder once.
     CUserFSEntry* root = editor->Tree().GetRoot();
     ASSERT_NE(nullptr, editor->Tree().CreateFolder(root, "delta"));
-    ASSERT_EQ(S_OK, editor->Load(section));
+    ASSERT_EQ(S_OK, LoadFromFile(editor, path));
     EXPECT_EQ((std::vector<std::string>{"delta", "gamma", "renamed.txt"}), Names(root));
     EXPECT_EQ((std::vector<std::string>{"inner.txt"}), Names(editor->Tree().FindChild(root, "gamma")));
     EXPECT_FALSE(editor->Tree().m_sortingEnabled);
@@ -306,16 +286,8 @@ TEST_F(DataEditorFrameTest, TheFolderTreeFollowsTheSortAfterALoad)
         std::vector<std::string> names;
         HWND tree = editor->FolderTree();
         HTREEITEM root = TreeView_GetRoot(tree);
-        for (HTREEITEM item = TreeView_GetChild(tree, root); item; item = TreeView_GetNextSibling(tree, item)) {
-            char text[260] = "";
-            TVITEMA tv = {};
-            tv.mask = TVIF_TEXT;
-            tv.hItem = item;
-            tv.pszText = text;
-            tv.cchTextMax = sizeof text;
-            TreeView_GetItem(tree, &tv);
-            names.push_back(text);
-        }
+        for (HTREEITEM item = TreeView_GetChild(tree, root); item; item = TreeView_GetNextSibling(tree, item))
+            names.push_back(TreeItemText(tree, item));
         return names;
     };
     const std::string path = files.File("unsorted.qvdata");
@@ -327,14 +299,7 @@ TEST_F(DataEditorFrameTest, TheFolderTreeFollowsTheSortAfterALoad)
         SendMessageA(window, WM_COMMAND, ID_SORT_TOGGLE, 0);  // off: the user's own order
         CUserFSEntry* root = editor->Tree().GetRoot();
         ASSERT_TRUE(editor->Tree().CreateFolder(root, "zeta") && editor->Tree().CreateFolder(root, "alpha"));
-        com::ComPtr<ILoadSaveImpl> doc;
-        ASSERT_EQ(S_OK, com::CreateObject<CCoLoadSaveImpl>(IID_ILoadSaveImpl, reinterpret_cast<void**>(&doc)));
-        IID id = IID_ILoadSaveImpl;
-        com::ComPtr<ISaveableSection> section;
-        ASSERT_EQ(S_OK, doc->OpenFile(com::Bstr(path), 1));
-        ASSERT_EQ(S_OK, doc->GetSectionForWriting(&id, &section));
-        ASSERT_EQ(S_OK, editor->Save(section));
-        ASSERT_EQ(S_OK, doc->SaveFile());
+        ASSERT_NO_FATAL_FAILURE(SaveToFile(editor, path));
     }
     std::string text = ReadFileBytes(path);
     const size_t at = text.find("sort_enabled=\"0\"");
@@ -344,13 +309,7 @@ TEST_F(DataEditorFrameTest, TheFolderTreeFollowsTheSortAfterALoad)
 
     CCoNostrine* editor = OpenEditor();
     ASSERT_NE(nullptr, editor);
-    com::ComPtr<ILoadSaveImpl> doc;
-    ASSERT_EQ(S_OK, com::CreateObject<CCoLoadSaveImpl>(IID_ILoadSaveImpl, reinterpret_cast<void**>(&doc)));
-    IID id = IID_ILoadSaveImpl;
-    com::ComPtr<ILoadableSection> section;
-    ASSERT_EQ(S_OK, doc->OpenFile(com::Bstr(path), 0));
-    ASSERT_EQ(S_OK, doc->GetSectionForReading(&id, &section));
-    ASSERT_EQ(S_OK, editor->Load(section));
+    ASSERT_EQ(S_OK, LoadFromFile(editor, path));
     CUserFSEntry* root = editor->Tree().GetRoot();
     EXPECT_EQ((std::vector<std::string>{"alpha", "zeta"}), Names(root));
     EXPECT_EQ(Names(root), treeFolders(editor));

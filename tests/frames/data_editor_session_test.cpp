@@ -69,6 +69,17 @@ protected:
         return 0xFFFFFFFF;
     }
 
+    // The block where the disc's next session starts (its open track's).
+    unsigned NextSessionStart()
+    {
+        unsigned count = 0, next = 0;
+        com::ComPtr<ITrack> open;
+        EXPECT_EQ(S_OK, medium->GetTrackCount(&count));
+        EXPECT_EQ(S_OK, medium->GetTrack(&open, count));
+        if (open) open->GetStartAdress(&next);
+        return next;
+    }
+
     // The editor's tree for the engine after PCID_START.
     com::ComPtr<IFileTree> Prepare(CCoNostrine* editor)
     {
@@ -174,12 +185,7 @@ TEST_F(DataEditorSessionTest, ANewProjectContinuesTheNewestSessionOfTheDisc)
     EXPECT_EQ(std::vector<std::string>{"inner.txt"}, Names(gamma));
 
     // The second session holds both.
-    unsigned count = 0;
-    ASSERT_EQ(S_OK, medium->GetTrackCount(&count));
-    com::ComPtr<ITrack> open;
-    unsigned next = 0;
-    ASSERT_EQ(S_OK, medium->GetTrack(&open, count));
-    open->GetStartAdress(&next);
+    const unsigned next = NextSessionStart();
     ASSERT_TRUE(editor->AddPaths(root, {files.File("beta.txt")}));
     com::ComPtr<IFileTree> tree = Prepare(editor);
     ASSERT_TRUE(tree);
@@ -218,12 +224,7 @@ TEST_F(DataEditorSessionTest, AReplacedFileOfThePreviousSessionGivesWayToTheNewO
     ASSERT_EQ(std::vector<std::string>{"alpha.txt"}, Names(root));
     EXPECT_FALSE(root->FirstChild()->IsImported());
 
-    unsigned count = 0;
-    ASSERT_EQ(S_OK, medium->GetTrackCount(&count));
-    com::ComPtr<ITrack> open;
-    unsigned next = 0;
-    ASSERT_EQ(S_OK, medium->GetTrack(&open, count));
-    open->GetStartAdress(&next);
+    const unsigned next = NextSessionStart();
     com::ComPtr<IFileTree> tree = Prepare(editor);
     ASSERT_TRUE(tree) << "the preparation failed: " << ::testing::PrintToString(boxes);
     ASSERT_EQ(0u, Burn(tree));

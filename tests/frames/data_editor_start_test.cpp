@@ -69,6 +69,16 @@ bool BurnerStarted()
     return false;
 }
 
+// Pumps until the project has started the burning frame, at most `ms`.
+bool WaitForBurner(DWORD ms = 10000)
+{
+    for (DWORD start = GetTickCount(); !BurnerStarted() && GetTickCount() - start < ms;) {
+        CMainFrameStandIn::Pump();
+        Sleep(10);
+    }
+    return BurnerStarted();
+}
+
 TEST_F(DataEditorStartTest, StartPreparesTheTreeAndTheProjectHandsItToTheBurner)
 {
     CCoNostrine* editor = OpenEditor();
@@ -76,11 +86,7 @@ TEST_F(DataEditorStartTest, StartPreparesTheTreeAndTheProjectHandsItToTheBurner)
     CUserFSEntry* root = editor->Tree().GetRoot();
     ASSERT_TRUE(editor->AddPaths(root, {files.File("alpha.txt"), files.File("gamma")}));
     ASSERT_EQ(S_OK, Command(editor, PCID_START));
-    for (int i = 0; i < 1000 && !BurnerStarted(); ++i) {
-        CMainFrameStandIn::Pump();
-        Sleep(10);
-    }
-    ASSERT_TRUE(BurnerStarted()) << ::testing::PrintToString(CommandTrace());
+    ASSERT_TRUE(WaitForBurner()) << ::testing::PrintToString(CommandTrace());
 
     com::ComPtr<IFileTree> tree;
     ASSERT_NO_FATAL_FAILURE(AskTheProjectForItsTree(tree));
@@ -151,10 +157,7 @@ TEST_F(DataEditorStartTest, AFileHeldByAnotherProgramIsAskedAboutAndEditsWaitFor
         labelEdit = SendMessageA(window, WM_NOTIFY, IDC_FILE_LIST, reinterpret_cast<LPARAM>(&info));
     };
     ASSERT_EQ(S_OK, Command(editor, PCID_START));
-    for (int i = 0; i < 1000 && !BurnerStarted(); ++i) {
-        CMainFrameStandIn::Pump();
-        Sleep(10);
-    }
+    WaitForBurner();
     SetEvent(doneEvent);
     WaitForSingleObject(holder.hProcess, 10000);
     CloseHandle(holder.hProcess);
@@ -259,11 +262,7 @@ TEST_F(DataEditorStartTest, ABurnStartedDuringAnAddBurnsTheWholeTree)
     // The start arrives while the add pumps its messages.
     ASSERT_EQ(S_OK, Command(editor, PCID_START));
     ASSERT_TRUE(editor->AddPaths(root, {files.File("many")}));
-    for (int i = 0; i < 2000 && !BurnerStarted(); ++i) {
-        CMainFrameStandIn::Pump();
-        Sleep(10);
-    }
-    ASSERT_TRUE(BurnerStarted()) << ::testing::PrintToString(CommandTrace());
+    ASSERT_TRUE(WaitForBurner()) << ::testing::PrintToString(CommandTrace());
     com::ComPtr<IFileTree> tree;
     ASSERT_NO_FATAL_FAILURE(AskTheProjectForItsTree(tree));
     for (int i : {0, count / 2, count - 1}) {
