@@ -4,11 +4,13 @@
 #include "data_editor_frame.h"
 #include "editor_resource.h"
 #include "editor_view_texts.h"
+#include <message_box.h>
 #include <frames/common/message_pump.h>
 #include <shared/settings_helper.h>
 #include <shared/translator.h>
 #include <com/bstr.h>
 #include <commdlg.h>
+#include <cderr.h>
 #include <shlobj.h>
 #include <cstring>
 
@@ -172,7 +174,7 @@ void CCoNostrine::AddFilesFromDialog()
     filter.push_back('\0');
     filter += "*.*";
     filter.push_back('\0');
-    std::vector<char> names(64 * 1024, 0);
+    std::vector<char> names(m_fileNamesLength, 0);
     OPENFILENAMEA ofn = {};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = m_hWnd;
@@ -180,7 +182,12 @@ void CCoNostrine::AddFilesFromDialog()
     ofn.lpstrFile = names.data();
     ofn.nMaxFile = DWORD(names.size() - 1);
     ofn.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameA(&ofn)) return;
+    if (!GetOpenFileNameA(&ofn)) {
+        // A selection larger than the buffer adds nothing: the user is told.
+        if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL)
+            CommonMessageBox(Text(IDS_TOO_MANY_FILES), MBX_OK | MBX_ICONWARNING);
+        return;
+    }
     // One full path, or the folder followed by names.
     std::vector<std::string> parts;
     for (const char* p = names.data(); *p; p += std::strlen(p) + 1) parts.push_back(p);

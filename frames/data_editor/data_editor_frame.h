@@ -174,6 +174,8 @@ public:
     // edits are refused now (UI disabled, another add or a preparation).
     bool AddPaths(CUserFSEntry* folder, const std::vector<std::string>& paths);
     const CEditorToolbar& Toolbar() const { return m_toolbar; }
+    // The characters Add files takes of chosen names (tests make it small).
+    void SetFileNamesLength(size_t length) { m_fileNamesLength = length; }
     HMENU ContextMenu() const { return m_contextMenu; }
     int InsertionMark() const { return m_insertMark; }
     // What runs the system's drag loop for the list's own entries; tests
@@ -297,6 +299,7 @@ private:
     bool m_preparing = false;
     bool m_startWaiting = false;  // PCID_START came during an add
     size_t m_addedByLastAdd = 0;  // entries the last add brought in
+    size_t m_fileNamesLength = 256 * 1024;
     volatile bool m_cancel = false;
     bool m_removing = false;
     bool m_loading = false;

@@ -497,14 +497,28 @@ TEST_F(DataEditorFrameTest, AddFilesCommandAddsTheChosenFile)
     ASSERT_NE(nullptr, editor);
     CUserFSEntry* root = editor->Tree().GetRoot();
     const std::string chosen = files.File("beta.txt");
-    DialogDriver driver([chosen](HWND dialog) { DialogDriver::SaveAs(dialog, chosen); });
     HWND window = nullptr;
     editor->GetOwnWindow(&window);
     SelectFolderItem(editor, root);
-    SendMessageA(window, WM_COMMAND, ID_ADD_FILES, 0);
-    EXPECT_EQ(1, driver.Seen());
+    {
+        DialogDriver driver([chosen](HWND dialog) { DialogDriver::SaveAs(dialog, chosen); });
+        SendMessageA(window, WM_COMMAND, ID_ADD_FILES, 0);
+        EXPECT_EQ(1, driver.Seen());
+    }
     EXPECT_EQ((std::vector<std::string>{"beta.txt"}), Names(root));
     EXPECT_TRUE(editor->Modified());
+
+    // A choice larger than the names buffer adds nothing, and says so.
+    editor->SetFileNamesLength(16);
+    services.translator->boxes.clear();
+    const std::string other = files.File("alpha.txt");
+    DialogDriver again([other](HWND dialog) { DialogDriver::SaveAs(dialog, other); });
+    SendMessageA(window, WM_COMMAND, ID_ADD_FILES, 0);
+    EXPECT_EQ(1, again.Seen());
+    EXPECT_EQ((std::vector<std::string>{"beta.txt"}), Names(root));
+    ASSERT_EQ(1u, services.translator->boxes.size());
+    EXPECT_EQ("Too many files were chosen at once: add them in smaller groups, or add their folder.",
+              services.translator->boxes[0].message);
 }
 
 }  // namespace

@@ -61,6 +61,8 @@ const char* CDataEditorTexts::BuiltIn(unsigned id)
     case IDS_PATHS_REFUSED:
         return "Not added: the names hold characters that this system's code page cannot write, or the paths are "
                "longer than 259 characters:\n%s";
+    case IDS_TOO_MANY_FILES:
+        return "Too many files were chosen at once: add them in smaller groups, or add their folder.";
     case IDS_SOURCE_MISSING:
         return "File \"%s\" is missing: its source \"%s\" no longer exists. Remove it from the image or put it "
                "back. Operation cancelled.";

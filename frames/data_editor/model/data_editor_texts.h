@@ -49,6 +49,7 @@ enum : unsigned {
     IDS_PREPARATION_FAILED = 8254,
     IDS_SOURCE_MISSING = 8255,
     IDS_PATHS_REFUSED = 8256,
+    IDS_TOO_MANY_FILES = 8257,
 };
 
 class CDataEditorTexts {
