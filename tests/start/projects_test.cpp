@@ -15,22 +15,6 @@ std::string SaveFile(const std::string& section, const std::string& note = "")
            "    <" + section + " note=\"" + note + "\" />\r\n</Tavell_Burner_save_file>\r\n";
 }
 
-// The stand-in's events go to a file of the test's own.
-class StandinEvents {
-public:
-    explicit StandinEvents(const TessalyInstall& install) : m_path(install.File("events.txt"))
-    {
-        SetEnvironmentVariableA("TB_STANDIN_EVENTS", m_path.c_str());
-    }
-    ~StandinEvents() { SetEnvironmentVariableA("TB_STANDIN_EVENTS", nullptr); }
-    std::string Text() const { return FileExists(m_path) ? ReadFileBytes(m_path) : std::string(); }
-    bool Has(const std::string& event) const { return Text().find(event + "\n") != std::string::npos; }
-    bool WaitFor(const std::string& event) const { return WaitUntil([&] { return Has(event); }, 10000); }
-
-private:
-    std::string m_path;
-};
-
 std::string RecentValue(const TessalyInstall& install, const char* name)
 {
     char value[MAX_PATH] = "";

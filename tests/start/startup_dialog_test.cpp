@@ -119,6 +119,29 @@ TEST(StartupDialog, TheChosenTypeOpensWithItsDescriptionShown)
     EXPECT_EQ(run.Close(), 0u);
 }
 
+// The list copies each type's icon; the handles the types hand out are
+// destroyed, not leaked once per type on every File > New.
+TEST(StartupDialog, DestroysTheIconsItWasHandedOut)
+{
+    TessalyInstall install(kApptype);
+    StandinEvents events(install);
+    install.RegisterType(STANDIN_PROJECT_CLSID_TEXT, 1);
+    install.RegisterType(SECOND_STANDIN_PROJECT_CLSID_TEXT, 2);
+    TessalyRun run(install);
+    HWND dialog = run.WaitForWindow("#32770", kCaption, 15000);
+    ASSERT_TRUE(dialog);
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitUntil([&] {
+        const std::string text = events.Text();
+        size_t ends = 0;
+        for (size_t at = text.find("icons left "); at != std::string::npos; at = text.find("icons left ", at + 1))
+            ++ends;
+        return ends == 2;
+    }, 10000)) << events.Text();
+    EXPECT_EQ(events.Text(), "icons left 0\nicons left 0\n");
+    EXPECT_EQ(run.Close(), 0u);
+}
+
 // File > Open offers the registered types' patterns as the installer wrote
 // them into the language file, in the types' order, after an entry of every
 // supported pattern.
