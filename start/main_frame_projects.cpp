@@ -147,10 +147,12 @@ BOOL CMainFrame::OpenProjectFile(const std::string& path)
         return FALSE;
     }
     com::ComPtr<IProject> project;
-    if (FAILED(CreateProjectType(chosen->c_str(), &project))) {
+    if (FAILED(CreateProjectObject(chosen->c_str(), &project))) {
         FrameMessageBox(CommonString(IDS_PROJECT_CREATION), MB_ICONSTOP);
         return FALSE;
     }
+    // A refused service does not keep the file from opening.
+    BindServices(project);
     project->SetWillBeLoaded(TRUE);
     com::ComPtr<IOwnWindow> own;
     HWND window = nullptr;

@@ -123,6 +123,26 @@ INSTANTIATE_TEST_SUITE_P(
                     GoodLine{"unterminated_quote", "\"%s"}),
     [](const testing::TestParamInfo<GoodLine>& info) { return std::string(info.param.name); });
 
+// Opening a file asks nothing of the bindings: a type that refuses a
+// service still opens its file.
+TEST(OpenProject, ATypeThatRefusesAServiceStillOpensItsFile)
+{
+    TessalyInstall install(kApptype);
+    StandinEvents events(install);
+    SetEnvironmentVariableA("TB_SECOND_STANDIN_REFUSES", "settings");
+    install.RegisterType(SECOND_STANDIN_PROJECT_CLSID_TEXT, 1);
+    const std::string file = install.File("second.qvdata");
+    WriteFileBytes(file, SaveFile(SECOND_STANDIN_PROJECT_SECTION));
+    TessalyRun run(install, "\"" + file + "\"");
+    SetEnvironmentVariableA("TB_SECOND_STANDIN_REFUSES", nullptr);
+    HWND frame = run.WaitForFrame();
+    ASSERT_TRUE(frame);
+    EXPECT_TRUE(events.WaitFor("load " + file)) << events.Text();
+    EXPECT_TRUE(WaitUntil([&] { return StandinWindow(frame) != nullptr; }, 5000));
+    EXPECT_FALSE(run.WaitForWindow("#32770", install.Name().c_str(), 0)) << "no message";
+    EXPECT_EQ(run.Close(), 0u);
+}
+
 TEST(CommandLine, ASwitchIsRefusedAndNoProjectStarts)
 {
     TessalyInstall install(kApptype);
