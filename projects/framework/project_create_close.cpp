@@ -52,9 +52,10 @@ STDMETHODIMP CProjectBase::CreateOwnWindow(HWND a_hWndParent)
         int offset = (g_projectWindowCounter % 8) * ::GetSystemMetrics(SM_CYCAPTION);
         RECT place = {offset, offset, offset + (width > MIN_TRACK_WIDTH ? width : MIN_TRACK_WIDTH),
                       offset + (height > MIN_TRACK_HEIGHT ? height : MIN_TRACK_HEIGHT)};
+        // Made hidden: the main frame shows it once it is ready (after a
+        // successful load when a file is opened).
         HWND window = Create(a_hWndParent, &place, "",
-                             WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_OVERLAPPEDWINDOW,
-                             WS_EX_MDICHILD);
+                             WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_OVERLAPPEDWINDOW, WS_EX_MDICHILD);
         if (!window) {
             // A window that was never made has no final message.
             if (m_windowHoldsProject) {

@@ -279,4 +279,27 @@ TEST(ProjectWindow, ThatRefusesToCloseKeepsTheFrameOpen)
     EXPECT_TRUE(StandinWindow(frame));
 }
 
+#ifdef TB_WITH_MARAVIN
+// A data project file whose frames' sections are missing fails to load:
+// its message shows with no project window visible behind it, then none
+// is left.
+TEST(DataProjectFile, ThatFailsToLoadNeverShowsItsWindow)
+{
+    TessalyInstall install(kApptype);
+    install.RegisterType("{2EECB0E1-0EE1-4541-87B1-D135261D0108}", 1);  // Maravin.dll
+    const std::string file = install.File("broken.qvdata");
+    WriteFileBytes(file, SaveFile("_2EECB0E1-0EE1-4541-87B1-D135261D0108_"));
+    TessalyRun run(install, "\"" + file + "\"");
+    HWND box = run.WaitForWindow("#32770", install.Name().c_str(), 30000);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(MessageBoxText(box), "File loading error, it is possibly damaged.");
+    HWND frame = run.WaitForFrame();
+    for (HWND child : MdiChildren(frame))
+        EXPECT_FALSE(IsWindowVisible(child)) << "a project window shows behind the box: " << WindowText(child);
+    DismissBox(box);
+    EXPECT_TRUE(WaitUntil([&] { return MdiChildren(frame).empty(); }, 5000));
+    EXPECT_EQ(run.Close(), 0u);
+}
+#endif
+
 }  // namespace
