@@ -118,12 +118,12 @@ BOOL CMainFrame::OpenProjectFile(const std::string& path)
     HRESULT hr = reader->OpenFile(com::Bstr(path), FALSE);
     if (FAILED(hr)) {
         LogFailure("ILoadSaveImpl::OpenFile()", hr);
-        if (hr == TYPE_E_WRONGTYPEKIND) {
-            char text[512];
-            std::snprintf(text, sizeof(text), CommonString(IDS_NOT_A_SAVE_FILE).c_str(),
-                          GetCommonString("Application", "Title", "").c_str());
-            FrameMessageBox(text, MB_ICONINFORMATION);
-        }
+        // Whatever kept the file from opening (not a save file at all, cut
+        // short, nested too deep), the user hears that it is no project file.
+        char text[512];
+        std::snprintf(text, sizeof(text), CommonString(IDS_NOT_A_SAVE_FILE).c_str(),
+                      GetCommonString("Application", "Title", "").c_str());
+        FrameMessageBox(text, MB_ICONINFORMATION);
         return FALSE;
     }
 

@@ -43,10 +43,24 @@ HWND StandinWindow(HWND frame)
 struct OpenFailure {
     const char* name;
     bool registerStandin;
-    const char* content;  // null: a save file with the stand-in's section, marked damaged
+    std::string content;  // empty: a save file with the section, marked damaged
     const char* section;
     const char* text;     // %s: the application's name
 };
+
+// A save file of the stand-in whose section holds `depth` nested folders.
+std::string NestedSaveFile(int depth)
+{
+    std::string nodes;
+    nodes.reserve(depth * 13);
+    for (int i = 0; i < depth; ++i) nodes += "<Node>";
+    for (int i = 0; i < depth; ++i) nodes += "</Node>";
+    std::string file = SaveFile(STANDIN_PROJECT_SECTION);
+    const size_t at = file.find(" />");
+    return file.substr(0, at) + ">" + nodes + "</" STANDIN_PROJECT_SECTION ">" + file.substr(at + 3);
+}
+
+const char kNotASaveFile[] = "This is not a %s savefile, it cannot be opened.";
 
 class OpenFailureTest : public testing::TestWithParam<OpenFailure> {};
 
@@ -57,7 +71,7 @@ TEST_P(OpenFailureTest, ShowsItsMessageAndOpensNoWindow)
     StandinEvents events(install);
     if (c.registerStandin) install.RegisterStandin();
     const std::string file = install.File("project.qvdata");
-    WriteFileBytes(file, c.content ? std::string(c.content) : SaveFile(c.section, "damaged"));
+    WriteFileBytes(file, !c.content.empty() ? c.content : SaveFile(c.section, "damaged"));
     TessalyRun run(install, "\"" + file + "\"");
     HWND box = run.WaitForWindow("#32770", install.Name().c_str(), 15000);
     ASSERT_TRUE(box) << c.name;
@@ -79,13 +93,15 @@ TEST_P(OpenFailureTest, ShowsItsMessageAndOpensNoWindow)
 INSTANTIATE_TEST_SUITE_P(
     Files, OpenFailureTest,
     testing::Values(
-        OpenFailure{"not_a_save_file", true, "just some text", nullptr,
-                    "This is not a %s savefile, it cannot be opened."},
-        OpenFailure{"no_project_types", false, nullptr, STANDIN_PROJECT_SECTION,
+        OpenFailure{"not_a_save_file", true, "just some text", nullptr, kNotASaveFile},
+        // Cut short, or nested deeper than any reader's stack: no project file either.
+        OpenFailure{"truncated", true, SaveFile(STANDIN_PROJECT_SECTION).substr(0, 100), nullptr, kNotASaveFile},
+        OpenFailure{"nested_20000_deep", true, NestedSaveFile(20000), nullptr, kNotASaveFile},
+        OpenFailure{"no_project_types", false, "", STANDIN_PROJECT_SECTION,
                     "No project types registered in the system, please reinstall program."},
-        OpenFailure{"unknown_format", true, nullptr, "_00000000-1111-2222-3333-444444444444_",
+        OpenFailure{"unknown_format", true, "", "_00000000-1111-2222-3333-444444444444_",
                     "File has unknown format or it is damaged. Unable to open."},
-        OpenFailure{"damaged", true, nullptr, STANDIN_PROJECT_SECTION, "File loading error, it is possibly damaged."}),
+        OpenFailure{"damaged", true, "", STANDIN_PROJECT_SECTION, "File loading error, it is possibly damaged."}),
     [](const testing::TestParamInfo<OpenFailure>& info) { return std::string(info.param.name); });
 
 struct GoodLine {
