@@ -140,5 +140,31 @@ TEST_F(DataProjectKeys, CopyAndPasteInTheRenameBoxThenSaveAndNew)
     if (VisibleProject("Data#2")) AnswerNewProjectQuestion();
 }
 
+// File opened with Alt+F and left with Escape twice, the focus back in the
+// folder tree: Alt+F4 there closes the program (the tree keeps the key from
+// the default handling that would).
+TEST_F(DataProjectKeys, AltF4InTheTreeClosesAfterAMenuWasLeftWithEscapeTwice)
+{
+    const LPARAM alt = 1 << 29, up = (1u << 30) | (1u << 31);
+    PostMessageA(tree, WM_SYSKEYDOWN, VK_MENU, alt);
+    PostMessageA(tree, WM_SYSKEYDOWN, 'F', alt);
+    ASSERT_TRUE(run->WaitForWindow("#32768", nullptr, 5000));
+    PostMessageA(tree, WM_SYSKEYUP, 'F', alt | up);
+    PostMessageA(tree, WM_KEYUP, VK_MENU, up);
+    for (int i = 0; i < 2; ++i) {
+        PostMessageA(tree, WM_KEYDOWN, VK_ESCAPE, 0);
+        PostMessageA(tree, WM_KEYUP, VK_ESCAPE, up);
+    }
+    EXPECT_TRUE(WaitUntil([&] {
+        HWND menu = run->WaitForWindow("#32768", nullptr, 0);
+        return !menu || !IsWindowVisible(menu);
+    }, 5000));
+    PostMessageA(tree, WM_SYSKEYDOWN, VK_MENU, alt);
+    PostMessageA(tree, WM_SYSKEYDOWN, VK_F4, alt);
+    PostMessageA(tree, WM_SYSKEYUP, VK_F4, alt | up);
+    PostMessageA(tree, WM_KEYUP, VK_MENU, up);
+    EXPECT_EQ(0u, run->WaitExit(10000)) << "a new, unchanged project closes without a question";
+}
+
 }  // namespace
 #endif
