@@ -165,6 +165,9 @@ private:
     HRESULT CreateComponentWindows();
     HRESULT CreateComponentWindow(FrameRole role, IUnknown* component, HWND* window);
     HRESULT PostCreateFrameWindows();
+    // The type's icon on the window (its system menu, the maximised
+    // child's button in the main frame's menu bar).
+    void SetWindowIcons();
     // The WM_CLOSE question: true when the close may go on.
     bool MayClose();
     // Whether a key message is one an edit box takes itself (its undo and
@@ -179,6 +182,7 @@ private:
     CSplitterWindowExT<true> m_splitter;
     HMENU m_menu = nullptr;
     HACCEL m_accelerators = nullptr;
+    HICON m_windowIcons[2] = {nullptr, nullptr};  // the window's small and big icon
     CActionsManager m_actions;
     CProjectLoadSave m_loadSave;
     com::ComPtr<IUnknown> m_taskPane;

@@ -64,8 +64,21 @@ STDMETHODIMP CProjectBase::CreateOwnWindow(HWND a_hWndParent)
             }
             return E_FAIL;
         }
+        SetWindowIcons();
         return S_OK;
     });
+}
+
+void CProjectBase::SetWindowIcons()
+{
+    const int sizes[2] = {::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CXICON)};
+    const WPARAM kinds[2] = {ICON_SMALL, ICON_BIG};
+    for (int i = 0; i < 2; ++i) {
+        if (!m_windowIcons[i])
+            m_windowIcons[i] = static_cast<HICON>(::LoadImageA(com::ModuleInstance(), MAKEINTRESOURCEA(IDI_PROJECT),
+                                                               IMAGE_ICON, sizes[i], sizes[i], LR_DEFAULTCOLOR));
+        if (m_windowIcons[i]) SendMessage(WM_SETICON, kinds[i], reinterpret_cast<LPARAM>(m_windowIcons[i]));
+    }
 }
 
 STDMETHODIMP CProjectBase::GetOwnWindow(HWND* a_hWndRet)

@@ -195,6 +195,8 @@ TEST(FileNew, TheDataDiscProjectOpensWithItsThreeFrames)
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question); }, 5000));
     EXPECT_TRUE(IsWindowEnabled(frame));
     EXPECT_FALSE(run.WaitForWindow("#32770", kCaption, 0));
+    // Its own icon, which the system menu and the maximised child's button show.
+    EXPECT_TRUE(SendMessageA(project, WM_GETICON, ICON_SMALL, 0));
     // The splitter holds the task panel and the data editor side by side;
     // the burning frame waits hidden beside them until Next.
     HWND splitter = GetWindow(project, GW_CHILD);
