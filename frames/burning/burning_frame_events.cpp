@@ -68,6 +68,8 @@ void CCoDrubeck::OnDeviceArrived(unsigned int id)
 
 void CCoDrubeck::OnDeviceRemoved(unsigned int id)
 {
+    // The job's end event went with the drive's window.
+    if (m_job != Job::None && id == m_jobDeviceId) EndLostJob();
     const int item = FindDriveItem(id);
     if (item < 0) return;
     char text[512] = "";
@@ -104,10 +106,12 @@ void CCoDrubeck::OnJobEvent(unsigned event, unsigned int value)
         break;
     case DM_BURNEND: {
         const HRESULT result = static_cast<HRESULT>(value);
+        // A job the user cancelled may end with the failure that stopped it.
+        const bool cancelled = result == CANCELLED_BY_USER || (FAILED(result) && m_cancelRequested);
         m_preparing = m_working = FALSE;
-        m_job = Job::None;
+        JobEnded();
         if (result >= 0) LogText(IDS_LEADS_WRITTEN);
-        LogText(result == CANCELLED_BY_USER ? IDS_BURN_CANCELLED : result == S_OK ? IDS_BURN_SUCCEEDED : IDS_BURN_FAILED);
+        LogText(cancelled ? IDS_BURN_CANCELLED : result == S_OK ? IDS_BURN_SUCCEEDED : IDS_BURN_FAILED);
         ::SendMessageA(m_progress, PBM_SETPOS, 0, 0);
         ::SendMessageA(m_buffer, PBM_SETPOS, 0, 0);
         SendResult(result);
@@ -126,10 +130,11 @@ void CCoDrubeck::OnJobEvent(unsigned event, unsigned int value)
         const HRESULT result = static_cast<HRESULT>(value);
         // An erase inside a burn hands the drive back to the burn, which is
         // still preparing.
+        const bool cancelled = result == CANCELLED_BY_USER || (FAILED(result) && m_cancelRequested);
         m_preparing = m_job == Job::Burn;
         m_working = FALSE;
-        if (m_job == Job::Erase) m_job = Job::None;
-        LogText(result == CANCELLED_BY_USER ? IDS_ERASE_CANCELLED : result == S_OK ? IDS_ERASE_SUCCEEDED : IDS_ERASE_FAILED);
+        if (m_job == Job::Erase) JobEnded();
+        LogText(cancelled ? IDS_ERASE_CANCELLED : result == S_OK ? IDS_ERASE_SUCCEEDED : IDS_ERASE_FAILED);
         break;
     }
     case DM_STATUS: OnStatus(value); break;

@@ -105,6 +105,7 @@
 #define IDS_ASK_NEED_BLANK 8276
 #define IDS_ASK_ERASE_FOR_BLANK 8277
 #define IDS_ERASE_START_FAILED 8284
+#define IDS_JOB_LOST 8285
 // The preparation lines of each burn type: succeeded, cancelled, failed.
 #define IDS_DVD_PREPARED 8255
 #define IDS_DVD_PREPARE_CANCELLED 8254

@@ -13,7 +13,16 @@ const FrameTableRow kFrames[] = {
     {nullptr, nullptr, nullptr, FrameRole::TaskPane},
 };
 
+BurnFlowSteps DataBurnSteps()
+{
+    BurnFlowSteps steps;
+    steps.sourceName = "compNostrine";
+    return steps;
+}
+
 }  // namespace
+
+CCoMaravin::CCoMaravin() : m_tree(IID_IFileTree, "m_compFileTree"), m_burnFlow(*this, m_tree, DataBurnSteps()) {}
 
 const ProjectTypeInfo& CCoMaravin::Type()
 {
@@ -70,7 +79,9 @@ HRESULT CCoMaravin::OnEditorCommand(unsigned id, SAFEARRAY* data, bool& handled)
     case PCID_SOURCE_READY:
         return m_burnFlow.SourceReady(data);
     case DECID_GET_CURRENT_DEVICE_ID:
-        return RelayDeviceId(data);
+        return RelayDeviceId(BFCID_GET_DEVICE_ID, data);
+    case DECID_SET_CURRENT_DEVICE_ID:
+        return RelayDeviceId(BFCID_SET_DEVICE_ID, data);
     case DECID_GET_WILL_LOAD:
         return AnswerNumber(data, WillBeLoaded());
     default:
@@ -85,27 +96,30 @@ HRESULT CCoMaravin::OnBurnerCommand(unsigned id, SAFEARRAY* data, bool& handled)
     case PCID_SOURCE_READY:
     case PCID_RESULT:
         // The burning frame ends every burn with PCID_RESULT.
-        m_burnFlow.BurnFinished();
-        return S_OK;
+        return m_burnFlow.BurnFinished(id, data);
     case BFCID_GET_BURN_TYPE:
         return AnswerNumber(data, BURN_TYPE_DATA);
-    case BFCID_GET_DATAIMAGE:
-        return m_burnFlow.HandOverTree(data);
+    case BFCID_GET_DATAIMAGE: {
+        CLogFunctionScope scope("OnDrubeck_GetDataImage");
+        return m_burnFlow.HandOver(data);
+    }
     default:
         handled = false;
         return E_COMMAND_NOT_HANDLED;
     }
 }
 
-HRESULT CCoMaravin::RelayDeviceId(SAFEARRAY* data)
+// The editor's device question, or the drive it continues a disc in, as
+// the burning frame's command `id`.
+HRESULT CCoMaravin::RelayDeviceId(unsigned id, SAFEARRAY* data)
 {
-    CLogFunctionScope scope("OnNostrine_GetCurrentDeviceID");
+    CLogFunctionScope scope(id == BFCID_GET_DEVICE_ID ? "OnNostrine_GetCurrentDeviceID" : "OnNostrine_SetCurrentDeviceID");
     com::ComPtr<ICommandPerformer> burner;
     if (!BurningFrame() || FAILED(burner.QueryFrom(BurningFrame(), IID_ICommandPerformer))) {
         LogNull("compDrubeck");
         return E_FAIL;
     }
-    return burner->InvokeCommand(Self(), CLSID_CoMaravin, BFCID_GET_DEVICE_ID, data);
+    return burner->InvokeCommand(Self(), CLSID_CoMaravin, id, data);
 }
 
 HRESULT CCoMaravin::AnswerNumber(SAFEARRAY* data, long value)

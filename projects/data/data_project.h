@@ -5,14 +5,17 @@
 #pragma once
 #include "project_impl.h"
 #include "data_project_classes.h"
-#include "data_burn_flow.h"
+#include "burn_flow.h"
+#include "engine.h"
 
 class CCoMaravin : public CProjectImpl<CCoMaravin, &CLSID_CoMaravin> {
 public:
-    CCoMaravin() : m_burnFlow(*this) {}
+    CCoMaravin();
 
     static const ProjectTypeInfo& Type();
-    const CDataBurnFlow& BurnFlow() const { return m_burnFlow; }
+    const CBurnFlow& BurnFlow() const { return m_burnFlow; }
+    // The file tree the editor delivered, until the burning frame takes it.
+    IUnknown* Tree() const { return m_tree.Held(); }
 
 protected:
     using CProjectBase::OnTypeCommand;
@@ -32,9 +35,10 @@ private:
 
     // DECID_GET_CURRENT_DEVICE_ID: the burning frame writes the drive's id
     // straight into the editor's variable (BFCID_GET_DEVICE_ID).
-    HRESULT RelayDeviceId(SAFEARRAY* data);
+    HRESULT RelayDeviceId(unsigned id, SAFEARRAY* data);
     // Writes one number through the I4 BYREF of the data.
     static HRESULT AnswerNumber(SAFEARRAY* data, long value);
 
-    CDataBurnFlow m_burnFlow;
+    CObjectBurnSource m_tree;
+    CBurnFlow m_burnFlow;
 };

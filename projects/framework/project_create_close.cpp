@@ -1,6 +1,6 @@
 // Creation of a project's components and window, and its close.
 #include "project_base.h"
-#include "project_box.h"
+#include <shared/settings_helper.h>
 #include "project_ids.h"
 #include "project_ui.h"
 #include "wait_dialog.h"
@@ -118,6 +118,7 @@ HRESULT CProjectBase::InternalCreateProject()
     if (SUCCEEDED(hr)) {
         m_splitter.SetSplitterPanes(m_taskPaneWindow, m_frameWindows[0], false);
         m_splitter.SetSplitterPos(INITIAL_SPLITTER_POS);
+        m_splitter.SetDefaultWidth(INITIAL_SPLITTER_POS);
         m_splitter.UpdateSplitterLayout();
         ::ShowWindow(m_splitter, SW_SHOWNORMAL);
         ::ShowWindow(m_taskPaneWindow, SW_SHOWNORMAL);
@@ -227,7 +228,7 @@ bool CProjectBase::MayClose()
     if (!modified) return true;
     char text[1024];
     std::snprintf(text, sizeof text, LangStr(IDS_SAVE_CHANGES).c_str(), m_title.c_str());
-    unsigned long answer = ShowProjectBox(text, MBX_YES | MBX_NO | MBX_CANCEL | MBX_ICONQUESTION);
+    unsigned long answer = CommonMessageBox(text, MBX_YES | MBX_NO | MBX_CANCEL | MBX_ICONQUESTION);
     if (answer & MBX_YES) return SUCCEEDED(SaveProject());
     return (answer & MBX_NO) != 0;
 }

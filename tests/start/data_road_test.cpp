@@ -1,5 +1,5 @@
 // The data-disc road from the program's own windows: a new data project,
-// files and folders dropped onto the editor and pasted from the clipboard,
+// files and folders dropped onto the editor and pasted through Edit > Paste,
 // a rename and a remove, the project saved, closed and opened again, burned
 // to the virtual CD-R from the burning frame and read back with isoinfo,
 // every file compared with its source; then a second session that continues
@@ -20,7 +20,7 @@ namespace {
 
 const char kApptype[] = "[Data]\r\nShowExplorerInitially=0\r\n";
 const char kDataProject[] = "{2EECB0E1-0EE1-4541-87B1-D135261D0108}";  // Maravin.dll
-const WORD ID_FILE_NEW = 0xE100, ID_FILE_OPEN = 0xE101, ID_FILE_SAVE_AS = 0xE104, ID_EDIT_PASTE = 0xE125;
+const WORD ID_FILE_NEW = 0xE100, ID_FILE_OPEN = 0xE101, ID_FILE_SAVE_AS = 0xE104;
 const int IDC_FOLDER_TREE = 1500, IDC_FILE_LIST = 1600, IDC_NEXT = 29335;
 const int IDC_BURN = 8192, IDC_LOG = 8196, IDC_DRIVES = 8198;
 const int IDC_BEGIN_NEW_DISC = 8196, IDC_CONTINUE_DISC = 8197, IDC_DEVICE_COMBO = 8201, IDC_MEDIUM_LINE = 8203,
@@ -351,15 +351,33 @@ protected:
                                            << "'" << (under == tree ? " (the folder tree)" : "");
     }
 
-    // CF_HDROP put on the clipboard, then Edit > Paste through the frame.
-    bool Paste(const std::vector<std::string>& paths)
+    // CF_HDROP put on the clipboard, then Edit > Paste from the keyboard:
+    // Alt+E opens the Edit menu, P chooses Paste, which the menu takes only
+    // while it is enabled (a greyed Paste leaves the menu open: closed again
+    // and tried once more, as a user would after a moment).
+    testing::AssertionResult Paste(const std::vector<std::string>& paths)
     {
-        if (!OpenClipboard(nullptr)) return false;
+        if (!OpenClipboard(nullptr)) return testing::AssertionFailure() << "no clipboard";
         EmptyClipboard();
         const bool set = SetClipboardData(CF_HDROP, FileListData::Block(paths)) != nullptr;
         CloseClipboard();
-        if (set) PostMessageA(Frame(), WM_COMMAND, ID_EDIT_PASTE, 0);
-        return set;
+        if (!set) return testing::AssertionFailure() << "the clipboard took no file list";
+        const LPARAM altDown = 1 << 29;
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            PostMessageA(Frame(), WM_SYSKEYDOWN, 'E', altDown);
+            HWND menu = nullptr;
+            if (!WaitUntil([&] { return (menu = run->WaitForWindow("#32768", nullptr, 0)) && IsWindowVisible(menu); },
+                           5000))
+                continue;
+            PostMessageA(Frame(), WM_KEYDOWN, 'P', 0);
+            if (WaitUntil([&] { return !IsWindow(menu) || !IsWindowVisible(menu); }, 2000))
+                return testing::AssertionSuccess();
+            PostMessageA(Frame(), WM_KEYDOWN, VK_ESCAPE, 0);
+            PostMessageA(Frame(), WM_KEYDOWN, VK_ESCAPE, 0);
+            WaitUntil([&] { return !IsWindow(menu) || !IsWindowVisible(menu); }, 2000);
+            WaitUntil([] { return false; }, 500);
+        }
+        return testing::AssertionFailure() << "Edit > Paste was not offered";
     }
 
     // F2 in the tree on a folder, the edit box given the new name, the edit ended.
@@ -418,7 +436,8 @@ protected:
 
     // Next in the editor brings the burning frame; drive F is chosen there,
     // Burn pressed and every question answered until the job's last line.
-    void BurnToCd(std::vector<std::string>* questions)
+    // With `choose`, the user picks F; else the frame must already name it.
+    void BurnToCd(std::vector<std::string>* questions, bool choose = true)
     {
         HWND next = FindDescendant(editor, IDC_NEXT);
         ASSERT_TRUE(next) << "the editor's Next button";
@@ -432,8 +451,11 @@ protected:
                 if (!items[i].empty() && items[i][0] == 'F') cd = static_cast<int>(i);
             return cd >= 0;
         }, 15000));
-        SendMessageA(drives, CB_SETCURSEL, cd, 0);
-        SendMessageA(burner, WM_COMMAND, MAKEWPARAM(IDC_DRIVES, CBN_SELCHANGE), reinterpret_cast<LPARAM>(drives));
+        if (choose) {
+            SendMessageA(drives, CB_SETCURSEL, cd, 0);
+            SendMessageA(burner, WM_COMMAND, MAKEWPARAM(IDC_DRIVES, CBN_SELCHANGE), reinterpret_cast<LPARAM>(drives));
+        }
+        ASSERT_EQ(cd, SendMessageA(drives, CB_GETCURSEL, 0, 0)) << "the burning frame names drive F";
         HWND burn = GetDlgItem(burner, IDC_BURN);
         ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(burn) != FALSE; }, 15000)) << "Burn for a blank CD-R";
         PostMessageA(burner, WM_COMMAND, MAKEWPARAM(IDC_BURN, BN_CLICKED), reinterpret_cast<LPARAM>(burn));
@@ -622,8 +644,9 @@ TEST_F(DataRoad, ComposedSavedReopenedBurnedAndContinuedInASecondSession)
     EXPECT_TRUE(DropOntoTree({sources.Path("second.txt"), sources.Path("More")}));
     ASSERT_TRUE(ListShows({"More", "Photos", "alpha.txt", "second.txt"})) << testing::PrintToString(ListRows());
 
+    // The disc is burned where its session came from: F, not the default E.
     questions.clear();
-    BurnToCd(&questions);
+    BurnToCd(&questions, false);
     ASSERT_FALSE(HasFatalFailure());
     EXPECT_TRUE(questions.empty()) << "a session added to an open CD-R asks nothing: "
                                    << testing::PrintToString(questions);

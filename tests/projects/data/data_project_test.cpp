@@ -177,7 +177,7 @@ TEST_F(DataProjectTest, BurnFlowTracesEndWithBothFramesEnabledAndNothingHeld)
         EXPECT_NE("0", LastEnable(editor)) << "the editor stays disabled";
         EXPECT_NE("0", LastEnable(burner)) << "the burning frame stays disabled";
         EXPECT_EQ(nullptr, project->BurnFlow().Preparing());
-        EXPECT_EQ(nullptr, project->BurnFlow().Tree());
+        EXPECT_EQ(nullptr, project->Tree());
         EXPECT_EQ(1u, RefCount(tree)) << "the project still holds the tree";
         frame.reset();
         projects.clear();
