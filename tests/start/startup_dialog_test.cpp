@@ -195,8 +195,6 @@ TEST(FileNew, TheDataDiscProjectOpensWithItsThreeFrames)
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question); }, 5000));
     EXPECT_TRUE(IsWindowEnabled(frame));
     EXPECT_FALSE(run.WaitForWindow("#32770", kCaption, 0));
-    // Its own icon, which the system menu and the maximised child's button show.
-    EXPECT_TRUE(SendMessageA(project, WM_GETICON, ICON_SMALL, 0));
     // The splitter holds the task panel and the data editor side by side;
     // the burning frame waits hidden beside them until Next.
     HWND splitter = GetWindow(project, GW_CHILD);
@@ -216,6 +214,26 @@ TEST(FileNew, TheDataDiscProjectOpensWithItsThreeFrames)
     GetWindowRect(editor, &right);
     EXPECT_LE(left.right, right.left);  // task panel on the left
     EXPECT_GT(right.right - right.left, 0);
+    // Maximised, its system-menu button in the menu bar shows the type's
+    // icon (the folder's yellow on the disc), not the system's blank one.
+    // (Under Wine, WM_GETICON from another process answers nothing.)
+    SetWindowPos(frame, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    PostMessageA(project, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    HWND bar = GetDlgItem(GetDlgItem(frame, 0xE803), 0xE802);
+    EXPECT_TRUE(WaitUntil([&] {
+        RECT r;
+        GetWindowRect(bar, &r);
+        HDC screen = GetDC(nullptr);
+        bool yellow = false;
+        for (int y = r.top; y < r.bottom && !yellow; ++y)
+            for (int x = r.left; x < r.left + 40 && !yellow; ++x) {
+                const COLORREF c = GetPixel(screen, x, y);
+                yellow = GetRValue(c) > 0xE0 && GetGValue(c) > 0xA8 && GetGValue(c) < 0xD8 && GetBValue(c) < 0x40;
+            }
+        ReleaseDC(nullptr, screen);
+        return yellow;
+    }, 5000)) << "no project icon on the maximised child's button";
+    SetWindowPos(frame, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     EXPECT_EQ(run.Close(), 0u);
 }
 
