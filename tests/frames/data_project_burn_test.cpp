@@ -43,7 +43,7 @@ protected:
         ASSERT_EQ(S_OK, services.BindInto(project));
         com::ComPtr<IOwnWindow> own;
         ASSERT_EQ(S_OK, project.As(IID_IOwnWindow, &own));
-        HRESULT created = own->CreateOwnWindow(main->Client());
+        HRESULT created = main->OpenChild(own);
         ASSERT_EQ(S_OK, created) << services.LogText();
         ASSERT_TRUE(Stubs().editor);
         // The burning frame is the real one: find its window in the project's.

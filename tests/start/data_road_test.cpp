@@ -1,9 +1,10 @@
 // The data-disc road from the program's own windows: a new data project,
-// files and folders dropped onto the editor and pasted through Edit > Paste,
-// a rename and a remove, the project saved, closed and opened again, burned
-// to the virtual CD-R from the burning frame and read back with isoinfo,
-// every file compared with its source; then a second session that continues
-// the disc from the device dialog, read back with both sessions' files.
+// files and folders dropped onto the editor and pasted through Edit > Paste
+// and with Ctrl+V, a rename and a remove, the project saved, closed and
+// opened again, burned to the virtual CD-R from the burning frame and read
+// back with isoinfo, every file compared with its source; then a second
+// session that continues the disc from the device dialog, read back with
+// both sessions' files.
 #include "data_project_test.h"
 #include "disc_folder.h"
 #include "unix_tools.h"
@@ -260,17 +261,40 @@ protected:
                                            << "'" << (under == tree ? " (the folder tree)" : "");
     }
 
-    // CF_HDROP put on the clipboard, then Edit > Paste from the keyboard:
-    // Alt+E opens the Edit menu, P chooses Paste, which the menu takes only
-    // while it is enabled (a greyed Paste leaves the menu open: closed again
-    // and tried once more, as a user would after a moment).
-    testing::AssertionResult Paste(const std::vector<std::string>& paths)
+    // CF_HDROP put on the clipboard, as a file manager's Copy leaves it.
+    testing::AssertionResult OfferFileList(const std::vector<std::string>& paths)
     {
         if (!OpenClipboard(nullptr)) return testing::AssertionFailure() << "no clipboard";
         EmptyClipboard();
         const bool set = SetClipboardData(CF_HDROP, FileListData::Block(paths)) != nullptr;
         CloseClipboard();
         if (!set) return testing::AssertionFailure() << "the clipboard took no file list";
+        return testing::AssertionSuccess();
+    }
+
+    // The file list pasted with Ctrl+V in the editor's list, Control held
+    // until the list shows `rows`.
+    testing::AssertionResult PasteWithCtrlV(const std::vector<std::string>& paths,
+                                            const std::vector<std::string>& rows)
+    {
+        testing::AssertionResult offered = OfferFileList(paths);
+        if (!offered) return offered;
+        RemoteKeyboard keyboard(Frame());
+        if (!keyboard.Attached()) return testing::AssertionFailure() << "no keyboard of the program";
+        keyboard.Hold(VK_CONTROL);
+        keyboard.Press(list, 'V');
+        if (ListShows(rows)) return testing::AssertionSuccess();
+        return testing::AssertionFailure() << "Ctrl+V pasted nothing: " << testing::PrintToString(ListRows());
+    }
+
+    // CF_HDROP put on the clipboard, then Edit > Paste from the keyboard:
+    // Alt+E opens the Edit menu, P chooses Paste, which the menu takes only
+    // while it is enabled (a greyed Paste leaves the menu open: closed again
+    // and tried once more, as a user would after a moment).
+    testing::AssertionResult Paste(const std::vector<std::string>& paths)
+    {
+        testing::AssertionResult offered = OfferFileList(paths);
+        if (!offered) return offered;
         const LPARAM altDown = 1 << 29;
         for (int attempt = 0; attempt < 3; ++attempt) {
             PostMessageA(Frame(), WM_SYSKEYDOWN, 'E', altDown);
@@ -437,6 +461,8 @@ TEST_F(DataRoad, ComposedSavedReopenedBurnedAndContinuedInASecondSession)
     source("/Photos/beta.dat", "beta.dat", 300000, 6);
     source("/Photos/Papers/a.txt", "Docs\\a.txt", 7000, 7);
     source("/Photos/Papers/b.txt", "Docs\\b.txt", 4097, 8);
+    // Pasted into Photos/Old with Ctrl+V.
+    source("/Photos/Old/gamma.txt", "gamma.txt", 5000, 11);
 
     run = std::make_unique<TessalyRun>(install);
     ASSERT_TRUE(Frame());
@@ -453,6 +479,11 @@ TEST_F(DataRoad, ComposedSavedReopenedBurnedAndContinuedInASecondSession)
     ASSERT_TRUE(ListShows({"Docs", "Old", "beta.dat", "one.bin", "two.bin"})) << testing::PrintToString(ListRows());
     WaitUntil([] { return false; }, 300);
     if (HWND box = MessageBoxNow()) ADD_FAILURE() << "Edit > Paste pasted twice: " << AnswerBox(box, IDNO);
+    ASSERT_TRUE(SelectFolder({"Photos", "Old"}));
+    ASSERT_TRUE(ListShows({"three.txt"}));
+    EXPECT_TRUE(PasteWithCtrlV({sources.Path("gamma.txt")}, {"gamma.txt", "three.txt"}));
+    WaitUntil([] { return false; }, 300);
+    if (HWND box = MessageBoxNow()) ADD_FAILURE() << "Ctrl+V pasted twice: " << AnswerBox(box, IDNO);
 
     ASSERT_TRUE(SelectFolder({}));
     ASSERT_TRUE(ListShows({"Photos", "alpha.txt", "trash.txt"}));
