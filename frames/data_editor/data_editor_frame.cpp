@@ -5,7 +5,7 @@
 #include "files_processing_dialog.h"
 #include <data_editor/model/message_pump.h>
 #include <data_editor/model/project_preparation_host.h>
-#include <data_editor/model/size_texts.h>
+#include <shared/size_texts.h>
 #include <shared/guid_text.h>
 #include <shared/log.h>
 #include <shared/settings_helper.h>
