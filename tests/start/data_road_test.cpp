@@ -638,4 +638,34 @@ TEST_F(DataRoad, ComposedSavedReopenedBurnedAndContinuedInASecondSession)
     ExpectSession(secondIso, 0, firstOnly);  // the first session as it was
 }
 
+// The space bar under the project: its tooltip follows the files the
+// editor holds as they are pasted in, and it shows the used part.
+TEST_F(DataRoad, SpaceBarShowsTheEditorsSizeInItsTooltip)
+{
+    const std::string one = sources.Add("one.bin", 3 * 1048576, 11);
+    const std::string two = sources.Add("two.bin", 1048576 / 2, 12);
+    run = std::make_unique<TessalyRun>(install);
+    ASSERT_TRUE(Frame());
+    NewDataProject("Data#1");
+    HWND bar = GetDlgItem(Frame(), 0x401);
+    ASSERT_TRUE(bar);
+    auto tip = [&] { return RemoteToolTipText(bar, 1, Pid()); };
+    EXPECT_TRUE(WaitUntil([&] { return tip() == "Data size: 0.00 Mb"; }, 5000)) << tip();
+
+    ASSERT_TRUE(Paste({one}));
+    ASSERT_TRUE(ListShows({"one.bin"}));
+    EXPECT_TRUE(WaitUntil([&] { return tip() == "Data size: 3.00 Mb"; }, 5000)) << tip();
+    ASSERT_TRUE(Paste({two}));
+    ASSERT_TRUE(ListShows({"one.bin", "two.bin"}));
+    EXPECT_TRUE(WaitUntil([&] { return tip() == "Data size: 3.50 Mb"; }, 5000)) << tip();
+    EXPECT_EQ(WindowText(bar), "Data size: 3.50 Mb");
+
+    RECT r;
+    GetWindowRect(bar, &r);
+    SetWindowPos(Frame(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetCursorPos(r.left + 40, r.top + 8);
+    Shot("space-bar");
+    SetWindowPos(Frame(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 }  // namespace

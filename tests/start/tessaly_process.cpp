@@ -405,3 +405,44 @@ NewProcessReaper::~NewProcessReaper()
         }
     }
 }
+
+namespace {
+
+struct ToolTipSearch {
+    DWORD pid;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK MatchToolTip(HWND hwnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<ToolTipSearch*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == search->pid && ClassOf(hwnd) == TOOLTIPS_CLASSA) search->found.push_back(hwnd);
+    return TRUE;
+}
+
+}  // namespace
+
+std::string RemoteToolTipText(HWND owner, UINT_PTR id, DWORD pid)
+{
+    ToolTipSearch search = {pid, {}};
+    EnumWindows(MatchToolTip, reinterpret_cast<LPARAM>(&search));
+    const SIZE_T textSize = 512;
+    for (HWND tip : search.found) {
+        RemoteBlock block(pid, sizeof(TTTOOLINFOA) + textSize);
+        TTTOOLINFOA tool = {};
+        tool.cbSize = TTTOOLINFOA_V2_SIZE;
+        tool.hwnd = owner;
+        tool.uId = id;
+        tool.lpszText = block.At() + sizeof(TTTOOLINFOA);
+        const char empty[1] = "";
+        if (!block.Write(0, &tool, sizeof(tool)) || !block.Write(sizeof(TTTOOLINFOA), empty, 1)) continue;
+        if (!SendMessageA(tip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(block.At()))) continue;
+        if (!block.Write(0, &tool, sizeof(tool))) continue;
+        SendMessageA(tip, TTM_GETTEXTA, textSize, reinterpret_cast<LPARAM>(block.At()));
+        char text[textSize] = "";
+        if (block.Read(sizeof(TTTOOLINFOA), text, textSize - 1)) return text;
+    }
+    return std::string();
+}

@@ -89,6 +89,9 @@ std::string RemoteTreeText(HWND tree, DWORD pid, HTREEITEM item);
 HTREEITEM RemoteTreeItem(HWND tree, DWORD pid, const std::vector<std::string>& path);
 // The texts of an item's children (of the roots for a null item), in order.
 std::vector<std::string> RemoteTreeChildren(HWND tree, DWORD pid, HTREEITEM item);
+// The text of the tool `id` of `owner` in a tooltip control of another process
+// (empty when no tooltip of the process has that tool).
+std::string RemoteToolTipText(HWND owner, UINT_PTR id, DWORD pid);
 // The first window below `parent` (at any depth) with the control id, or null.
 HWND FindDescendant(HWND parent, int id);
 // Processes of the given program file name ("dllhost.exe").
