@@ -1,4 +1,5 @@
 #include "main_frame.h"
+#include "about_dialog.h"
 #include "app_paths.h"
 #include "common_settings.h"
 #include "explorer_window.h"
@@ -494,9 +495,7 @@ LRESULT CMainFrame::OnHelpIndex(WORD, WORD, HWND, BOOL&)
 
 LRESULT CMainFrame::OnAppAbout(WORD, WORD, HWND, BOOL&)
 {
-    const std::string text = GetCommonString("ApptypeData", "Title", "") + "\nVersion " +
-                             GetCommonString("ApptypeData", "Version", "1.0.0.0");
-    FrameMessageBox(text, MB_ICONINFORMATION);
+    CAboutDialog().DoModal(m_hWnd);
     return 0;
 }
 

@@ -1,4 +1,5 @@
 #include "space_bar_painter.h"
+#include "backdrop.h"
 #include <shared/colors.h>
 #include <shared/drawing.h>
 #include <algorithm>
@@ -53,13 +54,6 @@ void FillTwoStepGradient(HDC dc, const RECT& rc, COLORREF base)
     FillGradientRect(dc, rc.left, rc.top, rc.right - rc.left, third, ShiftColorHLS(base, -10, -20), base, TRUE);
     FillGradientRect(dc, rc.left, rc.top + third, rc.right - rc.left, rc.bottom - rc.top - third, base,
                      ShiftColorHLS(base, -50, -20), TRUE);
-}
-
-void FillBackground(HDC dc, SIZE size)
-{
-    const int third = size.cy / 3;
-    FillGradientRect(dc, 0, 0, size.cx, third, ShiftColorHLS(WHITE_BASE, -40, -20), WHITE_BASE, TRUE);
-    FillGradientRect(dc, 0, third, size.cx, size.cy - third, WHITE_BASE, ShiftColorHLS(WHITE_BASE, -10, -20), TRUE);
 }
 
 void FillSolid(HDC dc, int left, int top, int right, int bottom, COLORREF color)
@@ -147,7 +141,7 @@ void PaintSpaceBar(HDC dc, SIZE size, const CSpaceBarState& state)
 {
     CPenSelector pen(dc, ::GetSysColor(COLOR_BTNFACE));
     CBrushSelector brush(dc, ::GetSysColor(COLOR_BTNFACE));
-    FillBackground(dc, size);
+    FillBackdrop(dc, RECT{0, 0, size.cx, size.cy});
     if (state.mode != SPACE_BAR_DATA && state.mode != SPACE_BAR_AUDIO) return;
     const bool audio = state.mode == SPACE_BAR_AUDIO;
     const CSpaceBarScale& scale = audio ? AudioScale() : DataScaleFor(state.bytes);

@@ -1,5 +1,6 @@
 #include "tessaly_process.h"
 #include "standin/standin_project.h"
+#include "unix_tools.h"
 #include <commctrl.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
@@ -445,4 +446,12 @@ std::string RemoteToolTipText(HWND owner, UINT_PTR id, DWORD pid)
         if (block.Read(sizeof(TTTOOLINFOA), text, textSize - 1)) return text;
     }
     return std::string();
+}
+
+void ScreenShot(const char* name)
+{
+    char folder[MAX_PATH] = "";
+    if (!GetEnvironmentVariableA("TB_ROAD_SHOTS", folder, sizeof folder)) return;
+    WaitUntil([] { return false; }, 300);  // the windows paint
+    RunUnix("import -window root '" + std::string(folder) + "/" + name + ".png'");
 }

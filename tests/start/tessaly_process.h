@@ -94,6 +94,9 @@ std::vector<std::string> RemoteTreeChildren(HWND tree, DWORD pid, HTREEITEM item
 std::string RemoteToolTipText(HWND owner, UINT_PTR id, DWORD pid);
 // The first window below `parent` (at any depth) with the control id, or null.
 HWND FindDescendant(HWND parent, int id);
+// The whole display into "<TB_ROAD_SHOTS>/<name>.png" when TB_ROAD_SHOTS
+// names a Unix folder; nothing otherwise.
+void ScreenShot(const char* name);
 // Processes of the given program file name ("dllhost.exe").
 std::vector<DWORD> ProcessesNamed(const char* name);
 // Ends, when it goes, every process of the name that started during its
