@@ -4,6 +4,7 @@
 #include "common_settings.h"
 #include "explorer_window.h"
 #include "menu_translation.h"
+#include "new_version_dialog.h"
 #include "prompts.h"
 #include "resource.h"
 #include <com/module.h>
@@ -80,6 +81,7 @@ BOOL CMainFrame::ProcessWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARA
         WND_MESSAGE(WM_RECENTFILESCHANGED, OnRecentFilesChanged)
         WND_MESSAGE(WM_RELAYTOCHILDREN, OnRelayToChildren)
         WND_MESSAGE(WM_REFUSE_SWITCH, OnRefuseSwitch)
+        WND_MESSAGE(WM_NEWVERSIONOFFER, OnNewVersionOffer)
         WND_NOTIFY_CODE(SIZEBARN_UPDATE, OnSizeBarUpdate)
         WND_NOTIFY_CODE(RBN_HEIGHTCHANGE, OnRebarHeightChange)
         WND_NOTIFY_CODE(NM_CUSTOMDRAW, OnCustomDraw)
@@ -155,6 +157,7 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
         CreateExplorer();
     SyncToolBar();
     ActOnCommandLine();
+    m_versionCheck.Start(m_hWnd, WM_NEWVERSIONOFFER);
     return 0;
 }
 
@@ -316,6 +319,7 @@ BOOL CMainFrame::OnIdle()
 
 LRESULT CMainFrame::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
 {
+    m_versionCheck.Stop();
     if (m_loopRegistered) {
         if (wnd::MessageLoop* loop = wnd::MessageLoop::Current()) {
             loop->RemoveMessageFilter(this);
@@ -413,6 +417,17 @@ LRESULT CMainFrame::OnSizeBarUpdate(int, NMHDR* header, BOOL&)
     if (!m_spaceBar.IsWindow() || !header->hwndFrom || header->hwndFrom != MdiGetActive()) return 0;
     if (update->kind == SIZEBAR_DATA) m_spaceBar.SetDataSize(update->bytes);
     else if (update->kind == SIZEBAR_AUDIO) m_spaceBar.SetTotalLength(update->seconds);
+    return 0;
+}
+
+LRESULT CMainFrame::OnNewVersionOffer(UINT, WPARAM, LPARAM, BOOL&)
+{
+    std::string offered, current;
+    if (!m_versionCheck.TakeOffer(&offered, &current)) return 0;
+    HWND owner = ::GetActiveWindow();
+    if (CNewVersionDialog(offered, current).DoModal(owner ? owner : ::GetDesktopWindow()) == IDYES)
+        ::ShellExecuteA(::GetDesktopWindow(), "open", ("http://" + CVersionCheck::Host()).c_str(), nullptr, nullptr,
+                        SW_SHOWNORMAL);
     return 0;
 }
 

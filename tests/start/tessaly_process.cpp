@@ -10,6 +10,7 @@
 namespace {
 
 const char kMaker[] = "Tavell software";
+const char kClosedVersionHost[] = "127.0.0.1:1";
 
 std::string UniqueName()
 {
@@ -109,6 +110,10 @@ void TessalyInstall::RegisterType(const std::string& clsid, DWORD order, const s
 
 TessalyRun::TessalyRun(const TessalyInstall& install, const std::string& arguments)
 {
+    // The program's new-version check asks a closed loopback port unless a
+    // test has pointed it at a server of its own.
+    if (!GetEnvironmentVariableA("TB_VERSION_CHECK_HOST", nullptr, 0))
+        SetEnvironmentVariableA("TB_VERSION_CHECK_HOST", kClosedVersionHost);
     std::string line = "\"" + install.Program() + "\"" + (arguments.empty() ? "" : " " + arguments);
     // Its standard handles (and those of what it starts: a surrogate the
     // system starts for a class it cannot load stays for good) lead
