@@ -222,7 +222,7 @@ std::string RemoteStatusText(HWND statusBar, DWORD pid)
     return text;
 }
 
-std::vector<std::string> RemoteListItems(HWND list, DWORD pid)
+std::vector<std::string> RemoteListItems(HWND list, DWORD pid, int column)
 {
     // A list view's item text is not carried across processes: the item
     // and its text buffer live in the list's process.
@@ -238,6 +238,7 @@ std::vector<std::string> RemoteListItems(HWND list, DWORD pid)
             LVITEMA item = {};
             item.mask = LVIF_TEXT;
             item.iItem = static_cast<int>(i);
+            item.iSubItem = column;
             item.pszText = remote + sizeof(LVITEMA);
             item.cchTextMax = static_cast<int>(textSize);
             SIZE_T written = 0, read = 0;

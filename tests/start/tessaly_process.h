@@ -77,8 +77,8 @@ void DismissBox(HWND box, int id = IDOK);
 std::vector<HWND> MdiChildren(HWND frame);
 // The simple-mode text of a status bar of another process.
 std::string RemoteStatusText(HWND statusBar, DWORD pid);
-// The item texts of a list view of another process, in order.
-std::vector<std::string> RemoteListItems(HWND list, DWORD pid);
+// The item texts of a list view of another process (of one column), in order.
+std::vector<std::string> RemoteListItems(HWND list, DWORD pid, int column = 0);
 // The items of a combo box of another process.
 std::vector<std::string> RemoteComboItems(HWND combo);
 // Sets the state bits `mask` of a list view row of another process to `state`.

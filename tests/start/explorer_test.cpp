@@ -1,0 +1,140 @@
+// The explorer window of a running Tessaly.exe: View > Explorer, a fixture
+// folder of drive C opened in its tree, the files listed with their
+// sizes, sorted by size both ways, the views, and the space bar emptied
+// when it becomes active.
+#include "tessaly_process.h"
+#include <gtest/gtest.h>
+#include <shlobj.h>
+#include <algorithm>
+
+namespace {
+
+const WORD ID_VIEW_EXPLORER = 0xF155, ID_VIEW_LIST = 0x8007, ID_VIEW_DETAILS = 0x800A, ID_UP_ONE_LEVEL = 0x8006;
+const int IDC_FILE_LIST = 0x410, IDC_FOLDER_TREE = 0x411;
+
+// A folder at the top of drive C (of this build's own prefix), with files
+// of the sizes that matter and a 5 GB sparse one.
+class DriveFixture {
+public:
+    DriveFixture()
+    {
+        m_name = "Explorer fixture " + std::to_string(GetCurrentProcessId());
+        m_path = "C:\\" + m_name;
+        CreateDirectoryA(m_path.c_str(), nullptr);
+        CreateDirectoryA(File("Sub").c_str(), nullptr);
+        WriteFileBytes(File("exact.bin"), std::string(1024, 'e'));
+        WriteFileBytes(File("over.bin"), std::string(1025, 'o'));
+        WriteFileBytes(File("tiny.txt"), "tiny");
+        HANDLE big = CreateFileA(File("big.bin").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        LARGE_INTEGER size;
+        size.QuadPart = 5000000000LL;
+        SetFilePointerEx(big, size, nullptr, FILE_BEGIN);
+        SetEndOfFile(big);
+        CloseHandle(big);
+    }
+    ~DriveFixture()
+    {
+        for (const char* file : {"exact.bin", "over.bin", "tiny.txt", "big.bin"}) DeleteFileA(File(file).c_str());
+        RemoveDirectoryA(File("Sub").c_str());
+        RemoveDirectoryA(m_path.c_str());
+    }
+    const std::string& Name() const { return m_name; }
+    std::string File(const std::string& name) const { return m_path + "\\" + name; }
+
+private:
+    std::string m_name, m_path;
+};
+
+HWND ExplorerChild(HWND frame)
+{
+    for (HWND child : MdiChildren(frame))
+        if (ClassOf(child) == "Explorer Window") return child;
+    return nullptr;
+}
+
+TEST(Explorer, ListsAFolderWithSizesAndSortsBySizeBothWays)
+{
+    DriveFixture fixture;
+    TessalyInstall install("[Data]\r\nShowExplorerInitially=0\r\n");
+    install.RegisterStandin();
+    TessalyRun run(install);
+    HWND frame = run.WaitForFrame();
+    ASSERT_TRUE(frame);
+    ASSERT_TRUE(WaitUntil([&] { return MdiChildren(frame).size() == 1; }, 10000));
+    HWND space = GetDlgItem(frame, 0x401);
+    SendMessageA(frame, 0x623, 1002, 0);  // the stand-in reports 2 MiB
+    EXPECT_EQ(WindowText(space), "Data size: 2.00 Mb");
+
+    PostMessageA(frame, WM_COMMAND, ID_VIEW_EXPLORER, 0);  // View > Explorer
+    HWND explorer = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (explorer = ExplorerChild(frame)) != nullptr; }, 10000));
+    EXPECT_EQ(WindowText(explorer), "Explorer");
+    // Becoming active, the explorer empties the space bar.
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(space) == "Data size: 0.00 Mb"; }, 5000)) << WindowText(space);
+    HWND tree = FindDescendant(explorer, IDC_FOLDER_TREE);
+    HWND list = FindDescendant(explorer, IDC_FILE_LIST);
+    ASSERT_TRUE(tree && list);
+    const DWORD pid = run.Pid();
+    using Rows = std::vector<std::string>;
+
+    // The desktop is the tree's root: My Computer, drive C and the fixture
+    // below it, each opened with the Right key as a user would.
+    HTREEITEM root = RemoteTreeItem(tree, pid, {});
+    ASSERT_TRUE(root);
+    Rows path = {"My Computer"};  // below the root
+    HTREEITEM computer = RemoteTreeItem(tree, pid, path);
+    ASSERT_TRUE(computer) << testing::PrintToString(RemoteTreeChildren(tree, pid, root));
+    auto open = [&](HTREEITEM item) {
+        SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+        PostMessageA(tree, WM_KEYDOWN, VK_RIGHT, 0);
+        return WaitUntil([&] { return !RemoteTreeChildren(tree, pid, item).empty(); }, 5000);
+    };
+    ASSERT_TRUE(open(computer));
+    for (const std::string& drive : RemoteTreeChildren(tree, pid, computer))
+        if (drive.find("C:") != std::string::npos) path.push_back(drive);
+    ASSERT_EQ(path.size(), 2u) << testing::PrintToString(RemoteTreeChildren(tree, pid, computer));
+    ASSERT_TRUE(open(RemoteTreeItem(tree, pid, path)));
+    path.push_back(fixture.Name());
+    HTREEITEM folder = RemoteTreeItem(tree, pid, path);
+    ASSERT_TRUE(folder) << testing::PrintToString(RemoteTreeChildren(tree, pid, RemoteTreeItem(tree, pid, {path[0], path[1]})));
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(folder));
+
+    auto names = [&] { return RemoteListItems(list, pid, 0); };
+    auto sizes = [&] { return RemoteListItems(list, pid, 1); };
+    // Folders first, then the files by name.
+    ASSERT_TRUE(WaitUntil([&] { return names().size() == 5; }, 5000)) << testing::PrintToString(names());
+    EXPECT_EQ(names(), (Rows{"Sub", "big.bin", "exact.bin", "over.bin", "tiny.txt"}));
+    EXPECT_EQ(sizes(), (Rows{"", "4 768 Mb", "1 024", "1 Kb", "4"}));
+
+    // A click on the Size column's header sorts ascending, a second descending.
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    ASSERT_TRUE(header);
+    const int x = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0)) + 10;
+    auto clickSize = [&] {
+        PostMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 5));
+        PostMessageA(header, WM_LBUTTONUP, 0, MAKELPARAM(x, 5));
+    };
+    clickSize();
+    EXPECT_TRUE(WaitUntil([&] { return names() == Rows{"Sub", "tiny.txt", "exact.bin", "over.bin", "big.bin"}; },
+                          5000))
+        << testing::PrintToString(names());
+    clickSize();
+    EXPECT_TRUE(WaitUntil([&] { return names() == Rows{"Sub", "big.bin", "over.bin", "exact.bin", "tiny.txt"}; },
+                          5000))
+        << testing::PrintToString(names());
+    ScreenShot("explorer");
+
+    // The views: the list view style follows the command, details again last.
+    PostMessageA(frame, WM_COMMAND, ID_VIEW_LIST, 0);
+    EXPECT_TRUE(WaitUntil([&] { return (GetWindowLongA(list, GWL_STYLE) & LVS_TYPEMASK) == LVS_LIST; }, 5000));
+    PostMessageA(frame, WM_COMMAND, ID_VIEW_DETAILS, 0);
+    EXPECT_TRUE(WaitUntil([&] { return (GetWindowLongA(list, GWL_STYLE) & LVS_TYPEMASK) == LVS_REPORT; }, 5000));
+    // Up one level: drive C again.
+    PostMessageA(frame, WM_COMMAND, ID_UP_ONE_LEVEL, 0);
+    EXPECT_TRUE(WaitUntil([&] { return SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) ==
+                                       reinterpret_cast<LRESULT>(RemoteTreeItem(tree, pid, {path[0], path[1]})); },
+                          5000));
+    EXPECT_EQ(run.Close(), 0u);
+}
+
+}  // namespace
