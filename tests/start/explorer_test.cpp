@@ -77,27 +77,12 @@ TEST(Explorer, ListsAFolderWithSizesAndSortsBySizeBothWays)
     const DWORD pid = run.Pid();
     using Rows = std::vector<std::string>;
 
-    // The desktop is the tree's root: My Computer, drive C and the fixture
-    // below it, each opened with the Right key as a user would.
     HTREEITEM root = RemoteTreeItem(tree, pid, {});
     ASSERT_TRUE(root);
-    Rows path = {"My Computer"};  // below the root
-    HTREEITEM computer = RemoteTreeItem(tree, pid, path);
-    ASSERT_TRUE(computer) << testing::PrintToString(RemoteTreeChildren(tree, pid, root));
-    auto open = [&](HTREEITEM item) {
-        SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
-        PostMessageA(tree, WM_KEYDOWN, VK_RIGHT, 0);
-        return WaitUntil([&] { return !RemoteTreeChildren(tree, pid, item).empty(); }, 5000);
-    };
-    ASSERT_TRUE(open(computer));
-    for (const std::string& drive : RemoteTreeChildren(tree, pid, computer))
-        if (drive.find("C:") != std::string::npos) path.push_back(drive);
-    ASSERT_EQ(path.size(), 2u) << testing::PrintToString(RemoteTreeChildren(tree, pid, computer));
-    ASSERT_TRUE(open(RemoteTreeItem(tree, pid, path)));
-    path.push_back(fixture.Name());
-    HTREEITEM folder = RemoteTreeItem(tree, pid, path);
-    ASSERT_TRUE(folder) << testing::PrintToString(RemoteTreeChildren(tree, pid, RemoteTreeItem(tree, pid, {path[0], path[1]})));
-    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(folder));
+    HTREEITEM folder = OpenFolderOfDriveC(tree, pid, fixture.Name());
+    ASSERT_TRUE(folder) << testing::PrintToString(RemoteTreeChildren(tree, pid, root));
+    HTREEITEM drive = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_PARENT,
+                                                               reinterpret_cast<LPARAM>(folder)));
 
     auto names = [&] { return RemoteListItems(list, pid, 0); };
     auto sizes = [&] { return RemoteListItems(list, pid, 1); };
@@ -132,8 +117,13 @@ TEST(Explorer, ListsAFolderWithSizesAndSortsBySizeBothWays)
     // Up one level: drive C again.
     PostMessageA(frame, WM_COMMAND, ID_UP_ONE_LEVEL, 0);
     EXPECT_TRUE(WaitUntil([&] { return SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) ==
-                                       reinterpret_cast<LRESULT>(RemoteTreeItem(tree, pid, {path[0], path[1]})); },
+                                       reinterpret_cast<LRESULT>(drive); },
                           5000));
+    // Keys the explorer does not take still reach the frame: Ctrl+N makes
+    // a project while the explorer is the active window.
+    ASSERT_EQ(MdiChildren(frame).size(), 2u);
+    ASSERT_TRUE(PressKeys(frame, {VK_CONTROL, 'N'}));
+    EXPECT_TRUE(WaitUntil([&] { return MdiChildren(frame).size() == 3; }, 10000));
     EXPECT_EQ(run.Close(), 0u);
 }
 

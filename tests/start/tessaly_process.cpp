@@ -461,3 +461,96 @@ void ScreenShot(const char* name)
     WaitUntil([] { return false; }, 300);  // the windows paint
     RunUnix("import -window root '" + std::string(folder) + "/" + name + ".png'");
 }
+
+bool PressKeys(HWND window, const std::vector<WORD>& keys)
+{
+    SetForegroundWindow(window);
+    if (!WaitUntil([&] { return GetForegroundWindow() == window; }, 3000)) return false;
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) {
+        INPUT down = {};
+        down.type = INPUT_KEYBOARD;
+        down.ki.wVk = key;
+        inputs.push_back(down);
+    }
+    for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
+        INPUT up = {};
+        up.type = INPUT_KEYBOARD;
+        up.ki.wVk = *key;
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(up);
+    }
+    return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+}
+
+RECT RemoteListItemRect(HWND list, DWORD pid, int row)
+{
+    RECT rect = {};
+    RemoteBlock block(pid, sizeof(RECT));
+    rect.left = LVIR_LABEL;
+    if (!block.Write(0, &rect, sizeof(rect)) ||
+        !SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.At())) ||
+        !block.Read(0, &rect, sizeof(rect)))
+        return RECT{};
+    return rect;
+}
+
+namespace {
+
+void MouseInput(DWORD flags)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof(INPUT));
+}
+
+// The cursor moved in small steps, as a hand moves it, each step given time.
+void MoveMouse(POINT from, POINT to, int steps)
+{
+    for (int i = 1; i <= steps; ++i) {
+        const int x = from.x + (to.x - from.x) * i / steps, y = from.y + (to.y - from.y) * i / steps;
+        INPUT input = {};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        SendInput(1, &input, sizeof(INPUT));
+        WaitUntil([] { return false; }, 40);
+    }
+}
+
+}  // namespace
+
+void MouseDrag(POINT from, POINT to)
+{
+    MoveMouse(from, from, 1);
+    WaitUntil([] { return false; }, 100);
+    MouseInput(MOUSEEVENTF_LEFTDOWN);
+    WaitUntil([] { return false; }, 100);
+    MoveMouse(from, POINT{from.x + 12, from.y + 4}, 4);  // past the drag threshold
+    MoveMouse(POINT{from.x + 12, from.y + 4}, to, 12);
+    WaitUntil([] { return false; }, 300);  // over the target for a few ticks of the drag loop
+    MouseInput(MOUSEEVENTF_LEFTUP);
+    WaitUntil([] { return false; }, 300);
+}
+
+HTREEITEM OpenFolderOfDriveC(HWND tree, DWORD pid, const std::string& name)
+{
+    auto open = [&](HTREEITEM item) {
+        if (!item) return false;
+        SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+        PostMessageA(tree, WM_KEYDOWN, VK_RIGHT, 0);
+        return WaitUntil([&] { return !RemoteTreeChildren(tree, pid, item).empty(); }, 5000);
+    };
+    std::vector<std::string> path = {"My Computer"};  // below the desktop, the root
+    HTREEITEM computer = RemoteTreeItem(tree, pid, path);
+    if (!open(computer)) return nullptr;
+    for (const std::string& drive : RemoteTreeChildren(tree, pid, computer))
+        if (drive.find("C:") != std::string::npos) path.push_back(drive);
+    if (path.size() != 2 || !open(RemoteTreeItem(tree, pid, path))) return nullptr;
+    path.push_back(name);
+    HTREEITEM folder = RemoteTreeItem(tree, pid, path);
+    if (folder) SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(folder));
+    return folder;
+}

@@ -94,6 +94,18 @@ std::vector<std::string> RemoteTreeChildren(HWND tree, DWORD pid, HTREEITEM item
 std::string RemoteToolTipText(HWND owner, UINT_PTR id, DWORD pid);
 // The first window below `parent` (at any depth) with the control id, or null.
 HWND FindDescendant(HWND parent, int id);
+// The rectangle of a list view row's label in another process (client
+// coordinates of the list), empty when there is no such row.
+RECT RemoteListItemRect(HWND list, DWORD pid, int row);
+// A real drag with the left button, from one screen point to another.
+void MouseDrag(POINT from, POINT to);
+// In the explorer's folder tree of another process: My Computer and drive
+// C opened (the Right key, as a user opens them) and the folder `name` of
+// drive C chosen; null when one of them was not found.
+HTREEITEM OpenFolderOfDriveC(HWND tree, DWORD pid, const std::string& name);
+// Real key presses (all down in order, then up in reverse) to the
+// foreground window, once `window` is it: {VK_CONTROL, 'C'} is Ctrl+C.
+bool PressKeys(HWND window, const std::vector<WORD>& keys);
 // The whole display into "<TB_ROAD_SHOTS>/<name>.png" when TB_ROAD_SHOTS
 // names a Unix folder; nothing otherwise.
 void ScreenShot(const char* name);
