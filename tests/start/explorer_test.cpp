@@ -5,6 +5,7 @@
 #include "tessaly_process.h"
 #include <gtest/gtest.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 #include <algorithm>
 
 namespace {
@@ -25,6 +26,7 @@ public:
         WriteFileBytes(File("exact.bin"), std::string(1024, 'e'));
         WriteFileBytes(File("over.bin"), std::string(1025, 'o'));
         WriteFileBytes(File("tiny.txt"), "tiny");
+        WriteFileBytes(File("Sub\\shown.tbview"), "shown");
         HANDLE big = CreateFileA(File("big.bin").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         LARGE_INTEGER size;
         size.QuadPart = 5000000000LL;
@@ -34,7 +36,8 @@ public:
     }
     ~DriveFixture()
     {
-        for (const char* file : {"exact.bin", "over.bin", "tiny.txt", "big.bin"}) DeleteFileA(File(file).c_str());
+        for (const char* file : {"exact.bin", "over.bin", "tiny.txt", "big.bin", "Sub\\shown.tbview"})
+            DeleteFileA(File(file).c_str());
         RemoveDirectoryA(File("Sub").c_str());
         RemoveDirectoryA(m_path.c_str());
     }
@@ -108,6 +111,44 @@ TEST(Explorer, ListsAFolderWithSizesAndSortsBySizeBothWays)
                           5000))
         << testing::PrintToString(names());
     ScreenShot("explorer");
+
+    // A double-clicked folder is chosen in the tree; a double-clicked file
+    // opens in its program, shown.
+    auto doubleClick = [&](const std::string& name) {
+        const Rows now = names();
+        const int row = static_cast<int>(std::find(now.begin(), now.end(), name) - now.begin());
+        const RECT r = RemoteListItemRect(list, pid, row);
+        PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(r.left + 5, (r.top + r.bottom) / 2));
+        PostMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(r.left + 5, (r.top + r.bottom) / 2));
+        PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(r.left + 5, (r.top + r.bottom) / 2));
+        PostMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(r.left + 5, (r.top + r.bottom) / 2));
+    };
+    doubleClick("Sub");
+    EXPECT_TRUE(WaitUntil([&] { return names() == Rows{"shown.tbview"}; }, 5000)) << testing::PrintToString(names());
+    HTREEITEM chosen = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    EXPECT_EQ(RemoteTreeText(tree, pid, chosen), "Sub");
+    {
+        // The test's own file type, opened by Notepad (the system reads
+        // classes from the machine's key alone).
+        HKEY key = nullptr;
+        RegCreateKeyA(HKEY_LOCAL_MACHINE, "Software\\Classes\\.tbview", &key);
+        RegSetValueA(key, nullptr, REG_SZ, "TbViewTestFile", 0);
+        RegCloseKey(key);
+        RegSetValueA(HKEY_LOCAL_MACHINE, "Software\\Classes\\TbViewTestFile\\shell\\open\\command", REG_SZ,
+                     "notepad.exe \"%1\"", 0);
+        NewProcessReaper notepads("notepad.exe");
+        doubleClick("shown.tbview");
+        HWND shown = nullptr;
+        EXPECT_TRUE(WaitUntil([&] {
+            shown = FindWindowA("Notepad", nullptr);
+            return shown && IsWindowVisible(shown);
+        }, 15000)) << "the file's program did not show: " << ProcessesNamed("notepad.exe").size() << " running";
+        if (shown) PostMessageA(shown, WM_CLOSE, 0, 0);
+        SHDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Classes\\.tbview");
+        SHDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Classes\\TbViewTestFile");
+    }
+    PostMessageA(frame, WM_COMMAND, ID_UP_ONE_LEVEL, 0);
+    EXPECT_TRUE(WaitUntil([&] { return names().size() == 5; }, 5000));
 
     // The views: the list view style follows the command, details again last.
     PostMessageA(frame, WM_COMMAND, ID_VIEW_LIST, 0);
