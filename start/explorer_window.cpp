@@ -203,6 +203,12 @@ LRESULT CExplorerWindow::OnForwardMsg(UINT, WPARAM, LPARAM lParam, BOOL&)
     return m_accelerators && ::TranslateAcceleratorA(m_hWnd, m_accelerators, msg) ? 1 : 0;
 }
 
+LRESULT CExplorerWindow::OnToolTipText(int, NMHDR* header, BOOL& handled)
+{
+    handled = TranslateToolTip(COMMON_LANG_SECTION, reinterpret_cast<NMTTDISPINFOA*>(header));
+    return 0;
+}
+
 LRESULT CExplorerWindow::OnReloadRecentFiles(UINT, WPARAM, LPARAM, BOOL&)
 {
     m_recentFiles.ReadFromRegistry(RecentFilesRegistryKey());
@@ -230,10 +236,6 @@ void CExplorerWindow::SetView(WORD command)
     ::SetWindowLongPtrA(m_list, GWL_STYLE, (old & ~static_cast<LONG_PTR>(LVS_TYPEMASK)) | style);
     for (WORD view = ID_VIEW_LIST; view <= ID_VIEW_DETAILS; ++view)
         if (m_toolbar) ::SendMessageA(m_toolbar, TB_CHECKBUTTON, view, MAKELONG(view == command, 0));
-    if (m_menu) {
-        for (WORD view = ID_VIEW_LIST; view <= ID_VIEW_DETAILS; ++view)
-            ::CheckMenuItem(m_menu, view, MF_BYCOMMAND | (view == command ? MF_CHECKED : MF_UNCHECKED));
-    }
     ::InvalidateRect(m_list, nullptr, TRUE);
 }
 

@@ -2,8 +2,8 @@
 // the shell's folders in a tree and the chosen folder's folders and files
 // in a list, side by side in a splitter under its toolbar (up one level and
 // the four views). Files leave it by a drag (the shell's file list in a
-// Common data object, copy only) or by Edit > Copy onto the clipboard; the
-// project windows take them from there. Its own menu (menu 209) shows in
+// Common data object, copy only) or by Ctrl+C (ID_EDIT_COPY) onto the
+// clipboard; the project windows take them from there. Its own menu (menu 209) shows in
 // the command bar while it is active; becoming active empties the space
 // bar. It is no project: WM_QUERYPROJECTUNKNOWN is left unanswered (0).
 // The child makes itself and deletes itself when its window ends.
@@ -70,6 +70,7 @@ public:
         WND_NOTIFY(IDC_FILE_LIST, LVN_BEGINDRAG, OnBeginDrag)
         WND_NOTIFY(IDC_FILE_LIST, LVN_COLUMNCLICK, OnColumnClick)
         WND_NOTIFY(IDC_FILE_LIST, NM_DBLCLK, OnListDoubleClick)
+        WND_NOTIFY_CODE(TTN_GETDISPINFOA, OnToolTipText)
     WND_MSG_MAP_END()
 
     void OnFinalMessage(HWND) override { delete this; }
@@ -111,6 +112,7 @@ private:
     LRESULT OnBeginDrag(int, NMHDR*, BOOL&);
     LRESULT OnColumnClick(int, NMHDR*, BOOL&);
     LRESULT OnListDoubleClick(int, NMHDR*, BOOL&);
+    LRESULT OnToolTipText(int, NMHDR*, BOOL&);
 
     bool CreateViews();
     void Layout();

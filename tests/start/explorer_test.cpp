@@ -11,7 +11,7 @@
 namespace {
 
 const WORD ID_VIEW_EXPLORER = 0xF155, ID_VIEW_LIST = 0x8007, ID_VIEW_DETAILS = 0x800A, ID_UP_ONE_LEVEL = 0x8006;
-const int IDC_FILE_LIST = 0x410, IDC_FOLDER_TREE = 0x411;
+const int IDC_FILE_LIST = 0x410, IDC_FOLDER_TREE = 0x411, IDC_TOOLBAR = 0x412;
 
 // A folder at the top of drive C (of this build's own prefix), with files
 // of the sizes that matter and a 5 GB sparse one.
@@ -76,7 +76,8 @@ TEST(Explorer, ListsAFolderWithSizesAndSortsBySizeBothWays)
     EXPECT_TRUE(WaitUntil([&] { return WindowText(space) == "Data size: 0.00 Mb"; }, 5000)) << WindowText(space);
     HWND tree = FindDescendant(explorer, IDC_FOLDER_TREE);
     HWND list = FindDescendant(explorer, IDC_FILE_LIST);
-    ASSERT_TRUE(tree && list);
+    HWND toolbar = FindDescendant(explorer, IDC_TOOLBAR);
+    ASSERT_TRUE(tree && list && toolbar);
     const DWORD pid = run.Pid();
     using Rows = std::vector<std::string>;
 
@@ -147,16 +148,20 @@ TEST(Explorer, ListsAFolderWithSizesAndSortsBySizeBothWays)
         SHDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Classes\\.tbview");
         SHDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Classes\\TbViewTestFile");
     }
-    PostMessageA(frame, WM_COMMAND, ID_UP_ONE_LEVEL, 0);
+    ASSERT_TRUE(RemoteClickToolbarButton(toolbar, pid, ID_UP_ONE_LEVEL));
     EXPECT_TRUE(WaitUntil([&] { return names().size() == 5; }, 5000));
 
-    // The views: the list view style follows the command, details again last.
-    PostMessageA(frame, WM_COMMAND, ID_VIEW_LIST, 0);
+    // The views from the toolbar: the list's style follows, and the chosen
+    // button alone is checked.
+    ASSERT_TRUE(RemoteClickToolbarButton(toolbar, pid, ID_VIEW_LIST));
     EXPECT_TRUE(WaitUntil([&] { return (GetWindowLongA(list, GWL_STYLE) & LVS_TYPEMASK) == LVS_LIST; }, 5000));
-    PostMessageA(frame, WM_COMMAND, ID_VIEW_DETAILS, 0);
+    EXPECT_TRUE(SendMessageA(toolbar, TB_ISBUTTONCHECKED, ID_VIEW_LIST, 0));
+    EXPECT_FALSE(SendMessageA(toolbar, TB_ISBUTTONCHECKED, ID_VIEW_DETAILS, 0));
+    ASSERT_TRUE(RemoteClickToolbarButton(toolbar, pid, ID_VIEW_DETAILS));
     EXPECT_TRUE(WaitUntil([&] { return (GetWindowLongA(list, GWL_STYLE) & LVS_TYPEMASK) == LVS_REPORT; }, 5000));
+    EXPECT_FALSE(SendMessageA(toolbar, TB_ISBUTTONCHECKED, ID_VIEW_LIST, 0));
     // Up one level: drive C again.
-    PostMessageA(frame, WM_COMMAND, ID_UP_ONE_LEVEL, 0);
+    ASSERT_TRUE(RemoteClickToolbarButton(toolbar, pid, ID_UP_ONE_LEVEL));
     EXPECT_TRUE(WaitUntil([&] { return SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) ==
                                        reinterpret_cast<LRESULT>(drive); },
                           5000));

@@ -554,3 +554,16 @@ HTREEITEM OpenFolderOfDriveC(HWND tree, DWORD pid, const std::string& name)
     if (folder) SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(folder));
     return folder;
 }
+
+bool RemoteClickToolbarButton(HWND toolbar, DWORD pid, int command)
+{
+    RECT rect = {};
+    RemoteBlock block(pid, sizeof(RECT));
+    if (!SendMessageA(toolbar, TB_GETRECT, static_cast<WPARAM>(command), reinterpret_cast<LPARAM>(block.At())) ||
+        !block.Read(0, &rect, sizeof(rect)))
+        return false;
+    const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    PostMessageA(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(toolbar, WM_LBUTTONUP, 0, at);
+    return true;
+}

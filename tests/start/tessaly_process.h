@@ -97,6 +97,9 @@ HWND FindDescendant(HWND parent, int id);
 // The rectangle of a list view row's label in another process (client
 // coordinates of the list), empty when there is no such row.
 RECT RemoteListItemRect(HWND list, DWORD pid, int row);
+// A click (posted to the control) on the button `command` of a toolbar of
+// another process; false when it has no such button.
+bool RemoteClickToolbarButton(HWND toolbar, DWORD pid, int command);
 // A real drag with the left button, from one screen point to another.
 void MouseDrag(POINT from, POINT to);
 // In the explorer's folder tree of another process: My Computer and drive
