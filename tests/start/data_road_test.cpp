@@ -595,9 +595,14 @@ TEST_F(DataRoad, ExplorerFilesReachTheEditorByCopyAndByDrag)
             if (ClassOf(child) == "Explorer Window") explorer = child;
         return explorer != nullptr;
     }, 10000));
-    HWND explorerTree = FindDescendant(explorer, 0x411), explorerList = FindDescendant(explorer, 0x410);
-    ASSERT_TRUE(explorerTree && explorerList);
-    ASSERT_TRUE(OpenFolderOfDriveC(explorerTree, Pid(), folder.substr(3)));
+    HWND explorerTree = nullptr, explorerList = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {  // made while the window is created
+        explorerTree = FindDescendant(explorer, 0x411);
+        explorerList = FindDescendant(explorer, 0x410);
+        return explorerTree && explorerList;
+    }, 10000));
+    HTREEITEM fixture = OpenFolderOfDriveC(explorerTree, Pid(), folder.substr(3));
+    ASSERT_TRUE(fixture);
     ASSERT_TRUE(WaitUntil([&] { return RemoteListItems(explorerList, Pid()) == files; }, 5000))
         << testing::PrintToString(RemoteListItems(explorerList, Pid()));
 
@@ -626,6 +631,25 @@ TEST_F(DataRoad, ExplorerFilesReachTheEditorByCopyAndByDrag)
     SetWindowPos(Frame(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     EXPECT_TRUE(ListShows(files)) << testing::PrintToString(ListRows());
     Shot("explorer-beside-editor");
+
+    // From the explorer's tree: My Computer, which has no path, gives
+    // nothing; the fixture's folder arrives with its files.
+    auto dragTreeItem = [&](HTREEITEM item) {
+        RECT r = RemoteTreeItemRect(explorerTree, Pid(), item);
+        POINT start = {r.left + 8, (r.top + r.bottom) / 2};
+        ClientToScreen(explorerTree, &start);
+        SetWindowPos(Frame(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        MouseDrag(start, to);
+        SetWindowPos(Frame(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    };
+    dragTreeItem(RemoteTreeItem(explorerTree, Pid(), {"My Computer"}));
+    WaitUntil([] { return false; }, 1000);
+    EXPECT_EQ(ListRows(), Sorted(files));
+    dragTreeItem(fixture);
+    std::vector<std::string> withFolder = files;
+    withFolder.push_back(folder.substr(3));
+    EXPECT_TRUE(ListShows(withFolder)) << testing::PrintToString(ListRows());
+    EXPECT_TRUE(IsWindow(explorer));
 }
 
 }  // namespace

@@ -74,10 +74,13 @@ TEST(Explorer, ListsAFolderWithSizesAndSortsBySizeBothWays)
     EXPECT_EQ(WindowText(explorer), "Explorer");
     // Becoming active, the explorer empties the space bar.
     EXPECT_TRUE(WaitUntil([&] { return WindowText(space) == "Data size: 0.00 Mb"; }, 5000)) << WindowText(space);
-    HWND tree = FindDescendant(explorer, IDC_FOLDER_TREE);
-    HWND list = FindDescendant(explorer, IDC_FILE_LIST);
-    HWND toolbar = FindDescendant(explorer, IDC_TOOLBAR);
-    ASSERT_TRUE(tree && list && toolbar);
+    HWND tree = nullptr, list = nullptr, toolbar = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {  // made while the window is created
+        tree = FindDescendant(explorer, IDC_FOLDER_TREE);
+        list = FindDescendant(explorer, IDC_FILE_LIST);
+        toolbar = FindDescendant(explorer, IDC_TOOLBAR);
+        return tree && list && toolbar;
+    }, 10000));
     const DWORD pid = run.Pid();
     using Rows = std::vector<std::string>;
 
@@ -112,6 +115,10 @@ TEST(Explorer, ListsAFolderWithSizesAndSortsBySizeBothWays)
                           5000))
         << testing::PrintToString(names());
     ScreenShot("explorer");
+
+    // Ctrl+A chooses every row.
+    ASSERT_TRUE(PressKeys(frame, {VK_CONTROL, 'A'}));
+    EXPECT_TRUE(WaitUntil([&] { return SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) == 5; }, 5000));
 
     // A double-clicked folder is chosen in the tree; a double-clicked file
     // opens in its program, shown.

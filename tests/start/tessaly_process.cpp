@@ -6,6 +6,7 @@
 #include <tlhelp32.h>
 #include <shlwapi.h>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -566,4 +567,16 @@ bool RemoteClickToolbarButton(HWND toolbar, DWORD pid, int command)
     PostMessageA(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, at);
     PostMessageA(toolbar, WM_LBUTTONUP, 0, at);
     return true;
+}
+
+RECT RemoteTreeItemRect(HWND tree, DWORD pid, HTREEITEM item)
+{
+    RECT rect = {};
+    RemoteBlock block(pid, sizeof(RECT));
+    std::memcpy(&rect, &item, sizeof(item));  // the message reads the item from the rectangle
+    if (!block.Write(0, &rect, sizeof(rect)) ||
+        !SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(block.At())) ||
+        !block.Read(0, &rect, sizeof(rect)))
+        return RECT{};
+    return rect;
 }

@@ -97,6 +97,9 @@ HWND FindDescendant(HWND parent, int id);
 // The rectangle of a list view row's label in another process (client
 // coordinates of the list), empty when there is no such row.
 RECT RemoteListItemRect(HWND list, DWORD pid, int row);
+// The rectangle of a tree item's text in another process (client
+// coordinates of the tree), empty when it is not shown.
+RECT RemoteTreeItemRect(HWND tree, DWORD pid, HTREEITEM item);
 // A click (posted to the control) on the button `command` of a toolbar of
 // another process; false when it has no such button.
 bool RemoteClickToolbarButton(HWND toolbar, DWORD pid, int command);
