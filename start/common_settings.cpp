@@ -24,3 +24,9 @@ DWORD GetCommonDword(const char* key, const char* tag, DWORD def)
     SettingsGetDWORD(COMMON_SETTINGS_SECTION, key, tag, &value, def);
     return value;
 }
+
+std::string RecentFilesRegistryKey()
+{
+    return GetCommonString("Application", "CompanyMainRegPath", "") + "\\" +
+           GetCommonString("Application", "Title", "") + "\\Recent Document List";
+}

@@ -9,3 +9,6 @@ void SetCommonDword(const char* key, const char* tag, DWORD value);
 
 std::string GetCommonString(const char* key, const char* tag, const char* def);
 DWORD GetCommonDword(const char* key, const char* tag, DWORD def);
+// The registry key of the recent-file list the project types share:
+// "<CompanyMainRegPath>\<application>\Recent Document List" under HKCU.
+std::string RecentFilesRegistryKey();

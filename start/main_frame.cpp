@@ -1,8 +1,10 @@
 #include "main_frame.h"
+#include "about_dialog.h"
 #include "app_paths.h"
 #include "common_settings.h"
 #include "explorer_window.h"
 #include "menu_translation.h"
+#include "new_version_dialog.h"
 #include "prompts.h"
 #include "resource.h"
 #include <com/module.h>
@@ -79,6 +81,7 @@ BOOL CMainFrame::ProcessWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARA
         WND_MESSAGE(WM_RECENTFILESCHANGED, OnRecentFilesChanged)
         WND_MESSAGE(WM_RELAYTOCHILDREN, OnRelayToChildren)
         WND_MESSAGE(WM_REFUSE_SWITCH, OnRefuseSwitch)
+        WND_MESSAGE(WM_NEWVERSIONOFFER, OnNewVersionOffer)
         WND_NOTIFY_CODE(SIZEBARN_UPDATE, OnSizeBarUpdate)
         WND_NOTIFY_CODE(RBN_HEIGHTCHANGE, OnRebarHeightChange)
         WND_NOTIFY_CODE(NM_CUSTOMDRAW, OnCustomDraw)
@@ -154,6 +157,7 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
         CreateExplorer();
     SyncToolBar();
     ActOnCommandLine();
+    m_versionCheck.Start(m_hWnd, WM_NEWVERSIONOFFER);
     return 0;
 }
 
@@ -322,6 +326,7 @@ BOOL CMainFrame::OnIdle()
 
 LRESULT CMainFrame::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
 {
+    m_versionCheck.Stop();
     if (m_loopRegistered) {
         if (wnd::MessageLoop* loop = wnd::MessageLoop::Current()) {
             loop->RemoveMessageFilter(this);
@@ -422,6 +427,17 @@ LRESULT CMainFrame::OnSizeBarUpdate(int, NMHDR* header, BOOL&)
     return 0;
 }
 
+LRESULT CMainFrame::OnNewVersionOffer(UINT, WPARAM, LPARAM, BOOL&)
+{
+    std::string offered, current;
+    if (!m_versionCheck.TakeOffer(&offered, &current)) return 0;
+    HWND owner = ::GetActiveWindow();
+    if (CNewVersionDialog(offered, current).DoModal(owner ? owner : ::GetDesktopWindow()) == IDYES)
+        ::ShellExecuteA(::GetDesktopWindow(), "open", ("http://" + CVersionCheck::Host()).c_str(), nullptr, nullptr,
+                        SW_SHOWNORMAL);
+    return 0;
+}
+
 // Commands.
 
 LRESULT CMainFrame::OnAppExit(WORD, WORD, HWND, BOOL&)
@@ -501,9 +517,7 @@ LRESULT CMainFrame::OnHelpIndex(WORD, WORD, HWND, BOOL&)
 
 LRESULT CMainFrame::OnAppAbout(WORD, WORD, HWND, BOOL&)
 {
-    const std::string text = GetCommonString("ApptypeData", "Title", "") + "\nVersion " +
-                             GetCommonString("ApptypeData", "Version", "1.0.0.0");
-    FrameMessageBox(text, MB_ICONINFORMATION);
+    CAboutDialog().DoModal(m_hWnd);
     return 0;
 }
 

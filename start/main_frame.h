@@ -8,6 +8,7 @@
 #include "command_bar_xp.h"
 #include "command_line.h"
 #include "space_measure_bar.h"
+#include "version_check.h"
 #include <frame_messages.h>
 #include <hosting.h>
 #include <window/contained_window.h>
@@ -68,6 +69,7 @@ private:
     LRESULT OnRecentFilesChanged(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnRelayToChildren(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnRefuseSwitch(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnNewVersionOffer(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnSizeBarUpdate(int, NMHDR*, BOOL&);
     LRESULT OnRebarHeightChange(int, NMHDR*, BOOL&);
     LRESULT OnCustomDraw(int, NMHDR*, BOOL&);
@@ -123,4 +125,5 @@ private:
     bool m_createSpaceBar = true;
     bool m_maximizeFirstChild = false;
     bool m_loopRegistered = false;
+    CVersionCheck m_versionCheck;
 };

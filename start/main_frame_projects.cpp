@@ -38,11 +38,7 @@ bool FileExists(const std::string& path)
 
 }  // namespace
 
-std::string CMainFrame::RecentFilesKey() const
-{
-    return GetCommonString("Application", "CompanyMainRegPath", "") + "\\" +
-           GetCommonString("Application", "Title", "") + "\\Recent Document List";
-}
+std::string CMainFrame::RecentFilesKey() const { return RecentFilesRegistryKey(); }
 
 LRESULT CMainFrame::OnFileNew(WORD, WORD, HWND, BOOL&)
 {

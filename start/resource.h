@@ -25,6 +25,13 @@
 #define ID_VIEW_STATUS_BAR 0xE801
 #define ID_VIEW_SPACEBAR 0xF153
 #define ID_VIEW_EXPLORER 0xF155
+#define ID_EDIT_COPY 0xE122
+#define ID_EDIT_SELECT_ALL 0xE12A
+#define ID_EXPLORER_UP 0x8006
+#define ID_EXPLORER_LIST 0x8007
+#define ID_EXPLORER_SMALL_ICONS 0x8008
+#define ID_EXPLORER_LARGE_ICONS 0x8009
+#define ID_EXPLORER_DETAILS 0x800A
 
 // Controls of the frame.
 #define ID_TOOLBAR 0xE800
@@ -76,3 +83,41 @@
 #define IDS_NOT_A_SAVE_FILE 63516
 #define IDS_INIT_ENGINE_WAIT 63523
 #define IDS_LOADING_WAIT 63524
+
+// Texts every component shares (the common section of the language file).
+#define IDS_APPLICATION_NAME 1
+#define IDS_CAPTION_ERROR 2
+#define IDS_CAPTION_WARNING 3
+#define IDS_CAPTION_INFORMATION 4
+#define IDS_YES_BUTTON 5
+#define IDS_YES_TO_ALL_BUTTON 6
+#define IDS_NO_BUTTON 7
+#define IDS_NO_TO_ALL_BUTTON 8
+#define IDS_SKIP_BUTTON 9
+#define IDS_SKIP_ALL_BUTTON 10
+#define IDS_RETRY_BUTTON 11
+#define IDS_IGNORE_BUTTON 12
+#define IDS_IGNORE_ALL_BUTTON 13
+#define IDS_NEXT_BUTTON 16
+#define IDS_BACK_BUTTON 17
+#define IDS_SAVE_CHANGES 20
+#define IDS_BYTES 21
+#define IDS_KB 22
+#define IDS_MB 23
+#define IDS_EXPLORER_CAPTION 209
+
+// The About box and the new-version dialog.
+#define IDD_ABOUT 100
+#define IDD_NEW_VERSION 223
+#define IDS_ABOUT_VERSION 40966
+#define IDS_ABOUT_MODULES 40968
+#define IDS_ABOUT_SITE 40969
+#define IDS_ABOUT_SUPPORT 40970
+#define IDS_ABOUT_CAPTION 40971
+#define IDS_NEW_VERSION 63518
+#define IDS_DONT_REMIND 63519
+
+// The explorer's columns.
+#define IDS_COLUMN_NAME 63520
+#define IDS_COLUMN_TYPE 63521
+#define IDS_COLUMN_SIZE 63522

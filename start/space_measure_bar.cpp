@@ -1,5 +1,11 @@
 #include "space_measure_bar.h"
-#include <cstdio>
+#include <com/module.h>
+#include <shared/drawing.h>
+#include <commctrl.h>
+
+namespace {
+const UINT_PTR BAR_TOOL = 1;
+}
 
 HWND CSpaceMeasureBar::Create(HWND parent, UINT id, bool visible)
 {
@@ -8,48 +14,77 @@ HWND CSpaceMeasureBar::Create(HWND parent, UINT id, bool visible)
 
 void CSpaceMeasureBar::SetDataSize(ULONGLONG bytes)
 {
-    m_bytes = bytes;
-    m_audio = false;
+    m_state.mode = SPACE_BAR_DATA;
+    m_state.bytes = bytes;
     Refresh();
 }
 
 void CSpaceMeasureBar::SetTotalLength(float seconds)
 {
-    m_seconds = seconds;
-    m_audio = true;
+    m_state.mode = SPACE_BAR_AUDIO;
+    m_state.seconds = seconds;
     Refresh();
 }
 
-std::string CSpaceMeasureBar::Text() const
+void CSpaceMeasureBar::FillToolInfo(TOOLINFOA* tool, const std::string* text)
 {
-    char text[64];
-    if (m_audio)
-        std::snprintf(text, sizeof(text), "%u:%02u", static_cast<unsigned>(m_seconds) / 60,
-                      static_cast<unsigned>(m_seconds) % 60);
-    else
-        std::snprintf(text, sizeof(text), "%.2f MB", static_cast<double>(m_bytes) / (1024.0 * 1024.0));
-    return text;
+    *tool = TOOLINFOA{};
+    tool->cbSize = TTTOOLINFOA_V2_SIZE;
+    tool->uFlags = TTF_SUBCLASS;
+    tool->hwnd = m_hWnd;
+    tool->uId = BAR_TOOL;
+    tool->rect = GetClientRect();
+    tool->lpszText = const_cast<char*>(text ? text->c_str() : "");
+}
+
+LRESULT CSpaceMeasureBar::OnCreate(UINT, WPARAM, LPARAM, BOOL& handled)
+{
+    m_toolTip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
+                                  com::ModuleInstance(), nullptr);
+    if (m_toolTip) {
+        TOOLINFOA tool;
+        const std::string text = Text();
+        FillToolInfo(&tool, &text);
+        ::SendMessageA(m_toolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    handled = FALSE;
+    return 0;
+}
+
+LRESULT CSpaceMeasureBar::OnSize(UINT, WPARAM, LPARAM, BOOL& handled)
+{
+    if (m_toolTip) {
+        TOOLINFOA tool;
+        FillToolInfo(&tool, nullptr);
+        ::SendMessageA(m_toolTip, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    handled = FALSE;
+    return 0;
 }
 
 void CSpaceMeasureBar::Refresh()
 {
     if (!m_hWnd) return;
-    SetText(Text());  // also what a screen reader reads
-    Invalidate();
+    const std::string text = Text();
+    SetText(text);
+    if (m_toolTip) {
+        TOOLINFOA tool;
+        FillToolInfo(&tool, &text);
+        ::SendMessageA(m_toolTip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
 LRESULT CSpaceMeasureBar::OnPaint(UINT, WPARAM, LPARAM, BOOL&)
 {
     PAINTSTRUCT ps;
     HDC dc = ::BeginPaint(m_hWnd, &ps);
-    RECT rc = GetClientRect();
-    ::DrawEdge(dc, &rc, EDGE_ETCHED, BF_TOP);
-    const std::string text = Text();
-    HGDIOBJ old = ::SelectObject(dc, ::GetStockObject(DEFAULT_GUI_FONT));
-    ::SetBkMode(dc, TRANSPARENT);
-    rc.left += 8;
-    ::DrawTextA(dc, text.c_str(), -1, &rc, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
-    ::SelectObject(dc, old);
+    const RECT rc = GetClientRect();
+    {
+        CMemoryDC memory(dc, &rc);
+        PaintSpaceBar(memory, SIZE{rc.right, rc.bottom}, m_state);
+    }
     ::EndPaint(m_hWnd, &ps);
     return 0;
 }

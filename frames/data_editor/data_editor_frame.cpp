@@ -7,7 +7,7 @@
 #include <frames/common/files_processing_dialog.h>
 #include <frames/common/message_pump.h>
 #include <data_editor/model/project_preparation_host.h>
-#include <data_editor/model/size_texts.h>
+#include <shared/size_texts.h>
 #include <shared/guid_text.h>
 #include <shared/log.h>
 #include <shared/settings_helper.h>

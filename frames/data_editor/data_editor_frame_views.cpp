@@ -5,7 +5,7 @@
 #include "data_editor_frame.h"
 #include "editor_resource.h"
 #include "editor_view_texts.h"
-#include <data_editor/model/size_texts.h>
+#include <shared/size_texts.h>
 #include <shared/drawing.h>
 #include <com/guard.h>
 #include <shellapi.h>

@@ -2,7 +2,7 @@
 #include "dialog_placement.h"
 #include "dialog_texts.h"
 #include <data_editor/model/engine_tree_preparation.h>
-#include <data_editor/model/size_texts.h>
+#include <shared/size_texts.h>
 #include <com/bstr.h>
 #include <frames/common/engine_connection.h>
 #include <cstdio>

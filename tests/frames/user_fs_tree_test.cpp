@@ -7,10 +7,10 @@
 #include <com/bstr.h>
 #include <com/object.h>
 #include <com/ptr.h>
-#include <data_editor/model/checked_format.h>
+#include <shared/checked_format.h>
 #include <data_editor/model/data_editor_texts.h>
 #include <shared/services.h>
-#include <data_editor/model/size_texts.h>
+#include <shared/size_texts.h>
 #include <data_editor/model/user_fs_names.h>
 #include <data_editor/model/user_fs_tree.h>
 #include <functional>

@@ -20,7 +20,8 @@
 namespace {
 
 const char kApptype[] = "[Data]\r\nShowExplorerInitially=0\r\n";
-const WORD ID_FILE_NEW = 0xE100, ID_FILE_OPEN = 0xE101, ID_FILE_SAVE_AS = 0xE104;
+const WORD ID_FILE_NEW = 0xE100, ID_FILE_OPEN = 0xE101, ID_FILE_SAVE_AS = 0xE104, ID_EDIT_PASTE = 0xE125;
+const WORD ID_VIEW_EXPLORER = 0xF155, ID_WINDOW_TILE_VERT = 0xE134, ID_FIRST_WINDOW = 0xFF00;
 const int IDC_NEXT = 29335;
 const int IDC_BURN = 8192, IDC_LOG = 8196, IDC_DRIVES = 8198;
 const int IDC_DEVICE_COMBO = 8201, IDC_MEDIUM_LINE = 8203,
@@ -587,6 +588,122 @@ TEST_F(DataRoad, ComposedSavedReopenedBurnedAndContinuedInASecondSession)
     firstOnly.erase("/second.txt");
     firstOnly.erase("/More/m.bin");
     ExpectSession(secondIso, 0, firstOnly);  // the first session as it was
+}
+
+// The space bar under the project: its tooltip follows the files the
+// editor holds as they are pasted in, and it shows the used part.
+TEST_F(DataRoad, SpaceBarShowsTheEditorsSizeInItsTooltip)
+{
+    const std::string one = sources.Add("one.bin", 3 * 1048576, 11);
+    const std::string two = sources.Add("two.bin", 1048576 / 2, 12);
+    run = std::make_unique<TessalyRun>(install);
+    ASSERT_TRUE(Frame());
+    NewDataProject("Data#1");
+    HWND bar = GetDlgItem(Frame(), 0x401);
+    ASSERT_TRUE(bar);
+    auto tip = [&] { return RemoteToolTipText(bar, 1, Pid()); };
+    EXPECT_TRUE(WaitUntil([&] { return tip() == "Data size: 0.00 Mb"; }, 5000)) << tip();
+
+    ASSERT_TRUE(Paste({one}));
+    ASSERT_TRUE(ListShows({"one.bin"}));
+    EXPECT_TRUE(WaitUntil([&] { return tip() == "Data size: 3.00 Mb"; }, 5000)) << tip();
+    ASSERT_TRUE(Paste({two}));
+    ASSERT_TRUE(ListShows({"one.bin", "two.bin"}));
+    EXPECT_TRUE(WaitUntil([&] { return tip() == "Data size: 3.50 Mb"; }, 5000)) << tip();
+    EXPECT_EQ(WindowText(bar), "Data size: 3.50 Mb");
+
+    RECT r;
+    GetWindowRect(bar, &r);
+    SetWindowPos(Frame(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetCursorPos(r.left + 40, r.top + 8);
+    Shot("space-bar");
+    SetWindowPos(Frame(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+// Files from the explorer window reach the editor: Ctrl+C in the
+// explorer's list, then Edit > Paste in the project; and a real drag from
+// the explorer's list onto the editor's folder tree.
+TEST_F(DataRoad, ExplorerFilesReachTheEditorByCopyAndByDrag)
+{
+    const std::string folder = "C:\\Road fixture " + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::vector<std::string> files = {"copied one.txt", "copied two.bin", "dragged.dat"};
+    for (size_t i = 0; i < files.size(); ++i) WriteFileBytes(folder + "\\" + files[i], std::string(100 + i, 'x'));
+    struct Cleanup {
+        std::string folder;
+        std::vector<std::string> files;
+        ~Cleanup()
+        {
+            for (const std::string& file : files) DeleteFileA((folder + "\\" + file).c_str());
+            RemoveDirectoryA(folder.c_str());
+        }
+    } cleanup{folder, files};
+
+    run = std::make_unique<TessalyRun>(install);
+    ASSERT_TRUE(Frame());
+    NewDataProject("Data#1");
+    PostMessageA(Frame(), WM_COMMAND, ID_VIEW_EXPLORER, 0);  // View > Explorer
+    HWND explorer = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        for (HWND child : MdiChildren(Frame()))
+            if (ClassOf(child) == "Explorer Window") explorer = child;
+        return explorer != nullptr;
+    }, 10000));
+    HWND explorerTree = nullptr, explorerList = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {  // made while the window is created
+        explorerTree = FindDescendant(explorer, 0x411);
+        explorerList = FindDescendant(explorer, 0x410);
+        return explorerTree && explorerList;
+    }, 10000));
+    HTREEITEM fixture = OpenFolderOfDriveC(explorerTree, Pid(), folder.substr(3));
+    ASSERT_TRUE(fixture);
+    ASSERT_TRUE(WaitUntil([&] { return RemoteListItems(explorerList, Pid()) == files; }, 5000))
+        << testing::PrintToString(RemoteListItems(explorerList, Pid()));
+
+    // The first two chosen, Ctrl+C; the project's window, Edit > Paste.
+    RemoteSetListState(explorerList, Pid(), -1, 0, LVIS_SELECTED);
+    RemoteSetListState(explorerList, Pid(), 0, LVIS_SELECTED, LVIS_SELECTED);
+    RemoteSetListState(explorerList, Pid(), 1, LVIS_SELECTED, LVIS_SELECTED);
+    ASSERT_TRUE(PressKeys(Frame(), {VK_CONTROL, 'C'}));
+    WaitUntil([] { return false; }, 300);
+    PostMessageA(Frame(), WM_COMMAND, ID_WINDOW_TILE_VERT, 0);  // Window > Tile Vertically
+    PostMessageA(Frame(), WM_COMMAND, ID_FIRST_WINDOW, 0);      // Window > 1 (the project)
+    PostMessageA(Frame(), WM_COMMAND, ID_EDIT_PASTE, 0);
+    ASSERT_TRUE(ListShows({files[0], files[1]})) << testing::PrintToString(ListRows());
+
+    // The third dragged from the explorer's list onto the editor's tree.
+    SetWindowPos(Frame(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    RECT row = RemoteListItemRect(explorerList, Pid(), 2);
+    POINT from = {row.left + 10, (row.top + row.bottom) / 2};
+    ClientToScreen(explorerList, &from);
+    RECT target;
+    GetWindowRect(tree, &target);
+    const POINT to = {target.left + 30, target.bottom - 20};
+    ASSERT_EQ(WindowFromPoint(from), explorerList) << ClassOf(WindowFromPoint(from));
+    ASSERT_EQ(WindowFromPoint(to), tree) << ClassOf(WindowFromPoint(to));
+    MouseDrag(from, to);
+    SetWindowPos(Frame(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EXPECT_TRUE(ListShows(files)) << testing::PrintToString(ListRows());
+    Shot("explorer-beside-editor");
+
+    // From the explorer's tree: My Computer, which has no path, gives
+    // nothing; the fixture's folder arrives with its files.
+    auto dragTreeItem = [&](HTREEITEM item) {
+        RECT r = RemoteTreeItemRect(explorerTree, Pid(), item);
+        POINT start = {r.left + 8, (r.top + r.bottom) / 2};
+        ClientToScreen(explorerTree, &start);
+        SetWindowPos(Frame(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        MouseDrag(start, to);
+        SetWindowPos(Frame(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    };
+    dragTreeItem(RemoteTreeItem(explorerTree, Pid(), {"My Computer"}));
+    WaitUntil([] { return false; }, 1000);
+    EXPECT_EQ(ListRows(), Sorted(files));
+    dragTreeItem(fixture);
+    std::vector<std::string> withFolder = files;
+    withFolder.push_back(folder.substr(3));
+    EXPECT_TRUE(ListShows(withFolder)) << testing::PrintToString(ListRows());
+    EXPECT_TRUE(IsWindow(explorer));
 }
 
 }  // namespace

@@ -274,7 +274,7 @@ TEST(ProjectWindow, OnlyTheActiveOneSetsTheSpaceBar)
     // Each child reports 2 MiB times its ordinal; the inactive first one's
     // report comes last and must change nothing.
     SendMessageA(frame, 0x623, 1002, 0);  // WM_RELAYTOCHILDREN
-    EXPECT_EQ(WindowText(space), "4.00 MB");
+    EXPECT_EQ(WindowText(space), "Data size: 4.00 Mb");
     EXPECT_EQ(run.Close(), 0u);
 }
 

@@ -1,14 +1,17 @@
 #include "tessaly_process.h"
 #include "standin/standin_project.h"
+#include "unix_tools.h"
 #include <commctrl.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 #include <shlwapi.h>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
 const char kMaker[] = "Tavell software";
+const char kClosedVersionHost[] = "127.0.0.1:1";
 
 std::string UniqueName()
 {
@@ -108,6 +111,10 @@ void TessalyInstall::RegisterType(const std::string& clsid, DWORD order, const s
 
 TessalyRun::TessalyRun(const TessalyInstall& install, const std::string& arguments)
 {
+    // The program's new-version check asks a closed loopback port unless a
+    // test has pointed it at a server of its own.
+    if (!GetEnvironmentVariableA("TB_VERSION_CHECK_HOST", nullptr, 0))
+        SetEnvironmentVariableA("TB_VERSION_CHECK_HOST", kClosedVersionHost);
     std::string line = "\"" + install.Program() + "\"" + (arguments.empty() ? "" : " " + arguments);
     // Its standard handles (and those of what it starts: a surrogate the
     // system starts for a class it cannot load stays for good) lead
@@ -216,7 +223,7 @@ std::string RemoteStatusText(HWND statusBar, DWORD pid)
     return text;
 }
 
-std::vector<std::string> RemoteListItems(HWND list, DWORD pid)
+std::vector<std::string> RemoteListItems(HWND list, DWORD pid, int column)
 {
     // A list view's item text is not carried across processes: the item
     // and its text buffer live in the list's process.
@@ -232,6 +239,7 @@ std::vector<std::string> RemoteListItems(HWND list, DWORD pid)
             LVITEMA item = {};
             item.mask = LVIF_TEXT;
             item.iItem = static_cast<int>(i);
+            item.iSubItem = column;
             item.pszText = remote + sizeof(LVITEMA);
             item.cchTextMax = static_cast<int>(textSize);
             SIZE_T written = 0, read = 0;
@@ -446,4 +454,171 @@ void RemoteKeyboard::Press(HWND focus, UINT key) const
     const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)) << 16;
     PostMessageA(focus, WM_KEYDOWN, key, scan | 1);
     PostMessageA(focus, WM_KEYUP, key, scan | 1 | (1u << 30) | (1u << 31));
+}
+
+namespace {
+
+struct ToolTipSearch {
+    DWORD pid;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK MatchToolTip(HWND hwnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<ToolTipSearch*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == search->pid && ClassOf(hwnd) == TOOLTIPS_CLASSA) search->found.push_back(hwnd);
+    return TRUE;
+}
+
+}  // namespace
+
+std::string RemoteToolTipText(HWND owner, UINT_PTR id, DWORD pid)
+{
+    ToolTipSearch search = {pid, {}};
+    EnumWindows(MatchToolTip, reinterpret_cast<LPARAM>(&search));
+    const SIZE_T textSize = 512;
+    for (HWND tip : search.found) {
+        RemoteBlock block(pid, sizeof(TTTOOLINFOA) + textSize);
+        TTTOOLINFOA tool = {};
+        tool.cbSize = TTTOOLINFOA_V2_SIZE;
+        tool.hwnd = owner;
+        tool.uId = id;
+        tool.lpszText = block.At() + sizeof(TTTOOLINFOA);
+        const char empty[1] = "";
+        if (!block.Write(0, &tool, sizeof(tool)) || !block.Write(sizeof(TTTOOLINFOA), empty, 1)) continue;
+        if (!SendMessageA(tip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(block.At()))) continue;
+        if (!block.Write(0, &tool, sizeof(tool))) continue;
+        SendMessageA(tip, TTM_GETTEXTA, textSize, reinterpret_cast<LPARAM>(block.At()));
+        char text[textSize] = "";
+        if (block.Read(sizeof(TTTOOLINFOA), text, textSize - 1)) return text;
+    }
+    return std::string();
+}
+
+void ScreenShot(const char* name)
+{
+    char folder[MAX_PATH] = "";
+    if (!GetEnvironmentVariableA("TB_ROAD_SHOTS", folder, sizeof folder)) return;
+    WaitUntil([] { return false; }, 300);  // the windows paint
+    RunUnix("import -window root '" + std::string(folder) + "/" + name + ".png'");
+}
+
+bool PressKeys(HWND window, const std::vector<WORD>& keys)
+{
+    SetForegroundWindow(window);
+    if (!WaitUntil([&] { return GetForegroundWindow() == window; }, 3000)) return false;
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) {
+        INPUT down = {};
+        down.type = INPUT_KEYBOARD;
+        down.ki.wVk = key;
+        inputs.push_back(down);
+    }
+    for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
+        INPUT up = {};
+        up.type = INPUT_KEYBOARD;
+        up.ki.wVk = *key;
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(up);
+    }
+    return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+}
+
+RECT RemoteListItemRect(HWND list, DWORD pid, int row)
+{
+    RECT rect = {};
+    RemoteBlock block(pid, sizeof(RECT));
+    rect.left = LVIR_LABEL;
+    if (!block.Write(0, &rect, sizeof(rect)) ||
+        !SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.At())) ||
+        !block.Read(0, &rect, sizeof(rect)))
+        return RECT{};
+    return rect;
+}
+
+namespace {
+
+void MouseInput(DWORD flags)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof(INPUT));
+}
+
+// The cursor moved in small steps, as a hand moves it, each step given time.
+void MoveMouse(POINT from, POINT to, int steps)
+{
+    for (int i = 1; i <= steps; ++i) {
+        const int x = from.x + (to.x - from.x) * i / steps, y = from.y + (to.y - from.y) * i / steps;
+        INPUT input = {};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        SendInput(1, &input, sizeof(INPUT));
+        WaitUntil([] { return false; }, 40);
+    }
+}
+
+}  // namespace
+
+void MouseDrag(POINT from, POINT to)
+{
+    MoveMouse(from, from, 1);
+    WaitUntil([] { return false; }, 100);
+    MouseInput(MOUSEEVENTF_LEFTDOWN);
+    WaitUntil([] { return false; }, 100);
+    MoveMouse(from, POINT{from.x + 12, from.y + 4}, 4);  // past the drag threshold
+    MoveMouse(POINT{from.x + 12, from.y + 4}, to, 12);
+    WaitUntil([] { return false; }, 300);  // over the target for a few ticks of the drag loop
+    MouseInput(MOUSEEVENTF_LEFTUP);
+    WaitUntil([] { return false; }, 300);
+}
+
+HTREEITEM OpenFolderOfDriveC(HWND tree, DWORD pid, const std::string& name)
+{
+    auto open = [&](HTREEITEM item) {
+        if (!item) return false;
+        SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+        PostMessageA(tree, WM_KEYDOWN, VK_RIGHT, 0);
+        return WaitUntil([&] { return !RemoteTreeChildren(tree, pid, item).empty(); }, 5000);
+    };
+    std::vector<std::string> path = {"My Computer"};  // below the desktop, the root
+    HTREEITEM computer = RemoteTreeItem(tree, pid, path);
+    if (!open(computer)) return nullptr;
+    for (const std::string& drive : RemoteTreeChildren(tree, pid, computer))
+        if (drive.find("C:") != std::string::npos) path.push_back(drive);
+    if (path.size() != 2 || !open(RemoteTreeItem(tree, pid, path))) return nullptr;
+    path.push_back(name);
+    HTREEITEM folder = RemoteTreeItem(tree, pid, path);
+    if (folder) SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(folder));
+    return folder;
+}
+
+bool RemoteClickToolbarButton(HWND toolbar, DWORD pid, int command)
+{
+    RECT rect = {};
+    RemoteBlock block(pid, sizeof(RECT));
+    if (!SendMessageA(toolbar, TB_GETRECT, static_cast<WPARAM>(command), reinterpret_cast<LPARAM>(block.At())) ||
+        !block.Read(0, &rect, sizeof(rect)))
+        return false;
+    const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    PostMessageA(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(toolbar, WM_LBUTTONUP, 0, at);
+    return true;
+}
+
+RECT RemoteTreeItemRect(HWND tree, DWORD pid, HTREEITEM item)
+{
+    RECT rect = {};
+    RemoteBlock block(pid, sizeof(RECT));
+    std::memcpy(&rect, &item, sizeof(item));  // the message reads the item from the rectangle
+    if (!block.Write(0, &rect, sizeof(rect)) ||
+        !SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(block.At())) ||
+        !block.Read(0, &rect, sizeof(rect)))
+        return RECT{};
+    return rect;
 }

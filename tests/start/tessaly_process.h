@@ -77,8 +77,8 @@ void DismissBox(HWND box, int id = IDOK);
 std::vector<HWND> MdiChildren(HWND frame);
 // The simple-mode text of a status bar of another process.
 std::string RemoteStatusText(HWND statusBar, DWORD pid);
-// The item texts of a list view of another process, in order.
-std::vector<std::string> RemoteListItems(HWND list, DWORD pid);
+// The item texts of a list view of another process (of one column), in order.
+std::vector<std::string> RemoteListItems(HWND list, DWORD pid, int column = 0);
 // The items of a combo box of another process.
 std::vector<std::string> RemoteComboItems(HWND combo);
 // Sets the state bits `mask` of a list view row of another process to `state`.
@@ -89,8 +89,32 @@ std::string RemoteTreeText(HWND tree, DWORD pid, HTREEITEM item);
 HTREEITEM RemoteTreeItem(HWND tree, DWORD pid, const std::vector<std::string>& path);
 // The texts of an item's children (of the roots for a null item), in order.
 std::vector<std::string> RemoteTreeChildren(HWND tree, DWORD pid, HTREEITEM item);
+// The text of the tool `id` of `owner` in a tooltip control of another process
+// (empty when no tooltip of the process has that tool).
+std::string RemoteToolTipText(HWND owner, UINT_PTR id, DWORD pid);
 // The first window below `parent` (at any depth) with the control id, or null.
 HWND FindDescendant(HWND parent, int id);
+// The rectangle of a list view row's label in another process (client
+// coordinates of the list), empty when there is no such row.
+RECT RemoteListItemRect(HWND list, DWORD pid, int row);
+// The rectangle of a tree item's text in another process (client
+// coordinates of the tree), empty when it is not shown.
+RECT RemoteTreeItemRect(HWND tree, DWORD pid, HTREEITEM item);
+// A click (posted to the control) on the button `command` of a toolbar of
+// another process; false when it has no such button.
+bool RemoteClickToolbarButton(HWND toolbar, DWORD pid, int command);
+// A real drag with the left button, from one screen point to another.
+void MouseDrag(POINT from, POINT to);
+// In the explorer's folder tree of another process: My Computer and drive
+// C opened (the Right key, as a user opens them) and the folder `name` of
+// drive C chosen; null when one of them was not found.
+HTREEITEM OpenFolderOfDriveC(HWND tree, DWORD pid, const std::string& name);
+// Real key presses (all down in order, then up in reverse) to the
+// foreground window, once `window` is it: {VK_CONTROL, 'C'} is Ctrl+C.
+bool PressKeys(HWND window, const std::vector<WORD>& keys);
+// The whole display into "<TB_ROAD_SHOTS>/<name>.png" when TB_ROAD_SHOTS
+// names a Unix folder; nothing otherwise.
+void ScreenShot(const char* name);
 // Processes of the given program file name ("dllhost.exe").
 std::vector<DWORD> ProcessesNamed(const char* name);
 // Ends, when it goes, every process of the name that started during its

@@ -1,5 +1,5 @@
 #include "data_editor_texts.h"
-#include "checked_format.h"
+#include <shared/checked_format.h>
 #include <shared/translator.h>
 #include <cstdarg>
 #include <cstdio>

@@ -1,4 +1,4 @@
-// Byte counts as the data editor shows them; the caller passes the unit
+// Byte counts as the editors and the explorer show them; the caller passes the unit
 // texts (translated), such as "Kb" and "Mb".
 #pragma once
 #include <windows.h>
