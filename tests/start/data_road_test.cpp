@@ -4,7 +4,7 @@
 // to the virtual CD-R from the burning frame and read back with isoinfo,
 // every file compared with its source; then a second session that continues
 // the disc from the device dialog, read back with both sessions' files.
-#include "tessaly_process.h"
+#include "road_fixture.h"
 #include "disc_folder.h"
 #include "unix_tools.h"
 #include "vokmar_process.h"
@@ -18,7 +18,6 @@
 
 namespace {
 
-const char kApptype[] = "[Data]\r\nShowExplorerInitially=0\r\n";
 const char kDataProject[] = "{2EECB0E1-0EE1-4541-87B1-D135261D0108}";  // Maravin.dll
 const WORD ID_FILE_NEW = 0xE100, ID_FILE_OPEN = 0xE101, ID_FILE_SAVE_AS = 0xE104, ID_EDIT_PASTE = 0xE125;
 const int IDC_FOLDER_TREE = 1500, IDC_FILE_LIST = 1600, IDC_NEXT = 29335;
@@ -182,7 +181,7 @@ std::vector<unsigned> SessionStarts(const std::string& image)
     return starts;
 }
 
-class DataRoad : public testing::Test {
+class DataRoad : public RoadFixture {
 protected:
     static void SetUpTestSuite() { StopEngine(); }
     static void TearDownTestSuite() { StopEngine(); }
@@ -202,73 +201,12 @@ protected:
         OleUninitialize();
     }
 
-    // --- the program's windows ---
-
-    HWND Frame() { return run->WaitForFrame(); }
-    DWORD Pid() const { return run->Pid(); }
-
-    HWND VisibleProject(const char* title = nullptr, HWND other = nullptr)
-    {
-        for (HWND child : MdiChildren(Frame()))
-            if (child != other && IsWindowVisible(child) && (!title || WindowText(child) == title)) return child;
-        return nullptr;
-    }
-
     // The project's panes: the editor and the burning frame (a dialog).
     void FindPanes(HWND project)
     {
-        editor = burner = nullptr;
-        HWND splitter = GetWindow(project, GW_CHILD);
-        for (HWND pane = GetWindow(splitter, GW_CHILD); pane; pane = GetWindow(pane, GW_HWNDNEXT)) {
-            if (ClassOf(pane) == "TaskPanelXP") continue;
-            if (ClassOf(pane) == "#32770") burner = pane;
-            else editor = pane;
-        }
+        ProjectPanes(project, &editor, &burner);
         tree = editor ? FindDescendant(editor, IDC_FOLDER_TREE) : nullptr;
         list = editor ? FindDescendant(editor, IDC_FILE_LIST) : nullptr;
-    }
-
-    // A top-level dialog of the program holding the control.
-    HWND DialogWith(int control, DWORD ms)
-    {
-        HWND found = nullptr;
-        WaitUntil([&] {
-            for (const FoundWindow& w : WindowsOfClass("#32770", Pid()))
-                if (IsWindowVisible(w.window) && GetDlgItem(w.window, control)) found = w.window;
-            return found != nullptr;
-        }, ms);
-        return found;
-    }
-
-    // A message box of the program (its text control), or null.
-    HWND MessageBoxNow()
-    {
-        for (const FoundWindow& w : WindowsOfClass("#32770", Pid()))
-            if (IsWindowVisible(w.window) && GetDlgItem(w.window, 0xFFFF) && !GetDlgItem(w.window, 0x480) &&
-                !GetDlgItem(w.window, 0x47C))
-                return w.window;
-        return nullptr;
-    }
-
-    // Answers a message box: Yes where it has one, else OK.
-    std::string AnswerBox(HWND box, int preferred = IDYES)
-    {
-        const std::string text = MessageBoxText(box);
-        int id = preferred;
-        if (!GetDlgItem(box, id)) id = GetDlgItem(box, IDOK) ? IDOK : IDCANCEL;
-        DismissBox(box, id);
-        WaitUntil([&] { return !IsWindow(box); }, 5000);
-        return text;
-    }
-
-    // Closes the program, saying No to a question about unsaved changes.
-    void CloseAnswering()
-    {
-        if (HWND frame = run->WaitForFrame(0)) PostMessageA(frame, WM_CLOSE, 0, 0);
-        for (DWORD start = GetTickCount(); GetTickCount() - start < 20000;) {
-            if (run->WaitExit(100) != STILL_ACTIVE) return;
-            if (HWND box = MessageBoxNow()) AnswerBox(box, IDNO);
-        }
     }
 
     // File > New up to an editor that shows its empty root: the
@@ -399,21 +337,6 @@ protected:
         }, 5000);
     }
 
-    // --- file dialogs ---
-
-    bool FileDialog(WORD command, const char* caption, const std::string& file)
-    {
-        PostMessageA(Frame(), WM_COMMAND, command, 0);
-        HWND dialog = run->WaitForWindow("#32770", caption, 15000);
-        if (!dialog) return false;
-        HWND name = GetDlgItem(dialog, 0x47C);
-        if (!name) name = GetDlgItem(dialog, 0x480);
-        if (!name) return false;
-        SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-        return WaitUntil([&] { return !IsWindow(dialog); }, 10000);
-    }
-
     // --- the burn ---
 
     // Next in the editor brings the burning frame; drive F is chosen there,
@@ -484,17 +407,6 @@ protected:
         EXPECT_EQ(layout.size(), compared) << sums;
     }
 
-    // Screenshots of the main steps, when TB_ROAD_SHOTS names a Unix folder.
-    void Shot(const char* name)
-    {
-        char folder[MAX_PATH] = "";
-        if (!GetEnvironmentVariableA("TB_ROAD_SHOTS", folder, sizeof folder)) return;
-        WaitUntil([] { return false; }, 300);  // the windows paint
-        RunUnix("import -window root " + Quoted(std::string(folder) + "/" + name + ".png"));
-    }
-
-    TessalyInstall install{kApptype};
-    std::unique_ptr<TessalyRun> run;
     SourceFiles sources;
     TempFolder images;
     HWND editor = nullptr, burner = nullptr, tree = nullptr, list = nullptr;

@@ -1,0 +1,242 @@
+// The image-burning and disc-copy roads from the program's own windows:
+// File > New, the type chosen in the project-type dialog, the source page
+// driven through its buttons and file dialog, Next, the burning frame's
+// drive and Burn; the burned disc read back and compared with its source.
+#include "road_fixture.h"
+#include "disc_folder.h"
+#include "event_sink.h"
+#include "unix_tools.h"
+#include "vokmar_process.h"
+#include <engine.h>
+#include <com/bstr.h>
+#include <com/ptr.h>
+#include <com/object.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+const char kImageProject[] = "{B559C352-D0D1-49CE-85AF-5DC3E4E28C04}";  // Ellidra.dll
+const char kCopyProject[] = "{0DF96816-3BA6-4E20-9C3E-6E945B461A04}";   // Quorrel.dll
+const char kDataProject[] = "{2EECB0E1-0EE1-4541-87B1-D135261D0108}";   // Maravin.dll
+const int IDC_NEXT = 29335;
+const int IDC_BURN = 8192, IDC_BURN_CANCEL = 8194, IDC_LOG = 8196, IDC_DRIVES = 8198, IDC_TEST_WRITE = 8204;
+const int IDC_IMAGE_PATH = 205, IDC_CHOOSE_IMAGE = 206, IDC_DELETE_IMAGE = 216, IDC_SOURCE_DRIVES = 203,
+          IDC_PAGE_LOG = 213;
+const char kBurnDone[] = "Burning successfully completed ";
+const DWORD kBurnWait = 90000;
+
+std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+
+bool SameFiles(const std::string& a, const std::string& b)
+{
+    return RunUnix("cmp -s " + Quoted(UnixPath(a)) + " " + Quoted(UnixPath(b)) + " && echo same") == "same\n";
+}
+
+class SourceRoad : public RoadFixture {
+protected:
+    static void SetUpTestSuite() { StopEngine(); }
+    static void TearDownTestSuite() { StopEngine(); }
+
+    void SetUp() override
+    {
+        ASSERT_EQ(0u, RunDiscTool("insert E 8"));
+        ASSERT_EQ(0u, RunDiscTool("insert F 2"));
+        // The types File > New lists, the data disc first.
+        install.RegisterType(kDataProject, 1, "Data CD/DVD project", "*.qvdata");
+        install.RegisterType(kCopyProject, 3, "CD/DVD Copy project", "*.qvcopy");
+        install.RegisterType(kImageProject, 4, "CD/DVD Image burning project", "*.qvimgburn");
+    }
+    void TearDown() override
+    {
+        if (run) CloseAnswering();
+        run.reset();
+        StopEngine();
+        RunDiscTool("insert E 8");
+        RunDiscTool("insert F 2");
+    }
+
+    // A data CD image of a few files made on the Unix side.
+    std::string MakeIso(const char* name)
+    {
+        const std::string folder = images.File("content");
+        CreateDirectoryA(folder.c_str(), nullptr);
+        CreateDirectoryA((folder + "\\Sub").c_str(), nullptr);
+        std::string big(700000, '\0');
+        for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 13 + i / 977);
+        WriteFileBytes(folder + "\\readme.txt", "an image to burn\n");
+        WriteFileBytes(folder + "\\Sub\\big.bin", big);
+        const std::string iso = images.File(name);
+        RunUnix("genisoimage -quiet -J -R -V ROAD -o " + Quoted(UnixPath(iso)) + " " + Quoted(UnixPath(folder)));
+        return iso;
+    }
+
+    // The project of the type, new from File > New, with its two pages.
+    void NewProject(const char* typeName, const char* title)
+    {
+        ASSERT_TRUE(NewProjectOfType(typeName)) << typeName;
+        HWND project = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (project = VisibleProject(title)) != nullptr; }, 20000)) << title;
+        ProjectPanes(project, &page, &burner, true);
+        ASSERT_TRUE(page && burner);
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(page) != FALSE; }, 5000));
+    }
+
+    // Next on the source page brings the burning frame; the drive with the
+    // letter is chosen there.
+    void NextToDrive(char letter)
+    {
+        HWND next = GetDlgItem(page, IDC_NEXT);
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(next) != FALSE; }, 10000)) << "Next on the source page";
+        PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_NEXT, BN_CLICKED), reinterpret_cast<LPARAM>(next));
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(burner) != FALSE; }, 10000));
+        HWND drives = GetDlgItem(burner, IDC_DRIVES);
+        int item = -1;
+        ASSERT_TRUE(WaitUntil([&] {
+            const std::vector<std::string> items = RemoteComboItems(drives);
+            for (size_t i = 0; i < items.size(); ++i)
+                if (!items[i].empty() && items[i][0] == letter) item = static_cast<int>(i);
+            return item >= 0;
+        }, 15000));
+        SendMessageA(drives, CB_SETCURSEL, item, 0);
+        SendMessageA(burner, WM_COMMAND, MAKEWPARAM(IDC_DRIVES, CBN_SELCHANGE), reinterpret_cast<LPARAM>(drives));
+    }
+
+    // Burn pressed; every box answered (their texts in `boxes`) until the
+    // burning frame's last line ends the job. The last line.
+    std::string Burn(std::vector<std::string>* boxes, const std::function<void()>& meanwhile = nullptr)
+    {
+        HWND burn = GetDlgItem(burner, IDC_BURN);
+        if (!WaitUntil([&] { return IsWindowEnabled(burn) != FALSE; }, 15000)) return "Burn stayed disabled";
+        PostMessageA(burner, WM_COMMAND, MAKEWPARAM(IDC_BURN, BN_CLICKED), reinterpret_cast<LPARAM>(burn));
+        HWND log = GetDlgItem(burner, IDC_LOG);
+        std::string last;
+        WaitUntil([&] {
+            if (meanwhile) meanwhile();
+            if (HWND box = MessageBoxNow()) boxes->push_back(AnswerBox(box, IDOK));
+            const std::vector<std::string> lines = RemoteListItems(log, Pid());
+            last = lines.empty() ? "" : lines.back();
+            return last == kBurnDone || last == "Burning failed" || last == "Burning cancelled by user" ||
+                   last.find("failed") != std::string::npos;
+        }, kBurnWait);
+        // The pages take input again once the job has ended.
+        WaitUntil([&] { return IsWindowEnabled(burn) != FALSE; }, 10000);
+        return last;
+    }
+
+    std::string Export(char letter, const char* name)
+    {
+        const std::string iso = images.File(name);
+        EXPECT_EQ(0u, RunDiscTool(std::string("export ") + letter + " \"" + iso + "\""));
+        return iso;
+    }
+
+    // Our own image of a disc pressed into F: the engine grabs it, as the
+    // copy does, into <base>.mds and <base>.xm0.
+    void GrabF(const std::string& base)
+    {
+        com::ComPtr<IDevices> devices;
+        ASSERT_EQ(S_OK, devices.CoCreate(CLSID_CoDevices, IID_IDevices, CLSCTX_LOCAL_SERVER));
+        com::ComPtr<_IMessageCallback> sinkItf;
+        ASSERT_EQ(S_OK, com::CreateObject<CTestEventSink>(IID__IMessageCallback, reinterpret_cast<void**>(&sinkItf)));
+        auto* sink = static_cast<CTestEventSink*>(sinkItf.Get());
+        if (devices->IsInitialized() != S_OK) {
+            DWORD listCookie = 0;
+            AdviseSink(devices, sinkItf, &listCookie);
+            sink->WaitFor(DM_DEVICESSCANNED, 5000);
+            UnadviseSink(devices, listCookie);
+        }
+        com::ComPtr<IDevice> device;
+        ASSERT_EQ(S_OK, devices->GetDeviceByDriveLetter('F', &device));
+        DWORD cookie = 0;
+        ASSERT_EQ(S_OK, AdviseSink(device, sinkItf, &cookie));
+        com::ComPtr<IReader> reader;
+        ASSERT_EQ(S_OK, device->QueryInterface(IID_IReader, reinterpret_cast<void**>(&reader)));
+        ASSERT_EQ(S_OK, reader->GrabImage(0x5EED, 0xFFFF, com::Bstr(base), 1024));
+        EXPECT_TRUE(sink->WaitFor(DM_GRABEND, 60000));
+        UnadviseSink(device, cookie);
+        ASSERT_TRUE(FileExists(base + ".mds"));
+    }
+
+    // The image-source page given the path through its file dialog.
+    void ChooseImage(const std::string& path)
+    {
+        ASSERT_TRUE(FileDialogFrom(page, IDC_CHOOSE_IMAGE, path)) << "the page's file dialog";
+        ASSERT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(page, IDC_IMAGE_PATH)) == path; }, 5000))
+            << WindowText(GetDlgItem(page, IDC_IMAGE_PATH));
+    }
+    void Check(HWND dialog, int box)
+    {
+        SendMessageA(GetDlgItem(dialog, box), BM_SETCHECK, BST_CHECKED, 0);
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(box, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, box)));
+    }
+
+    TempFolder images;
+    HWND page = nullptr, burner = nullptr;
+};
+
+TEST_F(SourceRoad, AnIsoChosenInTheFileDialogIsBurnedOntoTheDvdByteForByteAndStaysThere)
+{
+    const std::string iso = MakeIso("road.iso");
+    ASSERT_TRUE(FileExists(iso));
+    run = std::make_unique<TessalyRun>(install);
+    ASSERT_TRUE(Frame());
+    NewProject("CD/DVD Image Burning", "Image burning#1");
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_NEXT))) << "Next without an image";
+    Shot("image-page-empty");
+    ChooseImage(iso);
+    Shot("image-page-chosen");
+    NextToDrive('E');
+    ASSERT_FALSE(HasFatalFailure());
+    std::vector<std::string> boxes;
+    EXPECT_EQ(kBurnDone, Burn(&boxes));
+    EXPECT_TRUE(boxes.empty()) << testing::PrintToString(boxes);
+    Shot("image-burned");
+    EXPECT_TRUE(SameFiles(iso, Export('E', "dvd.iso"))) << "the disc is the image byte for byte";
+    EXPECT_TRUE(FileExists(iso)) << "the user's image stays";
+}
+
+TEST_F(SourceRoad, OurGrabbedMdsIsBurnedOntoACdAndATestWriteLeavesDiscAndImageAsTheyWere)
+{
+    const std::string iso = MakeIso("pressed.iso");
+    ASSERT_EQ(0u, RunDiscTool("press F \"" + iso + "\""));
+    const std::string source = Export('F', "source.iso");
+    const std::string base = images.File("grabbed");
+    GrabF(base);
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_EQ(0u, RunDiscTool("insert F 2"));
+    const std::string blank = MediumBytes("drive1");
+
+    run = std::make_unique<TessalyRun>(install);
+    ASSERT_TRUE(Frame());
+    NewProject("CD/DVD Image Burning", "Image burning#1");
+    ASSERT_FALSE(HasFatalFailure());
+    ChooseImage(base + ".mds");
+    // The user asks for the image to go after the burn: a test write keeps it.
+    Check(page, IDC_DELETE_IMAGE);
+    NextToDrive('F');
+    ASSERT_FALSE(HasFatalFailure());
+    Check(burner, IDC_TEST_WRITE);
+    std::vector<std::string> boxes;
+    EXPECT_EQ(kBurnDone, Burn(&boxes));
+    EXPECT_TRUE(boxes.empty()) << testing::PrintToString(boxes);
+    EXPECT_TRUE(MediumBytes("drive1") == blank) << "a test write leaves the disc blank";
+    EXPECT_TRUE(FileExists(base + ".mds") && FileExists(base + ".xm0")) << "a test write deletes nothing";
+
+    // The real burn, the image kept (the box cleared again).
+    SendMessageA(GetDlgItem(burner, IDC_TEST_WRITE), BM_SETCHECK, BST_UNCHECKED, 0);
+    HWND back = GetDlgItem(burner, 29334);
+    PostMessageA(burner, WM_COMMAND, MAKEWPARAM(29334, BN_CLICKED), reinterpret_cast<LPARAM>(back));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(page) != FALSE; }, 5000));
+    SendMessageA(GetDlgItem(page, IDC_DELETE_IMAGE), BM_SETCHECK, BST_UNCHECKED, 0);
+    PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_DELETE_IMAGE, BN_CLICKED), 0);
+    NextToDrive('F');
+    ASSERT_FALSE(HasFatalFailure());
+    boxes.clear();
+    EXPECT_EQ(kBurnDone, Burn(&boxes));
+    EXPECT_TRUE(boxes.empty()) << testing::PrintToString(boxes);
+    EXPECT_TRUE(SameFiles(source, Export('F', "copy.iso"))) << "the burned CD equals the grabbed one";
+    EXPECT_TRUE(FileExists(base + ".mds") && FileExists(base + ".xm0"));
+}
+
+}  // namespace
