@@ -38,7 +38,7 @@ HWND RoadFixture::DialogWith(int control, DWORD ms)
     HWND found = nullptr;
     WaitUntil([&] {
         for (const FoundWindow& w : WindowsOfClass("#32770", Pid()))
-            if (IsWindowVisible(w.window) && GetDlgItem(w.window, control) && !GetParent(w.window)) found = w.window;
+            if (IsWindowVisible(w.window) && GetDlgItem(w.window, control)) found = w.window;
         return found != nullptr;
     }, ms);
     return found;
