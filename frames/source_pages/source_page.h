@@ -75,13 +75,13 @@ public:
     HRESULT SendCommand(unsigned int id, SAFEARRAY* data) { return m_frame.SendToPartner(id, data); }
 
     // A text of the page: the language file's, else the module's own.
-    static std::string Text(UINT id, const char* fallback = "")
+    static std::string Text(UINT id)
     {
         std::string text = T::GetLangStr(id);
         if (!text.empty()) return text;
         char own[1024] = "";
-        if (LoadStringA(com::ModuleInstance(), id, own, sizeof(own)) > 0) return own;
-        return fallback;
+        LoadStringA(com::ModuleInstance(), id, own, sizeof(own));
+        return own;
     }
     int Box(UINT text, UINT type) { return T::MessageBox(this->m_hWnd, Text(text).c_str(), type); }
 

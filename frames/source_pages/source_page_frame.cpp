@@ -1,4 +1,6 @@
 #include "source_page_frame.h"
+#include "copy_source_page.h"
+#include "grab_image_page.h"
 #include "image_source_page.h"
 #include "resource.h"
 #include <com/guard.h>
@@ -87,7 +89,8 @@ STDMETHODIMP CCoPelgrave::CreateOwnWindowEx(HWND a_hWndParent, long a_lMode)
         std::unique_ptr<IUIObject> page;
         switch (a_lMode) {
         case MODE_IMAGE_SOURCE: page.reset(new CBurnImageSourceWindow(*this)); break;
-        default: page.reset(new CBurnImageSourceWindow(*this)); break;
+        case MODE_GRAB_IMAGE: page.reset(new CGrabImageWindow(*this)); break;
+        default: page.reset(new CPelgraveWindow(*this)); break;
         }
         if (!page) {
             LogNull("m_pUIObject");

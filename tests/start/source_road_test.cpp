@@ -21,9 +21,15 @@ const char kDataProject[] = "{2EECB0E1-0EE1-4541-87B1-D135261D0108}";   // Marav
 const int IDC_NEXT = 29335;
 const int IDC_BURN = 8192, IDC_BURN_CANCEL = 8194, IDC_LOG = 8196, IDC_DRIVES = 8198, IDC_TEST_WRITE = 8204;
 const int IDC_IMAGE_PATH = 205, IDC_CHOOSE_IMAGE = 206, IDC_DELETE_IMAGE = 216, IDC_SOURCE_DRIVES = 203,
-          IDC_PAGE_LOG = 213;
+          IDC_READ_SPEEDS = 207, IDC_PAGE_LOG = 213;
 const char kBurnDone[] = "Burning successfully completed ";
 const DWORD kBurnWait = 90000;
+
+bool FolderExists(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
@@ -56,12 +62,12 @@ protected:
     }
 
     // A data CD image of a few files made on the Unix side.
-    std::string MakeIso(const char* name)
+    std::string MakeIso(const char* name, size_t bigSize = 700000)
     {
         const std::string folder = images.File("content");
         CreateDirectoryA(folder.c_str(), nullptr);
         CreateDirectoryA((folder + "\\Sub").c_str(), nullptr);
-        std::string big(700000, '\0');
+        std::string big(bigSize, '\0');
         for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 13 + i / 977);
         WriteFileBytes(folder + "\\readme.txt", "an image to burn\n");
         WriteFileBytes(folder + "\\Sub\\big.bin", big);
@@ -103,7 +109,8 @@ protected:
 
     // Burn pressed; every box answered (their texts in `boxes`) until the
     // burning frame's last line ends the job. The last line.
-    std::string Burn(std::vector<std::string>* boxes, const std::function<void()>& meanwhile = nullptr)
+    std::string Burn(std::vector<std::string>* boxes, const std::function<void()>& meanwhile = nullptr,
+                     const std::function<void(const std::string&)>& beforeAnswer = nullptr)
     {
         HWND burn = GetDlgItem(burner, IDC_BURN);
         if (!WaitUntil([&] { return IsWindowEnabled(burn) != FALSE; }, 15000)) return "Burn stayed disabled";
@@ -112,7 +119,10 @@ protected:
         std::string last;
         WaitUntil([&] {
             if (meanwhile) meanwhile();
-            if (HWND box = MessageBoxNow()) boxes->push_back(AnswerBox(box, IDOK));
+            if (HWND box = MessageBoxNow()) {
+                if (beforeAnswer) beforeAnswer(MessageBoxText(box));
+                boxes->push_back(AnswerBox(box, IDOK));
+            }
             const std::vector<std::string> lines = RemoteListItems(log, Pid());
             last = lines.empty() ? "" : lines.back();
             return last == kBurnDone || last == "Burning failed" || last == "Burning cancelled by user" ||
@@ -168,6 +178,32 @@ protected:
     {
         SendMessageA(GetDlgItem(dialog, box), BM_SETCHECK, BST_CHECKED, 0);
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(box, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, box)));
+    }
+
+    // The copy page's source drive chosen by its letter.
+    void ChooseSourceDrive(char letter)
+    {
+        HWND drives = GetDlgItem(page, IDC_SOURCE_DRIVES);
+        int item = -1;
+        ASSERT_TRUE(WaitUntil([&] {
+            const std::vector<std::string> items = RemoteComboItems(drives);
+            for (size_t i = 0; i < items.size(); ++i)
+                if (!items[i].empty() && items[i][0] == letter) item = static_cast<int>(i);
+            return item >= 0;
+        }, 15000));
+        SendMessageA(drives, CB_SETCURSEL, item, 0);
+        SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_SOURCE_DRIVES, CBN_SELENDOK), reinterpret_cast<LPARAM>(drives));
+    }
+    // The folder of the copy page's temporary image.
+    std::string ImageFolder()
+    {
+        const std::string path = WindowText(GetDlgItem(page, IDC_IMAGE_PATH));
+        return path.substr(0, path.find_last_of('\\'));
+    }
+    // The files of an exported disc, listed by isoinfo.
+    static std::string Listing(const std::string& iso)
+    {
+        return RunUnix("isoinfo -J -f -i " + Quoted(UnixPath(iso)));
     }
 
     TempFolder images;
@@ -237,6 +273,131 @@ TEST_F(SourceRoad, OurGrabbedMdsIsBurnedOntoACdAndATestWriteLeavesDiscAndImageAs
     EXPECT_TRUE(boxes.empty()) << testing::PrintToString(boxes);
     EXPECT_TRUE(SameFiles(source, Export('F', "copy.iso"))) << "the burned CD equals the grabbed one";
     EXPECT_TRUE(FileExists(base + ".mds") && FileExists(base + ".xm0"));
+}
+
+TEST_F(SourceRoad, ADiscCopiedFromFOntoACdInEEqualsItsSourceAndLeavesNoImage)
+{
+    const std::string iso = MakeIso("pressed.iso");
+    ASSERT_EQ(0u, RunDiscTool("press F \"" + iso + "\""));
+    const std::string source = Export('F', "source.iso");
+    ASSERT_EQ(0u, RunDiscTool("insert E 2"));
+    run = std::make_unique<TessalyRun>(install);
+    ASSERT_TRUE(Frame());
+    NewProject("CD/DVD Copy", "Copy#1");
+    ASSERT_FALSE(HasFatalFailure());
+    ChooseSourceDrive('F');
+    ASSERT_FALSE(HasFatalFailure());
+    const std::string folder = ImageFolder();
+    EXPECT_TRUE(FolderExists(folder)) << folder;
+    Shot("copy-page-before");
+    NextToDrive('E');
+    ASSERT_FALSE(HasFatalFailure());
+    std::vector<std::string> boxes;
+    EXPECT_EQ(kBurnDone, Burn(&boxes));
+    EXPECT_TRUE(boxes.empty()) << testing::PrintToString(boxes);
+    const std::string copy = Export('E', "copy.iso");
+    EXPECT_EQ(Listing(source), Listing(copy));
+    EXPECT_TRUE(SameFiles(source, copy)) << "the copy's sectors are the source's";
+    EXPECT_FALSE(FileExists(folder + "\\CDCopyImage.mds"));
+    EXPECT_FALSE(FileExists(folder + "\\CDCopyImage.xm0"));
+    // The page's folder goes with the project.
+    CloseAnswering();
+    run.reset();
+    EXPECT_FALSE(FolderExists(folder)) << folder;
+}
+
+TEST_F(SourceRoad, OneDriveReadsEjectsAndWritesTheCopyOntoTheBlankDiscInsertedForIt)
+{
+    const std::string iso = MakeIso("pressed.iso");
+    ASSERT_EQ(0u, RunDiscTool("press F \"" + iso + "\""));
+    const std::string source = Export('F', "source.iso");
+    run = std::make_unique<TessalyRun>(install);
+    ASSERT_TRUE(Frame());
+    NewProject("CD/DVD Copy", "Copy#1");
+    ASSERT_FALSE(HasFatalFailure());
+    ChooseSourceDrive('F');
+    ASSERT_FALSE(HasFatalFailure());
+    NextToDrive('F');
+    ASSERT_FALSE(HasFatalFailure());
+    std::vector<std::string> boxes;
+    bool inserted = false;
+    EXPECT_EQ(kBurnDone, Burn(&boxes, nullptr, [&](const std::string& text) {
+        // The burner asks for a disc: the user puts the blank one in.
+        if (text.find("Image creation completed") == std::string::npos && !inserted) {
+            EXPECT_EQ(0u, RunDiscTool("insert F 2"));
+            inserted = true;
+        }
+    }));
+    ASSERT_GE(boxes.size(), 2u) << testing::PrintToString(boxes);
+    EXPECT_EQ("Image creation completed, please insert disc to write to.", boxes[0]);
+    EXPECT_EQ("No disc inserted or drive is not ready. Please insert a disc.", boxes[1]);
+    const std::string copy = Export('F', "copy.iso");
+    EXPECT_EQ(Listing(source), Listing(copy));
+    EXPECT_TRUE(SameFiles(source, copy));
+}
+
+TEST_F(SourceRoad, TheBurnersCancelDuringTheReadLeavesNoFilesAndBothPagesEnabled)
+{
+    const std::string iso = MakeIso("pressed.iso", 12 * 1024 * 1024);
+    ASSERT_EQ(0u, RunDiscTool("press F \"" + iso + "\""));
+    ASSERT_EQ(0u, RunDiscTool("insert E 2"));
+    DriveValue slow("emulate_speed", "1", "0");
+    ASSERT_TRUE(slow.Set());
+    run = std::make_unique<TessalyRun>(install);
+    ASSERT_TRUE(Frame());
+    NewProject("CD/DVD Copy", "Copy#1");
+    ASSERT_FALSE(HasFatalFailure());
+    ChooseSourceDrive('F');
+    ASSERT_FALSE(HasFatalFailure());
+    const std::string folder = ImageFolder();
+    // The slowest read speed: the read lasts long enough to be cancelled.
+    HWND speeds = GetDlgItem(page, IDC_READ_SPEEDS);
+    ASSERT_GT(SendMessageA(speeds, CB_GETCOUNT, 0, 0), 1);
+    SendMessageA(speeds, CB_SETCURSEL, 0, 0);
+    NextToDrive('E');
+    ASSERT_FALSE(HasFatalFailure());
+    HWND burn = GetDlgItem(burner, IDC_BURN);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(burn) != FALSE; }, 15000));
+    PostMessageA(burner, WM_COMMAND, MAKEWPARAM(IDC_BURN, BN_CLICKED), reinterpret_cast<LPARAM>(burn));
+    // The page shows the read; its progress runs.
+    HWND log = GetDlgItem(page, IDC_PAGE_LOG);
+    ASSERT_TRUE(WaitUntil([&] {
+        const std::vector<std::string> lines = RemoteListItems(log, Pid());
+        return !lines.empty() && lines.back().find("Grabbing started at") == 0;
+    }, 20000)) << testing::PrintToString(RemoteListItems(log, Pid()));
+    EXPECT_TRUE(IsWindowVisible(page));
+    Shot("copy-page-reading");
+    // The burning frame's pane chosen from the project's menu (its mirror of
+    // the task panel: the page's pane 2000, then the burning frame's 2001).
+    PostMessageA(Frame(), WM_COMMAND, 2001, 0);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(burner) != FALSE; }, 5000));
+    HWND cancel = GetDlgItem(burner, IDC_BURN_CANCEL);
+    ASSERT_TRUE(IsWindowEnabled(cancel)) << "the burning frame's Cancel during the read";
+    PostMessageA(burner, WM_COMMAND, MAKEWPARAM(IDC_BURN_CANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
+    ASSERT_TRUE(WaitUntil([&] {
+        const std::vector<std::string> lines = RemoteListItems(log, Pid());
+        return !lines.empty() && lines.back() == "Grabbing canceled by user";
+    }, 30000)) << testing::PrintToString(RemoteListItems(log, Pid()));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(burn) != FALSE; }, 10000)) << "the burning frame enabled";
+    EXPECT_FALSE(MessageBoxNow()) << "a cancel shows no failure box";
+    EXPECT_FALSE(FileExists(folder + "\\CDCopyImage.mds"));
+    EXPECT_FALSE(FileExists(folder + "\\CDCopyImage.xm0"));
+    // Back on the page: enabled again.
+    PostMessageA(Frame(), WM_COMMAND, 2000, 0);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(page) != FALSE; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(page, IDC_NEXT)) != FALSE; }, 5000));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_SOURCE_DRIVES)));
+    Shot("copy-page-cancelled");
+    // The project closes, and its folder goes with it.
+    HWND project = VisibleProject();
+    ASSERT_TRUE(project);
+    PostMessageA(project, WM_CLOSE, 0, 0);
+    std::string asked;
+    EXPECT_TRUE(WaitUntil([&] {
+        if (HWND box = MessageBoxNow()) asked += AnswerBox(box, IDNO) + "\n";
+        return MdiChildren(Frame()).empty();
+    }, 10000)) << asked;
+    EXPECT_FALSE(FolderExists(folder));
 }
 
 }  // namespace
