@@ -1,7 +1,18 @@
 #include "copy_source_page.h"
 #include <shared/log.h>
 
-CPelgraveWindow::CPelgraveWindow(CCoPelgrave& frame) : CReadingPage(frame) { MakeTemporaryImage(); }
+CPelgraveWindow::CPelgraveWindow(CCoPelgrave& frame) : CReadingPage(frame)
+{
+    m_delete = true;
+    MakeTemporaryImage();
+}
+
+void CPelgraveWindow::OnChoicesLoaded(ILoadableSection* section)
+{
+    CReadingPage::OnChoicesLoaded(section);
+    // An image of the user's own: the page's temporary folder goes.
+    OnImageChosen();
+}
 
 CPelgraveWindow::~CPelgraveWindow()
 {
@@ -61,12 +72,6 @@ LRESULT CPelgraveWindow::OnSize(UINT, WPARAM, LPARAM, BOOL&)
     m_resizer.Resize();
     LayoutNextBackButtons();
     m_log.FitColumn();
-    return 0;
-}
-
-LRESULT CPelgraveWindow::OnDeleteChecked(WORD, WORD, HWND, BOOL&)
-{
-    m_delete = IsDlgButtonChecked(m_hWnd, IDC_DELETE_IMAGE) == BST_CHECKED;
     return 0;
 }
 

@@ -37,16 +37,15 @@ public:
     // The temporary image is the page's own (its folder was made for it).
     bool OwnsImage() const { return !m_tempFolder.empty() && m_imagePath.rfind(m_tempFolder, 0) == 0; }
     bool DeleteFlag() const { return m_delete; }
+    // The page's own temporary image is no choice of the user's.
+    std::string SavedImagePath() const { return OwnsImage() ? std::string() : m_imagePath; }
+    void OnChoicesLoaded(ILoadableSection* section);
 
 private:
     LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL&);
-    LRESULT OnDeleteChecked(WORD, WORD, HWND, BOOL&);
-
     // A fresh temporary folder with "CDCopyImage.mds" as the image path.
     void MakeTemporaryImage();
     // The writing drive is the reading drive (the project asks the burner).
     bool WritesOnTheReadingDrive();
-
-    bool m_delete = true;
 };

@@ -54,15 +54,10 @@ LRESULT CBurnImageSourceWindow::OnChoose(WORD, WORD, HWND, BOOL&)
     std::string path = m_imagePath;
     if (ChooseImageFile(CCoPelgrave::CreateFilterString(), true, &path)) {
         m_imagePath = path;
+        m_modified = true;
         ShowImagePath();
     }
     RefreshControls();
-    return 0;
-}
-
-LRESULT CBurnImageSourceWindow::OnDeleteChecked(WORD, WORD, HWND, BOOL&)
-{
-    m_delete = IsDlgButtonChecked(m_hWnd, IDC_DELETE_IMAGE) == BST_CHECKED;
     return 0;
 }
 

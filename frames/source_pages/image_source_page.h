@@ -33,7 +33,4 @@ private:
     LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnGetMinMaxInfo(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnChoose(WORD, WORD, HWND, BOOL&);
-    LRESULT OnDeleteChecked(WORD, WORD, HWND, BOOL&);
-
-    bool m_delete = false;
 };

@@ -33,10 +33,29 @@ public:
         WND_MESSAGE(WM_GETMINMAXINFO, OnGetMinMaxInfo)
         WND_MESSAGE_RANGE(WM_ENGINE_FIRST, WM_ENGINE_LAST, OnEngineEvent)
         WND_COMMAND_CODE(IDC_SOURCE_DRIVES, CBN_SELENDOK, OnDriveSelected)
+        WND_COMMAND_CODE(IDC_READ_SPEEDS, CBN_SELENDOK, OnSpeedSelected)
         WND_COMMAND_CODE(IDC_CHOOSE_IMAGE, BN_CLICKED, OnChoose)
     WND_MSG_MAP_END()
 
     bool Running() const { return m_preparing || m_working; }
+
+    // The saved drive and read speed, chosen again once the drives are listed.
+    void OnChoicesLoaded(ILoadableSection* section)
+    {
+        unsigned long value = 0;
+        if (SUCCEEDED(section->LoadDWORD(com::Bstr("SourceDevice"), &value))) m_savedDevice = value, m_hasSaved = true;
+        if (SUCCEEDED(section->LoadDWORD(com::Bstr("ReadSpeed"), &value))) m_savedSpeed = value;
+        if (this->IsWindow()) ApplySavedChoices();
+    }
+    HRESULT SaveMoreChoices(ISaveableSection* section)
+    {
+        unsigned int id = 0;
+        if (Device() && SUCCEEDED(Device()->GetDeviceID(&id))) {
+            HRESULT hr = section->SaveDWORD(com::Bstr("SourceDevice"), id);
+            if (FAILED(hr)) return hr;
+        }
+        return section->SaveDWORD(com::Bstr("ReadSpeed"), m_drives.SelectedSpeed());
+    }
     const std::string& ImagePath() const { return this->m_imagePath; }
     IDevice* Device() const { return m_drives.Device(); }
 
@@ -70,6 +89,29 @@ protected:
     {
         m_drives.FillDriveList(false);
         m_drives.ChangeDrive();
+        ApplySavedChoices();
+    }
+    // The saved drive and its speed, when the drive is listed.
+    void ApplySavedChoices()
+    {
+        HWND drives = this->GetDlgItem(IDC_SOURCE_DRIVES);
+        const int item = m_hasSaved ? m_drives.FindDriveItem(m_savedDevice) : -1;
+        if (item < 0) return;
+        m_hasSaved = false;
+        ::SendMessageA(drives, CB_SETCURSEL, item, 0);
+        m_drives.ChangeDrive();
+        SelectWantedSpeed();
+        static_cast<T*>(this)->RefreshControls();
+    }
+    // The speed the user chose (or the project file held) stays chosen
+    // while the drive's list of speeds is made again.
+    void SelectWantedSpeed()
+    {
+        HWND speeds = this->GetDlgItem(IDC_READ_SPEEDS);
+        const int count = static_cast<int>(::SendMessageA(speeds, CB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i)
+            if (static_cast<unsigned long>(::SendMessageA(speeds, CB_GETITEMDATA, i, 0)) == m_savedSpeed)
+                ::SendMessageA(speeds, CB_SETCURSEL, i, 0);
     }
 
     // Starts the grab into the image path (without its extension).
@@ -131,6 +173,7 @@ private:
             const std::string text = name ? name : Base::Text(l == MT_NO_MEDIA ? IDS_NO_MEDIA : IDS_UNKNOWN_MEDIUM);
             m_log.Printf("%s: %s", Base::Text(IDS_MEDIUM_IN_DRIVE).c_str(), text.c_str());
             m_drives.FillSpeedList();
+            SelectWantedSpeed();
             break;
         }
         // The engine asks this page's grab for a disc as it asks a burn.
@@ -168,8 +211,15 @@ private:
         return 0;
     }
 
+    LRESULT OnSpeedSelected(WORD, WORD, HWND, BOOL&)
+    {
+        this->m_modified = true;
+        m_savedSpeed = m_drives.SelectedSpeed();
+        return 0;
+    }
     LRESULT OnDriveSelected(WORD, WORD, HWND, BOOL&)
     {
+        this->m_modified = true;
         m_drives.ChangeDrive();
         static_cast<T*>(this)->RefreshControls();
         return 0;
@@ -182,6 +232,7 @@ private:
         std::string path = this->m_imagePath;
         if (ChooseImageFile(CCoPelgrave::CreateFilterString(), false, &path)) {
             this->m_imagePath = AsDescriptorPath(path);
+            this->m_modified = true;
             static_cast<T*>(this)->OnImageChosen();
             this->ShowImagePath();
         }
@@ -214,4 +265,6 @@ private:
     CDriveChooser m_drives;
     HWND m_progress = nullptr;
     bool m_preparing = false, m_working = false, m_started = false, m_cancelAsked = false;
+    bool m_hasSaved = false;
+    unsigned long m_savedDevice = 0, m_savedSpeed = 0xFFFF;
 };

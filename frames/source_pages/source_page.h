@@ -71,6 +71,31 @@ public:
         return S_OK;
     }
 
+    HRESULT LoadChoices(ILoadableSection* section) override
+    {
+        com::Bstr path;
+        if (SUCCEEDED(section->LoadString(com::Bstr("ImagePath"), &path))) m_imagePath = path.Ansi();
+        unsigned long value = 0;
+        if (SUCCEEDED(section->LoadDWORD(com::Bstr("DeleteImage"), &value))) m_delete = value != 0;
+        static_cast<T*>(this)->OnChoicesLoaded(section);
+        if (this->IsWindow()) {
+            ShowImagePath();
+            CheckDlgButton(this->m_hWnd, IDC_DELETE_IMAGE, m_delete ? BST_CHECKED : BST_UNCHECKED);
+            static_cast<T*>(this)->RefreshControls();
+        }
+        m_modified = false;
+        return S_OK;
+    }
+    HRESULT SaveChoices(ISaveableSection* section) override
+    {
+        HRESULT hr = section->SaveString(com::Bstr("ImagePath"), com::Bstr(static_cast<T*>(this)->SavedImagePath()));
+        if (SUCCEEDED(hr)) hr = section->SaveDWORD(com::Bstr("DeleteImage"), m_delete ? 1 : 0);
+        if (SUCCEEDED(hr)) hr = static_cast<T*>(this)->SaveMoreChoices(section);
+        return hr;
+    }
+    bool Modified() const override { return m_modified; }
+    void SetModified(bool modified) override { m_modified = modified; }
+
     // A command to the project as the frame (the Back and Next buttons too).
     HRESULT SendCommand(unsigned int id, SAFEARRAY* data) { return m_frame.SendToPartner(id, data); }
 
@@ -140,9 +165,22 @@ protected:
     }
     static unsigned int HandleValue(HICON icon) { return static_cast<unsigned int>(reinterpret_cast<UINT_PTR>(icon)); }
 
+    // What a page adds to the saved choices.
+    void OnChoicesLoaded(ILoadableSection*) {}
+    HRESULT SaveMoreChoices(ISaveableSection*) { return S_OK; }
+    const std::string& SavedImagePath() const { return m_imagePath; }
+    LRESULT OnDeleteChecked(WORD, WORD, HWND, BOOL&)
+    {
+        m_delete = IsDlgButtonChecked(this->m_hWnd, IDC_DELETE_IMAGE) == BST_CHECKED;
+        m_modified = true;
+        return 0;
+    }
+
     CCoPelgrave& m_frame;
     CDialogResizer m_resizer;
     bool m_enabled = true;
+    bool m_delete = false;  // delete the image after a successful burn
+    bool m_modified = false;
     std::string m_imagePath;
     std::string m_tempFolder;  // made by the page for its image; empty when none
 };

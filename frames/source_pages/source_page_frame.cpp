@@ -118,7 +118,27 @@ STDMETHODIMP CCoPelgrave::GetModified(long* a_pbModified)
         LogNull("a_pbModified");
         return E_POINTER;
     }
-    *a_pbModified = FALSE;
+    *a_pbModified = m_pUIObject && m_pUIObject->Modified() ? TRUE : FALSE;
+    return S_OK;
+}
+
+STDMETHODIMP CCoPelgrave::Load(ILoadableSection* a_pSection)
+{
+    if (!a_pSection) return E_POINTER;
+    return com::Guarded("CCoPelgrave::Load",
+                        [&]() -> HRESULT { return m_pUIObject ? m_pUIObject->LoadChoices(a_pSection) : S_OK; });
+}
+
+STDMETHODIMP CCoPelgrave::Save(ISaveableSection* a_pSection)
+{
+    if (!a_pSection) return E_POINTER;
+    return com::Guarded("CCoPelgrave::Save",
+                        [&]() -> HRESULT { return m_pUIObject ? m_pUIObject->SaveChoices(a_pSection) : S_OK; });
+}
+
+STDMETHODIMP CCoPelgrave::OnSaveCompleted(HRESULT a_hrResult)
+{
+    if (m_pUIObject && SUCCEEDED(a_hrResult)) m_pUIObject->SetModified(false);
     return S_OK;
 }
 

@@ -37,11 +37,11 @@ public:
     STDMETHODIMP GetOwnWindow(HWND* a_hWndRet) override;
     STDMETHODIMP CreateOwnWindowEx(HWND a_hWndParent, long a_lMode) override;
 
-    // ILoadSave: the pages keep nothing in the project file.
-    STDMETHODIMP Load(ILoadableSection*) override { return S_OK; }
-    STDMETHODIMP Save(ISaveableSection*) override { return S_OK; }
+    // ILoadSave: the page's choices (image, drive, speed, delete box).
+    STDMETHODIMP Load(ILoadableSection* a_pSection) override;
+    STDMETHODIMP Save(ISaveableSection* a_pSection) override;
     STDMETHODIMP GetModified(long* a_pbModified) override;
-    STDMETHODIMP OnSaveCompleted(HRESULT) override { return S_OK; }
+    STDMETHODIMP OnSaveCompleted(HRESULT a_hrResult) override;
 
     // The commands of ICommandPerformer::InvokeCommand (non-null sender).
     HRESULT OnCommand(IUnknown* sender, REFCLSID senderClsid, unsigned int id, SAFEARRAY* data);

@@ -2,6 +2,7 @@
 // copy-source, image-source or grab-image page). The frame forwards the
 // project's commands to it and reports its window.
 #pragma once
+#include "common.h"
 #include <windows.h>
 #include <oleauto.h>
 
@@ -26,4 +27,11 @@ public:
     virtual HRESULT EnableUI(SAFEARRAY* data) = 0;
     // PCID_SET_BUTTONS_POS [four UI4] for the Back and Next buttons.
     virtual HRESULT SetNextBackLayout(SAFEARRAY* data) = 0;
+    // The user's choices in the project file (the frame's section); a
+    // missing value keeps the page's own.
+    virtual HRESULT LoadChoices(ILoadableSection* section) = 0;
+    virtual HRESULT SaveChoices(ISaveableSection* section) = 0;
+    // The user changed a choice since the last load or successful save.
+    virtual bool Modified() const = 0;
+    virtual void SetModified(bool modified) = 0;
 };

@@ -44,17 +44,48 @@ HWND RoadFixture::DialogWith(int control, DWORD ms)
     return found;
 }
 
+namespace {
+
+// The buttons and text of the translated message box (IMessenger's).
+const int IDC_MBX_YES = 201, IDC_MBX_NO = 203, IDC_MBX_CANCEL = 209, IDC_MBX_OK = 211, IDC_MBX_MESSAGE = 213;
+
+bool IsMessengerBox(HWND box) { return GetDlgItem(box, IDC_MBX_MESSAGE) && GetDlgItem(box, IDC_MBX_CANCEL); }
+
+int MessengerButton(int id)
+{
+    switch (id) {
+    case IDYES: return IDC_MBX_YES;
+    case IDNO: return IDC_MBX_NO;
+    case IDOK: return IDC_MBX_OK;
+    default: return IDC_MBX_CANCEL;
+    }
+}
+
+}  // namespace
+
 HWND RoadFixture::MessageBoxNow()
 {
     for (const FoundWindow& w : WindowsOfClass("#32770", Pid()))
-        if (IsWindowVisible(w.window) && GetDlgItem(w.window, 0xFFFF) && !GetDlgItem(w.window, 0x480) &&
-            !GetDlgItem(w.window, 0x47C))
+        if (IsWindowVisible(w.window) &&
+            ((GetDlgItem(w.window, 0xFFFF) && !GetDlgItem(w.window, 0x480) && !GetDlgItem(w.window, 0x47C)) ||
+             IsMessengerBox(w.window)))
             return w.window;
     return nullptr;
 }
 
 std::string RoadFixture::AnswerBox(HWND box, int preferred)
 {
+    if (IsMessengerBox(box)) {
+        const std::string text = WindowText(GetDlgItem(box, IDC_MBX_MESSAGE));
+        int id = MessengerButton(preferred);
+        for (int fallback : {id, IDC_MBX_OK, IDC_MBX_CANCEL})
+            if (HWND button = GetDlgItem(box, fallback); button && IsWindowVisible(button)) {
+                PostMessageA(box, WM_COMMAND, MAKEWPARAM(fallback, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+                break;
+            }
+        WaitUntil([&] { return !IsWindow(box); }, 5000);
+        return text;
+    }
     const std::string text = MessageBoxText(box);
     int id = preferred;
     if (!GetDlgItem(box, id)) id = GetDlgItem(box, IDOK) ? IDOK : IDCANCEL;

@@ -379,7 +379,7 @@ TEST_F(SourceRoad, TheBurnersCancelDuringTheReadLeavesNoFilesAndBothPagesEnabled
         return !lines.empty() && lines.back() == "Grabbing canceled by user";
     }, 30000)) << testing::PrintToString(RemoteListItems(log, Pid()));
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(burn) != FALSE; }, 10000)) << "the burning frame enabled";
-    EXPECT_FALSE(MessageBoxNow()) << "a cancel shows no failure box";
+    if (HWND box = MessageBoxNow()) ADD_FAILURE() << "a cancel shows no box: " << AnswerBox(box, IDOK);
     EXPECT_FALSE(FileExists(folder + "\\CDCopyImage.mds"));
     EXPECT_FALSE(FileExists(folder + "\\CDCopyImage.xm0"));
     // Back on the page: enabled again.
@@ -397,7 +397,84 @@ TEST_F(SourceRoad, TheBurnersCancelDuringTheReadLeavesNoFilesAndBothPagesEnabled
         if (HWND box = MessageBoxNow()) asked += AnswerBox(box, IDNO) + "\n";
         return MdiChildren(Frame()).empty();
     }, 10000)) << asked;
-    EXPECT_FALSE(FolderExists(folder));
+    EXPECT_TRUE(WaitUntil([&] { return !FolderExists(folder); }, 10000)) << folder;
+}
+
+TEST_F(SourceRoad, SavedAndReopenedProjectsKeepTheirSourceChoices)
+{
+    const WORD ID_FILE_OPEN = 0xE101, ID_FILE_SAVE_AS = 0xE104;
+    const std::string iso = MakeIso("kept.iso");
+    run = std::make_unique<TessalyRun>(install);
+    ASSERT_TRUE(Frame());
+
+    // The image to burn and the delete box.
+    NewProject("CD/DVD Image Burning", "Image burning#1");
+    ASSERT_FALSE(HasFatalFailure());
+    ChooseImage(iso);
+    Check(page, IDC_DELETE_IMAGE);
+    const std::string imageProject = install.File("kept.qvimgburn");
+    ASSERT_TRUE(FileDialog(ID_FILE_SAVE_AS, "Save As", imageProject));
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(imageProject); }, 10000));
+
+    // The copy's source drive, its read speed and the cleared delete box.
+    NewProject("CD/DVD Copy", "Copy#1");
+    ASSERT_FALSE(HasFatalFailure());
+    ChooseSourceDrive('F');
+    HWND speeds = GetDlgItem(page, IDC_READ_SPEEDS);
+    SendMessageA(speeds, CB_SETCURSEL, 1, 0);
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_READ_SPEEDS, CBN_SELENDOK), reinterpret_cast<LPARAM>(speeds));
+    const std::string speed = RemoteComboItems(speeds)[1];
+    SendMessageA(GetDlgItem(page, IDC_DELETE_IMAGE), BM_SETCHECK, BST_UNCHECKED, 0);
+    PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_DELETE_IMAGE, BN_CLICKED), 0);
+    const std::string copyProject = install.File("kept.qvcopy");
+    ASSERT_TRUE(FileDialog(ID_FILE_SAVE_AS, "Save As", copyProject));
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(copyProject); }, 10000));
+
+    // Both closed without a question (saved), and opened again.
+    std::string asked;
+    for (HWND project : MdiChildren(Frame())) PostMessageA(project, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] {
+        if (HWND box = MessageBoxNow()) asked += AnswerBox(box, IDNO) + "\n";
+        return MdiChildren(Frame()).empty();
+    }, 10000));
+    EXPECT_EQ("", asked) << "saved projects close without a question";
+
+    ASSERT_TRUE(FileDialog(ID_FILE_OPEN, "Open", imageProject));
+    HWND reopened = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (reopened = VisibleProject()) != nullptr; }, 20000));
+    ProjectPanes(reopened, &page, &burner, true);
+    ASSERT_TRUE(page);
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(page, IDC_IMAGE_PATH)) == iso; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] {
+        return SendMessageA(GetDlgItem(page, IDC_DELETE_IMAGE), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }, 5000));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_NEXT)));
+    Shot("image-page-reopened");
+
+    ASSERT_TRUE(FileDialog(ID_FILE_OPEN, "Open", copyProject));
+    HWND copy = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (copy = VisibleProject(nullptr, reopened)) != nullptr; }, 20000));
+    ProjectPanes(copy, &page, &burner, true);
+    ASSERT_TRUE(page);
+    HWND drives = GetDlgItem(page, IDC_SOURCE_DRIVES);
+    EXPECT_TRUE(WaitUntil([&] {
+        const int item = static_cast<int>(SendMessageA(drives, CB_GETCURSEL, 0, 0));
+        const std::vector<std::string> items = RemoteComboItems(drives);
+        return item >= 0 && item < static_cast<int>(items.size()) && items[item][0] == 'F';
+    }, 10000)) << "the source drive";
+    // The project file is read once the window is there.
+    speeds = GetDlgItem(page, IDC_READ_SPEEDS);
+    std::string shown;
+    EXPECT_TRUE(WaitUntil([&] {
+        const int chosen = static_cast<int>(SendMessageA(speeds, CB_GETCURSEL, 0, 0));
+        const std::vector<std::string> items = RemoteComboItems(speeds);
+        shown = chosen >= 0 && chosen < static_cast<int>(items.size()) ? items[chosen] : "";
+        return shown == speed;
+    }, 5000)) << shown;
+    EXPECT_TRUE(WaitUntil([&] {
+        return SendMessageA(GetDlgItem(page, IDC_DELETE_IMAGE), BM_GETCHECK, 0, 0) == BST_UNCHECKED;
+    }, 5000)) << ReadFileBytes(copyProject);
+    Shot("copy-page-reopened");
 }
 
 }  // namespace
