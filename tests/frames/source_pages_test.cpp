@@ -7,6 +7,7 @@
 #include "box_driver.h"
 #include "disc_folder.h"
 #include "files.h"
+#include "list_view.h"
 #include "unix_tools.h"
 #include "vokmar_process.h"
 #include <frames/source_pages/pelgrave_classes.h>
@@ -170,21 +171,6 @@ protected:
         GetWindowTextA(window, text, sizeof text);
         return text;
     }
-    static std::vector<std::string> LogLines(HWND list)
-    {
-        std::vector<std::string> lines;
-        const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i) {
-            char text[1024] = "";
-            LVITEMA item = {};
-            item.iSubItem = 0;
-            item.pszText = text;
-            item.cchTextMax = sizeof text;
-            SendMessageA(list, LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(&item));
-            lines.push_back(text);
-        }
-        return lines;
-    }
     static bool PumpUntil(const std::function<bool()>& done, DWORD ms)
     {
         for (DWORD start = GetTickCount(); GetTickCount() - start < ms;) {
@@ -308,7 +294,7 @@ TEST_F(SourcePagesTest, TheGrabPageGrabsAPressedDiscAsksBeforeOverwritingAndForA
 
     HWND log = GetDlgItem(page, IDC_PAGE_LOG);
     auto lastLine = [&] {
-        const std::vector<std::string> lines = LogLines(log);
+        const std::vector<std::string> lines = ListViewRows(log);
         return lines.empty() ? std::string() : lines.back();
     };
     SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_GRAB, BN_CLICKED), reinterpret_cast<LPARAM>(grab));

@@ -95,16 +95,23 @@ protected:
         ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(next) != FALSE; }, 10000)) << "Next on the source page";
         PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_NEXT, BN_CLICKED), reinterpret_cast<LPARAM>(next));
         ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(burner) != FALSE; }, 10000));
-        HWND drives = GetDlgItem(burner, IDC_DRIVES);
+        ChooseDrive(burner, IDC_DRIVES, CBN_SELCHANGE, letter);
+    }
+
+    // A drive list's item of the drive with the letter chosen as the user
+    // chooses it, the list's notification sent.
+    void ChooseDrive(HWND dialog, int list, WORD notification, char letter)
+    {
+        HWND drives = GetDlgItem(dialog, list);
         int item = -1;
         ASSERT_TRUE(WaitUntil([&] {
             const std::vector<std::string> items = RemoteComboItems(drives);
             for (size_t i = 0; i < items.size(); ++i)
                 if (!items[i].empty() && items[i][0] == letter) item = static_cast<int>(i);
             return item >= 0;
-        }, 15000));
+        }, 15000)) << "drive " << letter;
         SendMessageA(drives, CB_SETCURSEL, item, 0);
-        SendMessageA(burner, WM_COMMAND, MAKEWPARAM(IDC_DRIVES, CBN_SELCHANGE), reinterpret_cast<LPARAM>(drives));
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(list, notification), reinterpret_cast<LPARAM>(drives));
     }
 
     // Burn pressed; every box answered (their texts in `boxes`) until the
@@ -181,19 +188,7 @@ protected:
     }
 
     // The copy page's source drive chosen by its letter.
-    void ChooseSourceDrive(char letter)
-    {
-        HWND drives = GetDlgItem(page, IDC_SOURCE_DRIVES);
-        int item = -1;
-        ASSERT_TRUE(WaitUntil([&] {
-            const std::vector<std::string> items = RemoteComboItems(drives);
-            for (size_t i = 0; i < items.size(); ++i)
-                if (!items[i].empty() && items[i][0] == letter) item = static_cast<int>(i);
-            return item >= 0;
-        }, 15000));
-        SendMessageA(drives, CB_SETCURSEL, item, 0);
-        SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_SOURCE_DRIVES, CBN_SELENDOK), reinterpret_cast<LPARAM>(drives));
-    }
+    void ChooseSourceDrive(char letter) { ChooseDrive(page, IDC_SOURCE_DRIVES, CBN_SELENDOK, letter); }
     // The folder of the copy page's temporary image.
     std::string ImageFolder()
     {
