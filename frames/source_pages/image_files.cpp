@@ -89,7 +89,9 @@ bool ChooseImageFile(const std::string& filter, bool mustExist, std::string* pat
     dialog.lpstrFile = file;
     dialog.nMaxFile = sizeof file;
     dialog.lpstrDefExt = "mds";
-    dialog.Flags = OFN_EXPLORER | OFN_ENABLESIZING |
+    // The process's current folder stays: a page's temporary folder that
+    // became it could not be removed.
+    dialog.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_NOCHANGEDIR |
                    (mustExist ? OFN_FILEMUSTEXIST : OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT);
     if (!GetOpenFileNameA(&dialog)) return false;
     *path = file;

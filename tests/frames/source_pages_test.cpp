@@ -24,6 +24,7 @@ const HRESULT CANCELLED = static_cast<HRESULT>(0x8010006E);
 // type that shows the real source page frame in a window mode.
 const CLSID CLSID_CoImagePageProject = {0x6C1E2D4F, 0x9F8B, 0x4A72, {0x8D, 0x2C, 0x2B, 0x3C, 0x4D, 0x5E, 0x6F, 0x11}};
 const CLSID CLSID_CoGrabPageProject = {0x6C1E2D4F, 0x9F8B, 0x4A72, {0x8D, 0x2C, 0x2B, 0x3C, 0x4D, 0x5E, 0x6F, 0x12}};
+const CLSID CLSID_CoCopyPageProject = {0x6C1E2D4F, 0x9F8B, 0x4A72, {0x8D, 0x2C, 0x2B, 0x3C, 0x4D, 0x5E, 0x6F, 0x13}};
 
 const FrameTableRow kFrames[] = {
     {&CLSID_StubTaskPanel, "CLSID_CoPanelCtrl", "m_compTaskPane", FrameRole::TaskPane},
@@ -79,6 +80,7 @@ protected:
 
 class CCoImagePageProject : public CPageProject<CCoImagePageProject, &CLSID_CoImagePageProject, 1> {};
 class CCoGrabPageProject : public CPageProject<CCoGrabPageProject, &CLSID_CoGrabPageProject, 2> {};
+class CCoCopyPageProject : public CPageProject<CCoCopyPageProject, &CLSID_CoCopyPageProject, 0> {};
 
 // Types a path into the next open-file dialog of this process and presses
 // OK, from a thread of its own while the page's dialog runs.
@@ -255,6 +257,53 @@ TEST_F(SourcePagesTest, TheImagePageRefusesAMissingImageOrAFolderAndHandsOnAFile
     HWND second = nullptr;
     EXPECT_EQ(S_OK, own->GetOwnWindow(&second));
     EXPECT_TRUE(IsWindow(second));
+}
+
+// The burn's result as the project passes it on to the page.
+HRESULT BurnEnded(CProjectBase* project, HRESULT result)
+{
+    CVariantSafearray data(1);
+    data.Create();
+    data.Prepare({{VT_HRESULT, static_cast<long>(result)}});
+    return project->SendToComponent(project->FirstFrame(), PCID_RESULT, data);
+}
+
+TEST_F(SourcePagesTest, TheCopyPageRemovesItsOwnImageAfterAFailedBurnButNeverTheUsersOne)
+{
+    CProjectBase* project = nullptr;
+    HWND page = OpenPage<CCoCopyPageProject>(&project);
+    ASSERT_TRUE(page);
+    Shot("copy-page");
+    // The page's own temporary image, as a read leaves it.
+    const std::string temporary = Text(GetDlgItem(page, IDC_IMAGE_PATH));
+    ASSERT_NE(std::string::npos, temporary.find("CDCopyImage.mds")) << temporary;
+    const std::string base = temporary.substr(0, temporary.size() - 4);
+    WriteFileBytes(base + ".mds", "descriptor");
+    WriteFileBytes(base + ".xm0", "data");
+    EXPECT_EQ(S_OK, BurnEnded(project, E_FAIL));
+    EXPECT_FALSE(FileExists(base + ".mds"));
+    EXPECT_FALSE(FileExists(base + ".xm0"));
+
+    // An image of the user's own: a failed burn keeps it, and so does a
+    // successful one without the box.
+    Choose(page, files.File("mine.iso"));
+    const std::string mine = files.File("mine");
+    EXPECT_EQ(mine + ".mds", Text(GetDlgItem(page, IDC_IMAGE_PATH)));
+    const std::string folder = temporary.substr(0, temporary.find_last_of('\\'));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(folder.c_str())) << "the page's empty folder goes";
+    WriteFileBytes(mine + ".mds", "descriptor");
+    WriteFileBytes(mine + ".xm0", "data");
+    EXPECT_EQ(S_OK, BurnEnded(project, E_FAIL));
+    EXPECT_TRUE(FileExists(mine + ".mds") && FileExists(mine + ".xm0"));
+    SendMessageA(GetDlgItem(page, 216), BM_SETCHECK, BST_UNCHECKED, 0);
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(216, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, 216)));
+    EXPECT_EQ(S_OK, BurnEnded(project, S_OK));
+    EXPECT_TRUE(FileExists(mine + ".mds") && FileExists(mine + ".xm0"));
+    // With the box: a successful burn deletes it and its set.
+    SendMessageA(GetDlgItem(page, 216), BM_SETCHECK, BST_CHECKED, 0);
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(216, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, 216)));
+    EXPECT_EQ(S_OK, BurnEnded(project, S_OK));
+    EXPECT_FALSE(FileExists(mine + ".mds") || FileExists(mine + ".xm0"));
 }
 
 TEST_F(SourcePagesTest, TheGrabPageGrabsAPressedDiscAsksBeforeOverwritingAndForADisc)
