@@ -391,4 +391,48 @@ TEST_F(SourcePagesTest, TheGrabPageGrabsAPressedDiscAsksBeforeOverwritingAndForA
     EXPECT_TRUE(SameSectors(iso, base + ".xm0"));
 }
 
+TEST_F(SourcePagesTest, TheGrabPagesCancelStopsTheGrabAsTheUsersCancel)
+{
+    const std::string content = files.File("content");
+    CreateDirectoryA(content.c_str(), nullptr);
+    WriteFileBytes(content + "\\slow.bin", std::string(12 * 1024 * 1024, 's'));
+    const std::string iso = files.File("slow.iso");
+    RunUnix("genisoimage -quiet -J -R -o '" + UnixPath(iso) + "' '" + UnixPath(content) + "'");
+    ASSERT_EQ(0u, RunDiscTool("press F \"" + iso + "\""));
+    DriveValue slow("emulate_speed", "1", "0");
+    ASSERT_TRUE(slow.Set());
+
+    HWND page = OpenPage<CCoGrabPageProject>();
+    ASSERT_TRUE(page);
+    HWND drives = GetDlgItem(page, 203), speeds = GetDlgItem(page, 207);
+    ASSERT_TRUE(PumpUntil([&] { return SendMessageA(drives, CB_GETCOUNT, 0, 0) >= 2; }, 15000));
+    SendMessageA(drives, CB_SETCURSEL, 1, 0);  // F
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(203, CBN_SELENDOK), reinterpret_cast<LPARAM>(drives));
+    SendMessageA(speeds, CB_SETCURSEL, 0, 0);  // the slowest
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(207, CBN_SELENDOK), reinterpret_cast<LPARAM>(speeds));
+    Choose(page, files.File("slow.mds"));
+    const std::string base = files.File("slow");
+    HWND grab = GetDlgItem(page, IDC_GRAB), cancel = GetDlgItem(page, IDCANCEL);
+    ASSERT_TRUE(IsWindowEnabled(grab));
+    HWND log = GetDlgItem(page, IDC_PAGE_LOG);
+    auto lastLine = [&] {
+        const std::vector<std::string> lines = ListViewRows(log);
+        return lines.empty() ? std::string() : lines.back();
+    };
+    CBoxDriver boxes;
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_GRAB, BN_CLICKED), reinterpret_cast<LPARAM>(grab));
+    ASSERT_TRUE(PumpUntil([&] { return lastLine().find("Grabbing started at") == 0; }, 20000)) << lastLine();
+    EXPECT_TRUE(IsWindowEnabled(cancel));
+    EXPECT_EQ(0u, lastLine().find("Grabbing started at 4X")) << "the chosen speed, kept through the medium's arrival";
+    Shot("grab-page-during");
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
+    ASSERT_TRUE(PumpUntil([&] { return lastLine() != "" && lastLine().find("Grabbing started") != 0; }, 30000));
+    EXPECT_EQ("Grabbing canceled by user", lastLine());
+    EXPECT_TRUE(boxes.Seen().empty()) << boxes.Seen()[0].text;
+    EXPECT_FALSE(FileExists(base + ".mds") || FileExists(base + ".xm0")) << "the partial image goes";
+    EXPECT_EQ((std::vector<std::string>{"288 0", "288 1"}), PageCommands());
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowEnabled(grab) != FALSE; }, 5000));
+    EXPECT_FALSE(IsWindowEnabled(cancel));
+}
+
 }  // namespace

@@ -349,6 +349,7 @@ TEST_F(SourceRoad, TheBurnersCancelDuringTheReadLeavesNoFilesAndBothPagesEnabled
     HWND speeds = GetDlgItem(page, IDC_READ_SPEEDS);
     ASSERT_GT(SendMessageA(speeds, CB_GETCOUNT, 0, 0), 1);
     SendMessageA(speeds, CB_SETCURSEL, 0, 0);
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_READ_SPEEDS, CBN_SELENDOK), reinterpret_cast<LPARAM>(speeds));
     NextToDrive('E');
     ASSERT_FALSE(HasFatalFailure());
     HWND burn = GetDlgItem(burner, IDC_BURN);
