@@ -187,6 +187,17 @@ protected:
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(box, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, box)));
     }
 
+    // The image pressed into F, the program started and a new disc copy
+    // reading from F.
+    void NewCopyOf(const std::string& iso)
+    {
+        ASSERT_EQ(0u, RunDiscTool("press F \"" + iso + "\""));
+        run = std::make_unique<TessalyRun>(install);
+        ASSERT_TRUE(Frame());
+        NewProject("CD/DVD Copy", "Copy#1");
+        ASSERT_FALSE(HasFatalFailure());
+        ChooseSourceDrive('F');
+    }
     // The copy page's source drive chosen by its letter.
     void ChooseSourceDrive(char letter) { ChooseDrive(page, IDC_SOURCE_DRIVES, CBN_SELENDOK, letter); }
     // The folder of the copy page's temporary image.
@@ -273,15 +284,10 @@ TEST_F(SourceRoad, OurGrabbedMdsIsBurnedOntoACdAndATestWriteLeavesDiscAndImageAs
 TEST_F(SourceRoad, ADiscCopiedFromFOntoACdInEEqualsItsSourceAndLeavesNoImage)
 {
     const std::string iso = MakeIso("pressed.iso");
-    ASSERT_EQ(0u, RunDiscTool("press F \"" + iso + "\""));
-    const std::string source = Export('F', "source.iso");
     ASSERT_EQ(0u, RunDiscTool("insert E 2"));
-    run = std::make_unique<TessalyRun>(install);
-    ASSERT_TRUE(Frame());
-    NewProject("CD/DVD Copy", "Copy#1");
+    NewCopyOf(iso);
     ASSERT_FALSE(HasFatalFailure());
-    ChooseSourceDrive('F');
-    ASSERT_FALSE(HasFatalFailure());
+    const std::string source = Export('F', "source.iso");
     const std::string folder = ImageFolder();
     EXPECT_TRUE(FolderExists(folder)) << folder;
     Shot("copy-page-before");
@@ -303,15 +309,9 @@ TEST_F(SourceRoad, ADiscCopiedFromFOntoACdInEEqualsItsSourceAndLeavesNoImage)
 
 TEST_F(SourceRoad, OneDriveReadsEjectsAndWritesTheCopyOntoTheBlankDiscInsertedForIt)
 {
-    const std::string iso = MakeIso("pressed.iso");
-    ASSERT_EQ(0u, RunDiscTool("press F \"" + iso + "\""));
+    NewCopyOf(MakeIso("pressed.iso"));
+    ASSERT_FALSE(HasFatalFailure());
     const std::string source = Export('F', "source.iso");
-    run = std::make_unique<TessalyRun>(install);
-    ASSERT_TRUE(Frame());
-    NewProject("CD/DVD Copy", "Copy#1");
-    ASSERT_FALSE(HasFatalFailure());
-    ChooseSourceDrive('F');
-    ASSERT_FALSE(HasFatalFailure());
     NextToDrive('F');
     ASSERT_FALSE(HasFatalFailure());
     std::vector<std::string> boxes;
@@ -333,16 +333,10 @@ TEST_F(SourceRoad, OneDriveReadsEjectsAndWritesTheCopyOntoTheBlankDiscInsertedFo
 
 TEST_F(SourceRoad, TheBurnersCancelDuringTheReadLeavesNoFilesAndBothPagesEnabled)
 {
-    const std::string iso = MakeIso("pressed.iso", 12 * 1024 * 1024);
-    ASSERT_EQ(0u, RunDiscTool("press F \"" + iso + "\""));
     ASSERT_EQ(0u, RunDiscTool("insert E 2"));
     DriveValue slow("emulate_speed", "1", "0");
     ASSERT_TRUE(slow.Set());
-    run = std::make_unique<TessalyRun>(install);
-    ASSERT_TRUE(Frame());
-    NewProject("CD/DVD Copy", "Copy#1");
-    ASSERT_FALSE(HasFatalFailure());
-    ChooseSourceDrive('F');
+    NewCopyOf(MakeIso("pressed.iso", 12 * 1024 * 1024));
     ASSERT_FALSE(HasFatalFailure());
     const std::string folder = ImageFolder();
     // The slowest read speed: the read lasts long enough to be cancelled.
