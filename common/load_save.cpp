@@ -67,7 +67,9 @@ STDMETHODIMP CCoLoadSaveImpl::OpenMemory(ULONG_PTR a_pMem)
         if (m_open) return S_FALSE;
         if (!a_pMem) return E_POINTER;
         m_doc = TiXmlDocument();
-        m_doc.Parse(reinterpret_cast<const char*>(a_pMem), nullptr, TIXML_ENCODING_LEGACY);
+        const char* text = reinterpret_cast<const char*>(a_pMem);
+        if (!NestsWithin(text, MAX_XML_DEPTH)) return E_FAIL;
+        m_doc.Parse(text, nullptr, TIXML_ENCODING_LEGACY);
         if (m_doc.Error()) {
             m_doc = TiXmlDocument();
             return E_FAIL;

@@ -428,7 +428,30 @@ LRESULT CCoPanelCtrl::OnMouseMove(UINT, WPARAM, LPARAM lParam, BOOL&)
 {
     Layout();
     UpdateHover(ContentPoint(lParam));
+    if (!m_trackingLeave) {
+        TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, m_hWnd, 0};
+        m_trackingLeave = TrackMouseEvent(&track) != FALSE;
+    }
     return 0;
+}
+
+LRESULT CCoPanelCtrl::OnMouseLeave(UINT, WPARAM, LPARAM, BOOL&)
+{
+    m_trackingLeave = false;
+    UpdateHover(POINT{-0x10000, -0x10000});
+    return 0;
+}
+
+void CCoPanelCtrl::UpdateHoverFromCursor()
+{
+    POINT cursor = {};
+    ::GetCursorPos(&cursor);
+    if (::WindowFromPoint(cursor) != m_hWnd) {
+        UpdateHover(POINT{-0x10000, -0x10000});
+        return;
+    }
+    ::ScreenToClient(m_hWnd, &cursor);
+    UpdateHover(POINT{cursor.x, cursor.y + m_scrollY});
 }
 
 LRESULT CCoPanelCtrl::OnSetCursor(UINT, WPARAM, LPARAM lParam, BOOL& handled)
@@ -466,7 +489,10 @@ LRESULT CCoPanelCtrl::OnLButtonUp(UINT, WPARAM, LPARAM lParam, BOOL&)
         if (SUCCEEDED(data.Prepare({{VT_UI4, pressed.pane}, {VT_UI4, pressed.action}})))
             SendCommand(PCID_ACTIVE_CHANGED_NOTIFY, data);
     }
-    if (::IsWindow(window) && IsWindow()) Changed();
+    if (::IsWindow(window) && IsWindow()) {
+        Changed();
+        UpdateHoverFromCursor();
+    }
     return 0;
 }
 

@@ -32,6 +32,7 @@ public:
         WND_MESSAGE(WM_VSCROLL, OnVScroll)
         WND_MESSAGE(WM_MOUSEWHEEL, OnMouseWheel)
         WND_MESSAGE(WM_MOUSEMOVE, OnMouseMove)
+        WND_MESSAGE(WM_MOUSELEAVE, OnMouseLeave)
         WND_MESSAGE(WM_SETCURSOR, OnSetCursor)
         WND_MESSAGE(WM_LBUTTONDOWN, OnLButtonDown)
         WND_MESSAGE(WM_LBUTTONUP, OnLButtonUp)
@@ -85,6 +86,7 @@ private:
     LRESULT OnVScroll(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnMouseWheel(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnMouseMove(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnMouseLeave(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnSetCursor(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnLButtonDown(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnLButtonUp(UINT, WPARAM, LPARAM, BOOL&);
@@ -93,6 +95,9 @@ private:
     void Changed();  // re-layout and repaint after a change
     void Layout();
     void UpdateHover(POINT contentPoint);
+    // The hover look from where the cursor is now: none when it is not over
+    // the panel (a dialog a click opened has taken it away meanwhile).
+    void UpdateHoverFromCursor();
     HitItem HitTest() const;
     POINT ContentPoint(LPARAM lParam) const;
     void ScrollTo(int y);
@@ -107,6 +112,7 @@ private:
     std::map<unsigned, CTaskPane> m_panes;
     HitItem m_pressed;
     bool m_hovered = false;
+    bool m_trackingLeave = false;  // WM_MOUSELEAVE asked for
     int m_contentHeight = 350;
     int m_scrollY = 0;
 

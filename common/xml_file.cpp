@@ -76,7 +76,56 @@ bool ReadRest(FILE* file, std::string* text)
     return !std::ferror(file);
 }
 
+// Skips from `at` past the first `end`; the text's end when there is none.
+std::size_t After(const std::string& text, std::size_t at, const char* end)
+{
+    const std::size_t found = text.find(end, at);
+    return found == std::string::npos ? text.size() : found + std::strlen(end);
+}
+
+// The end of the start tag at `at` (just past its '>'), quoted values
+// skipped; `empty` tells whether it closed itself ("/>").
+std::size_t EndOfStartTag(const std::string& text, std::size_t at, bool* empty)
+{
+    char quote = 0;
+    for (std::size_t i = at; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quote) {
+            if (c == quote) quote = 0;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == '>') {
+            *empty = i > at && text[i - 1] == '/';
+            return i + 1;
+        }
+    }
+    *empty = true;
+    return text.size();
+}
+
 }  // namespace
+
+bool NestsWithin(const std::string& text, std::size_t limit)
+{
+    std::size_t depth = 0;
+    for (std::size_t at = text.find('<'); at != std::string::npos; at = text.find('<', at)) {
+        if (text.compare(at, 4, "<!--") == 0) {
+            at = After(text, at + 4, "-->");
+        } else if (text.compare(at, 9, "<![CDATA[") == 0) {
+            at = After(text, at + 9, "]]>");
+        } else if (text.compare(at, 2, "<?") == 0 || text.compare(at, 2, "<!") == 0) {
+            at = After(text, at + 2, ">");
+        } else if (text.compare(at, 2, "</") == 0) {
+            if (depth > 0) --depth;
+            at = After(text, at + 2, ">");
+        } else {
+            bool empty = false;
+            at = EndOfStartTag(text, at + 1, &empty);
+            if (!empty && ++depth > limit) return false;
+        }
+    }
+    return true;
+}
 
 bool IsXmlName(const std::string& name)
 {
@@ -93,23 +142,17 @@ XmlLoad LoadXmlFile(TiXmlDocument& doc, const std::string& path)
         return XmlLoad::Missing;
     FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) return XmlLoad::Unopenable;
-    char mark[sizeof(kUtf8Mark) - 1] = {};
-    const bool utf8 = std::fread(mark, 1, sizeof(mark), file) == sizeof(mark) &&
-                      std::memcmp(mark, kUtf8Mark, sizeof(mark)) == 0;
-    bool ok;
-    if (utf8) {
-        std::string text;
-        ok = ReadRest(file, &text);
-        if (ok) {
-            doc.Parse(WithNewlines(AnsiFromUtf8(text)).c_str(), nullptr, TIXML_ENCODING_LEGACY);
-            ok = !doc.Error();
-        }
-    } else {
-        std::rewind(file);
-        ok = doc.LoadFile(file, TIXML_ENCODING_LEGACY);
-    }
+    std::string text;
+    const bool read = ReadRest(file, &text);
     std::fclose(file);
-    return ok ? XmlLoad::Loaded : XmlLoad::Unparsable;
+    if (!read) return XmlLoad::Unparsable;
+    const bool utf8 = text.compare(0, sizeof(kUtf8Mark) - 1, kUtf8Mark) == 0;
+    if (utf8) text = AnsiFromUtf8(text.substr(sizeof(kUtf8Mark) - 1));
+    // The parser and every reader of the tree recurse once per level.
+    if (!NestsWithin(text, MAX_XML_DEPTH)) return XmlLoad::Unparsable;
+    doc.Clear();
+    doc.Parse(WithNewlines(text).c_str(), nullptr, TIXML_ENCODING_LEGACY);
+    return doc.Error() ? XmlLoad::Unparsable : XmlLoad::Loaded;
 }
 
 HRESULT SaveXmlFile(TiXmlDocument& doc, const std::string& path)

@@ -12,10 +12,20 @@ std::string FormatXmlDouble(double value);
 
 enum class XmlLoad { Loaded, Missing, Unopenable, Unparsable };
 
+// The deepest nesting of elements a file may have: far beyond what a
+// project holds (its folders come from paths of at most 260 characters),
+// far below what the recursive parser and readers have stack for.
+const std::size_t MAX_XML_DEPTH = 256;
+
+// Whether the elements of the XML text nest at most `limit` deep (comments,
+// CDATA, declarations and quoted values skipped). A cheap look that never
+// recurses, made before the text is parsed.
+bool NestsWithin(const std::string& text, std::size_t limit);
+
 // Loads `path` with the byte-wise (legacy) encoding: the files hold ANSI
 // text of the system code page, not UTF-8. A file that begins with the
 // UTF-8 byte-order mark (one saved by an editor) is UTF-8: it is read as
-// its ANSI text.
+// its ANSI text. A text nested deeper than MAX_XML_DEPTH is Unparsable.
 XmlLoad LoadXmlFile(TiXmlDocument& doc, const std::string& path);
 
 // Whether TinyXML reads `name` back as an element or attribute name: not

@@ -70,6 +70,10 @@ constexpr unsigned int BFCID_GET_ISOIMAGE_PATH = 4600;            // BSTR BYREF
 
 // The project's questions to the burning frame.
 constexpr unsigned int BFCID_GET_DEVICE_ID = 4596;   // I4 BYREF, the drive's device id
+// I4 device id: the drive becomes the burning frame's chosen drive (a
+// continued disc is burned where its session was read). E_INVALIDARG for a
+// drive the frame does not list, E_FAIL while a job of the frame runs.
+constexpr unsigned int BFCID_SET_DEVICE_ID = 4597;
 constexpr unsigned int BFCID_GET_SPEED = 4598;       // I4 BYREF, KB/s
 constexpr unsigned int BFCID_GET_TEST_WRITE = 4599;  // I4 BYREF, 1 or 0
 
@@ -83,6 +87,7 @@ constexpr long BURN_TYPE_SUPER_VIDEO_CD = 6;
 
 // The data editor's requests to its project, and one it answers.
 constexpr unsigned int DECID_GET_CURRENT_DEVICE_ID = 4097;  // I4 BYREF, relayed to the burning frame as 4596
+constexpr unsigned int DECID_SET_CURRENT_DEVICE_ID = 4098;  // I4 device id, relayed to the burning frame as 4597
 constexpr unsigned int DECID_GET_WILL_LOAD = 4099;          // I4 BYREF, IProject::SetWillBeLoaded's flag
 constexpr unsigned int DECID_4100 = 4100;                   // UI4, BSTR BYREF
 

@@ -4,7 +4,8 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
-need_pkgs=(cmake ninja-build mingw-w64 mingw-w64-tools wine32:i386 wine64 libwine-dev
+# fonts-wine carries Marlett, the font of the caption buttons' glyphs.
+need_pkgs=(cmake ninja-build mingw-w64 mingw-w64-tools wine32:i386 wine64 libwine-dev fonts-wine
            xvfb xauth x11-apps googletest imagemagick dpkg-dev)
 # Further packages that parts of the build list one per line.
 for list in "$here"/packages-*.txt; do

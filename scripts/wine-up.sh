@@ -49,6 +49,14 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f 9>&- </dev/null >/dev/null 2>&1 || true
   "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f 9>&- </dev/null >/dev/null 2>&1 || true
 fi
+# This Wine does not look for its own TrueType fonts where fonts-wine puts
+# them; Marlett (the caption buttons' glyphs, "0 1 r" without it) joins the
+# prefix's Fonts folder, which it does read. The others stay out, so that
+# dialogs keep the text metrics the tests know.
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+if [ -f /usr/share/wine/fonts/marlett.ttf ] && [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ]; then
+  cp /usr/share/wine/fonts/marlett.ttf "$fonts/" || true
+fi
 "$WINESERVER" -p 9>&- </dev/null >/dev/null 2>&1 || true
 "$WINE" wineboot 9>&- </dev/null >/dev/null 2>&1 || true
 # Wine's desktop process ends a second after its last user; a tiny program

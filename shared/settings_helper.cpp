@@ -1,5 +1,6 @@
 #include "settings_helper.h"
 #include <com/bstr.h>
+#include <com/ptr.h>
 
 using com::Bstr;
 
@@ -62,4 +63,24 @@ std::string ApplicationTitle()
 int TitledMessageBox(HWND owner, const char* text, UINT type)
 {
     return MessageBoxA(owner, text, ApplicationTitle().c_str(), type);
+}
+
+unsigned long CommonMessageBox(const std::string& text, unsigned long type, const std::string& checkText)
+{
+    com::ComPtr<IMessenger> messenger;
+    if (!g_compTranslator ||
+        FAILED(g_compTranslator->QueryInterface(IID_IMessenger, reinterpret_cast<void**>(&messenger))))
+        return 0;
+    Bstr caption(ApplicationTitle()), message(text), check(checkText);
+    VARIANT captionValue, messageValue, checkValue;
+    VariantInit(&captionValue);
+    VariantInit(&messageValue);
+    VariantInit(&checkValue);
+    captionValue.vt = messageValue.vt = checkValue.vt = VT_BSTR;
+    captionValue.bstrVal = caption;
+    messageValue.bstrVal = message;
+    checkValue.bstrVal = check;
+    unsigned long result = 0;
+    if (FAILED(messenger->MessageBox(&result, type, captionValue, messageValue, checkValue))) return 0;
+    return result;
 }

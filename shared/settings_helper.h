@@ -21,6 +21,11 @@ HRESULT SettingsSetDouble(const std::string& section, const char* key, const cha
 std::string ApplicationTitle();
 // The system message box with the application's title as caption.
 int TitledMessageBox(HWND owner, const char* text, UINT type);
+// The Common message box (IMessenger of the bound translator) with the
+// application's title as caption: `type` holds MBX_* bits, and exactly the
+// buttons they name are shown. The result bits of the button pressed
+// (MBX_CHECKBOX added when the box was checked); 0 when no box can be shown.
+unsigned long CommonMessageBox(const std::string& text, unsigned long type, const std::string& checkText = "");
 
 template <class T, const CLSID* Clsid>
 class CSettingsHelper {

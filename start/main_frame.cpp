@@ -290,6 +290,13 @@ void CMainFrame::SyncToolBar()
 
 BOOL CMainFrame::PreTranslateMessage(MSG* msg)
 {
+    // Alt+F4 closes the program wherever in the frame the focus is: the
+    // tree view keeps the key from the default handling that would.
+    if (msg->message == WM_SYSKEYDOWN && msg->wParam == VK_F4 && (HIWORD(msg->lParam) & KF_ALTDOWN) &&
+        (msg->hwnd == m_hWnd || ::IsChild(m_hWnd, msg->hwnd))) {
+        PostMessage(WM_SYSCOMMAND, SC_CLOSE);
+        return TRUE;
+    }
     // Every queued message goes to the active child first, so that a
     // project's own accelerators (Ctrl+S) reach it. Commands are not: the
     // frame forwards those it does not take when they are dispatched, and

@@ -118,12 +118,12 @@ BOOL CMainFrame::OpenProjectFile(const std::string& path)
     HRESULT hr = reader->OpenFile(com::Bstr(path), FALSE);
     if (FAILED(hr)) {
         LogFailure("ILoadSaveImpl::OpenFile()", hr);
-        if (hr == TYPE_E_WRONGTYPEKIND) {
-            char text[512];
-            std::snprintf(text, sizeof(text), CommonString(IDS_NOT_A_SAVE_FILE).c_str(),
-                          GetCommonString("Application", "Title", "").c_str());
-            FrameMessageBox(text, MB_ICONINFORMATION);
-        }
+        // Whatever kept the file from opening (not a save file at all, cut
+        // short, nested too deep), the user hears that it is no project file.
+        char text[512];
+        std::snprintf(text, sizeof(text), CommonString(IDS_NOT_A_SAVE_FILE).c_str(),
+                      GetCommonString("Application", "Title", "").c_str());
+        FrameMessageBox(text, MB_ICONINFORMATION);
         return FALSE;
     }
 
@@ -147,10 +147,12 @@ BOOL CMainFrame::OpenProjectFile(const std::string& path)
         return FALSE;
     }
     com::ComPtr<IProject> project;
-    if (FAILED(CreateProjectType(chosen->c_str(), &project))) {
+    if (FAILED(CreateProjectObject(chosen->c_str(), &project))) {
         FrameMessageBox(CommonString(IDS_PROJECT_CREATION), MB_ICONSTOP);
         return FALSE;
     }
+    // A refused service does not keep the file from opening.
+    BindServices(project);
     project->SetWillBeLoaded(TRUE);
     com::ComPtr<IOwnWindow> own;
     HWND window = nullptr;

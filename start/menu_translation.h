@@ -1,17 +1,6 @@
-// The frame's menus in the user's language: popups found by their caption,
-// commands by their identifier, each given its string from the common
-// section of the language file when that string is not empty.
+// The frame's menus in the user's language (<shared/menu_translation.h>).
 #pragma once
-#include <windows.h>
+#include <shared/menu_translation.h>
 
-struct CMenuTranslationRow {
-    const char* popupCaption;  // null for a command row
-    UINT command;
-    UINT stringId;
-};
-
-// Translates `menu` and its popups recursively from `rows` (ended by a row
-// of string 0).
-void TranslateMenu(HMENU menu, const CMenuTranslationRow* rows);
 // The frame's menu (menu 1) or the explorer window's (menu 209).
 void TranslateFrameMenu(HMENU menu);

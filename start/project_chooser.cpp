@@ -5,7 +5,7 @@
 #include <com/text.h>
 #include <shared/services.h>
 
-HRESULT CreateProjectType(const char* clsidText, IProject** project)
+HRESULT CreateProjectObject(const char* clsidText, IProject** project)
 {
     *project = nullptr;
     CLSID clsid;
@@ -13,11 +13,29 @@ HRESULT CreateProjectType(const char* clsidText, IProject** project)
     com::ComPtr<IProject> created;
     HRESULT hr = created.CoCreate(clsid, IID_IProject);
     if (FAILED(hr)) return hr;
+    *project = created.Detach();
+    return S_OK;
+}
+
+HRESULT BindServices(IProject* project)
+{
     com::ComPtr<ISysServiceBinder> binder;
-    if (FAILED(created.As(IID_ISysServiceBinder, &binder))) return E_NOINTERFACE;
+    if (FAILED(project->QueryInterface(IID_ISysServiceBinder, reinterpret_cast<void**>(&binder))))
+        return E_NOINTERFACE;
     if (FAILED(binder->BindLogger(g_compLogger)) || FAILED(binder->BindSettings(g_compSettings)) ||
         FAILED(binder->BindTranslator(g_compTranslator)))
         return E_FAIL;
+    return S_OK;
+}
+
+HRESULT CreateProjectType(const char* clsidText, IProject** project)
+{
+    *project = nullptr;
+    com::ComPtr<IProject> created;
+    HRESULT hr = CreateProjectObject(clsidText, &created);
+    if (FAILED(hr)) return hr;
+    hr = BindServices(created);
+    if (FAILED(hr)) return hr;
     *project = created.Detach();
     return S_OK;
 }

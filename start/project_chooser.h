@@ -6,5 +6,10 @@
 // S_OK with `chosen` (one reference, the caller's); S_FALSE when nothing
 // was chosen.
 HRESULT ChooseProjectType(HWND owner, IProject** chosen);
-// Creates a registered project type for IProject and binds the services.
+// Creates a registered project type for IProject and binds the services;
+// a type that refuses a service is not created.
 HRESULT CreateProjectType(const char* clsidText, IProject** project);
+// Creates the type for IProject only.
+HRESULT CreateProjectObject(const char* clsidText, IProject** project);
+// Binds the logger, the settings and the translator; the first failure.
+HRESULT BindServices(IProject* project);

@@ -13,14 +13,16 @@ public:
     CServiceLock& operator=(const CServiceLock&) = delete;
 
 private:
+    // Initialised in place: a critical section must never be copied. It is
+    // never deleted, as a thread may still take references at exit.
+    struct CSection {
+        CSection() { ::InitializeCriticalSection(&section); }
+        CRITICAL_SECTION section;
+    };
     static CRITICAL_SECTION& Section()
     {
-        static CRITICAL_SECTION section = [] {
-            CRITICAL_SECTION s;
-            ::InitializeCriticalSection(&s);
-            return s;
-        }();
-        return section;
+        static CSection lock;
+        return lock.section;
     }
 };
 

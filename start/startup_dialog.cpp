@@ -94,6 +94,8 @@ bool CStartupDialog::FillList()
         item.iItem = static_cast<int>(m_itemProject.size());
         item.pszText = &text[0];
         item.iImage = ImageList_AddIcon(m_images, icon);
+        // The list keeps its own copy; the handle handed out is ours to free.
+        if (icon) ::DestroyIcon(icon);
         if (::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)) >= 0)
             m_itemProject.push_back(static_cast<int>(index));
     }

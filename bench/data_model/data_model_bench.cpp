@@ -17,7 +17,7 @@
 #include "engine_proxy_registration.h"
 #include "../common/burn_sink.h"
 #include <data_editor/model/engine_tree_preparation.h>
-#include <data_editor/model/message_pump.h>
+#include <frames/common/message_pump.h>
 #include <windows.h>
 #include <shlobj.h>
 #include <algorithm>

@@ -108,6 +108,8 @@ void CCoDevices::ReScanDevices()
 {
     CLogMethodScope<CCoDevices> log("_ReScanDevices");
     com::AutoLock scan(m_scanLock);
+    // The tray icon shows the scan; posted, as the first scan has a thread of its own.
+    if (WindowHandle()) PostMessageA(WindowHandle(), WM_TRAY_SCAN_STATE, 1, 0);
     // Read before the scan: a change during it shows at the next poll.
     uint32_t stamp = DiscLayer_GetChangeStamp();
     std::vector<unsigned> found, known;
@@ -119,6 +121,7 @@ void CCoDevices::ReScanDevices()
     AddDevices(found);
     RemoveDevices(known);
     m_changeStamp = stamp;
+    if (WindowHandle()) PostMessageA(WindowHandle(), WM_TRAY_SCAN_STATE, 0, 0);
 }
 
 void CCoDevices::AddDevices(const std::vector<unsigned>& ids)
@@ -192,6 +195,13 @@ void CCoDevices::RescanAndFire()
         if (device->MediumStampMoved()) device->CheckMedium(true);
     }
     FireQueuedEvents();
+}
+
+std::vector<com::ComPtr<IDevice>> CCoDevices::ListedDrives()
+{
+    std::vector<com::ComPtr<IDevice>> drives;
+    for (const DevicePtr& device : ListCopy()) drives.emplace_back(static_cast<IDevice*>(device.Get()));
+    return drives;
 }
 
 std::vector<CCoDevices::DevicePtr> CCoDevices::ListCopy()

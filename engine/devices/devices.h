@@ -61,6 +61,8 @@ private:
 
     // Devices window handlers, on the main thread.
     void OnDevicesWindowClose() override;
+    bool DrivesScanned() override { return m_initialized != 0; }
+    std::vector<com::ComPtr<IDevice>> ListedDrives() override;
     LRESULT OnCreateObject(UINT, WPARAM wParam, LPARAM, BOOL&);
     LRESULT OnFireEvents(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnDeviceChange(UINT, WPARAM, LPARAM, BOOL&);

@@ -50,6 +50,18 @@ void CDevicesWindow::OnFinalMessage(HWND)
     LetGo();
 }
 
+bool CDevicesWindow::DrivesScanned()
+{
+    CDevicesWindowOwner* owner = m_owner;
+    return owner && owner->DrivesScanned();
+}
+
+std::vector<com::ComPtr<IDevice>> CDevicesWindow::ListedDrives()
+{
+    CDevicesWindowOwner* owner = m_owner;
+    return owner ? owner->ListedDrives() : std::vector<com::ComPtr<IDevice>>();
+}
+
 void CDevicesWindow::LetGo()
 {
     if (InterlockedDecrement(&m_holders) == 0) delete this;

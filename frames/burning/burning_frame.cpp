@@ -126,6 +126,7 @@ HRESULT CCoDrubeck::OnCommand(IUnknown*, REFCLSID, unsigned int id, SAFEARRAY* d
             // The project's relay of this frame's own Cancel: the engine has it already.
             return S_OK;
         case BFCID_GET_DEVICE_ID: return AnswerDeviceId(data);
+        case BFCID_SET_DEVICE_ID: return ChooseDrive(data);
         case BFCID_GET_SPEED: return AnswerNumber(data, static_cast<long>(SelectedSpeed()));
         case BFCID_GET_TEST_WRITE:
             return AnswerNumber(data, IsDlgButtonChecked(m_hWnd, IDC_TEST_WRITE) == BST_CHECKED ? 1 : 0);
@@ -143,6 +144,21 @@ HRESULT CCoDrubeck::AnswerDeviceId(SAFEARRAY* data)
     HRESULT hr = m_drives.Device()->GetDeviceID(&id);
     if (SUCCEEDED(hr)) *out = static_cast<long>(id);
     return hr;
+}
+
+HRESULT CCoDrubeck::ChooseDrive(SAFEARRAY* data)
+{
+    long id = 0;
+    HRESULT hr = ExtractFromSafearray(data, {{VT_I4, &id}});
+    if (FAILED(hr)) return hr;
+    if (m_job != Job::None) return E_FAIL;
+    const int item = m_drives.FindDriveItem(static_cast<unsigned int>(id));
+    if (item < 0) return E_INVALIDARG;
+    if (::SendMessageA(m_driveList, CB_GETCURSEL, 0, 0) != item || !m_drives.Device()) {
+        ::SendMessageA(m_driveList, CB_SETCURSEL, item, 0);
+        ChangeDrive();
+    }
+    return S_OK;
 }
 
 HRESULT CCoDrubeck::AnswerNumber(SAFEARRAY* data, long value)

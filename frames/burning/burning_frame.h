@@ -38,6 +38,10 @@ public:
     enum { IDD = IDD_BURNING_FRAME };
     // Posted to itself by PCID_START: wParam is the preparation's HRESULT.
     enum : UINT { WM_START_RESULT = 3024 };
+    // While a job runs, how often the frame checks that its drive and the
+    // engine are still there (their end event would never come otherwise).
+    enum : UINT_PTR { JOB_WATCH_TIMER = 1 };
+    enum : UINT { JOB_WATCH_MS = 1000 };
 
     COM_INTERFACES_BEGIN(CCoDrubeck)
         COM_INTERFACE(IOwnWindow)
@@ -61,6 +65,7 @@ public:
         WND_MESSAGE(WM_CLOSE, OnClose)
         WND_MESSAGE(WM_DESTROY, OnDestroy)
         WND_MESSAGE(WM_START_RESULT, OnStartResult)
+        WND_MESSAGE(WM_TIMER, OnTimer)
         WND_MESSAGE_RANGE(WM_ENGINE_FIRST, WM_ENGINE_LAST, OnEngineEvent)
         WND_COMMAND_CODE(IDC_BURN, BN_CLICKED, OnBurnClicked)
         WND_COMMAND_CODE(IDC_ERASE, BN_CLICKED, OnEraseClicked)
@@ -84,6 +89,7 @@ private:
     LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnStartResult(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnEngineEvent(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnBurnClicked(WORD, WORD, HWND, BOOL&);
     LRESULT OnEraseClicked(WORD, WORD, HWND, BOOL&);
@@ -101,6 +107,7 @@ private:
     void OnActionChosen(SAFEARRAY* data);
     HRESULT AnswerDeviceId(SAFEARRAY* data);
     HRESULT AnswerNumber(SAFEARRAY* data, long value);
+    HRESULT ChooseDrive(SAFEARRAY* data);
 
     // Drives and speeds.
     void FillDriveList()
@@ -119,6 +126,12 @@ private:
     void FinishBurnStart(HRESULT result);
     void EraseDisc(unsigned int full);
     void CancelJob();
+    // The job's bookkeeping from its engine call to its end.
+    void JobStarted(Job job);
+    void JobEnded();
+    // The job's drive or the engine went away: no end event will come, so
+    // the frame ends the job as failed itself.
+    void EndLostJob();
     unsigned long LastArgument();
 
     // Engine events by kind.
@@ -132,6 +145,8 @@ private:
     BOOL m_working = FALSE;
     BOOL m_enabled = TRUE;
     Job m_job = Job::None;
+    unsigned int m_jobDeviceId = 0;  // the drive the job runs on
+    bool m_cancelRequested = false;  // the user pressed Cancel during the job
     unsigned long m_cookie = 0;
 
     HWND m_driveList = nullptr, m_progress = nullptr, m_buffer = nullptr;

@@ -22,7 +22,11 @@ LRESULT CCoDrubeck::OnEngineEvent(UINT message, WPARAM wParam, LPARAM lParam, BO
     const unsigned int w = static_cast<unsigned int>(wParam), l = static_cast<unsigned int>(lParam);
     switch (event) {
     case DM_DEVICEARRIVED: m_drives.OnDeviceArrived(w); break;
-    case DM_DEVICEREMOVED: m_drives.OnDeviceRemoved(w); break;
+    case DM_DEVICEREMOVED:
+        // The job's end event went with the drive's window.
+        if (m_job != Job::None && w == m_jobDeviceId) EndLostJob();
+        m_drives.OnDeviceRemoved(w);
+        break;
     case DM_MEDIUMCHANGED: OnMediumChanged(l); break;
     case DM_DEVICESSCANNED: FillDriveList(); return 0;
     case DM_QUESTION: return OnQuestion(w == m_cookie ? l : 0);
@@ -68,10 +72,12 @@ void CCoDrubeck::OnJobEvent(unsigned event, unsigned int value)
         break;
     case DM_BURNEND: {
         const HRESULT result = static_cast<HRESULT>(value);
+        // A job the user cancelled may end with the failure that stopped it.
+        const bool cancelled = result == CANCELLED_BY_USER || (FAILED(result) && m_cancelRequested);
         m_preparing = m_working = FALSE;
-        m_job = Job::None;
+        JobEnded();
         if (result >= 0) LogText(IDS_LEADS_WRITTEN);
-        LogText(result == CANCELLED_BY_USER ? IDS_BURN_CANCELLED : result == S_OK ? IDS_BURN_SUCCEEDED : IDS_BURN_FAILED);
+        LogText(cancelled ? IDS_BURN_CANCELLED : result == S_OK ? IDS_BURN_SUCCEEDED : IDS_BURN_FAILED);
         ::SendMessageA(m_progress, PBM_SETPOS, 0, 0);
         ::SendMessageA(m_buffer, PBM_SETPOS, 0, 0);
         SendResult(result);
@@ -90,10 +96,11 @@ void CCoDrubeck::OnJobEvent(unsigned event, unsigned int value)
         const HRESULT result = static_cast<HRESULT>(value);
         // An erase inside a burn hands the drive back to the burn, which is
         // still preparing.
+        const bool cancelled = result == CANCELLED_BY_USER || (FAILED(result) && m_cancelRequested);
         m_preparing = m_job == Job::Burn;
         m_working = FALSE;
-        if (m_job == Job::Erase) m_job = Job::None;
-        LogText(result == CANCELLED_BY_USER ? IDS_ERASE_CANCELLED : result == S_OK ? IDS_ERASE_SUCCEEDED : IDS_ERASE_FAILED);
+        if (m_job == Job::Erase) JobEnded();
+        LogText(cancelled ? IDS_ERASE_CANCELLED : result == S_OK ? IDS_ERASE_SUCCEEDED : IDS_ERASE_FAILED);
         break;
     }
     case DM_STATUS: OnStatus(value); break;

@@ -4,6 +4,7 @@
 #include <com/bstr.h>
 #include <shared/log.h>
 #include <shared/variant_safearray.h>
+#include <commctrl.h>
 #include <string>
 
 // One burn type: its preparation lines, the question that fetches its
@@ -126,7 +127,7 @@ HRESULT CCoDrubeck::RunBurnKind(const BurnKind& kind)
     const unsigned long speed = SelectedSpeed(), last = LastArgument();
     // The job is this frame's from the call on: its first events may come
     // before the call returns.
-    m_job = Job::Burn;
+    JobStarted(Job::Burn);
     if (kind.type >= BURN_TYPE_VIDEO_CD) {
         com::ComPtr<IWriter2> writer;
         hr = device->QueryInterface(IID_IWriter2, reinterpret_cast<void**>(&writer));
@@ -144,7 +145,7 @@ HRESULT CCoDrubeck::RunBurnKind(const BurnKind& kind)
         else if (kind.type == BURN_TYPE_AUDIO) hr = writer->BurnAudio(m_cookie, speed, tree, last);
         else hr = writer->BurnImage(m_cookie, speed, source, last);
     }
-    if (FAILED(hr)) m_job = Job::None;
+    if (FAILED(hr)) JobEnded();
     return hr;
 }
 
@@ -185,14 +186,14 @@ void CCoDrubeck::EraseDisc(unsigned int full)
     com::ComPtr<IWriter> writer;
     HRESULT hr = m_drives.Device()->QueryInterface(IID_IWriter, reinterpret_cast<void**>(&writer));
     if (SUCCEEDED(hr)) {
-        m_job = Job::Erase;
+        JobStarted(Job::Erase);
         hr = writer->Erase(m_cookie, SelectedSpeed(), full);
     }
     if (SUCCEEDED(hr)) {
         RefreshControls();
         return;
     }
-    m_job = Job::None;
+    JobEnded();
     LogFailure("IWriter::Erase", hr);
     const std::string text = Text(IDS_ERASE_START_FAILED);
     m_log.Add(text.c_str());
@@ -203,6 +204,7 @@ void CCoDrubeck::EraseDisc(unsigned int full)
 LRESULT CCoDrubeck::OnCancelClicked(WORD, WORD, HWND button, BOOL&)
 {
     if (!::IsWindowEnabled(button)) return 0;
+    if (m_job != Job::None) m_cancelRequested = true;
     SendCommand(PCID_CANCEL, nullptr);
     CancelJob();
     return 0;
@@ -216,4 +218,59 @@ void CCoDrubeck::CancelJob()
         HRESULT hr = writer->Cancel();
         if (FAILED(hr)) LogFailure("IWriter::Cancel", hr);
     }
+}
+
+void CCoDrubeck::JobStarted(Job job)
+{
+    m_job = job;
+    m_cancelRequested = false;
+    m_jobDeviceId = 0;
+    if (m_drives.Device()) m_drives.Device()->GetDeviceID(&m_jobDeviceId);
+    SetTimer(m_hWnd, JOB_WATCH_TIMER, JOB_WATCH_MS, nullptr);
+}
+
+void CCoDrubeck::JobEnded()
+{
+    m_job = Job::None;
+    KillTimer(m_hWnd, JOB_WATCH_TIMER);
+}
+
+LRESULT CCoDrubeck::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& handled)
+{
+    if (wParam != JOB_WATCH_TIMER) {
+        handled = FALSE;
+        return 0;
+    }
+    if (m_job == Job::None) {
+        KillTimer(m_hWnd, JOB_WATCH_TIMER);
+        return 0;
+    }
+    // A drive that answers no more (the engine died, or the drive went
+    // away with its events) ends the job here.
+    unsigned int busy = 0;
+    const HRESULT hr = m_drives.Device() ? m_drives.Device()->GetDeviceBusy(&busy) : E_FAIL;
+    if (FAILED(hr)) {
+        LogFailure("IDevice::GetDeviceBusy", hr);
+        EndLostJob();
+    }
+    return 0;
+}
+
+void CCoDrubeck::EndLostJob()
+{
+    if (m_job == Job::None) return;
+    const Job job = m_job;
+    JobEnded();
+    m_preparing = m_working = FALSE;
+    LogText(IDS_JOB_LOST);
+    ::SendMessageA(m_progress, PBM_SETPOS, 0, 0);
+    ::SendMessageA(m_buffer, PBM_SETPOS, 0, 0);
+    if (job == Job::Burn) {
+        LogText(IDS_BURN_FAILED);
+        SendResult(E_FAIL);
+        SendEnableUI(TRUE);
+    } else {
+        LogText(IDS_ERASE_FAILED);
+    }
+    RefreshControls();
 }

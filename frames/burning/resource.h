@@ -97,6 +97,7 @@
 #define IDS_BURNING_VCD 8272
 #define IDS_BURNING_SVCD 8273
 #define IDS_ERASE_START_FAILED 8284
+#define IDS_JOB_LOST 8285
 // The preparation lines of each burn type: succeeded, cancelled, failed.
 #define IDS_DVD_PREPARED 8255
 #define IDS_DVD_PREPARE_CANCELLED 8254

@@ -7,7 +7,9 @@
 #include "dialog_placement.h"
 #include "dialog_texts.h"
 #include "entry_choice_dialog.h"
-#include "files_processing_dialog.h"
+#include <message_box.h>
+#include <frames/common/files_processing_dialog.h>
+#include <shared/guid_text.h>
 #include "project_type_selection_dialog.h"
 #include <data_editor/model/session_import.h>
 #include <com/bstr.h>
@@ -63,7 +65,7 @@ void CCoNostrine::AskNewProject()
         if (devices.DoModal(m_hWnd) != IDOK || !IsWindow()) return;
         // Session import pumps no messages: the window stays.
         if (ImportPreviousSession(devices.DeviceId(), devices.TrackNumber())) return;
-        TitledMessageBox(m_hWnd, DialogText(IDS_NO_SESSION_TO_IMPORT).c_str(), 0x2200);
+        CommonMessageBox(DialogText(IDS_NO_SESSION_TO_IMPORT), MBX_OK | MBX_ICONWARNING);
         if (!IsWindow()) return;
         deviceId = long(devices.DeviceId());
     }
@@ -82,6 +84,8 @@ bool CCoNostrine::ImportPreviousSession(unsigned deviceId, int track)
     if (FAILED(ImportSession(deviceId, track, imported))) return false;
     m_import = track;
     CopyImportedTree(imported, m_tree);
+    // The disc is continued where its session was read: that drive burns it.
+    Send(DECID_SET_CURRENT_DEVICE_ID, {{VT_I4, long(deviceId)}});
     SelectFolder(m_tree.GetRoot(), true);
     UpdateCommands();
     Send(PCID_IMAGE_SIZE_CHANGED, {});
@@ -103,7 +107,7 @@ void CCoNostrine::ShowProcessing(bool show)
         if (m_processing && m_processing->IsWindow()) m_processing->Show(false);
         return;
     }
-    if (!m_processing) m_processing.reset(new CFilesProcessingDialog);
+    if (!m_processing) m_processing.reset(new CFilesProcessingDialog(GuidToString(CLSID_CoNostrine)));
     if (!m_processing->IsWindow() && IsWindow()) m_processing->Create(m_hWnd);
     if (!m_processing->IsWindow()) return;
     CenterOverOwner(m_processing->m_hWnd);

@@ -2,8 +2,10 @@
 #include "commands.h"
 #include "editor_resource.h"
 #include "editor_view_texts.h"
-#include "files_processing_dialog.h"
-#include <data_editor/model/message_pump.h>
+#include <message_box.h>
+#include <frames/common/drop_target_relay.h>
+#include <frames/common/files_processing_dialog.h>
+#include <frames/common/message_pump.h>
 #include <data_editor/model/project_preparation_host.h>
 #include <data_editor/model/size_texts.h>
 #include <shared/guid_text.h>
@@ -40,57 +42,6 @@ HIMAGELIST SystemImageList()
     return reinterpret_cast<HIMAGELIST>(SHGetFileInfoA("C:\\", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
                                                        SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES));
 }
-
-// The paths of a drop block (CF_HDROP): a DROPFILES header, then
-// zero-terminated names ending with an empty one, in ANSI or UTF-16.
-// `size` bounds the reading: a damaged block yields what lies inside.
-std::vector<std::string> PathsOfDropBlock(const BYTE* block, size_t size)
-{
-    std::vector<std::string> paths;
-    if (size < sizeof(DROPFILES)) return paths;
-    const DROPFILES* header = reinterpret_cast<const DROPFILES*>(block);
-    size_t at = header->pFiles;
-    if (header->fWide) {
-        while (at + 2 <= size) {
-            std::wstring name;
-            while (at + 2 <= size) {
-                wchar_t c;
-                std::memcpy(&c, block + at, 2);
-                at += 2;
-                if (!c) break;
-                name += c;
-            }
-            if (name.empty()) break;
-            char ansi[MAX_PATH * 2] = "";
-            WideCharToMultiByte(CP_ACP, 0, name.c_str(), -1, ansi, sizeof ansi - 1, nullptr, nullptr);
-            paths.push_back(ansi);
-        }
-    } else {
-        while (at < size) {
-            const char* start = reinterpret_cast<const char*>(block + at);
-            size_t n = strnlen(start, size - at);
-            if (n == 0) break;
-            paths.emplace_back(start, n);
-            at += n + 1;
-        }
-    }
-    return paths;
-}
-
-// What the system holds for the frame's window while a drop may come: it
-// forwards to the editor without a reference, so the registration keeps
-// no cycle alive (the window revokes it when it goes).
-class CDropTargetRelay : public com::ObjectRoot<com::SingleThreadModel>, public IDropTarget {
-public:
-    COM_INTERFACES_BEGIN(CDropTargetRelay)
-        COM_INTERFACE(IDropTarget)
-    COM_INTERFACES_END()
-    IDropTarget* editor = nullptr;
-    STDMETHODIMP DragEnter(IDataObject* d, DWORD k, POINTL p, DWORD* e) override { return editor->DragEnter(d, k, p, e); }
-    STDMETHODIMP DragOver(DWORD k, POINTL p, DWORD* e) override { return editor->DragOver(k, p, e); }
-    STDMETHODIMP DragLeave() override { return editor->DragLeave(); }
-    STDMETHODIMP Drop(IDataObject* d, DWORD k, POINTL p, DWORD* e) override { return editor->Drop(d, k, p, e); }
-};
 
 }  // namespace
 
@@ -147,7 +98,7 @@ STDMETHODIMP CCoNostrine::Load(ILoadableSection* section)
         if (!loaded) return E_FAIL;
         m_sortEnabled = sorting ? 1 : 0;
         m_tree.m_sortingEnabled = m_sortEnabled != 0;
-        if (m_sortEnabled) m_tree.SortAll(m_tree.GetRoot());
+        if (m_sortEnabled) SortEverything();
         m_toolbar.ShowSorting(m_sortEnabled != 0);
         if (IsWindow()) {
             UpdateSortArrow();
@@ -215,6 +166,17 @@ STDMETHODIMP CCoNostrine::GetOwnWindow(HWND* window)
 HRESULT CCoNostrine::OnCommand(IUnknown*, REFCLSID, unsigned id, SAFEARRAY* data)
 {
     switch (id) {
+    case PCID_QUERY_ACTION_ENABLED: {
+        // Of the standard commands the editor offers Paste: a file list on
+        // the clipboard, while edits are taken.
+        long command = 0;
+        BOOL* enabled = nullptr;
+        HRESULT hr = ExtractFromSafearray(data, {{VT_I4, &command}, {VT_BOOL | VT_BYREF, &enabled}});
+        if (FAILED(hr)) return hr;
+        if (!enabled) return E_POINTER;
+        *enabled = command == ID_STANDARD_PASTE && !Busy() && IsClipboardFormatAvailable(CF_HDROP);
+        return S_OK;
+    }
     case PCID_ENABLE_UI: {
         unsigned long enable = 0;
         HRESULT hr = ExtractFromSafearray(data, {{VT_UI4, &enable}});
@@ -335,12 +297,9 @@ LRESULT CCoNostrine::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     InsertFolderItem(m_tree.GetRoot());
     AddTaskPanelActions();
     // Fails on a thread without OLE: the views still take shell drops.
-    com::ComObject<CDropTargetRelay>* relay = nullptr;
-    if (SUCCEEDED(com::CreateObjectImpl<CDropTargetRelay>(&relay))) {
-        relay->editor = this;
-        m_dropRegistered = SUCCEEDED(RegisterDragDrop(m_hWnd, relay));
-        relay->Release();
-    }
+    m_dropRegistered = CDropTargetRelay::Register(m_hWnd, this);
+    // Paste follows the clipboard: the project asks again as the commands change.
+    AddClipboardFormatListener(m_hWnd);
     PostMessage(WM_NEW_PROJECT, 0, 0);
     return 0;
 }
@@ -374,7 +333,12 @@ void CCoNostrine::AddTaskPanelActions()
 
 LRESULT CCoNostrine::OnClose(UINT, WPARAM, LPARAM, BOOL&)
 {
-    // The frame stays: the project asks, and destroys it itself.
+    // The frame stays: the project asks, and destroys it itself. An add
+    // runs on this editor's tree until it ends or is stopped.
+    if (m_adding) {
+        CommonMessageBox(Text(IDS_ADDING_RUNNING), MBX_OK | MBX_ICONWARNING);
+        return -1;
+    }
     if (!m_preparing) return 0;
     TitledMessageBox(m_hWnd, Text(IDS_PREPARATION_RUNNING).c_str(), MB_ICONWARNING | MB_OK);
     return -1;
@@ -384,6 +348,7 @@ LRESULT CCoNostrine::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
 {
     if (m_dropRegistered) RevokeDragDrop(m_hWnd);
     m_dropRegistered = false;
+    RemoveClipboardFormatListener(m_hWnd);
     handled = FALSE;
     return 0;
 }
@@ -424,6 +389,12 @@ LRESULT CCoNostrine::OnNewProject(UINT, WPARAM, LPARAM, BOOL&)
 LRESULT CCoNostrine::OnStartPreparation(UINT, WPARAM, LPARAM, BOOL&)
 {
     if (m_preparing) return 0;
+    // A start that comes while files are added (the add pumps messages)
+    // waits for the whole tree: the add posts it again when it ends.
+    if (m_adding) {
+        m_startWaiting = true;
+        return 0;
+    }
     m_preparing = true;
     m_cancel = false;
     UpdateCommands();
@@ -432,7 +403,7 @@ LRESULT CCoNostrine::OnStartPreparation(UINT, WPARAM, LPARAM, BOOL&)
         HICON icon = static_cast<HICON>(
             LoadImageA(com::ModuleInstance(), MAKEINTRESOURCEA(IDI_PROGRESS), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
         CProjectPreparationHost host(Partner(), self, CLSID_CoNostrine, m_hWnd, icon, m_cancel);
-        EngineTreeJob job{&m_tree, &m_removedPaths, m_import, m_finalize};
+        EngineTreeJob job{&m_tree, &m_tree.RemovedImports(), m_import, m_finalize};
         PrepareEngineTree(job, host, m_texts);
         if (icon) DestroyIcon(icon);
     }
@@ -444,42 +415,13 @@ LRESULT CCoNostrine::OnStartPreparation(UINT, WPARAM, LPARAM, BOOL&)
 LRESULT CCoNostrine::OnCancelPreparation(UINT, WPARAM, LPARAM, BOOL&)
 {
     m_cancel = true;
-    return 0;
-}
-
-// The clipboard's block is copied before it is read: the clipboard is
-// closed again at once, and the copy is bounded by its real size.
-LRESULT CCoNostrine::OnPaste(UINT, WPARAM, LPARAM, BOOL&)
-{
-    if (Busy()) return 0;
-    std::vector<BYTE> block;
-    if (!OpenClipboard(m_hWnd)) return 0;
-    if (HGLOBAL data = GetClipboardData(CF_HDROP)) {
-        const SIZE_T size = GlobalSize(data);
-        if (const void* bytes = GlobalLock(data)) {
-            block.assign(static_cast<const BYTE*>(bytes), static_cast<const BYTE*>(bytes) + size);
-            GlobalUnlock(data);
-        }
+    if (m_startWaiting) {
+        // The waiting start ends here, as a cancelled preparation does.
+        m_startWaiting = false;
+        com::ComPtr<ICommandPerformer> self(static_cast<ICommandPerformer*>(this));
+        CProjectPreparationHost host(Partner(), self, CLSID_CoNostrine, m_hWnd, nullptr, m_cancel);
+        host.SourceReady(SCARD_W_CANCELLED_BY_USER, nullptr);
     }
-    CloseClipboard();
-    const std::vector<std::string> paths = PathsOfDropBlock(block.data(), block.size());
-    if (!paths.empty()) AddPaths(TargetFolder(false), paths);
-    return 0;
-}
-
-LRESULT CCoNostrine::OnCommandId(WORD, WORD id, HWND, BOOL&)
-{
-    if (Busy()) return 0;
-    const bool fromList = ::GetFocus() == m_listView.m_hWnd;
-    switch (id) {
-    case ID_DELETE: DeleteSelection(fromList); break;
-    case ID_RENAME: StartRename(fromList); break;
-    case ID_CREATE_FOLDER: CreateNewFolder(); break;
-    case ID_SORT_TOGGLE: ToggleSorting(); break;
-    case ID_ADD_FILES: AddFilesFromDialog(); break;
-    case ID_ADD_FOLDER: AddFolderFromDialog(); break;
-    }
-    UpdateCommands();
     return 0;
 }
 
@@ -518,6 +460,20 @@ int CALLBACK ByModelOrder(LPARAM a, LPARAM b, LPARAM order)
     return places[a] - places[b];
 }
 }  // namespace
+
+// The whole tree sorted, and the folder tree's items put in its order.
+void CCoNostrine::SortEverything()
+{
+    m_tree.SortAll(m_tree.GetRoot());
+    if (IsWindow()) SortFolderItemsBelow(m_tree.GetRoot());
+}
+
+void CCoNostrine::SortFolderItemsBelow(CUserFSEntry* folder)
+{
+    SortFolderItems(folder);
+    for (CUserFSEntry* child = folder->FirstChild(); child; child = child->NextSibling())
+        if (child->IsFolder()) SortFolderItemsBelow(child);
+}
 
 void CCoNostrine::SortFolderItems(CUserFSEntry* folder)
 {
@@ -577,8 +533,15 @@ LRESULT CCoNostrine::OnTreeEndLabelEdit(int, NMHDR* header, BOOL&)
     const NMTVDISPINFOA* info = reinterpret_cast<const NMTVDISPINFOA*>(header);
     if (!info->item.pszText || Busy()) return FALSE;
     CUserFSEntry* entry = reinterpret_cast<CUserFSEntry*>(info->item.lParam);
-    if (!entry) return FALSE;
-    return m_tree.Rename(entry, info->item.pszText) ? TRUE : FALSE;
+    if (!entry || !m_tree.Rename(entry, info->item.pszText)) return FALSE;
+    // The item shows the name kept (trimmed, a label cut to its field),
+    // not the typed text the control would take on TRUE.
+    TVITEMA item = {};
+    item.mask = TVIF_TEXT;
+    item.hItem = info->item.hItem;
+    item.pszText = const_cast<char*>(entry->m_name.c_str());
+    TreeView_SetItem(m_treeView.m_hWnd, &item);
+    return FALSE;
 }
 
 // --- the file list ---
@@ -647,7 +610,7 @@ LRESULT CCoNostrine::OnListColumnClick(int, NMHDR* header, BOOL&)
     m_tree.m_ascending = m_ascending;
     m_tree.m_sortingEnabled = true;
     m_sortEnabled = 1;
-    m_tree.SortAll(m_tree.GetRoot());
+    SortEverything();
     m_toolbar.ShowSorting(true);
     RefillList();
     UpdateSortArrow();
@@ -658,364 +621,6 @@ LRESULT CCoNostrine::OnViewFocus(int, NMHDR*, BOOL&)
 {
     PostMessage(WM_UPDATE_COMMANDS, 0, 0);
     return 0;
-}
-
-// --- keys and drops in the views ---
-
-LRESULT CCoNostrine::OnTreeKeyDown(UINT, WPARAM key, LPARAM, BOOL& handled)
-{
-    if (key == VK_DELETE && !Busy()) DeleteSelection(false);
-    if (key == VK_F2 && !Busy()) StartRename(false);
-    handled = FALSE;
-    return 0;
-}
-
-LRESULT CCoNostrine::OnListKeyDown(UINT, WPARAM key, LPARAM, BOOL& handled)
-{
-    if (key == VK_DELETE && !Busy()) DeleteSelection(true);
-    if (key == VK_F2 && !Busy()) StartRename(true);
-    handled = FALSE;
-    return 0;
-}
-
-LRESULT CCoNostrine::OnTreeDropFiles(UINT, WPARAM wParam, LPARAM, BOOL&)
-{
-    HDROP drop = reinterpret_cast<HDROP>(wParam);
-    POINT at = {};
-    DropFiles(drop, DragQueryPoint(drop, &at) ? TreeFolderAt(at) : nullptr);
-    return 0;
-}
-
-LRESULT CCoNostrine::OnListDropFiles(UINT, WPARAM wParam, LPARAM, BOOL&)
-{
-    HDROP drop = reinterpret_cast<HDROP>(wParam);
-    POINT at = {};
-    DropFiles(drop, DragQueryPoint(drop, &at) ? ListFolderAt(at) : nullptr);
-    Send(PCID_IMAGE_SIZE_CHANGED, {});
-    return 0;
-}
-
-// Onto the tree: the folder under the point, else the root.
-CUserFSEntry* CCoNostrine::TreeFolderAt(POINT client) const
-{
-    TVHITTESTINFO hit = {client, 0, nullptr};
-    HTREEITEM item = TreeView_HitTest(m_treeView.m_hWnd, &hit);
-    if (item && (hit.flags & TVHT_ONITEM)) {
-        TVITEMA tv = {};
-        tv.mask = TVIF_PARAM;
-        tv.hItem = item;
-        TreeView_GetItem(m_treeView.m_hWnd, &tv);
-        if (tv.lParam) return reinterpret_cast<CUserFSEntry*>(tv.lParam);
-    }
-    return m_tree.GetRoot();
-}
-
-// Onto the list: a folder row, else the folder the list shows.
-CUserFSEntry* CCoNostrine::ListFolderAt(POINT client) const
-{
-    LVHITTESTINFO hit = {};
-    hit.pt = client;
-    const int row = ListView_HitTest(m_listView.m_hWnd, &hit);
-    if (row >= 0 && size_t(row) < m_listEntries.size() && m_listEntries[size_t(row)]->IsFolder())
-        return m_listEntries[size_t(row)];
-    return SelectedFolder();
-}
-
-CUserFSEntry* CCoNostrine::DropFolderAt(POINT at) const
-{
-    for (HWND view : {m_treeView.m_hWnd, m_listView.m_hWnd}) {
-        RECT r;
-        ::GetWindowRect(view, &r);
-        if (!PtInRect(&r, at)) continue;
-        POINT client = at;
-        ::ScreenToClient(view, &client);
-        return view == m_treeView.m_hWnd ? TreeFolderAt(client) : ListFolderAt(client);
-    }
-    return nullptr;
-}
-
-// --- the drop target ---
-
-namespace {
-// Asked, or else listed: not every data object answers QueryGetData.
-bool OffersFormat(IDataObject* data, CLIPFORMAT wanted)
-{
-    FORMATETC asked = {wanted, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-    if (data->QueryGetData(&asked) == S_OK) return true;
-    com::ComPtr<IEnumFORMATETC> formats;
-    if (FAILED(data->EnumFormatEtc(DATADIR_GET, &formats)) || !formats) return false;
-    FORMATETC format;
-    ULONG got = 0;
-    while (formats->Next(1, &format, &got) == S_OK && got == 1) {
-        if (format.ptd) CoTaskMemFree(format.ptd);
-        if (format.cfFormat == wanted && (format.tymed & TYMED_HGLOBAL)) return true;
-    }
-    return false;
-}
-}  // namespace
-
-// A file list from anywhere; the editor's own entries only from the drag
-// this frame runs itself (another editor's entries are not ours to move).
-STDMETHODIMP CCoNostrine::DragEnter(IDataObject* data, DWORD keys, POINTL at, DWORD* effect)
-{
-    if (!effect) return E_INVALIDARG;
-    m_dropIsOwnEntries = false;
-    m_dropAccepted = false;
-    if (data) {
-        if (OffersFormat(data, CF_HDROP))
-            m_dropAccepted = true;
-        else if (m_ownDrag && OffersFormat(data, CF_IMAGE_ENTRIES))
-            m_dropAccepted = m_dropIsOwnEntries = true;
-    }
-    return DragOver(keys, at, effect);
-}
-
-STDMETHODIMP CCoNostrine::DragOver(DWORD, POINTL at, DWORD* effect)
-{
-    if (!effect) return E_INVALIDARG;
-    const bool open = m_dropAccepted && !Busy();
-    // The user's files are copied onto the disc, never moved from where they are.
-    *effect = open ? (m_dropIsOwnEntries ? DROPEFFECT_MOVE : DROPEFFECT_COPY) : DROPEFFECT_NONE;
-    int row = -1;
-    if (open && IsWindow()) {
-        POINT client = {at.x, at.y};
-        RECT list;
-        ::GetWindowRect(m_listView.m_hWnd, &list);
-        if (PtInRect(&list, client)) {
-            ::ScreenToClient(m_listView.m_hWnd, &client);
-            row = InsertionRowAt(client);
-        }
-    }
-    SetInsertionMark(row);
-    return S_OK;
-}
-
-STDMETHODIMP CCoNostrine::DragLeave()
-{
-    m_dropAccepted = false;
-    m_dropIsOwnEntries = false;
-    SetInsertionMark(-1);
-    return S_OK;
-}
-
-STDMETHODIMP CCoNostrine::Drop(IDataObject* data, DWORD, POINTL at, DWORD* effect)
-{
-    if (!effect) return E_INVALIDARG;
-    *effect = DROPEFFECT_NONE;
-    const bool accepted = m_dropAccepted, ownEntries = m_dropIsOwnEntries;
-    const int row = m_insertMark;
-    DragLeave();
-    if (!data || !accepted || Busy()) return S_OK;
-    return com::Guarded("IDropTarget::Drop", [&]() -> HRESULT {
-        if (ownEntries) {
-            // Only the editor's own selection moves, and only while the
-            // user orders the entries himself.
-            if (m_ownDrag && !m_sortEnabled && row >= 0) {
-                MoveSelectedEntries(row);
-                *effect = DROPEFFECT_MOVE;
-            }
-            ::InvalidateRect(m_listView.m_hWnd, nullptr, TRUE);
-            return S_OK;
-        }
-        return DropFileList(data, POINT{at.x, at.y}, effect);
-    });
-}
-
-// The file list is read from our own copy of the medium, which is released
-// with ReleaseStgMedium: DragFinish is only for what WM_DROPFILES brings.
-HRESULT CCoNostrine::DropFileList(IDataObject* data, POINT at, DWORD* effect)
-{
-    CUserFSEntry* folder = DropFolderAt(at);
-    if (!folder) return S_OK;
-    FORMATETC files = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-    STGMEDIUM medium = {};
-    if (FAILED(data->GetData(&files, &medium))) return S_OK;
-    std::vector<BYTE> block;
-    if (medium.tymed == TYMED_HGLOBAL && medium.hGlobal) {
-        const SIZE_T size = GlobalSize(medium.hGlobal);
-        if (const void* bytes = GlobalLock(medium.hGlobal)) {
-            block.assign(static_cast<const BYTE*>(bytes), static_cast<const BYTE*>(bytes) + size);
-            GlobalUnlock(medium.hGlobal);
-        }
-    }
-    ReleaseStgMedium(&medium);
-    const std::vector<std::string> paths = PathsOfDropBlock(block.data(), block.size());
-    if (!paths.empty() && AddPaths(folder, paths)) *effect = DROPEFFECT_COPY;
-    return S_OK;
-}
-
-// A drop the system delivered: its handle is ours to finish, in every case.
-void CCoNostrine::DropFiles(HDROP drop, CUserFSEntry* folder)
-{
-    std::vector<std::string> paths;
-    if (folder && !Busy()) {
-        const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-        for (UINT i = 0; i < count; ++i) {
-            char path[MAX_PATH] = "";
-            if (DragQueryFileA(drop, i, path, MAX_PATH)) paths.push_back(path);
-        }
-    }
-    DragFinish(drop);
-    if (!paths.empty()) AddPaths(folder, paths);
-}
-
-// --- the edits ---
-
-bool CCoNostrine::AddPaths(CUserFSEntry* folder, const std::vector<std::string>& paths)
-{
-    if (Busy() || !folder) return false;
-    m_adding = true;
-    UpdateCommands();
-    ShowProcessing(true);
-    for (const std::string& path : paths) {
-        if (StopRequested()) break;
-        m_tree.AddPath(folder, path.c_str());
-    }
-    ShowProcessing(false);
-    m_adding = false;
-    m_modified = true;
-    SelectFolder(folder, true);
-    ::SetFocus(m_treeView.m_hWnd);
-    UpdateCommands();
-    Send(PCID_IMAGE_SIZE_CHANGED, {});
-    return true;
-}
-
-CUserFSEntry* CCoNostrine::TargetFolder(bool selectionMark) const
-{
-    if (::GetFocus() == m_listView.m_hWnd) {
-        const int row = selectionMark ? ListView_GetSelectionMark(m_listView.m_hWnd)
-                                      : ListView_GetNextItem(m_listView.m_hWnd, -1, LVNI_SELECTED);
-        if (row >= 0 && size_t(row) < m_listEntries.size() && m_listEntries[size_t(row)]->IsFolder())
-            return m_listEntries[size_t(row)];
-    }
-    return SelectedFolder();
-}
-
-void CCoNostrine::DeleteSelection(bool fromList)
-{
-    std::vector<CUserFSEntry*> doomed;
-    CUserFSEntry* folder = SelectedFolder();
-    if (fromList) {
-        for (int row = ListView_GetNextItem(m_listView.m_hWnd, -1, LVNI_SELECTED); row >= 0;
-             row = ListView_GetNextItem(m_listView.m_hWnd, row, LVNI_SELECTED))
-            if (size_t(row) < m_listEntries.size()) doomed.push_back(m_listEntries[size_t(row)]);
-    }
-    if (doomed.empty()) {
-        if (folder != m_tree.GetRoot()) {
-            doomed.push_back(folder);
-        } else {
-            for (CUserFSEntry* child = folder->FirstChild(); child; child = child->NextSibling()) doomed.push_back(child);
-            if (doomed.empty()) return;
-            if (!fromList && TitledMessageBox(m_hWnd, Text(IDS_CLEAR_PROJECT).c_str(), MB_OKCANCEL | MB_ICONWARNING) != IDOK)
-                return;
-        }
-    }
-    CUserFSEntry* parent = doomed.front()->Parent();
-    // The list never holds a freed entry: it is emptied first and rebuilt after.
-    m_listEntries.clear();
-    ListView_SetItemCountEx(m_listView.m_hWnd, 0, 0);
-    m_removing = true;
-    for (CUserFSEntry* entry : doomed) {
-        if (entry->IsImported()) m_removedPaths.push_back(entry->m_sourcePath);
-        m_tree.Remove(entry);
-    }
-    m_removing = false;
-    m_modified = true;
-    SelectFolder(parent ? parent : m_tree.GetRoot(), false);
-    RefillList();
-    Send(PCID_IMAGE_SIZE_CHANGED, {});
-}
-
-void CCoNostrine::StartRename(bool fromList)
-{
-    if (fromList) {
-        const int row = ListView_GetNextItem(m_listView.m_hWnd, -1, LVNI_FOCUSED | LVNI_SELECTED);
-        if (row >= 0) {
-            ::SetFocus(m_listView.m_hWnd);
-            ListView_EditLabel(m_listView.m_hWnd, row);
-        }
-        return;
-    }
-    if (HTREEITEM item = TreeView_GetSelection(m_treeView.m_hWnd)) {
-        ::SetFocus(m_treeView.m_hWnd);
-        TreeView_EditLabel(m_treeView.m_hWnd, item);
-    }
-}
-
-void CCoNostrine::CreateNewFolder()
-{
-    CUserFSEntry* folder = TargetFolder(true);
-    const std::string base = Text(IDS_NEW_FOLDER);
-    std::string name = base;
-    for (int i = 1; m_tree.FindChild(folder, name.c_str()); ++i) {
-        char numbered[MAX_PATH];
-        std::snprintf(numbered, sizeof numbered, "%s (%i)", base.c_str(), i);
-        name = numbered;
-    }
-    CUserFSEntry* made = m_tree.CreateFolder(folder, name.c_str());
-    if (!made) return;
-    m_modified = true;
-    SelectFolder(made, false);
-    ::SetFocus(m_treeView.m_hWnd);
-}
-
-void CCoNostrine::ToggleSorting()
-{
-    m_sortEnabled = m_sortEnabled ? 0 : 1;
-    m_tree.m_sortingEnabled = m_sortEnabled != 0;
-    if (m_sortEnabled) m_tree.SortAll(m_tree.GetRoot());
-    m_toolbar.ShowSorting(m_sortEnabled != 0);
-    UpdateSortArrow();
-    RefillList();
-}
-
-void CCoNostrine::AddFilesFromDialog()
-{
-    CUserFSEntry* folder = TargetFolder(false);
-    std::string filter = LookUpLangStr("Common", 24);
-    if (filter.empty()) filter = "All files";
-    filter += " (*.*)";
-    filter.push_back('\0');
-    filter += "*.*";
-    filter.push_back('\0');
-    std::vector<char> names(64 * 1024, 0);
-    OPENFILENAMEA ofn = {};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = m_hWnd;
-    ofn.lpstrFilter = filter.c_str();
-    ofn.lpstrFile = names.data();
-    ofn.nMaxFile = DWORD(names.size() - 1);
-    ofn.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameA(&ofn)) return;
-    // One full path, or the folder followed by names.
-    std::vector<std::string> parts;
-    for (const char* p = names.data(); *p; p += std::strlen(p) + 1) parts.push_back(p);
-    std::vector<std::string> paths;
-    if (parts.size() == 1) {
-        paths = parts;
-    } else {
-        std::string dir = parts[0];
-        if (!dir.empty() && dir.back() != '\\') dir += '\\';
-        for (size_t i = 1; i < parts.size(); ++i) paths.push_back(dir + parts[i]);
-    }
-    AddPaths(folder, paths);
-}
-
-void CCoNostrine::AddFolderFromDialog()
-{
-    CUserFSEntry* folder = TargetFolder(false);
-    const std::string title = Text(IDS_SELECT_FOLDER);
-    BROWSEINFOA info = {};
-    info.hwndOwner = m_hWnd;
-    info.lpszTitle = title.c_str();
-    info.ulFlags = BIF_RETURNONLYFSDIRS;
-    LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
-    if (!chosen) return;
-    char path[MAX_PATH] = "";
-    const BOOL found = SHGetPathFromIDListA(chosen, path);
-    CoTaskMemFree(chosen);
-    if (found && path[0]) AddPaths(folder, {path});
 }
 
 // --- the tree's events ---
@@ -1031,6 +636,7 @@ void CCoNostrine::OnTreeEvent(CUserFSTreeEvent& event)
     switch (event.code) {
     case UTE_ENTRY_ADDED:
         m_modified = true;
+        if (m_adding) ++m_addedByLastAdd;
         // Only the folder's own item: its children announce themselves.
         if (entry->IsFolder() && IsWindow() && !m_loading) InsertFolderItem(entry, false);
         if (!entry->IsFolder() && m_adding) {
@@ -1073,46 +679,19 @@ void CCoNostrine::OnTreeEvent(CUserFSTreeEvent& event)
         if (IsWindow()) SortFolderItems(entry);
         break;
     case UTE_NAME_EXISTS_ASK:
-        event.answer = DWORD(TitledMessageBox(m_hWnd, m_texts.Format(IDS_REPLACE_EXISTING, entry->m_name.c_str()).c_str(),
-                                              0x2007));
+        // Yes, Yes to all, No with the warning icon; the answer is the
+        // pressed button's bit, as the tree reads it.
+        event.answer = DWORD(CommonMessageBox(m_texts.Format(IDS_REPLACE_EXISTING, entry->m_name.c_str()),
+                                              MBX_YES | MBX_YESTOALL | MBX_NO | MBX_ICONWARNING));
         break;
     case UTE_NAME_EXISTS:
-        TitledMessageBox(m_hWnd, m_texts.Format(IDS_NAME_EXISTS, entry->m_name.c_str()).c_str(), 0x2200);
+        CommonMessageBox(m_texts.Format(IDS_NAME_EXISTS, entry->m_name.c_str()), MBX_OK | MBX_ICONWARNING);
         break;
     case UTE_INVALID_NAME: {
         static const unsigned texts[] = {IDS_ILLEGAL_CHARACTERS, IDS_NAME_REQUIRED, IDS_NAME_RESERVED, IDS_NAME_TOO_LONG};
-        if (event.extra >= 1 && event.extra <= 4) TitledMessageBox(m_hWnd, Text(texts[event.extra - 1]).c_str(), 0x1200);
+        if (event.extra >= 1 && event.extra <= 4) CommonMessageBox(Text(texts[event.extra - 1]), MBX_OK | MBX_ICONERROR);
         break;
     }
     }
 }
 
-// --- command state ---
-
-void CCoNostrine::UpdateCommands()
-{
-    if (!IsWindow()) return;
-    const bool off = Busy();
-    const bool listFocus = ::GetFocus() == m_listView.m_hWnd;
-    const HTREEITEM selected = TreeView_GetSelection(m_treeView.m_hWnd);
-    const bool rootSelected = !listFocus && SelectedFolder() == m_tree.GetRoot();
-    const bool haveSelection = listFocus ? ListView_GetSelectedCount(m_listView.m_hWnd) > 0 : selected != nullptr;
-    const std::string rename = Text(rootSelected ? IDS_CHANGE_LABEL : IDS_RENAME);
-    const std::string remove = Text(rootSelected ? IDS_CLEAR_CONTENT : IDS_DELETE);
-    if (rename != m_renameCaption) {
-        m_renameCaption = rename;
-        com::Bstr caption(rename);
-        Send(PCID_RENAME_ACTION, {{VT_UI4, EDITOR_PANE}, {VT_UI4, ID_RENAME}, {VT_BSTR, caption.Get()}});
-    }
-    if (remove != m_deleteCaption) {
-        m_deleteCaption = remove;
-        com::Bstr caption(remove);
-        Send(PCID_RENAME_ACTION, {{VT_UI4, EDITOR_PANE}, {VT_UI4, ID_DELETE}, {VT_BSTR, caption.Get()}});
-    }
-    const struct { unsigned id; bool on; } states[] = {
-        {ID_CREATE_FOLDER, !off}, {ID_ADD_FILES, !off}, {ID_ADD_FOLDER, !off},
-        {ID_RENAME, !off && haveSelection}, {ID_DELETE, !off && haveSelection}};
-    for (const auto& s : states)
-        Send(s.on ? PCID_ENABLE_ACTION : PCID_DISABLE_ACTION, {{VT_UI4, EDITOR_PANE}, {VT_UI4, s.id}});
-    ApplyCommandState(off, haveSelection, rootSelected);
-}

@@ -42,6 +42,8 @@ enum : unsigned {
     EDITOR_PANE = 8193,
     IDC_FOLDER_TREE = 1500,
     IDC_FILE_LIST = 1600,
+    // The standard Edit > Paste command the project asks about (command 100).
+    ID_STANDARD_PASTE = 0xE125,
 };
 
 // The format of a drag of the editor's own entries: the payload is not
@@ -90,6 +92,7 @@ public:
         WND_MESSAGE(WM_START_PREPARATION, OnStartPreparation)
         WND_MESSAGE(WM_CANCEL_PREPARATION, OnCancelPreparation)
         WND_MESSAGE(WM_PASTE, OnPaste)
+        WND_MESSAGE(WM_CLIPBOARDUPDATE, OnUpdateCommands)
         WND_COMMAND(ID_DELETE, OnCommandId)
         WND_COMMAND(ID_RENAME, OnCommandId)
         WND_COMMAND(ID_CREATE_FOLDER, OnCommandId)
@@ -171,6 +174,8 @@ public:
     // edits are refused now (UI disabled, another add or a preparation).
     bool AddPaths(CUserFSEntry* folder, const std::vector<std::string>& paths);
     const CEditorToolbar& Toolbar() const { return m_toolbar; }
+    // The characters Add files takes of chosen names (tests make it small).
+    void SetFileNamesLength(size_t length) { m_fileNamesLength = length; }
     HMENU ContextMenu() const { return m_contextMenu; }
     int InsertionMark() const { return m_insertMark; }
     // What runs the system's drag loop for the list's own entries; tests
@@ -258,6 +263,8 @@ private:
     void InsertFolderItem(CUserFSEntry* folder, bool withChildren = true);
     void ForgetTreeItems(CUserFSEntry* folder);
     void SortFolderItems(CUserFSEntry* folder);
+    void SortFolderItemsBelow(CUserFSEntry* folder);
+    void SortEverything();
     void SelectFolder(CUserFSEntry* folder, bool expand);
     void RefillList();
     void UpdateCommands();
@@ -273,6 +280,7 @@ private:
     void AddFolderFromDialog();
     CUserFSEntry* TargetFolder(bool selectionMark) const;
     void DropFiles(HDROP drop, CUserFSEntry* folder);
+    void ReportRefused(const std::vector<std::string>& refused);
     HRESULT DropFileList(IDataObject* data, POINT at, DWORD* effect);
     // The folder a drop at `at` (screen) goes to; null outside both views.
     CUserFSEntry* DropFolderAt(POINT at) const;
@@ -285,11 +293,13 @@ private:
     wnd::ContainedWindow m_listView{this, 2};
     wnd::ContainedWindow m_rebarView{this, 3};
     std::vector<CUserFSEntry*> m_listEntries;
-    std::vector<std::string> m_removedPaths;
     bool m_modified = false;
     bool m_uiDisabled = false;
     bool m_adding = false;
     bool m_preparing = false;
+    bool m_startWaiting = false;  // PCID_START came during an add
+    size_t m_addedByLastAdd = 0;  // entries the last add brought in
+    size_t m_fileNamesLength = 256 * 1024;
     volatile bool m_cancel = false;
     bool m_removing = false;
     bool m_loading = false;

@@ -42,14 +42,9 @@ void CCoNostrine::LayoutContent()
                  TRUE);
 }
 
-// The band's gradient, painted here too: not every rebar draws a band's
-// background bitmap. The transparent toolbar shows it through.
 LRESULT CCoNostrine::OnRebarEraseBackground(UINT, WPARAM wParam, LPARAM, BOOL&)
 {
-    RECT r;
-    ::GetClientRect(m_rebarView.m_hWnd, &r);
-    FillGradientRect(reinterpret_cast<HDC>(wParam), 0, 0, r.right, r.bottom, CEditorToolbar::BAND_LEFT,
-                     CEditorToolbar::BAND_RIGHT, FALSE);
+    CRebarToolbar::PaintBand(m_rebarView.m_hWnd, reinterpret_cast<HDC>(wParam));
     return 1;
 }
 

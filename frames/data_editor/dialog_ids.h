@@ -1,16 +1,12 @@
 // Resource and control numbers of the data editor's dialogs (Nostrine.rc).
 #pragma once
 
+#include <frames/common/files_processing_ids.h>
+
 // Dialogs.
-#define IDD_FILES_PROCESSING 8201
 #define IDD_PROJECT_TYPE 8202
 #define IDD_DEVICE_SELECTION 8203
 #define IDD_ENTRY_CHOICE 8204
-
-// Files-processing dialog.
-#define IDC_PROCESSING_STOP 8194
-#define IDC_PROCESSING_PATH 8195
-#define IDC_PROCESSING_LABEL 8200
 
 // Project-type dialog.
 #define IDC_BEGIN_NEW_DISC 8196

@@ -79,7 +79,9 @@ HRESULT CCoMaravin::OnEditorCommand(unsigned id, SAFEARRAY* data, bool& handled)
     case PCID_SOURCE_READY:
         return m_burnFlow.SourceReady(data);
     case DECID_GET_CURRENT_DEVICE_ID:
-        return RelayDeviceId(data);
+        return RelayDeviceId(BFCID_GET_DEVICE_ID, data);
+    case DECID_SET_CURRENT_DEVICE_ID:
+        return RelayDeviceId(BFCID_SET_DEVICE_ID, data);
     case DECID_GET_WILL_LOAD:
         return AnswerNumber(data, WillBeLoaded());
     default:
@@ -107,15 +109,17 @@ HRESULT CCoMaravin::OnBurnerCommand(unsigned id, SAFEARRAY* data, bool& handled)
     }
 }
 
-HRESULT CCoMaravin::RelayDeviceId(SAFEARRAY* data)
+// The editor's device question, or the drive it continues a disc in, as
+// the burning frame's command `id`.
+HRESULT CCoMaravin::RelayDeviceId(unsigned id, SAFEARRAY* data)
 {
-    CLogFunctionScope scope("OnNostrine_GetCurrentDeviceID");
+    CLogFunctionScope scope(id == BFCID_GET_DEVICE_ID ? "OnNostrine_GetCurrentDeviceID" : "OnNostrine_SetCurrentDeviceID");
     com::ComPtr<ICommandPerformer> burner;
     if (!BurningFrame() || FAILED(burner.QueryFrom(BurningFrame(), IID_ICommandPerformer))) {
         LogNull("compDrubeck");
         return E_FAIL;
     }
-    return burner->InvokeCommand(Self(), CLSID_CoMaravin, BFCID_GET_DEVICE_ID, data);
+    return burner->InvokeCommand(Self(), CLSID_CoMaravin, id, data);
 }
 
 HRESULT CCoMaravin::AnswerNumber(SAFEARRAY* data, long value)

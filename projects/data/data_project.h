@@ -35,7 +35,7 @@ private:
 
     // DECID_GET_CURRENT_DEVICE_ID: the burning frame writes the drive's id
     // straight into the editor's variable (BFCID_GET_DEVICE_ID).
-    HRESULT RelayDeviceId(SAFEARRAY* data);
+    HRESULT RelayDeviceId(unsigned id, SAFEARRAY* data);
     // Writes one number through the I4 BYREF of the data.
     static HRESULT AnswerNumber(SAFEARRAY* data, long value);
 

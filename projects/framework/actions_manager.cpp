@@ -170,10 +170,18 @@ HRESULT CActionsManager::AddPane(IUnknown* sender, SAFEARRAY* data)
     record.frame.QueryFrom(sender, IID_IUnknown);
     record.framePaneId = pane;
     record.ownPaneId = NextOwnId();
-    if (!InsertItem(popup, record, true, record.ownPaneId, text)) return E_FAIL;
-    m_records.push_back(record);
+    // A pane the panel refuses leaves neither a record nor a menu item.
     HRESULT hr = bar->AddPane(record.ownPaneId, com::Bstr(text), reinterpret_cast<HICON>(static_cast<ULONG_PTR>(icon)));
-    return SUCCEEDED(hr) ? S_OK : E_FAIL;
+    if (FAILED(hr)) {
+        LogFailure("ITaskBar::AddPane", hr);
+        return E_FAIL;
+    }
+    if (!InsertItem(popup, record, true, record.ownPaneId, text)) {
+        bar->RemovePane(record.ownPaneId);
+        return E_FAIL;
+    }
+    m_records.push_back(record);
+    return S_OK;
 }
 
 HRESULT CActionsManager::AddAction(IUnknown* sender, SAFEARRAY* data)
@@ -321,7 +329,18 @@ HRESULT CActionsManager::EnableAction(IUnknown* sender, SAFEARRAY* data, bool en
     bar->EnableAction(record->ownPaneId, entry->ownId, enable ? 1 : 0);
     if (m_project.ProjectMenu())
         EnableMenuItem(m_project.ProjectMenu(), entry->ownId, MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED));
+    // The active frame's state changed: its standard commands may have too.
+    if (IsActiveFrame(sender)) UpdateActionStates();
     return S_OK;
+}
+
+bool CActionsManager::IsActiveFrame(IUnknown* frame) const
+{
+    com::ComPtr<IUnknown> one, active;
+    if (!frame || !m_project.ActiveFrame()) return false;
+    one.QueryFrom(frame, IID_IUnknown);
+    active.QueryFrom(m_project.ActiveFrame(), IID_IUnknown);
+    return one && one.Get() == active.Get();
 }
 
 HRESULT CActionsManager::SetActiveAction(IUnknown* sender, SAFEARRAY* data)

@@ -32,6 +32,7 @@ public:
     // Asks the active frame which standard commands are available and
     // greys the others.
     void UpdateActionStates();
+    bool IsActiveFrame(IUnknown* frame) const;
 
     // The standard commands whose state the active frame decides.
     static const unsigned STANDARD_COMMANDS[6];

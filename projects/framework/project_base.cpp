@@ -12,6 +12,8 @@ CProjectBase::CProjectBase() : m_actions(*this), m_loadSave(*this) {}
 CProjectBase::~CProjectBase()
 {
     if (m_menu) ::DestroyMenu(m_menu);
+    for (HICON icon : m_windowIcons)
+        if (icon) ::DestroyIcon(icon);
 }
 
 std::string CProjectBase::LangStr(unsigned id) const { return LookUpLangStr(GuidToString(ProjectClsid()), id); }

@@ -34,6 +34,7 @@ public:
     WND_MSG_MAP_BEGIN(CProjectBase)
         WND_MESSAGE(WM_CREATE, OnCreate)
         WND_MESSAGE(WM_FORWARDMSG, OnForwardMsg)
+        WND_MESSAGE(WM_COMMAND, OnCommand)
         WND_MESSAGE(WM_QUERYPROJECTUNKNOWN, OnQueryProjectUnknown)
         WND_MESSAGE(WM_CLOSE, OnClose)
         WND_MESSAGE(WM_MDIACTIVATE, OnMdiActivate)
@@ -143,6 +144,7 @@ private:
     // Window messages.
     LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnForwardMsg(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnCommand(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnQueryProjectUnknown(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnMdiActivate(UINT, WPARAM, LPARAM, BOOL&);
@@ -163,8 +165,14 @@ private:
     HRESULT CreateComponentWindows();
     HRESULT CreateComponentWindow(FrameRole role, IUnknown* component, HWND* window);
     HRESULT PostCreateFrameWindows();
+    // The type's icon on the window (its system menu, the maximised
+    // child's button in the main frame's menu bar).
+    void SetWindowIcons();
     // The WM_CLOSE question: true when the close may go on.
     bool MayClose();
+    // Whether a key message is one an edit box takes itself (its undo and
+    // clipboard keys), which no accelerator may take from it.
+    bool KeyOfEditBox(const MSG* msg) const;
     // The forwarded WM_COMMAND; `handled` false lets the accelerators try.
     LRESULT OnForwardedCommand(WORD id, BOOL& handled);
     HWND WindowPopup() const;
@@ -174,6 +182,7 @@ private:
     CSplitterWindowExT<true> m_splitter;
     HMENU m_menu = nullptr;
     HACCEL m_accelerators = nullptr;
+    HICON m_windowIcons[2] = {nullptr, nullptr};  // the window's small and big icon
     CActionsManager m_actions;
     CProjectLoadSave m_loadSave;
     com::ComPtr<IUnknown> m_taskPane;

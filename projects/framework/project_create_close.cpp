@@ -1,6 +1,6 @@
 // Creation of a project's components and window, and its close.
 #include "project_base.h"
-#include "project_box.h"
+#include <shared/settings_helper.h>
 #include "project_ids.h"
 #include "project_ui.h"
 #include "wait_dialog.h"
@@ -52,9 +52,10 @@ STDMETHODIMP CProjectBase::CreateOwnWindow(HWND a_hWndParent)
         int offset = (g_projectWindowCounter % 8) * ::GetSystemMetrics(SM_CYCAPTION);
         RECT place = {offset, offset, offset + (width > MIN_TRACK_WIDTH ? width : MIN_TRACK_WIDTH),
                       offset + (height > MIN_TRACK_HEIGHT ? height : MIN_TRACK_HEIGHT)};
+        // Made hidden: the main frame shows it once it is ready (after a
+        // successful load when a file is opened).
         HWND window = Create(a_hWndParent, &place, "",
-                             WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_OVERLAPPEDWINDOW,
-                             WS_EX_MDICHILD);
+                             WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_OVERLAPPEDWINDOW, WS_EX_MDICHILD);
         if (!window) {
             // A window that was never made has no final message.
             if (m_windowHoldsProject) {
@@ -63,8 +64,21 @@ STDMETHODIMP CProjectBase::CreateOwnWindow(HWND a_hWndParent)
             }
             return E_FAIL;
         }
+        SetWindowIcons();
         return S_OK;
     });
+}
+
+void CProjectBase::SetWindowIcons()
+{
+    const int sizes[2] = {::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CXICON)};
+    const WPARAM kinds[2] = {ICON_SMALL, ICON_BIG};
+    for (int i = 0; i < 2; ++i) {
+        if (!m_windowIcons[i])
+            m_windowIcons[i] = static_cast<HICON>(::LoadImageA(com::ModuleInstance(), MAKEINTRESOURCEA(IDI_PROJECT),
+                                                               IMAGE_ICON, sizes[i], sizes[i], LR_DEFAULTCOLOR));
+        if (m_windowIcons[i]) SendMessage(WM_SETICON, kinds[i], reinterpret_cast<LPARAM>(m_windowIcons[i]));
+    }
 }
 
 STDMETHODIMP CProjectBase::GetOwnWindow(HWND* a_hWndRet)
@@ -104,6 +118,7 @@ HRESULT CProjectBase::InternalCreateProject()
     if (SUCCEEDED(hr)) {
         m_splitter.SetSplitterPanes(m_taskPaneWindow, m_frameWindows[0], false);
         m_splitter.SetSplitterPos(INITIAL_SPLITTER_POS);
+        m_splitter.SetDefaultWidth(INITIAL_SPLITTER_POS);
         m_splitter.UpdateSplitterLayout();
         ::ShowWindow(m_splitter, SW_SHOWNORMAL);
         ::ShowWindow(m_taskPaneWindow, SW_SHOWNORMAL);
@@ -213,7 +228,7 @@ bool CProjectBase::MayClose()
     if (!modified) return true;
     char text[1024];
     std::snprintf(text, sizeof text, LangStr(IDS_SAVE_CHANGES).c_str(), m_title.c_str());
-    unsigned long answer = ShowProjectBox(text, MBX_YES | MBX_NO | MBX_CANCEL | MBX_ICONQUESTION);
+    unsigned long answer = CommonMessageBox(text, MBX_YES | MBX_NO | MBX_CANCEL | MBX_ICONQUESTION);
     if (answer & MBX_YES) return SUCCEEDED(SaveProject());
     return (answer & MBX_NO) != 0;
 }

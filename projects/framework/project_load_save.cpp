@@ -1,6 +1,6 @@
 #include "project_load_save.h"
 #include "project_base.h"
-#include "project_box.h"
+#include <shared/settings_helper.h>
 #include "project_ids.h"
 #include "project_ui.h"
 #include <message_box.h>
@@ -249,7 +249,7 @@ HRESULT CProjectLoadSave::LoadImpl(const std::string& path)
 void CProjectLoadSave::PostSave(HRESULT hr, const std::string& path)
 {
     if (FAILED(hr)) {
-        ShowProjectBox(m_project.LangStr(IDS_SAVE_FAILED), MBX_OK | MBX_ICONWARNING);
+        CommonMessageBox(m_project.LangStr(IDS_SAVE_FAILED), MBX_OK | MBX_ICONWARNING);
     } else {
         CRecentFileList list(CRecentFileList::KeyFromSettings());
         list.Read();

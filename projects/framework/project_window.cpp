@@ -3,6 +3,7 @@
 #include "project_ids.h"
 #include <shared/log.h>
 #include <com/guard.h>
+#include <vector>
 
 LRESULT CProjectBase::OnForwardMsg(UINT, WPARAM, LPARAM lParam, BOOL&)
 {
@@ -18,7 +19,43 @@ LRESULT CProjectBase::OnForwardMsg(UINT, WPARAM, LPARAM lParam, BOOL&)
         if (FAILED(hr)) return 0;
         if (handled) return result;
     }
-    return m_accelerators && ::TranslateAcceleratorA(m_hWnd, m_accelerators, msg) ? 1 : 0;
+    if (!m_accelerators || KeyOfEditBox(msg)) return 0;
+    return ::TranslateAcceleratorA(m_hWnd, m_accelerators, msg) ? 1 : 0;
+}
+
+bool CProjectBase::KeyOfEditBox(const MSG* msg) const
+{
+    // Undo, cut, copy and paste keys typed into an edit box (a rename's)
+    // are the box's own.
+    if (msg->message != WM_KEYDOWN || !msg->hwnd) return false;
+    char name[16] = "";
+    ::GetClassNameA(msg->hwnd, name, sizeof(name));
+    if (lstrcmpiA(name, "Edit") != 0) return false;
+    const int count = ::CopyAcceleratorTableA(m_accelerators, nullptr, 0);
+    std::vector<ACCEL> table(count > 0 ? count : 0);
+    if (!table.empty()) ::CopyAcceleratorTableA(m_accelerators, table.data(), count);
+    const bool control = ::GetKeyState(VK_CONTROL) < 0, shift = ::GetKeyState(VK_SHIFT) < 0;
+    for (const ACCEL& key : table) {
+        if (!(key.fVirt & FVIRTKEY) || key.key != msg->wParam || ((key.fVirt & FCONTROL) != 0) != control ||
+            ((key.fVirt & FSHIFT) != 0) != shift || (key.fVirt & FALT))
+            continue;
+        if (key.cmd == ID_EDIT_UNDO || key.cmd == ID_EDIT_CUT || key.cmd == ID_EDIT_COPY || key.cmd == ID_EDIT_PASTE)
+            return true;
+    }
+    return false;
+}
+
+LRESULT CProjectBase::OnCommand(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled)
+{
+    // The project's accelerators come here (a menu's choices go to the main
+    // frame): the command goes to the frame as its own menu's would, which
+    // takes its own commands and forwards the others back.
+    if (lParam || HIWORD(wParam) != 1) {
+        handled = FALSE;
+        return 0;
+    }
+    ::SendMessageA(MainFrame(), WM_COMMAND, MAKEWPARAM(LOWORD(wParam), 0), 0);
+    return 0;
 }
 
 LRESULT CProjectBase::OnForwardedCommand(WORD id, BOOL& handled)

@@ -40,6 +40,10 @@ public:
     }
     void OnSplitterLayout() { MoveCollapseButton(); }
 
+    // The width the button brings the panel back at when none is known
+    // (a project saved with its panel collapsed).
+    void SetDefaultWidth(int width) { m_defaultWidth = width; }
+
     HWND CollapseButton() const { return m_button; }
     bool IsButtonHovered() const { return m_hover; }
     int RememberedPos() const { return m_remembered; }
@@ -80,7 +84,7 @@ private:
     LRESULT OnCollapse(WORD, WORD, HWND, BOOL&)
     {
         if (this->GetSplitterPos() == 0) {
-            SetSplitterPos(m_remembered);
+            SetSplitterPos(m_remembered > 0 ? m_remembered : m_defaultWidth);
         } else {
             m_remembered = this->GetSplitterPos();
             SetSplitterPos(0);
@@ -150,5 +154,6 @@ private:
 
     wnd::ContainedWindow m_button{this, 1};
     int m_remembered = 0;
+    int m_defaultWidth = 180;
     bool m_hover = false;
 };

@@ -185,6 +185,43 @@ TEST(LoadSave, OpenResults)
     EXPECT_EQ(E_FAIL, doc->SaveFile());  // opened from memory: no file to save to
 }
 
+// A file nested deeper than the recursive parser and the readers of its
+// sections have stack for is refused before it is parsed; what only looks
+// like nesting (in comments, CDATA, quoted values) does not count.
+TEST(LoadSave, NestingBeyondTheLimitIsRefused)
+{
+    auto nested = [](int depth, const std::string& inner = "") {
+        std::string text = "<?xml version=\"1.0\"?>\n";
+        for (int i = 0; i < depth; ++i) text += "<n a=\"1\">";
+        text += inner;
+        for (int i = 0; i < depth; ++i) text += "</n>";
+        return text;
+    };
+    const std::string hidden = "<!-- <x><x> --><![CDATA[<y><y>]]><z q='<w>' r=\"<v>\"/><e/>";
+    struct Case {
+        const char* name;
+        std::string content;
+        HRESULT expected;
+    } cases[] = {
+        {"at_the_limit", nested(256), S_OK},
+        {"at_the_limit_with_lookalikes", nested(255, hidden), S_OK},
+        {"one_beyond", nested(257), E_FAIL},
+        {"lookalikes_one_beyond", nested(256, "<m>" + hidden + "</m>"), E_FAIL},
+        {"20000_deep", nested(20000), E_FAIL},
+        {"20000_unclosed", nested(20000).substr(0, 20000 * 9), E_FAIL},
+    };
+    TempFolder dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir.File(c.name);
+        WriteFileBytes(path, c.content);
+        ComPtr<ILoadSaveImpl> file = NewLoadSave();
+        EXPECT_EQ(c.expected, file->OpenFile(Bstr(path), FALSE));
+        ComPtr<ILoadSaveImpl> memory = NewLoadSave();
+        EXPECT_EQ(c.expected, memory->OpenMemory(Address(c.content.c_str())));
+    }
+}
+
 TEST(LoadSave, SectionsOfAnUnopenedOrRootlessDocumentAreRefused)
 {
     const char* texts[] = {nullptr, "<?xml version=\"1.0\"?>"};

@@ -310,6 +310,24 @@ TEST_F(TaskPanel, FilledPanelPaintsItsParts)
     }
 }
 
+// A click whose command opened a dialog: when it returns the cursor is
+// elsewhere, and the clicked header is drawn as active, not hovered.
+TEST_F(TaskPanel, AClickedItemLosesItsHoverLookWhenTheCursorHasGone)
+{
+    Fill();
+    ShowWindow(parent, SW_SHOWNOACTIVATE);
+    partner->onClick = [](CFakePartner&, unsigned, unsigned) { SetCursorPos(1200, 1000); };
+    Click(2, NONE);
+    ASSERT_EQ(1u, partner->sent.size());
+    UpdateWindow(window);
+    RECT header = {};
+    impl->ItemRect(2, NONE, &header);
+    HDC dc = GetDC(window);
+    EXPECT_TRUE(AnyPixel(dc, header, ShiftColorHLS(RGB(120, 159, 227), -50, 0)));  // active caption
+    EXPECT_FALSE(AnyPixel(dc, header, ShiftColorHLS(RGB(120, 159, 227), -70, 0))) << "still hovered";
+    ReleaseDC(window, dc);
+}
+
 TEST_F(TaskPanel, GdiObjectsStayFlatWhileTheMouseMoves)
 {
     Fill();

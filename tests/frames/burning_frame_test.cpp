@@ -194,6 +194,15 @@ TEST_F(BurningFrame, TheFrameOffersItsPaneListsTheDrivesAndAnswersItsProject)
     ASSERT_EQ(S_OK, devices->GetDeviceByDriveLetter('F', &cd));
     cd->GetDeviceID(&cdId);
     EXPECT_EQ(static_cast<long>(cdId), value);
+    // The project chooses the drive: the continued disc's, or none it lists.
+    ASSERT_TRUE(frame.SelectDrive('E'));
+    EXPECT_EQ(S_OK, frame.Command(BFCID_SET_DEVICE_ID, {static_cast<long>(cdId)}));
+    EXPECT_EQ('F', frame.ComboText(IDC_DRIVES)[0]);
+    EXPECT_EQ("Burn\nDevice: " + frame.ComboText(IDC_DRIVES), project.Commands(PCID_RENAME_PANE).back().text);
+    EXPECT_EQ(S_OK, frame.Command(BFCID_GET_DEVICE_ID, ask));
+    EXPECT_EQ(static_cast<long>(cdId), value);
+    EXPECT_EQ(E_INVALIDARG, frame.Command(BFCID_SET_DEVICE_ID, {0x7F7F7F7F}));
+    EXPECT_EQ('F', frame.ComboText(IDC_DRIVES)[0]);
     EXPECT_EQ(E_INVALIDARG, frame.Performer()->InvokeCommand(nullptr, IID_NULL, PCID_ENABLE_UI, nullptr));
     EXPECT_EQ(E_COMMAND_NOT_HANDLED, frame.Command(PCID_NEXT));
     com::ComPtr<IOwnWindow> own;
@@ -595,7 +604,8 @@ TEST_F(BurningFrame, CancelMidBurnStopsTheJobAndLeavesTheDiscAndTheFrameUsable)
     EXPECT_EQ(1u, project.Commands(PCID_CANCEL).size());
     EXPECT_EQ(S_OK, project.FrameAnswerToCancel()) << "the relay comes back to the frame, which takes it";
     EXPECT_EQ(std::vector<long>{E_FAIL}, project.Results());
-    EXPECT_EQ("Burning failed", frame->Log().back());
+    EXPECT_EQ("Burning canceled by user", frame->Log().back()) << "the user's cancel, whatever the job ended with";
+    EXPECT_FALSE(frame->Logged("Burning failed"));
     EXPECT_EQ(before, MediumBytes(CD_DRIVE));
     EXPECT_EQ(0, frame->Position(IDC_PROGRESS));
     EXPECT_TRUE(PumpUntil([&] { return frame->Enabled(IDC_BURN) && frame->Enabled(IDC_DRIVES); }, 2000));
@@ -656,6 +666,45 @@ TEST_F(BurningFrame, TwoFramesOnTwoDrivesEachSeeOnlyTheirOwnJob)
 }  // namespace
 
 namespace {
+
+// A drive that goes away while the frame burns on it takes the job's end
+// event with it: the frame ends the job as failed and can be closed.
+TEST_F(BurningFrame, ADriveThatGoesDuringTheBurnEndsTheJobAsFailed)
+{
+    struct Gone {
+        ~Gone() { PumpUntil([] { return RemoveDrive("drive8"); }, 3000); }
+    } gone;
+    CBoxDriver boxes;
+    WriteFileBytes(files.File("big.bin"), Pattern(12 * 1024 * 1024));
+    auto frame = NewFrame();
+    ASSERT_TRUE(PumpUntil([] { return AddDrive("drive8", "1:0:5:0", 'H'); }, 3000));
+    ASSERT_TRUE(PumpUntil([&] { return frame->ComboItems(IDC_DRIVES).size() == 3; }, 10000));
+    ASSERT_EQ(0u, RunDiscTool("insert H 2"));
+    ASSERT_TRUE(frame->SelectDrive('H'));
+    ASSERT_TRUE(PumpUntil([&] { return frame->Enabled(IDC_BURN); }, 10000));
+    ASSERT_TRUE(SetDriveValue("drive8", "emulate_speed", "1"));
+    PumpUntil([] { return false; }, 300);
+    frame->SelectSpeedItem(0);
+    CStubProject& project = frame->Project();
+    project.SetTree(Tree());
+    frame->Click(IDC_BURN);
+    ASSERT_TRUE(PumpUntil([&] { return frame->Logged("Burning started: *"); }, JOB_WAIT_MS));
+    ASSERT_TRUE(project.Results().empty());
+
+    ASSERT_TRUE(PumpUntil([] { return RemoveDrive("drive8"); }, 3000));
+    ASSERT_TRUE(PumpUntil([&] { return !project.Results().empty(); }, 15000)) << "the frame ends the lost job";
+    EXPECT_EQ(std::vector<long>{E_FAIL}, project.Results());
+    const std::vector<std::string> log = frame->Log();
+    const auto lost = std::find(log.begin(), log.end(), "The drive or the engine is gone, the job cannot end normally");
+    ASSERT_NE(log.end(), lost);
+    EXPECT_EQ(log.end(), std::find(lost, log.end(), "Burning successfully completed "));
+    EXPECT_NE(log.end(), std::find(lost, log.end(), "Burning failed"));
+    EXPECT_EQ(0, frame->Position(IDC_PROGRESS));
+    EXPECT_TRUE(PumpUntil([&] { return frame->Enabled(IDC_DRIVES); }, 2000));
+    EXPECT_FALSE(frame->Enabled(IDC_CANCEL));
+    EXPECT_EQ(0, SendMessageA(frame->Window(), WM_CLOSE, 0, 0)) << "Close works again";
+    EXPECT_TRUE(boxes.Seen().empty());
+}
 
 // A drive that comes and goes: logged, listed once, and when it was the
 // chosen one the frame is left without a drive until the next arrival.

@@ -2,7 +2,7 @@
 // window of its adds, and the choice of an entry that the project asks for.
 #include "data_editor_fixture.h"
 #include "entry_choice_dialog.h"
-#include "files_processing_dialog.h"
+#include <frames/common/files_processing_dialog.h>
 #include <atomic>
 #include <thread>
 

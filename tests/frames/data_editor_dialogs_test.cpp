@@ -7,7 +7,7 @@
 #include "device_selection_dialog.h"
 #include "dialog_texts.h"
 #include "entry_choice_dialog.h"
-#include "files_processing_dialog.h"
+#include <frames/common/files_processing_dialog.h>
 #include "project_type_selection_dialog.h"
 #include <shared/guid_text.h>
 #include <cstdlib>
@@ -417,7 +417,7 @@ TEST_F(SmallDialogs, ProjectTypeTextsComeFromTheLanguageFile)
 // is seen once, and showing the window again forgets it.
 TEST_F(SmallDialogs, ProgressShowsTheFileAndTakesStop)
 {
-    CFilesProcessingDialog dialog;
+    CFilesProcessingDialog dialog(GuidToString(CLSID_CoNostrine));
     ASSERT_TRUE(dialog.Create(nullptr));
     dialog.Show(true);
     const std::string shortPath = "C:\\data\\a.txt";

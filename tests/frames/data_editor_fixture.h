@@ -46,6 +46,19 @@ inline HGLOBAL DropBlock(const std::vector<std::string>& paths, POINT at = {5, 5
     return block;
 }
 
+// The text a folder-tree item shows.
+inline std::string TreeItemText(HWND tree, HTREEITEM item)
+{
+    char text[260] = "";
+    TVITEMA tv = {};
+    tv.mask = TVIF_TEXT;
+    tv.hItem = item;
+    tv.pszText = text;
+    tv.cchTextMax = sizeof text;
+    TreeView_GetItem(tree, &tv);
+    return text;
+}
+
 inline std::vector<std::string> Names(const CUserFSEntry* folder)
 {
     std::vector<std::string> names;
@@ -89,6 +102,29 @@ protected:
         }
         com::ComPtr<ICommandPerformer> self(static_cast<ICommandPerformer*>(editor));
         return editor->InvokeCommand(self, GUID_NULL, id, packed);
+    }
+
+    // The editor's section written to a project file of its own, and read back.
+    static void SaveToFile(CCoNostrine* editor, const std::string& path)
+    {
+        com::ComPtr<ILoadSaveImpl> doc;
+        ASSERT_EQ(S_OK, com::CreateObject<CCoLoadSaveImpl>(IID_ILoadSaveImpl, reinterpret_cast<void**>(&doc)));
+        IID id = IID_ILoadSaveImpl;
+        com::ComPtr<ISaveableSection> section;
+        ASSERT_EQ(S_OK, doc->OpenFile(com::Bstr(path), 1));
+        ASSERT_EQ(S_OK, doc->GetSectionForWriting(&id, &section));
+        ASSERT_EQ(S_OK, editor->Save(section));
+        ASSERT_EQ(S_OK, doc->SaveFile());
+    }
+    static HRESULT LoadFromFile(CCoNostrine* editor, const std::string& path)
+    {
+        com::ComPtr<ILoadSaveImpl> doc;
+        IID id = IID_ILoadSaveImpl;
+        com::ComPtr<ILoadableSection> section;
+        if (FAILED(com::CreateObject<CCoLoadSaveImpl>(IID_ILoadSaveImpl, reinterpret_cast<void**>(&doc))) ||
+            FAILED(doc->OpenFile(com::Bstr(path), 0)) || FAILED(doc->GetSectionForReading(&id, &section)))
+            return E_UNEXPECTED;
+        return editor->Load(section);
     }
 
     static void Paste(CCoNostrine* editor, const std::vector<std::string>& paths)

@@ -4,6 +4,7 @@
 // while the project has the user interface disabled.
 #include "data_editor_fixture.h"
 #include "data_object.h"
+#include <message_box.h>
 #include <algorithm>
 
 namespace {
@@ -116,6 +117,130 @@ TEST_F(DataEditorFrameTest, RenameAndRemoveRebuildTheListAndWaitWhileDisabled)
     EXPECT_EQ(2u, editor->Tree().GetEntryCount());
 }
 
+// The name-clash question is the Common box with exactly Yes, Yes to all
+// and No; each answer decides which of two clashing files are replaced.
+TEST_F(DataEditorFrameTest, EachAnswerToTheClashQuestionReplacesWhatItSays)
+{
+    // Two folders "pair": the second, added onto the first, merges into it
+    // and its two files clash, asked about within one add.
+    for (const char* folder : {"first", "first\\pair", "second", "second\\pair"})
+        CreateDirectoryA(files.File(folder).c_str(), nullptr);
+    WriteFileBytes(files.File("first\\pair\\alpha.txt"), std::string(3000, 'a'));
+    WriteFileBytes(files.File("first\\pair\\beta.txt"), "b");
+    WriteFileBytes(files.File("second\\pair\\alpha.txt"), std::string(10, 'x'));
+    WriteFileBytes(files.File("second\\pair\\beta.txt"), std::string(20, 'y'));
+    CCoNostrine* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    // A system box here would be the wrong buttons: it is cancelled.
+    DialogDriver systemBoxes([](HWND box) { DialogDriver::Press(box, IDCANCEL); });
+    CUserFSEntry* root = editor->Tree().GetRoot();
+    struct Case {
+        std::vector<unsigned long> answers;
+        size_t questions;
+        bool alphaReplaced, betaReplaced;
+    };
+    const Case cases[] = {
+        {{MBX_YES, MBX_YES}, 2, true, true},
+        {{MBX_NO, MBX_NO}, 2, false, false},
+        {{MBX_YESTOALL}, 1, true, true},
+        {{MBX_NO, MBX_YES}, 2, false, true},
+        {{MBX_YES, MBX_NO}, 2, true, false},
+        {{MBX_CANCEL}, 1, false, false},  // Escape or the close box: the add stops there
+    };
+    for (const Case& c : cases) {
+        const std::string label = ::testing::PrintToString(c.answers);
+        for (CUserFSEntry* e = root->FirstChild(); e; e = root->FirstChild()) editor->Tree().Remove(e);
+        ASSERT_TRUE(editor->AddPaths(root, {files.File("first\\pair")}));
+        services.translator->boxes.clear();
+        services.translator->answers.assign(c.answers.begin(), c.answers.end());
+        ASSERT_TRUE(editor->AddPaths(root, {files.File("second\\pair")}));
+        ASSERT_EQ(c.questions, services.translator->boxes.size()) << label;
+        EXPECT_EQ(0, systemBoxes.Seen()) << label;
+        for (const CTestTranslator::Box& box : services.translator->boxes)
+            EXPECT_EQ(MBX_YES | MBX_YESTOALL | MBX_NO | MBX_ICONWARNING, box.type) << label;
+        EXPECT_EQ("File \"alpha.txt\" already exists. Replace?", services.translator->boxes[0].message) << label;
+        CUserFSEntry* pair = editor->Tree().FindChild(root, "pair");
+        ASSERT_TRUE(pair) << label;
+        CUserFSEntry* alpha = editor->Tree().FindChild(pair, "alpha.txt");
+        CUserFSEntry* beta = editor->Tree().FindChild(pair, "beta.txt");
+        ASSERT_TRUE(alpha && beta) << label;
+        EXPECT_EQ(c.alphaReplaced ? 10 : 3000, alpha->m_size) << label;
+        EXPECT_EQ(c.betaReplaced ? 20 : 1, beta->m_size) << label;
+    }
+}
+
+// The folder tree shows the name a rename kept (a label cut to its field),
+// not the text typed into the edit box.
+TEST_F(DataEditorFrameTest, ARenameInTheFolderTreeShowsTheNameKept)
+{
+    CCoNostrine* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    CUserFSEntry* root = editor->Tree().GetRoot();
+    ASSERT_TRUE(editor->AddPaths(root, {files.File("gamma")}));
+    auto labelAfterEdit = [&](CUserFSEntry* entry, const char* typed) {
+        HWND tree = editor->FolderTree();
+        const HTREEITEM item = static_cast<HTREEITEM>(entry->m_treeItem);
+        SetFocus(tree);
+        TreeView_SelectItem(tree, item);
+        HWND edit = TreeView_EditLabel(tree, item);
+        if (!edit) return std::string("no edit box");
+        SetWindowTextA(edit, typed);
+        TreeView_EndEditLabelNow(tree, FALSE);
+        CMainFrameStandIn::Pump();
+        return TreeItemText(tree, item);
+    };
+    EXPECT_EQ("A label of n", labelAfterEdit(root, "A label of nineteen"));
+    EXPECT_EQ("A label of n", root->m_name);
+    CUserFSEntry* gamma = editor->Tree().FindChild(root, "gamma");
+    ASSERT_TRUE(gamma);
+    EXPECT_EQ("delta", labelAfterEdit(gamma, "  delta. "));
+    EXPECT_EQ("delta", gamma->m_name);
+}
+
+// Edit > Paste is offered while a file list is on the clipboard and edits
+// are taken; the project asks the editor again as its state changes.
+TEST_F(DataEditorFrameTest, EditPasteIsOfferedWhileTheClipboardHoldsAFileList)
+{
+    CCoNostrine* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    CProjectBase* project = static_cast<CProjectBase*>(projects.back().Get());
+    auto pasteOffered = [&] {
+        return !(GetMenuState(project->ProjectMenu(), ID_STANDARD_PASTE, MF_BYCOMMAND) & MF_GRAYED);
+    };
+    auto settle = [] {
+        for (int i = 0; i < 20; ++i) {
+            CMainFrameStandIn::Pump();
+            Sleep(10);
+        }
+    };
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    CloseClipboard();
+    settle();
+    EXPECT_FALSE(pasteOffered());
+    BOOL enabled = TRUE;
+    EXPECT_EQ(S_OK, Command(editor, PCID_QUERY_ACTION_ENABLED, {{VT_I4, long(ID_STANDARD_PASTE)}, {VT_BOOL | VT_BYREF, &enabled}}));
+    EXPECT_FALSE(enabled);
+
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    SetClipboardData(CF_HDROP, DropBlock({files.File("alpha.txt")}));
+    CloseClipboard();
+    settle();
+    EXPECT_TRUE(pasteOffered()) << "a file list was put on the clipboard";
+    EXPECT_EQ(S_OK, Command(editor, PCID_QUERY_ACTION_ENABLED, {{VT_I4, long(ID_STANDARD_PASTE)}, {VT_BOOL | VT_BYREF, &enabled}}));
+    EXPECT_TRUE(enabled);
+    EXPECT_EQ(S_OK, Command(editor, PCID_QUERY_ACTION_ENABLED, {{VT_I4, 0xE122}, {VT_BOOL | VT_BYREF, &enabled}}));
+    EXPECT_FALSE(enabled) << "Copy is not the editor's";
+
+    ASSERT_EQ(S_OK, Command(editor, PCID_ENABLE_UI, {{VT_UI4, 0u}}));
+    settle();
+    EXPECT_FALSE(pasteOffered()) << "edits are refused";
+    ASSERT_EQ(S_OK, Command(editor, PCID_ENABLE_UI, {{VT_UI4, 1u}}));
+    settle();
+    EXPECT_TRUE(pasteOffered());
+}
+
 TEST_F(DataEditorFrameTest, SectionRoundTripRestoresTreeAndSettings)
 {
     std::string path = files.File("saved.qvdata");
@@ -127,15 +252,8 @@ TEST_F(DataEditorFrameTest, SectionRoundTripRestoresTreeAndSettings)
         ASSERT_TRUE(EndListEdit(editor, 1, "renamed.txt"));
         SendMessageA([&] { HWND w; editor->GetOwnWindow(&w); return w; }(), WM_COMMAND, ID_SORT_TOGGLE, 0);
 
-        com::ComPtr<ILoadSaveImpl> doc;
-        ASSERT_EQ(S_OK, com::CreateObject<CCoLoadSaveImpl>(IID_ILoadSaveImpl, reinterpret_cast<void**>(&doc)));
-        IID id = IID_ILoadSaveImpl;
-        com::ComPtr<ISaveableSection> section;
-        ASSERT_EQ(S_OK, doc->OpenFile(com::Bstr(path), 1));
-        ASSERT_EQ(S_OK, doc->GetSectionForWriting(&id, &section));
         EXPECT_EQ(E_POINTER, editor->Save(nullptr));
-        ASSERT_EQ(S_OK, editor->Save(section));
-        ASSERT_EQ(S_OK, doc->SaveFile());
+        ASSERT_NO_FATAL_FAILURE(SaveToFile(editor, path));
         editor->OnSaveCompleted(S_OK);
         EXPECT_FALSE(editor->Modified());
     }
@@ -145,16 +263,10 @@ TEST_F(DataEditorFrameTest, SectionRoundTripRestoresTreeAndSettings)
 
     CCoNostrine* editor = OpenEditor();
     ASSERT_NE(nullptr, editor);
-    com::ComPtr<ILoadSaveImpl> doc;
-    ASSERT_EQ(S_OK, com::CreateObject<CCoLoadSaveImpl>(IID_ILoadSaveImpl, reinterpret_cast<void**>(&doc)));
-    IID id = IID_ILoadSaveImpl;
-    com::ComPtr<ILoadableSection> section;
-    ASSERT_EQ(S_OK, doc->OpenFile(com::Bstr(path), 0));
-    ASSERT_EQ(S_OK, doc->GetSectionForReading(&id, &section));
     // A folder shown already: the views are rebuilt from the whole tree, each folder once.
     CUserFSEntry* root = editor->Tree().GetRoot();
     ASSERT_NE(nullptr, editor->Tree().CreateFolder(root, "delta"));
-    ASSERT_EQ(S_OK, editor->Load(section));
+    ASSERT_EQ(S_OK, LoadFromFile(editor, path));
     EXPECT_EQ((std::vector<std::string>{"delta", "gamma", "renamed.txt"}), Names(root));
     EXPECT_EQ((std::vector<std::string>{"inner.txt"}), Names(editor->Tree().FindChild(root, "gamma")));
     EXPECT_FALSE(editor->Tree().m_sortingEnabled);
@@ -164,6 +276,46 @@ TEST_F(DataEditorFrameTest, SectionRoundTripRestoresTreeAndSettings)
     long modified = 1;
     EXPECT_EQ(S_OK, editor->GetModified(&modified));
     EXPECT_EQ(0, modified);
+}
+
+// A project saved unsorted and loaded sorted (or sorted by a column click)
+// shows its folders in the folder tree in the list's order.
+TEST_F(DataEditorFrameTest, TheFolderTreeFollowsTheSortAfterALoad)
+{
+    auto treeFolders = [](CCoNostrine* editor) {
+        std::vector<std::string> names;
+        HWND tree = editor->FolderTree();
+        HTREEITEM root = TreeView_GetRoot(tree);
+        for (HTREEITEM item = TreeView_GetChild(tree, root); item; item = TreeView_GetNextSibling(tree, item))
+            names.push_back(TreeItemText(tree, item));
+        return names;
+    };
+    const std::string path = files.File("unsorted.qvdata");
+    {
+        CCoNostrine* editor = OpenEditor();
+        ASSERT_NE(nullptr, editor);
+        HWND window = nullptr;
+        editor->GetOwnWindow(&window);
+        SendMessageA(window, WM_COMMAND, ID_SORT_TOGGLE, 0);  // off: the user's own order
+        CUserFSEntry* root = editor->Tree().GetRoot();
+        ASSERT_TRUE(editor->Tree().CreateFolder(root, "zeta") && editor->Tree().CreateFolder(root, "alpha"));
+        ASSERT_NO_FATAL_FAILURE(SaveToFile(editor, path));
+    }
+    std::string text = ReadFileBytes(path);
+    const size_t at = text.find("sort_enabled=\"0\"");
+    ASSERT_NE(std::string::npos, at) << text;
+    text.replace(at, 16, "sort_enabled=\"1\"");
+    WriteFileBytes(path, text);
+
+    CCoNostrine* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    ASSERT_EQ(S_OK, LoadFromFile(editor, path));
+    CUserFSEntry* root = editor->Tree().GetRoot();
+    EXPECT_EQ((std::vector<std::string>{"alpha", "zeta"}), Names(root));
+    EXPECT_EQ(Names(root), treeFolders(editor));
+    ClickColumn(editor, 0);  // by name, now descending
+    EXPECT_EQ((std::vector<std::string>{"zeta", "alpha"}), Names(root));
+    EXPECT_EQ(Names(root), treeFolders(editor));
 }
 
 TEST_F(DataEditorFrameTest, NewFoldersAreNumberedAndColumnsSortTheTree)
@@ -245,6 +397,72 @@ TEST_F(DataEditorFrameTest, DropTargetAddsDraggedFilesWhereTheyFall)
               Names(editor->Tree().FindChild(root, "gamma")));
 }
 
+// A name the code page cannot hold would read "?bc.txt", a wildcard that
+// matches abc.txt beside it; a path over the limit would be cut. Both are
+// refused and named, nothing is added in their place, and the drop does
+// not say it copied.
+TEST_F(DataEditorFrameTest, DroppedNamesTheCodePageCannotHoldOrTooLongAreRefusedAndNamed)
+{
+    WriteFileBytes(files.File("abc.txt"), "a");
+    const std::string folder = files.File("");
+    std::wstring wideFolder(folder.begin(), folder.end());
+    const std::wstring foreign = wideFolder + L"\x4E2D" L"bc.txt";
+    HANDLE made = CreateFileW(foreign.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, made);
+    CloseHandle(made);
+    const std::wstring tooLong = wideFolder + std::wstring(300, L'x') + L".txt";
+    // A wide drop block, as the shell gives one.
+    std::wstring names = foreign + L'\0' + tooLong + L'\0' + L'\0';
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+    auto* header = static_cast<DROPFILES*>(GlobalLock(block));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    std::memcpy(header + 1, names.data(), names.size() * sizeof(wchar_t));
+    GlobalUnlock(block);
+
+    CCoNostrine* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    com::ComPtr<IDataObject> data;
+    ASSERT_EQ(S_OK, com::CreateObject<CCommonDataObject>(IID_IDataObject, reinterpret_cast<void**>(&data)));
+    FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium = {};
+    medium.tymed = TYMED_HGLOBAL;
+    medium.hGlobal = block;
+    ASSERT_EQ(S_OK, data->SetData(&format, &medium, TRUE));
+    com::ComPtr<IDropTarget> target;
+    ASSERT_EQ(S_OK, target.QueryFrom(static_cast<IOwnWindow*>(editor), IID_IDropTarget));
+    RECT treeRect;
+    GetWindowRect(editor->FolderTree(), &treeRect);
+    const POINTL at = {treeRect.left + 20, treeRect.bottom - 10};
+    services.translator->boxes.clear();
+    DWORD effect = DROPEFFECT_COPY;
+    ASSERT_EQ(S_OK, target->DragEnter(data, MK_LBUTTON, at, &effect));
+    effect = DROPEFFECT_COPY;
+    ASSERT_EQ(S_OK, target->Drop(data, 0, at, &effect));
+    EXPECT_EQ(DROPEFFECT_NONE, effect) << "nothing was copied";
+    EXPECT_TRUE(Names(editor->Tree().GetRoot()).empty()) << ::testing::PrintToString(Names(editor->Tree().GetRoot()));
+    ASSERT_EQ(1u, services.translator->boxes.size());
+    const std::string& told = services.translator->boxes[0].message;
+    EXPECT_EQ(0u, told.find("Not added: the names hold characters")) << told;
+    EXPECT_NE(std::string::npos, told.find("?bc.txt")) << told;
+    EXPECT_NE(std::string::npos, told.find(std::string(300, 'x'))) << told;
+
+    // The same list pasted: the same refusal.
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    FORMATETC asked = format;
+    STGMEDIUM copy = {};
+    ASSERT_EQ(S_OK, data->GetData(&asked, &copy));
+    SetClipboardData(CF_HDROP, copy.hGlobal);
+    CloseClipboard();
+    HWND window = nullptr;
+    editor->GetOwnWindow(&window);
+    SendMessageA(window, WM_PASTE, 0, 0);
+    EXPECT_TRUE(Names(editor->Tree().GetRoot()).empty());
+    EXPECT_EQ(2u, services.translator->boxes.size());
+    DeleteFileW(foreign.c_str());
+}
+
 // Clearing the whole disc from the folder tree asks first; Cancel keeps it.
 TEST_F(DataEditorFrameTest, DeleteOnTheRootAsksBeforeClearingTheDisc)
 {
@@ -279,14 +497,28 @@ TEST_F(DataEditorFrameTest, AddFilesCommandAddsTheChosenFile)
     ASSERT_NE(nullptr, editor);
     CUserFSEntry* root = editor->Tree().GetRoot();
     const std::string chosen = files.File("beta.txt");
-    DialogDriver driver([chosen](HWND dialog) { DialogDriver::SaveAs(dialog, chosen); });
     HWND window = nullptr;
     editor->GetOwnWindow(&window);
     SelectFolderItem(editor, root);
-    SendMessageA(window, WM_COMMAND, ID_ADD_FILES, 0);
-    EXPECT_EQ(1, driver.Seen());
+    {
+        DialogDriver driver([chosen](HWND dialog) { DialogDriver::SaveAs(dialog, chosen); });
+        SendMessageA(window, WM_COMMAND, ID_ADD_FILES, 0);
+        EXPECT_EQ(1, driver.Seen());
+    }
     EXPECT_EQ((std::vector<std::string>{"beta.txt"}), Names(root));
     EXPECT_TRUE(editor->Modified());
+
+    // A choice larger than the names buffer adds nothing, and says so.
+    editor->SetFileNamesLength(16);
+    services.translator->boxes.clear();
+    const std::string other = files.File("alpha.txt");
+    DialogDriver again([other](HWND dialog) { DialogDriver::SaveAs(dialog, other); });
+    SendMessageA(window, WM_COMMAND, ID_ADD_FILES, 0);
+    EXPECT_EQ(1, again.Seen());
+    EXPECT_EQ((std::vector<std::string>{"beta.txt"}), Names(root));
+    ASSERT_EQ(1u, services.translator->boxes.size());
+    EXPECT_EQ("Too many files were chosen at once: add them in smaller groups, or add their folder.",
+              services.translator->boxes[0].message);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "project_type_selection_dialog.h"
 #include "unix_tools.h"
 #include "vokmar_process.h"
+#include <message_box.h>
 #include <cstdlib>
 #include <set>
 
@@ -66,6 +67,17 @@ protected:
                 if (events[i].message == DM_BURNEND) return events[i].lParam;
         }
         return 0xFFFFFFFF;
+    }
+
+    // The block where the disc's next session starts (its open track's).
+    unsigned NextSessionStart()
+    {
+        unsigned count = 0, next = 0;
+        com::ComPtr<ITrack> open;
+        EXPECT_EQ(S_OK, medium->GetTrackCount(&count));
+        EXPECT_EQ(S_OK, medium->GetTrack(&open, count));
+        if (open) open->GetStartAdress(&next);
+        return next;
     }
 
     // The editor's tree for the engine after PCID_START.
@@ -173,12 +185,7 @@ TEST_F(DataEditorSessionTest, ANewProjectContinuesTheNewestSessionOfTheDisc)
     EXPECT_EQ(std::vector<std::string>{"inner.txt"}, Names(gamma));
 
     // The second session holds both.
-    unsigned count = 0;
-    ASSERT_EQ(S_OK, medium->GetTrackCount(&count));
-    com::ComPtr<ITrack> open;
-    unsigned next = 0;
-    ASSERT_EQ(S_OK, medium->GetTrack(&open, count));
-    open->GetStartAdress(&next);
+    const unsigned next = NextSessionStart();
     ASSERT_TRUE(editor->AddPaths(root, {files.File("beta.txt")}));
     com::ComPtr<IFileTree> tree = Prepare(editor);
     ASSERT_TRUE(tree);
@@ -186,6 +193,47 @@ TEST_F(DataEditorSessionTest, ANewProjectContinuesTheNewestSessionOfTheDisc)
     const std::string iso = exported.File("disc.iso");
     ASSERT_EQ(0u, RunDiscTool("export F \"" + iso + "\""));
     EXPECT_EQ((std::set<std::string>{"/alpha.txt", "/beta.txt", "/gamma", "/gamma/inner.txt"}), SessionFiles(iso, next));
+}
+
+// A file of the previous session replaced by an add (the clash question's
+// Yes) is removed from the old session: the burn succeeds and the new file
+// is what the disc holds under that name.
+TEST_F(DataEditorSessionTest, AReplacedFileOfThePreviousSessionGivesWayToTheNewOne)
+{
+    {
+        com::ComPtr<IFileTree> first;
+        com::ComPtr<IFileTreeNode> root, node;
+        ASSERT_EQ(S_OK, first.CoCreate(CLSID_CoISOFileTree, IID_IFileTree, CLSCTX_LOCAL_SERVER));
+        ASSERT_EQ(S_OK, first->GetRootNode(&root));
+        ASSERT_EQ(S_OK, first->Add(root, com::Bstr(files.File("alpha.txt")), com::Bstr("alpha.txt"), &node));
+        ASSERT_EQ(0u, Burn(first));
+    }
+    CCoNostrine* editor = OpenEditor(Answers(true, {IDOK}));
+    ASSERT_NE(nullptr, editor);
+    CUserFSEntry* root = editor->Tree().GetRoot();
+    ASSERT_EQ(std::vector<std::string>{"alpha.txt"}, Names(root));
+    ASSERT_TRUE(root->FirstChild()->IsImported());
+
+    CreateDirectoryA(files.File("newer").c_str(), nullptr);
+    const std::string newer(5000, 'n');
+    WriteFileBytes(files.File("newer\\alpha.txt"), newer);
+    services.translator->answers = {MBX_YES};
+    ASSERT_TRUE(editor->AddPaths(root, {files.File("newer\\alpha.txt")}));
+    ASSERT_EQ(1u, services.translator->boxes.size());
+    EXPECT_EQ("File \"alpha.txt\" already exists. Replace?", services.translator->boxes[0].message);
+    ASSERT_EQ(std::vector<std::string>{"alpha.txt"}, Names(root));
+    EXPECT_FALSE(root->FirstChild()->IsImported());
+
+    const unsigned next = NextSessionStart();
+    com::ComPtr<IFileTree> tree = Prepare(editor);
+    ASSERT_TRUE(tree) << "the preparation failed: " << ::testing::PrintToString(boxes);
+    ASSERT_EQ(0u, Burn(tree));
+    const std::string iso = exported.File("disc.iso");
+    ASSERT_EQ(0u, RunDiscTool("export F \"" + iso + "\""));
+    EXPECT_EQ(std::set<std::string>{"/alpha.txt"}, SessionFiles(iso, next));
+    const std::string read = RunUnix("isoinfo -T " + std::to_string(next) + " -i '" + UnixPath(iso) +
+                                     "' -J -x /alpha.txt");
+    EXPECT_EQ(newer, read) << "the new file wins";
 }
 
 // A disc without a session to take over is refused with a message, and the
@@ -196,7 +244,11 @@ TEST_F(DataEditorSessionTest, ABlankDiscHasNoSessionToContinue)
     CCoNostrine* editor = OpenEditor(Answers(true, {IDOK, IDCANCEL}));
     ASSERT_NE(nullptr, editor);
     EXPECT_EQ(2u, deviceDialogs.size()) << "shown again after the message";
-    EXPECT_EQ(std::vector<std::string>{"No session to import. Please insert another medium and try again."}, boxes);
+    ASSERT_EQ(1u, services.translator->boxes.size()) << "the Common box, not the system's";
+    EXPECT_EQ("No session to import. Please insert another medium and try again.",
+              services.translator->boxes[0].message);
+    EXPECT_EQ(MBX_OK | MBX_ICONWARNING, services.translator->boxes[0].type);
+    EXPECT_TRUE(boxes.empty());
     EXPECT_EQ(nullptr, editor->Tree().GetRoot()->FirstChild());
     HWND window = nullptr;
     editor->GetOwnWindow(&window);

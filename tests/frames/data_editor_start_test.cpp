@@ -5,6 +5,8 @@
 #include "disc_folder.h"
 #include "engine.h"
 #include "event_sink.h"
+#include "heap_check.h"
+#include <message_box.h>
 #include "vokmar_process.h"
 #include <atomic>
 #include <functional>
@@ -67,6 +69,16 @@ bool BurnerStarted()
     return false;
 }
 
+// Pumps until the project has started the burning frame, at most `ms`.
+bool WaitForBurner(DWORD ms = 10000)
+{
+    for (DWORD start = GetTickCount(); !BurnerStarted() && GetTickCount() - start < ms;) {
+        CMainFrameStandIn::Pump();
+        Sleep(10);
+    }
+    return BurnerStarted();
+}
+
 TEST_F(DataEditorStartTest, StartPreparesTheTreeAndTheProjectHandsItToTheBurner)
 {
     CCoNostrine* editor = OpenEditor();
@@ -74,11 +86,7 @@ TEST_F(DataEditorStartTest, StartPreparesTheTreeAndTheProjectHandsItToTheBurner)
     CUserFSEntry* root = editor->Tree().GetRoot();
     ASSERT_TRUE(editor->AddPaths(root, {files.File("alpha.txt"), files.File("gamma")}));
     ASSERT_EQ(S_OK, Command(editor, PCID_START));
-    for (int i = 0; i < 1000 && !BurnerStarted(); ++i) {
-        CMainFrameStandIn::Pump();
-        Sleep(10);
-    }
-    ASSERT_TRUE(BurnerStarted()) << ::testing::PrintToString(CommandTrace());
+    ASSERT_TRUE(WaitForBurner()) << ::testing::PrintToString(CommandTrace());
 
     com::ComPtr<IFileTree> tree;
     ASSERT_NO_FATAL_FAILURE(AskTheProjectForItsTree(tree));
@@ -149,10 +157,7 @@ TEST_F(DataEditorStartTest, AFileHeldByAnotherProgramIsAskedAboutAndEditsWaitFor
         labelEdit = SendMessageA(window, WM_NOTIFY, IDC_FILE_LIST, reinterpret_cast<LPARAM>(&info));
     };
     ASSERT_EQ(S_OK, Command(editor, PCID_START));
-    for (int i = 0; i < 1000 && !BurnerStarted(); ++i) {
-        CMainFrameStandIn::Pump();
-        Sleep(10);
-    }
+    WaitForBurner();
     SetEvent(doneEvent);
     WaitForSingleObject(holder.hProcess, 10000);
     CloseHandle(holder.hProcess);
@@ -208,6 +213,63 @@ TEST_F(DataEditorStartTest, ANameJolietCannotHoldStopsThePreparationWithItsMessa
     const std::vector<std::string> texts = driver.Texts();
     EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), message)) << ::testing::PrintToString(texts);
     EXPECT_EQ((std::vector<std::string>{"alpha.txt", name}), Names(root));
+}
+
+// A close of the project while files are added (here from inside the add's
+// own clash question) is refused: the add goes on to its end on a live
+// editor, and the heap is sound afterwards.
+TEST_F(DataEditorStartTest, AProjectClosedDuringAnAddStaysUntilTheAddEnds)
+{
+    CreateDirectoryA(files.File("many").c_str(), nullptr);
+    for (int i = 0; i < 30; ++i) WriteFileBytes(files.File("many\\f" + std::to_string(i) + ".txt"), "x");
+    CCoNostrine* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    CProjectBase* project = static_cast<CProjectBase*>(projects.back().Get());
+    HWND projectWindow = project->m_hWnd;
+    CUserFSEntry* root = editor->Tree().GetRoot();
+    ASSERT_TRUE(editor->AddPaths(root, {files.File("many")}));
+
+    // Replace all; a save question (were the close to go on) is answered No.
+    services.translator->answers = {MBX_YESTOALL, MBX_NO, MBX_NO};
+    bool closed = false;
+    services.translator->whileOpen = [&](const CTestTranslator::Box&) {
+        if (closed) return;
+        closed = true;
+        SendMessageA(projectWindow, WM_CLOSE, 0, 0);
+    };
+    ASSERT_TRUE(editor->AddPaths(root, {files.File("many")}));
+    services.translator->whileOpen = nullptr;
+    ASSERT_TRUE(IsWindow(projectWindow)) << "the close was refused";
+    ASSERT_GE(services.translator->boxes.size(), 2u);
+    EXPECT_EQ("Files are being added, can't close until it is finished or stopped.",
+              services.translator->boxes[1].message);
+    CUserFSEntry* many = editor->Tree().FindChild(root, "many");
+    ASSERT_TRUE(many);
+    EXPECT_EQ(30u, Names(many).size());
+    EXPECT_EQ("", HeapFaults());
+}
+
+// A burn started while files are added waits for the add: the tree handed
+// to the burning frame holds every file, not the part added so far.
+TEST_F(DataEditorStartTest, ABurnStartedDuringAnAddBurnsTheWholeTree)
+{
+    const int count = 200;
+    CreateDirectoryA(files.File("many").c_str(), nullptr);
+    for (int i = 0; i < count; ++i) WriteFileBytes(files.File("many\\f" + std::to_string(i) + ".txt"), "x");
+    CCoNostrine* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    CUserFSEntry* root = editor->Tree().GetRoot();
+    // The start arrives while the add pumps its messages.
+    ASSERT_EQ(S_OK, Command(editor, PCID_START));
+    ASSERT_TRUE(editor->AddPaths(root, {files.File("many")}));
+    ASSERT_TRUE(WaitForBurner()) << ::testing::PrintToString(CommandTrace());
+    com::ComPtr<IFileTree> tree;
+    ASSERT_NO_FATAL_FAILURE(AskTheProjectForItsTree(tree));
+    for (int i : {0, count / 2, count - 1}) {
+        const std::string path = "MANY\\F" + std::to_string(i) + ".TXT";
+        com::ComPtr<IFileTreeNode> node;
+        EXPECT_EQ(S_OK, tree->GetNodeByPath(&node, com::Bstr(path))) << path;
+    }
 }
 
 }  // namespace

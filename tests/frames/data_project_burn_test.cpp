@@ -43,7 +43,7 @@ protected:
         ASSERT_EQ(S_OK, services.BindInto(project));
         com::ComPtr<IOwnWindow> own;
         ASSERT_EQ(S_OK, project.As(IID_IOwnWindow, &own));
-        HRESULT created = own->CreateOwnWindow(main->Client());
+        HRESULT created = main->OpenChild(own);
         ASSERT_EQ(S_OK, created) << services.LogText();
         ASSERT_TRUE(Stubs().editor);
         // The burning frame is the real one: find its window in the project's.
@@ -151,7 +151,7 @@ TEST_F(DataProjectBurn, CancelDuringTheBurnReachesTheEngineThroughTheProject)
     ASSERT_EQ(S_OK, SourceReady(Tree("big.bin")));
     const bool started = PumpUntil([&] { return LastLine().rfind("Buffer filled", 0) == 0; }, JOB_WAIT_MS);
     if (started) SendMessageA(GetDlgItem(burning, 8194), BM_CLICK, 0, 0);
-    const bool ended = PumpUntil([&] { return LastLine() == "Burning failed"; }, 5000);
+    const bool ended = PumpUntil([&] { return LastLine() == "Burning canceled by user"; }, 5000);
     EXPECT_TRUE(SetDriveValue("drive1", "emulate_speed", "0"));
     ASSERT_TRUE(started);
     EXPECT_TRUE(ended) << LastLine();

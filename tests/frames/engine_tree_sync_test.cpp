@@ -13,7 +13,7 @@
 #include <com/object.h>
 #include <com/ptr.h>
 #include <data_editor/model/engine_tree_preparation.h>
-#include <data_editor/model/message_pump.h>
+#include <frames/common/message_pump.h>
 #include <data_editor/model/project_preparation_host.h>
 #include <data_editor/model/session_import.h>
 #include <shared/variant_safearray.h>
@@ -357,7 +357,7 @@ TEST_F(EngineTreeSync, FailuresReportOnceAndHandTheTreeOver)
              t.AddPath(t.CreateFolder(t.GetRoot(), "In"), gone.c_str());
              DeleteFileA(gone.c_str());
          },
-         0, -1, E_FAIL, 0, "Failed to add file \"\\In\\vanished.txt\" (its source path is \""},
+         0, -1, E_FAIL, 0, "File \"\\In\\vanished.txt\" is missing: its source \""},
         {"an imported entry without its session",
          [&](CUserFSTree& t) { t.AddImportedFile(t.GetRoot(), "old.txt", 3); }, 0, -1, E_FAIL, 0,
          "File tree node corresponding to \"\\old.txt\" not found."},
@@ -393,14 +393,27 @@ TEST_F(EngineTreeSync, FailuresReportOnceAndHandTheTreeOver)
     CloseHandle(lock1);
     CloseHandle(lock2);
 
-    // No drive: the device's failure, and no tree.
+    // No drive: the device's failure, said to the user, and no tree.
     CUserFSTree tree;
+    tree.AddPath(tree.GetRoot(), File("d.txt", "d").c_str());
+    removed.clear();
     host = CTestHost();
     host.deviceId = 0x7F7F7F7F;
     EXPECT_TRUE(FAILED(Prepare(tree)));
     EXPECT_FALSE(host.tree);
-    EXPECT_TRUE(host.failures.empty());
+    ASSERT_EQ(1u, host.failures.size());
+    EXPECT_EQ(0u, host.failures[0].find("Data preparation failed: the drive or its disc could not be read (error 0x"))
+        << host.failures[0];
     EXPECT_EQ((std::vector<std::string>{"+Processing file system changes:", "-", "ready"}), host.actions);
+
+    // An empty project: refused with its message before the engine is asked.
+    CUserFSTree empty;
+    host = CTestHost();
+    EXPECT_EQ(E_FAIL, Prepare(empty));
+    EXPECT_FALSE(host.tree);
+    EXPECT_EQ(E_FAIL, host.result);
+    EXPECT_EQ(std::vector<std::string>{"The project is empty: add files or folders before burning."}, host.failures);
+    EXPECT_EQ(std::vector<std::string>{"ready"}, host.actions) << "no progress action";
 }
 
 // The frame's host speaks to the project in commands: the progress action,

@@ -163,6 +163,10 @@ TEST_F(UserFSTree, AddsAFolderSortedWithSizesAndPaths)
     EXPECT_EQ(docs, tree.GetParent(old));
     EXPECT_FALSE(tree.GetParent(Root()));
     EXPECT_FALSE(tree.AddPath(Root(), sources.File("missing").c_str()));
+    // A path is never a pattern: "?.txt" and "*" match nothing here.
+    EXPECT_FALSE(tree.AddPath(docs, sources.File("Docs\\?.txt").c_str()));
+    EXPECT_FALSE(tree.AddPath(docs, sources.File("Docs\\*").c_str()));
+    EXPECT_EQ(7u, tree.GetEntryCount());
     EXPECT_FALSE(tree.AddPath(old->FirstChild(), sources.File("Docs\\b.txt").c_str())) << "a file is no folder";
 }
 
@@ -233,6 +237,7 @@ TEST_F(UserFSTree, RenamesCheckNamesAndClashes)
     CUserFSEntry* docs = tree.CreateFolder(Root(), "Docs");
     CUserFSEntry* file = tree.AddFile(docs, "C:\\src\\a.txt", 5, false);
     tree.AddFile(docs, "C:\\src\\b.txt", 5, false);
+    tree.AddFile(docs, "C:\\src\\\xe9t\xe9.txt", 5, false);  // "été.txt" in the ANSI code page
     ASSERT_TRUE(docs && file);
     struct Case {
         const char* name;
@@ -245,6 +250,7 @@ TEST_F(UserFSTree, RenamesCheckNamesAndClashes)
         {"A.TXT", true, "102 A.TXT", "A.TXT"},
         {"B.txt", false, "201 b.txt", "A.TXT"},
         {"b.txt  ..", false, "201 b.txt", "A.TXT"},
+        {"\xc9T\xc9.TXT", false, "201 \xe9t\xe9.txt", "A.TXT"},  // accented letters fold as the engine folds them
         {"con.txt", false, "202 con.txt 3", "A.TXT"},
         {"lpt1", false, "202 lpt1 3", "A.TXT"},
         {"CLOCK$", false, "202 CLOCK$ 3", "A.TXT"},

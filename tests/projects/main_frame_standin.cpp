@@ -28,6 +28,17 @@ HWND CMainFrameStandIn::ActiveChild() const
     return reinterpret_cast<HWND>(::SendMessageA(m_client, WM_MDIGETACTIVE, 0, 0));
 }
 
+HRESULT CMainFrameStandIn::OpenChild(IOwnWindow* own) const
+{
+    HRESULT hr = own->CreateOwnWindow(m_client);
+    HWND window = nullptr;
+    if (SUCCEEDED(hr) && SUCCEEDED(own->GetOwnWindow(&window)) && window) {
+        ::ShowWindow(window, SW_SHOW);
+        ::SendMessageA(m_client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(window), 0);
+    }
+    return hr;
+}
+
 LRESULT CMainFrameStandIn::Forward(WORD command) const
 {
     MSG msg = {nullptr, WM_COMMAND, command, 0, 0, {0, 0}};

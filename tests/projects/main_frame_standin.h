@@ -3,6 +3,7 @@
 // It records the notices that project windows send it.
 #pragma once
 #include "frame_messages.h"
+#include "hosting.h"
 #include <window/window_impl.h>
 #include <vector>
 
@@ -23,6 +24,9 @@ public:
     HMENU OwnMenu() const { return m_menu; }
     // The active MDI child, or null.
     HWND ActiveChild() const;
+    // Creates a project's window in the MDI client, then shows and
+    // activates it as the main frame does after File > New.
+    HRESULT OpenChild(IOwnWindow* own) const;
     // Sends a command the frame does not handle to the active child, as the
     // main frame forwards it.
     LRESULT Forward(WORD command) const;

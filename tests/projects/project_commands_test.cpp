@@ -103,6 +103,25 @@ TEST_F(Commands, PanesAndActionsGetOwnIdsFrom2000InTheTaskPanelAndTheFramesPopup
     (void)pane;
 }
 
+// A pane the task panel refuses leaves no record and no menu item: the
+// frame may add its pane again, and its actions find no pane meanwhile.
+TEST_F(Commands, APaneThePanelRefusesLeavesNoRecordOrMenuItem)
+{
+    const std::vector<std::string> before = MenuTexts(Popup(3));
+    panel->refusePanes = true;
+    EXPECT_EQ(E_FAIL, AddPane(editor, 7, "Edit"));
+    EXPECT_EQ(before, MenuTexts(Popup(3)));
+    EXPECT_EQ(E_FAIL, AddAction(editor, 7, 1, "Add files")) << "no record of the refused pane";
+    EXPECT_EQ(before, MenuTexts(Popup(3)));
+    panel->refusePanes = false;
+    ASSERT_EQ(S_OK, AddPane(editor, 7, "Edit"));
+    ASSERT_EQ(S_OK, AddAction(editor, 7, 1, "Add files"));
+    const std::vector<std::string> after = MenuTexts(Popup(3));
+    ASSERT_EQ(2u, after.size());
+    EXPECT_NE(std::string::npos, after[0].find(":Edit"));
+    EXPECT_NE(std::string::npos, after[1].find(":Add files"));
+}
+
 TEST_F(Commands, TheTaskPanelGetsWholeCaptionsAndTheMenuTheirFirstLine)
 {
     ASSERT_EQ(S_OK, AddPane(editor, 7, "Edit\nthe disc"));

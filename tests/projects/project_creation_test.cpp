@@ -18,7 +18,7 @@ TEST_F(Creation, MakesPartnersAndBindsTheFrameTableThenShowsTheFirstFrame)
     EXPECT_TRUE(com::SameObject(Stubs().editor->partner, project->Self()));
     EXPECT_TRUE(com::SameObject(Stubs().burner->partner, project->Self()));
 
-    ASSERT_EQ(S_OK, project->CreateOwnWindow(frame->Client()));
+    ASSERT_EQ(S_OK, frame->OpenChild(project));
     CMainFrameStandIn::Pump();
     EXPECT_EQ(S_OK, project->GetLastError());
     for (CStubFrame* stub : {Stubs().editor, Stubs().burner}) {
@@ -112,7 +112,7 @@ TEST_F(Creation, AFrameWindowThatFailsLeavesNothingInTheClient)
         Script(*failing).failWindow = true;
         CProjectBase* project = Create();
         ASSERT_TRUE(project);
-        EXPECT_EQ(E_FAIL, project->CreateOwnWindow(frame->Client()));
+        EXPECT_EQ(E_FAIL, frame->OpenChild(project));
         CMainFrameStandIn::Pump();
         EXPECT_EQ(E_FAIL, project->GetLastError());
         EXPECT_EQ(nullptr, GetWindow(frame->Client(), GW_CHILD));

@@ -54,7 +54,7 @@ protected:
     {
         CProjectBase* project = Create<T>(result);
         if (!project) return nullptr;
-        HRESULT hr = project->CreateOwnWindow(frame->Client());
+        HRESULT hr = frame->OpenChild(project);
         if (result) *result = hr;
         CMainFrameStandIn::Pump();
         return SUCCEEDED(hr) ? project : nullptr;

@@ -50,7 +50,7 @@ TEST_F(ProjectTest, TheModuleMakesAProjectThatOpensInTheFrame)
     com::ComPtr<IOwnWindow> own;
     ASSERT_EQ(S_OK, project.As(IID_IOwnWindow, &own));
     EXPECT_EQ(E_INVALIDARG, own->CreateOwnWindow(nullptr));
-    ASSERT_EQ(S_OK, own->CreateOwnWindow(frame->Client()));
+    ASSERT_EQ(S_OK, frame->OpenChild(own));
     CMainFrameStandIn::Pump();
     HWND window = nullptr;
     own->GetOwnWindow(&window);

@@ -84,6 +84,21 @@ TEST_F(Splitter, TheCollapseButtonSitsOnTheBarAndBringsThePanelBackAtItsWidth)
     EXPECT_EQ(215, button.bottom);
 }
 
+// A panel that comes collapsed (a project saved so) is brought back by the
+// button at the default width, since no width of its own is known.
+TEST_F(Splitter, TheCollapseButtonBringsBackAPanelThatCameCollapsed)
+{
+    splitter.SetDefaultWidth(150);
+    splitter.SetSplitterPos(0);
+    Click();
+    EXPECT_EQ(150, splitter.GetSplitterPos());
+    EXPECT_EQ(150, InParent(splitter.CollapseButton()).left);
+    Click();
+    EXPECT_EQ(0, splitter.GetSplitterPos());
+    Click();
+    EXPECT_EQ(150, splitter.GetSplitterPos());
+}
+
 TEST_F(Splitter, TheButtonTracksTheMouseOverIt)
 {
     HWND button = splitter.CollapseButton();

@@ -335,6 +335,7 @@ std::string Format(const char* op, unsigned a = ~0u, unsigned b = ~0u, BSTR text
 STDMETHODIMP CStubTaskPanel::AddPane(unsigned id, BSTR caption, HICON icon)
 {
     RECORD("AddPane", id, ~0u, caption);
+    if (refusePanes) return E_FAIL;
     return real->AddPane(id, caption, icon);
 }
 STDMETHODIMP CStubTaskPanel::RemovePane(unsigned id)

@@ -188,6 +188,7 @@ public:
     STDMETHODIMP ChangePane(unsigned pane, BSTR caption, HICON icon) override;
 
     std::vector<std::string> calls;  // "AddPane 2000 Edit", "SetActive 2000 4294967295", ...
+    bool refusePanes = false;        // AddPane answers E_FAIL
     com::ComPtr<ITaskBar> real;
     com::ComObject<CCoPanelCtrl>* impl = nullptr;  // the real panel, for its item places
 

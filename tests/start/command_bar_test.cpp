@@ -26,7 +26,10 @@ protected:
         m_status = GetDlgItem(m_frame, 0xE801);
         ASSERT_TRUE(m_bar && m_toolbar && m_status);
     }
-    void TearDown() override { EXPECT_EQ(m_run->Close(), 0u); }
+    void TearDown() override
+    {
+        if (m_run->WaitExit(0) == STILL_ACTIVE) EXPECT_EQ(m_run->Close(), 0u);
+    }
 
     HWND OpenMenu() const { return m_run->WaitForWindow("#32768", nullptr, 5000); }
     bool MenuGone() const
@@ -79,6 +82,51 @@ TEST_F(CommandBarTest, AClickOpensTheMenu)
     PostMessageA(m_frame, WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_TRUE(MenuGone());
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(m_toolbar); }, 5000));
+}
+
+// However a drop-down was opened, once Escape has closed it and left the
+// bar, Alt+F4 closes the program.
+TEST_F(CommandBarTest, AltF4ClosesAfterAMenuWasLeftWithEscapeTwice)
+{
+    struct Opening {
+        const char* name;
+        void (*open)(HWND frame, HWND bar);
+    };
+    const Opening openings[] = {
+        {"Alt+F", [](HWND frame, HWND) {
+             PostMessageA(frame, WM_SYSKEYDOWN, VK_MENU, ALT_DOWN);
+             PostMessageA(frame, WM_SYSKEYDOWN, 'F', ALT_DOWN);
+         }},
+        {"Alt, then Down", [](HWND frame, HWND bar) {
+             PostMessageA(frame, WM_SYSKEYDOWN, VK_MENU, ALT_DOWN);
+             PostMessageA(frame, WM_SYSKEYUP, VK_MENU, ALT_DOWN | (1u << 30) | (1u << 31));
+             WaitUntil([&] { return SendMessageA(bar, TB_GETHOTITEM, 0, 0) == 0; }, 5000);
+             PostMessageA(bar, WM_KEYDOWN, VK_DOWN, 0);
+         }},
+        {"a click", [](HWND, HWND bar) { PostMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 10)); }},
+    };
+    for (const Opening& opening : openings) {
+        SCOPED_TRACE(opening.name);
+        if (m_run->WaitExit(0) != STILL_ACTIVE) {
+            m_run.reset(new TessalyRun(m_install, "/x"));
+            HWND box = m_run->WaitForWindow("#32770", "Error", 15000);
+            ASSERT_TRUE(box);
+            DismissBox(box);
+            m_frame = m_run->WaitForFrame();
+            m_bar = GetDlgItem(GetDlgItem(m_frame, 0xE803), 0xE802);
+        }
+        opening.open(m_frame, m_bar);
+        ASSERT_TRUE(OpenMenu());
+        PostMessageA(m_frame, WM_KEYDOWN, VK_ESCAPE, 0);
+        PostMessageA(m_frame, WM_KEYDOWN, VK_ESCAPE, 0);
+        EXPECT_TRUE(MenuGone());
+        HWND focus = m_frame;
+        PostMessageA(focus, WM_SYSKEYDOWN, VK_MENU, ALT_DOWN);
+        PostMessageA(focus, WM_SYSKEYDOWN, VK_F4, ALT_DOWN);
+        PostMessageA(focus, WM_SYSKEYUP, VK_F4, ALT_DOWN | (1u << 30) | (1u << 31));
+        PostMessageA(focus, WM_SYSKEYUP, VK_MENU, (1u << 30) | (1u << 31));
+        EXPECT_EQ(0u, m_run->WaitExit(10000));
+    }
 }
 
 TEST(CommandBar, AMaximisedChildHasItsButtonsInTheBar)

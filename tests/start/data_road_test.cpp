@@ -1,10 +1,11 @@
 // The data-disc road from the program's own windows: a new data project,
-// files and folders dropped onto the editor and pasted from the clipboard,
-// a rename and a remove, the project saved, closed and opened again, burned
-// to the virtual CD-R from the burning frame and read back with isoinfo,
-// every file compared with its source; then a second session that continues
-// the disc from the device dialog, read back with both sessions' files.
-#include "road_fixture.h"
+// files and folders dropped onto the editor and pasted through Edit > Paste
+// and with Ctrl+V, a rename and a remove, the project saved, closed and
+// opened again, burned to the virtual CD-R from the burning frame and read
+// back with isoinfo, every file compared with its source; then a second
+// session that continues the disc from the device dialog, read back with
+// both sessions' files.
+#include "data_project_test.h"
 #include "disc_folder.h"
 #include "unix_tools.h"
 #include "vokmar_process.h"
@@ -18,11 +19,11 @@
 
 namespace {
 
-const char kDataProject[] = "{2EECB0E1-0EE1-4541-87B1-D135261D0108}";  // Maravin.dll
-const WORD ID_FILE_NEW = 0xE100, ID_FILE_OPEN = 0xE101, ID_FILE_SAVE_AS = 0xE104, ID_EDIT_PASTE = 0xE125;
-const int IDC_FOLDER_TREE = 1500, IDC_FILE_LIST = 1600, IDC_NEXT = 29335;
+const char kApptype[] = "[Data]\r\nShowExplorerInitially=0\r\n";
+const WORD ID_FILE_NEW = 0xE100, ID_FILE_OPEN = 0xE101, ID_FILE_SAVE_AS = 0xE104;
+const int IDC_NEXT = 29335;
 const int IDC_BURN = 8192, IDC_LOG = 8196, IDC_DRIVES = 8198;
-const int IDC_BEGIN_NEW_DISC = 8196, IDC_CONTINUE_DISC = 8197, IDC_DEVICE_COMBO = 8201, IDC_MEDIUM_LINE = 8203,
+const int IDC_DEVICE_COMBO = 8201, IDC_MEDIUM_LINE = 8203,
           IDC_SESSION_TREE = 8210;
 const char kBurnDone[] = "Burning successfully completed ";
 const DWORD kBurnWait = 60000;
@@ -181,49 +182,20 @@ std::vector<unsigned> SessionStarts(const std::string& image)
     return starts;
 }
 
-class DataRoad : public RoadFixture {
+class DataRoad : public DataProjectTest {
 protected:
-    static void SetUpTestSuite() { StopEngine(); }
-    static void TearDownTestSuite() { StopEngine(); }
+    DataRoad() : DataProjectTest(kApptype) {}
 
     void SetUp() override
     {
         ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-        ASSERT_EQ(0u, RunDiscTool("insert F 2"));
-        install.RegisterType(kDataProject, 1);
+        DataProjectTest::SetUp();
     }
     void TearDown() override
     {
-        if (run) CloseAnswering();
-        run.reset();
-        StopEngine();
+        DataProjectTest::TearDown();
         RunDiscTool("insert F 2");
         OleUninitialize();
-    }
-
-    // The project's panes: the editor and the burning frame (a dialog).
-    void FindPanes(HWND project)
-    {
-        ProjectPanes(project, &editor, &burner);
-        tree = editor ? FindDescendant(editor, IDC_FOLDER_TREE) : nullptr;
-        list = editor ? FindDescendant(editor, IDC_FILE_LIST) : nullptr;
-    }
-
-    // File > New up to an editor that shows its empty root: the
-    // new-project question is answered with "Begin new disc".
-    void NewDataProject(const char* title)
-    {
-        HWND project = nullptr;
-        ASSERT_TRUE(WaitUntil([&] { return (project = VisibleProject(title)) != nullptr; }, 20000)) << title;
-        HWND question = DialogWith(IDC_BEGIN_NEW_DISC, 20000);
-        ASSERT_TRUE(question) << "the new-project question";
-        SendMessageA(GetDlgItem(question, IDC_BEGIN_NEW_DISC), BM_SETCHECK, BST_CHECKED, 0);
-        SendMessageA(GetDlgItem(question, IDC_CONTINUE_DISC), BM_SETCHECK, BST_UNCHECKED, 0);
-        PostMessageA(question, WM_COMMAND, IDOK, 0);
-        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question); }, 5000));
-        ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(Frame()) != FALSE; }, 5000));
-        FindPanes(project);
-        ASSERT_TRUE(editor && burner && tree && list);
     }
 
     // --- the editor ---
@@ -289,15 +261,56 @@ protected:
                                            << "'" << (under == tree ? " (the folder tree)" : "");
     }
 
-    // CF_HDROP put on the clipboard, then Edit > Paste through the frame.
-    bool Paste(const std::vector<std::string>& paths)
+    // CF_HDROP put on the clipboard, as a file manager's Copy leaves it.
+    testing::AssertionResult OfferFileList(const std::vector<std::string>& paths)
     {
-        if (!OpenClipboard(nullptr)) return false;
+        if (!OpenClipboard(nullptr)) return testing::AssertionFailure() << "no clipboard";
         EmptyClipboard();
         const bool set = SetClipboardData(CF_HDROP, FileListData::Block(paths)) != nullptr;
         CloseClipboard();
-        if (set) PostMessageA(Frame(), WM_COMMAND, ID_EDIT_PASTE, 0);
-        return set;
+        if (!set) return testing::AssertionFailure() << "the clipboard took no file list";
+        return testing::AssertionSuccess();
+    }
+
+    // The file list pasted with Ctrl+V in the editor's list, Control held
+    // until the list shows `rows`.
+    testing::AssertionResult PasteWithCtrlV(const std::vector<std::string>& paths,
+                                            const std::vector<std::string>& rows)
+    {
+        testing::AssertionResult offered = OfferFileList(paths);
+        if (!offered) return offered;
+        RemoteKeyboard keyboard(Frame());
+        if (!keyboard.Attached()) return testing::AssertionFailure() << "no keyboard of the program";
+        keyboard.Hold(VK_CONTROL);
+        keyboard.Press(list, 'V');
+        if (ListShows(rows)) return testing::AssertionSuccess();
+        return testing::AssertionFailure() << "Ctrl+V pasted nothing: " << testing::PrintToString(ListRows());
+    }
+
+    // CF_HDROP put on the clipboard, then Edit > Paste from the keyboard:
+    // Alt+E opens the Edit menu, P chooses Paste, which the menu takes only
+    // while it is enabled (a greyed Paste leaves the menu open: closed again
+    // and tried once more, as a user would after a moment).
+    testing::AssertionResult Paste(const std::vector<std::string>& paths)
+    {
+        testing::AssertionResult offered = OfferFileList(paths);
+        if (!offered) return offered;
+        const LPARAM altDown = 1 << 29;
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            PostMessageA(Frame(), WM_SYSKEYDOWN, 'E', altDown);
+            HWND menu = nullptr;
+            if (!WaitUntil([&] { return (menu = run->WaitForWindow("#32768", nullptr, 0)) && IsWindowVisible(menu); },
+                           5000))
+                continue;
+            PostMessageA(Frame(), WM_KEYDOWN, 'P', 0);
+            if (WaitUntil([&] { return !IsWindow(menu) || !IsWindowVisible(menu); }, 2000))
+                return testing::AssertionSuccess();
+            PostMessageA(Frame(), WM_KEYDOWN, VK_ESCAPE, 0);
+            PostMessageA(Frame(), WM_KEYDOWN, VK_ESCAPE, 0);
+            WaitUntil([&] { return !IsWindow(menu) || !IsWindowVisible(menu); }, 2000);
+            WaitUntil([] { return false; }, 500);
+        }
+        return testing::AssertionFailure() << "Edit > Paste was not offered";
     }
 
     // F2 in the tree on a folder, the edit box given the new name, the edit ended.
@@ -341,7 +354,8 @@ protected:
 
     // Next in the editor brings the burning frame; drive F is chosen there,
     // Burn pressed and every question answered until the job's last line.
-    void BurnToCd(std::vector<std::string>* questions)
+    // With `choose`, the user picks F; else the frame must already name it.
+    void BurnToCd(std::vector<std::string>* questions, bool choose = true)
     {
         HWND next = FindDescendant(editor, IDC_NEXT);
         ASSERT_TRUE(next) << "the editor's Next button";
@@ -355,8 +369,11 @@ protected:
                 if (!items[i].empty() && items[i][0] == 'F') cd = static_cast<int>(i);
             return cd >= 0;
         }, 15000));
-        SendMessageA(drives, CB_SETCURSEL, cd, 0);
-        SendMessageA(burner, WM_COMMAND, MAKEWPARAM(IDC_DRIVES, CBN_SELCHANGE), reinterpret_cast<LPARAM>(drives));
+        if (choose) {
+            SendMessageA(drives, CB_SETCURSEL, cd, 0);
+            SendMessageA(burner, WM_COMMAND, MAKEWPARAM(IDC_DRIVES, CBN_SELCHANGE), reinterpret_cast<LPARAM>(drives));
+        }
+        ASSERT_EQ(cd, SendMessageA(drives, CB_GETCURSEL, 0, 0)) << "the burning frame names drive F";
         HWND burn = GetDlgItem(burner, IDC_BURN);
         ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(burn) != FALSE; }, 15000)) << "Burn for a blank CD-R";
         PostMessageA(burner, WM_COMMAND, MAKEWPARAM(IDC_BURN, BN_CLICKED), reinterpret_cast<LPARAM>(burn));
@@ -409,7 +426,6 @@ protected:
 
     SourceFiles sources;
     TempFolder images;
-    HWND editor = nullptr, burner = nullptr, tree = nullptr, list = nullptr;
 };
 
 TEST_F(DataRoad, ComposedSavedReopenedBurnedAndContinuedInASecondSession)
@@ -430,6 +446,8 @@ TEST_F(DataRoad, ComposedSavedReopenedBurnedAndContinuedInASecondSession)
     source("/Photos/beta.dat", "beta.dat", 300000, 6);
     source("/Photos/Papers/a.txt", "Docs\\a.txt", 7000, 7);
     source("/Photos/Papers/b.txt", "Docs\\b.txt", 4097, 8);
+    // Pasted into Photos/Old with Ctrl+V.
+    source("/Photos/Old/gamma.txt", "gamma.txt", 5000, 11);
 
     run = std::make_unique<TessalyRun>(install);
     ASSERT_TRUE(Frame());
@@ -446,6 +464,11 @@ TEST_F(DataRoad, ComposedSavedReopenedBurnedAndContinuedInASecondSession)
     ASSERT_TRUE(ListShows({"Docs", "Old", "beta.dat", "one.bin", "two.bin"})) << testing::PrintToString(ListRows());
     WaitUntil([] { return false; }, 300);
     if (HWND box = MessageBoxNow()) ADD_FAILURE() << "Edit > Paste pasted twice: " << AnswerBox(box, IDNO);
+    ASSERT_TRUE(SelectFolder({"Photos", "Old"}));
+    ASSERT_TRUE(ListShows({"three.txt"}));
+    EXPECT_TRUE(PasteWithCtrlV({sources.Path("gamma.txt")}, {"gamma.txt", "three.txt"}));
+    WaitUntil([] { return false; }, 300);
+    if (HWND box = MessageBoxNow()) ADD_FAILURE() << "Ctrl+V pasted twice: " << AnswerBox(box, IDNO);
 
     ASSERT_TRUE(SelectFolder({}));
     ASSERT_TRUE(ListShows({"Photos", "alpha.txt", "trash.txt"}));
@@ -534,8 +557,9 @@ TEST_F(DataRoad, ComposedSavedReopenedBurnedAndContinuedInASecondSession)
     EXPECT_TRUE(DropOntoTree({sources.Path("second.txt"), sources.Path("More")}));
     ASSERT_TRUE(ListShows({"More", "Photos", "alpha.txt", "second.txt"})) << testing::PrintToString(ListRows());
 
+    // The disc is burned where its session came from: F, not the default E.
     questions.clear();
-    BurnToCd(&questions);
+    BurnToCd(&questions, false);
     ASSERT_FALSE(HasFatalFailure());
     EXPECT_TRUE(questions.empty()) << "a session added to an open CD-R asks nothing: "
                                    << testing::PrintToString(questions);

@@ -15,22 +15,6 @@ std::string SaveFile(const std::string& section, const std::string& note = "")
            "    <" + section + " note=\"" + note + "\" />\r\n</Tavell_Burner_save_file>\r\n";
 }
 
-// The stand-in's events go to a file of the test's own.
-class StandinEvents {
-public:
-    explicit StandinEvents(const TessalyInstall& install) : m_path(install.File("events.txt"))
-    {
-        SetEnvironmentVariableA("TB_STANDIN_EVENTS", m_path.c_str());
-    }
-    ~StandinEvents() { SetEnvironmentVariableA("TB_STANDIN_EVENTS", nullptr); }
-    std::string Text() const { return FileExists(m_path) ? ReadFileBytes(m_path) : std::string(); }
-    bool Has(const std::string& event) const { return Text().find(event + "\n") != std::string::npos; }
-    bool WaitFor(const std::string& event) const { return WaitUntil([&] { return Has(event); }, 10000); }
-
-private:
-    std::string m_path;
-};
-
 std::string RecentValue(const TessalyInstall& install, const char* name)
 {
     char value[MAX_PATH] = "";
@@ -59,10 +43,24 @@ HWND StandinWindow(HWND frame)
 struct OpenFailure {
     const char* name;
     bool registerStandin;
-    const char* content;  // null: a save file with the stand-in's section, marked damaged
+    std::string content;  // empty: a save file with the section, marked damaged
     const char* section;
     const char* text;     // %s: the application's name
 };
+
+// A save file of the stand-in whose section holds `depth` nested folders.
+std::string NestedSaveFile(int depth)
+{
+    std::string nodes;
+    nodes.reserve(depth * 13);
+    for (int i = 0; i < depth; ++i) nodes += "<Node>";
+    for (int i = 0; i < depth; ++i) nodes += "</Node>";
+    std::string file = SaveFile(STANDIN_PROJECT_SECTION);
+    const size_t at = file.find(" />");
+    return file.substr(0, at) + ">" + nodes + "</" STANDIN_PROJECT_SECTION ">" + file.substr(at + 3);
+}
+
+const char kNotASaveFile[] = "This is not a %s savefile, it cannot be opened.";
 
 class OpenFailureTest : public testing::TestWithParam<OpenFailure> {};
 
@@ -73,7 +71,7 @@ TEST_P(OpenFailureTest, ShowsItsMessageAndOpensNoWindow)
     StandinEvents events(install);
     if (c.registerStandin) install.RegisterStandin();
     const std::string file = install.File("project.qvdata");
-    WriteFileBytes(file, c.content ? std::string(c.content) : SaveFile(c.section, "damaged"));
+    WriteFileBytes(file, !c.content.empty() ? c.content : SaveFile(c.section, "damaged"));
     TessalyRun run(install, "\"" + file + "\"");
     HWND box = run.WaitForWindow("#32770", install.Name().c_str(), 15000);
     ASSERT_TRUE(box) << c.name;
@@ -95,13 +93,15 @@ TEST_P(OpenFailureTest, ShowsItsMessageAndOpensNoWindow)
 INSTANTIATE_TEST_SUITE_P(
     Files, OpenFailureTest,
     testing::Values(
-        OpenFailure{"not_a_save_file", true, "just some text", nullptr,
-                    "This is not a %s savefile, it cannot be opened."},
-        OpenFailure{"no_project_types", false, nullptr, STANDIN_PROJECT_SECTION,
+        OpenFailure{"not_a_save_file", true, "just some text", nullptr, kNotASaveFile},
+        // Cut short, or nested deeper than any reader's stack: no project file either.
+        OpenFailure{"truncated", true, SaveFile(STANDIN_PROJECT_SECTION).substr(0, 100), nullptr, kNotASaveFile},
+        OpenFailure{"nested_20000_deep", true, NestedSaveFile(20000), nullptr, kNotASaveFile},
+        OpenFailure{"no_project_types", false, "", STANDIN_PROJECT_SECTION,
                     "No project types registered in the system, please reinstall program."},
-        OpenFailure{"unknown_format", true, nullptr, "_00000000-1111-2222-3333-444444444444_",
+        OpenFailure{"unknown_format", true, "", "_00000000-1111-2222-3333-444444444444_",
                     "File has unknown format or it is damaged. Unable to open."},
-        OpenFailure{"damaged", true, nullptr, STANDIN_PROJECT_SECTION, "File loading error, it is possibly damaged."}),
+        OpenFailure{"damaged", true, "", STANDIN_PROJECT_SECTION, "File loading error, it is possibly damaged."}),
     [](const testing::TestParamInfo<OpenFailure>& info) { return std::string(info.param.name); });
 
 struct GoodLine {
@@ -138,6 +138,26 @@ INSTANTIATE_TEST_SUITE_P(
                     // An unterminated quote runs to the end of the line.
                     GoodLine{"unterminated_quote", "\"%s"}),
     [](const testing::TestParamInfo<GoodLine>& info) { return std::string(info.param.name); });
+
+// Opening a file asks nothing of the bindings: a type that refuses a
+// service still opens its file.
+TEST(OpenProject, ATypeThatRefusesAServiceStillOpensItsFile)
+{
+    TessalyInstall install(kApptype);
+    StandinEvents events(install);
+    SetEnvironmentVariableA("TB_SECOND_STANDIN_REFUSES", "settings");
+    install.RegisterType(SECOND_STANDIN_PROJECT_CLSID_TEXT, 1);
+    const std::string file = install.File("second.qvdata");
+    WriteFileBytes(file, SaveFile(SECOND_STANDIN_PROJECT_SECTION));
+    TessalyRun run(install, "\"" + file + "\"");
+    SetEnvironmentVariableA("TB_SECOND_STANDIN_REFUSES", nullptr);
+    HWND frame = run.WaitForFrame();
+    ASSERT_TRUE(frame);
+    EXPECT_TRUE(events.WaitFor("load " + file)) << events.Text();
+    EXPECT_TRUE(WaitUntil([&] { return StandinWindow(frame) != nullptr; }, 5000));
+    EXPECT_FALSE(run.WaitForWindow("#32770", install.Name().c_str(), 0)) << "no message";
+    EXPECT_EQ(run.Close(), 0u);
+}
 
 TEST(CommandLine, ASwitchIsRefusedAndNoProjectStarts)
 {
@@ -274,5 +294,28 @@ TEST(ProjectWindow, ThatRefusesToCloseKeepsTheFrameOpen)
     EXPECT_TRUE(IsWindow(frame));
     EXPECT_TRUE(StandinWindow(frame));
 }
+
+#ifdef TB_WITH_MARAVIN
+// A data project file whose frames' sections are missing fails to load:
+// its message shows with no project window visible behind it, then none
+// is left.
+TEST(DataProjectFile, ThatFailsToLoadNeverShowsItsWindow)
+{
+    TessalyInstall install(kApptype);
+    install.RegisterType("{2EECB0E1-0EE1-4541-87B1-D135261D0108}", 1);  // Maravin.dll
+    const std::string file = install.File("broken.qvdata");
+    WriteFileBytes(file, SaveFile("_2EECB0E1-0EE1-4541-87B1-D135261D0108_"));
+    TessalyRun run(install, "\"" + file + "\"");
+    HWND box = run.WaitForWindow("#32770", install.Name().c_str(), 30000);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(MessageBoxText(box), "File loading error, it is possibly damaged.");
+    HWND frame = run.WaitForFrame();
+    for (HWND child : MdiChildren(frame))
+        EXPECT_FALSE(IsWindowVisible(child)) << "a project window shows behind the box: " << WindowText(child);
+    DismissBox(box);
+    EXPECT_TRUE(WaitUntil([&] { return MdiChildren(frame).empty(); }, 5000));
+    EXPECT_EQ(run.Close(), 0u);
+}
+#endif
 
 }  // namespace

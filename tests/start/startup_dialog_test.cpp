@@ -119,6 +119,29 @@ TEST(StartupDialog, TheChosenTypeOpensWithItsDescriptionShown)
     EXPECT_EQ(run.Close(), 0u);
 }
 
+// The list copies each type's icon; the handles the types hand out are
+// destroyed, not leaked once per type on every File > New.
+TEST(StartupDialog, DestroysTheIconsItWasHandedOut)
+{
+    TessalyInstall install(kApptype);
+    StandinEvents events(install);
+    install.RegisterType(STANDIN_PROJECT_CLSID_TEXT, 1);
+    install.RegisterType(SECOND_STANDIN_PROJECT_CLSID_TEXT, 2);
+    TessalyRun run(install);
+    HWND dialog = run.WaitForWindow("#32770", kCaption, 15000);
+    ASSERT_TRUE(dialog);
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitUntil([&] {
+        const std::string text = events.Text();
+        size_t ends = 0;
+        for (size_t at = text.find("icons left "); at != std::string::npos; at = text.find("icons left ", at + 1))
+            ++ends;
+        return ends == 2;
+    }, 10000)) << events.Text();
+    EXPECT_EQ(events.Text(), "icons left 0\nicons left 0\n");
+    EXPECT_EQ(run.Close(), 0u);
+}
+
 // File > Open offers the registered types' patterns as the installer wrote
 // them into the language file, in the types' order, after an entry of every
 // supported pattern.
@@ -191,6 +214,26 @@ TEST(FileNew, TheDataDiscProjectOpensWithItsThreeFrames)
     GetWindowRect(editor, &right);
     EXPECT_LE(left.right, right.left);  // task panel on the left
     EXPECT_GT(right.right - right.left, 0);
+    // Maximised, its system-menu button in the menu bar shows the type's
+    // icon (the folder's yellow on the disc), not the system's blank one.
+    // (Under Wine, WM_GETICON from another process answers nothing.)
+    SetWindowPos(frame, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    PostMessageA(project, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    HWND bar = GetDlgItem(GetDlgItem(frame, 0xE803), 0xE802);
+    EXPECT_TRUE(WaitUntil([&] {
+        RECT r;
+        GetWindowRect(bar, &r);
+        HDC screen = GetDC(nullptr);
+        bool yellow = false;
+        for (int y = r.top; y < r.bottom && !yellow; ++y)
+            for (int x = r.left; x < r.left + 40 && !yellow; ++x) {
+                const COLORREF c = GetPixel(screen, x, y);
+                yellow = GetRValue(c) > 0xE0 && GetGValue(c) > 0xA8 && GetGValue(c) < 0xD8 && GetBValue(c) < 0x40;
+            }
+        ReleaseDC(nullptr, screen);
+        return yellow;
+    }, 5000)) << "no project icon on the maximised child's button";
+    SetWindowPos(frame, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     EXPECT_EQ(run.Close(), 0u);
 }
 

@@ -405,3 +405,45 @@ NewProcessReaper::~NewProcessReaper()
         }
     }
 }
+
+RemoteKeyboard::RemoteKeyboard(HWND window) : m_thread(GetWindowThreadProcessId(window, nullptr))
+{
+    m_attached = m_thread && AttachThreadInput(GetCurrentThreadId(), m_thread, TRUE);
+}
+
+RemoteKeyboard::~RemoteKeyboard()
+{
+    while (!m_held.empty()) Release(m_held.back());
+    if (m_attached) AttachThreadInput(GetCurrentThreadId(), m_thread, FALSE);
+}
+
+void RemoteKeyboard::SetKey(BYTE key, bool down)
+{
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    state[key] = down ? 0x80 : 0;
+    SetKeyboardState(state);
+}
+
+void RemoteKeyboard::Hold(BYTE key)
+{
+    SetKey(key, true);
+    m_held.push_back(key);
+}
+
+void RemoteKeyboard::Release(BYTE key)
+{
+    SetKey(key, false);
+    for (auto at = m_held.begin(); at != m_held.end(); ++at)
+        if (*at == key) {
+            m_held.erase(at);
+            break;
+        }
+}
+
+void RemoteKeyboard::Press(HWND focus, UINT key) const
+{
+    const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)) << 16;
+    PostMessageA(focus, WM_KEYDOWN, key, scan | 1);
+    PostMessageA(focus, WM_KEYUP, key, scan | 1 | (1u << 30) | (1u << 31));
+}

@@ -106,6 +106,30 @@ private:
     std::vector<DWORD> m_before;
 };
 
+// The keyboard of another process's window thread as a user's keys reach
+// it: this thread shares that thread's input state, so keys held here are
+// down there (GetKeyState, TranslateAccelerator), and the key messages go
+// into its queue, through its message filters, to the window given.
+class RemoteKeyboard {
+public:
+    explicit RemoteKeyboard(HWND window);
+    ~RemoteKeyboard();  // lets go of every held key and detaches
+    RemoteKeyboard(const RemoteKeyboard&) = delete;
+    RemoteKeyboard& operator=(const RemoteKeyboard&) = delete;
+
+    bool Attached() const { return m_attached; }
+    void Hold(BYTE key);
+    void Release(BYTE key);
+    // WM_KEYDOWN and WM_KEYUP of `key`, posted to `focus`.
+    void Press(HWND focus, UINT key) const;
+
+private:
+    void SetKey(BYTE key, bool down);
+    DWORD m_thread = 0;
+    bool m_attached = false;
+    std::vector<BYTE> m_held;
+};
+
 // Waits until `condition` holds, pumping this thread's messages; false when
 // `ms` passed first.
 template <class F>
@@ -120,3 +144,20 @@ bool WaitUntil(F condition, DWORD ms)
         Sleep(20);
     }
 }
+
+// The stand-in project type's events (standin/standin_project.h) go to a
+// file of the test's own.
+class StandinEvents {
+public:
+    explicit StandinEvents(const TessalyInstall& install) : m_path(install.File("events.txt"))
+    {
+        SetEnvironmentVariableA("TB_STANDIN_EVENTS", m_path.c_str());
+    }
+    ~StandinEvents() { SetEnvironmentVariableA("TB_STANDIN_EVENTS", nullptr); }
+    std::string Text() const { return FileExists(m_path) ? ReadFileBytes(m_path) : std::string(); }
+    bool Has(const std::string& event) const { return Text().find(event + "\n") != std::string::npos; }
+    bool WaitFor(const std::string& event) const { return WaitUntil([&] { return Has(event); }, 10000); }
+
+private:
+    std::string m_path;
+};

@@ -54,6 +54,18 @@ const char* CDataEditorTexts::BuiltIn(unsigned id)
     case IDS_ADD_FOLDER: return "Add folder...";
     case IDS_SELECT_FOLDER: return "Select folder to add to image";
     case IDS_CLEAR_PROJECT: return "This will clear the entire content of your projects. Continue?";
+    case IDS_ADDING_RUNNING: return "Files are being added, can't close until it is finished or stopped.";
+    case IDS_PROJECT_EMPTY: return "The project is empty: add files or folders before burning.";
+    case IDS_PREPARATION_FAILED:
+        return "Data preparation failed: the drive or its disc could not be read (error 0x%08X). Operation cancelled.";
+    case IDS_PATHS_REFUSED:
+        return "Not added: the names hold characters that this system's code page cannot write, or the paths are "
+               "longer than 259 characters:\n%s";
+    case IDS_TOO_MANY_FILES:
+        return "Too many files were chosen at once: add them in smaller groups, or add their folder.";
+    case IDS_SOURCE_MISSING:
+        return "File \"%s\" is missing: its source \"%s\" no longer exists. Remove it from the image or put it "
+               "back. Operation cancelled.";
     default: return "";
     }
 }

@@ -24,6 +24,15 @@ HRESULT SyncInto(IFileTree* tree, const EngineTreeJob& job, IEngineTreeSyncHost&
 HRESULT PrepareEngineTree(const EngineTreeJob& job, IEngineTreePreparationHost& host, const CDataEditorTexts& texts)
 {
     CLogFunctionScope scope("PrepareEngineTree");
+    // An empty session would hide what the disc held before: nothing is
+    // burned without at least one entry, unless the user removed entries
+    // of the previous session (then hiding them is what was asked).
+    if (!job.tree->GetRoot()->FirstChild() && job.removedPaths->empty()) {
+        LogWarning("the project is empty: nothing to burn");
+        host.ShowFailure(texts.Text(IDS_PROJECT_EMPTY));
+        host.SourceReady(E_FAIL, nullptr);
+        return E_FAIL;
+    }
     host.AddProgressAction(texts.Text(IDS_PROCESSING_CHANGES));
     host.Pump();
 
@@ -48,6 +57,8 @@ HRESULT PrepareEngineTree(const EngineTreeJob& job, IEngineTreePreparationHost& 
             }
         }
         if (FAILED(hr)) LogFailure("PrepareEngineTree", hr);
+        // The sync shows its own failures; the steps before it have none.
+        if (FAILED(hr) && !resultTree) host.ShowFailure(texts.Format(IDS_PREPARATION_FAILED, unsigned(hr)));
     }
     host.RemoveProgressAction();
     host.SourceReady(hr, resultTree);

@@ -134,5 +134,8 @@ void CEngineTreeSync::AddEntry(const CUserFSEntry* entry, IFileTreeNode* engineF
     }
     const std::string path = m_tree.GetEntryPath(entry);
     if (entry->IsFolder()) Fail(m_texts.Format(IDS_ADD_FOLDER_FAILED, path.c_str()));
+    // A source gone since it was added is said to be missing, not too long.
+    if (GetFileAttributesA(entry->m_sourcePath.c_str()) == INVALID_FILE_ATTRIBUTES)
+        Fail(m_texts.Format(IDS_SOURCE_MISSING, path.c_str(), entry->m_sourcePath.c_str()));
     Fail(m_texts.Format(IDS_ADD_FILE_FAILED, path.c_str(), entry->m_sourcePath.c_str()));
 }

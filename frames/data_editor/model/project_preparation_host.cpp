@@ -1,5 +1,5 @@
 #include "project_preparation_host.h"
-#include "message_pump.h"
+#include <frames/common/message_pump.h>
 #include "commands.h"
 #include <com/bstr.h>
 #include <com/ptr.h>
@@ -29,21 +29,7 @@ void CProjectPreparationHost::ShowFailure(const std::string& text)
 
 unsigned CProjectPreparationHost::AskLockedFile(const std::string& text, const std::string& checkText)
 {
-    com::ComPtr<IMessenger> messenger;
-    unsigned long answer = 0;
-    if (!g_compTranslator || FAILED(g_compTranslator->QueryInterface(IID_IMessenger, reinterpret_cast<void**>(&messenger))))
-        return 0;
-    VARIANT caption, message, check;
-    VariantInit(&caption);
-    VariantInit(&message);
-    VariantInit(&check);
-    caption.vt = message.vt = check.vt = VT_BSTR;
-    com::Bstr captionText(ApplicationTitle()), messageText(text), checkBox(checkText);
-    caption.bstrVal = captionText;
-    message.bstrVal = messageText;
-    check.bstrVal = checkBox;
-    if (FAILED(messenger->MessageBox(&answer, LOCKED_QUESTION_TYPE, caption, message, check))) return 0;
-    return unsigned(answer);
+    return unsigned(CommonMessageBox(text, LOCKED_QUESTION_TYPE, checkText));
 }
 
 void CProjectPreparationHost::ShowProgress(const std::string& caption)

@@ -93,10 +93,19 @@ std::string CutToBytes(const std::string& text, size_t bytes, UINT codePage)
     return text.substr(0, end);
 }
 
-std::string FoldCase(const std::string& name)
+std::string FoldCase(const std::string& name, UINT codePage)
 {
-    std::string folded(name);
-    for (char& c : folded) c = LowerAscii(c);
+    if (name.empty()) return name;
+    std::wstring wide(name.size(), L'\0');
+    const int n = MultiByteToWideChar(codePage, 0, name.data(), int(name.size()), &wide[0], int(wide.size()));
+    if (n <= 0) return name;
+    wide.resize(size_t(n));
+    CharUpperBuffW(&wide[0], DWORD(wide.size()));
+    // The folded text as UTF-8: one spelling for each folded name.
+    std::string folded(wide.size() * 3, '\0');
+    const int m = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), &folded[0], int(folded.size()),
+                                      nullptr, nullptr);
+    folded.resize(m > 0 ? size_t(m) : 0);
     return folded;
 }
 
@@ -110,4 +119,4 @@ int CompareNoCase(const std::string& a, const std::string& b)
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
-bool EqualNoCase(const std::string& a, const std::string& b) { return a.size() == b.size() && CompareNoCase(a, b) == 0; }
+bool EqualNoCase(const std::string& a, const std::string& b) { return FoldCase(a) == FoldCase(b); }

@@ -25,7 +25,10 @@ std::string FileNameOfPath(const std::string& path, UINT codePage = CP_ACP);
 // At most `bytes` bytes of the text, ending before a lead byte whose trail
 // would be cut off.
 std::string CutToBytes(const std::string& text, size_t bytes, UINT codePage = CP_ACP);
-// A-Z equal to a-z, byte by byte.
-std::string FoldCase(const std::string& name);
+// The name's key for "the same name": every character of the code page
+// upper-cased as the engine's file tree compares names (UTF-16, the
+// system's case mapping), so that "é.txt" and "É.txt" are one name.
+std::string FoldCase(const std::string& name, UINT codePage = CP_ACP);
 bool EqualNoCase(const std::string& a, const std::string& b);
+// The sorting order: A-Z equal to a-z, byte by byte.
 int CompareNoCase(const std::string& a, const std::string& b);

@@ -1,4 +1,5 @@
 #include "user_fs_tree.h"
+#include <cstring>
 #include "user_fs_names.h"
 #include <vector>
 
@@ -110,7 +111,9 @@ bool CUserFSTree::AskReplace(CUserFSEntry* sibling)
 
 CUserFSEntry* CUserFSTree::AddPath(CUserFSEntry* folder, const char* localPath)
 {
-    if (!folder || !folder->IsFolder() || !localPath) return nullptr;
+    // A path is looked up as it is: a wildcard (a character the code page
+    // lacked reads as "?") would add whatever else matches.
+    if (!folder || !folder->IsFolder() || !localPath || std::strpbrk(localPath, "?*")) return nullptr;
     m_lastAnswer = 0;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(localPath, &found);
@@ -139,8 +142,7 @@ CUserFSEntry* CUserFSTree::AddFile(CUserFSEntry* folder, const std::string& sour
     if (ask) {
         if (CUserFSEntry* sibling = FindChild(folder, name.c_str())) {
             if (!AskReplace(sibling)) return nullptr;
-            Raise(UTE_ENTRY_REMOVED, sibling);
-            RemoveSubtree(sibling);
+            Discard(sibling);
         }
     }
     CUserFSEntry* entry = NewEntry(name, sourcePath, size, UFA_FILE);
@@ -160,8 +162,7 @@ CUserFSEntry* CUserFSTree::AddFolder(CUserFSEntry* folder, const std::string& so
                 target = sibling;  // merged into, without a question
             } else {
                 if (!AskReplace(sibling)) return nullptr;
-                Raise(UTE_ENTRY_REMOVED, sibling);
-                RemoveSubtree(sibling);
+                Discard(sibling);
             }
         }
     }
@@ -265,10 +266,19 @@ bool CUserFSTree::Rename(CUserFSEntry* entry, const char* newName)
 bool CUserFSTree::Remove(CUserFSEntry* entry)
 {
     if (!entry || entry == m_root) return false;
-    Raise(UTE_ENTRY_REMOVED, entry);
-    RemoveSubtree(entry);
+    Discard(entry);
     ComputeFolderSize(m_root);
     return true;
+}
+
+// An entry of the previous session stays on the disc unless its removal is
+// replayed onto the engine's tree: whatever takes it out of the user's tree
+// records it.
+void CUserFSTree::Discard(CUserFSEntry* entry)
+{
+    Raise(UTE_ENTRY_REMOVED, entry);
+    if (entry->IsImported()) m_removedImports.push_back(entry->m_sourcePath);
+    RemoveSubtree(entry);
 }
 
 bool CUserFSTree::Move(CUserFSEntry* entry, CUserFSEntry* before)

@@ -6,6 +6,7 @@
 #include "common.h"
 #include <memory>
 #include <string>
+#include <vector>
 
 enum : DWORD { SORT_BY_NAME = 1, SORT_BY_TYPE = 2, SORT_BY_SIZE = 3 };
 
@@ -37,6 +38,9 @@ public:
     bool Rename(CUserFSEntry* entry, const char* newName);
     // The root stays: removing it is refused.
     bool Remove(CUserFSEntry* entry);
+    // The old-session paths of the imported entries taken out of the tree
+    // (removed, or replaced by an add), in order.
+    const std::vector<std::string>& RemovedImports() const { return m_removedImports; }
     // Puts the entry in front of `before`, under `before`'s parent, or at
     // the end of its own folder for null; only while sorting is off.
     // Refused for the root, a place inside the entry's own subtree, a name
@@ -67,6 +71,8 @@ private:
     void Unlink(CUserFSEntry* entry);
     void Free(CUserFSEntry* entry);
     void RemoveSubtree(CUserFSEntry* entry);
+    // Out of the tree, announced, and recorded when it was imported.
+    void Discard(CUserFSEntry* entry);
     DWORD Raise(DWORD code, CUserFSEntry* entry, DWORD extra = 0, const char* name = nullptr);
     // The clash question for `sibling`; true when it is to be replaced.
     bool AskReplace(CUserFSEntry* sibling);
@@ -79,6 +85,7 @@ private:
     CUserFSEntry* m_root;
     DWORD m_count = 1;
     DWORD m_lastAnswer = 0;
+    std::vector<std::string> m_removedImports;
     UserFSObserver m_observer = nullptr;
     DWORD_PTR m_context = 0;
 };

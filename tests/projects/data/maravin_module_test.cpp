@@ -59,7 +59,7 @@ TEST_F(MaravinModuleTest, MakesADataProjectWithItsTextsAndFrames)
 
     com::ComPtr<IOwnWindow> own;
     ASSERT_EQ(S_OK, project.As(IID_IOwnWindow, &own));
-    ASSERT_EQ(S_OK, own->CreateOwnWindow(frame->Client()));
+    ASSERT_EQ(S_OK, frame->OpenChild(own));
     CMainFrameStandIn::Pump();
     HWND window = nullptr;
     own->GetOwnWindow(&window);

@@ -8,6 +8,7 @@
 #include <window/mdi_child.h>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -123,10 +124,27 @@ public:
         }
         return content.find("damaged") == std::string::npos ? S_OK : E_FAIL;
     }
+    // A new handle each time, as the contract says; the type tells at its
+    // end how many of them its caller left undestroyed.
     STDMETHODIMP GetIcon(HICON* icon) override
     {
-        *icon = LoadIconA(nullptr, IDI_APPLICATION);
+        *icon = CopyIcon(LoadIconA(nullptr, IDI_APPLICATION));
+        m_icons.push_back(*icon);
         return S_OK;
+    }
+    ~CStandinProject()
+    {
+        if (m_icons.empty()) return;
+        int alive = 0;
+        for (HICON icon : m_icons) {
+            ICONINFO info = {};
+            if (GetIconInfo(icon, &info)) {
+                ++alive;
+                DeleteObject(info.hbmColor);
+                DeleteObject(info.hbmMask);
+            }
+        }
+        Record("icons left " + std::to_string(alive));
     }
     STDMETHODIMP GetName(BSTR* name) override
     {
@@ -182,6 +200,7 @@ protected:
 private:
     CStandinWindow* m_window = nullptr;
     HWND m_hwnd = nullptr;
+    std::vector<HICON> m_icons;
 };
 
 class CSecondStandinProject : public CStandinProject {

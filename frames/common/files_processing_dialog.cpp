@@ -1,5 +1,5 @@
 #include "files_processing_dialog.h"
-#include "dialog_texts.h"
+#include <shared/translator.h>
 #include <shlwapi.h>
 
 LRESULT CFilesProcessingDialog::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
@@ -25,8 +25,8 @@ void CFilesProcessingDialog::SetFile(const std::string& path)
         ::ReleaseDC(m_path, dc);
     }
     ::SetWindowTextA(m_path, shown);
-    SetWindowTextA(m_hWnd, DialogText(IDS_FILES_PROCESSING).c_str());
-    SetDlgItemTextA(m_hWnd, IDC_PROCESSING_STOP, DialogText(IDS_STOP).c_str());
+    SetWindowTextA(m_hWnd, Text(IDS_CAPTION_TEXT, "Files processing").c_str());
+    SetDlgItemTextA(m_hWnd, IDC_PROCESSING_STOP, Text(IDS_STOP_TEXT, "Stop").c_str());
 }
 
 LRESULT CFilesProcessingDialog::OnShowWindow(UINT, WPARAM shown, LPARAM, BOOL& handled)
@@ -40,4 +40,10 @@ LRESULT CFilesProcessingDialog::OnStop(WORD, WORD, HWND, BOOL&)
 {
     m_stop = true;
     return 0;
+}
+
+std::string CFilesProcessingDialog::Text(unsigned id, const char* builtIn) const
+{
+    std::string text = LookUpLangStr(m_section, id);
+    return text.empty() ? builtIn : text;
 }

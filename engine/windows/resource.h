@@ -1,0 +1,54 @@
+// Resource identifiers of the engine's own windows.
+#pragma once
+
+#define IDI_ENGINE 202
+#define IDI_ENGINE_BUSY 204
+#define IDR_TRAY_MENU 203
+#define IDD_ABOUT 206
+#define IDD_DEVICE_INFORMATION 207
+#define IDD_MEDIUM_INFORMATION 208
+
+#define IDC_ABOUT_NAME 1016
+#define IDC_ABOUT_COPYRIGHT 1017
+#define IDC_ABOUT_VERSION 1018
+#define IDC_INFO_VIEW 1019
+
+#define ID_TRAY_UNLOAD 32772
+#define ID_TRAY_ABOUT 32773
+
+// Strings of the engine's string table (Vokmar.rc).
+#define IDS_TIP 1
+#define IDS_UNLOAD_QUESTION 2
+#define IDS_WARNING 3
+#define IDS_SCANNING 4
+#define IDS_DEVICE_INFO_ITEM 5
+#define IDS_DISK_INFO_ITEM 6
+#define IDS_UNLOAD_ITEM 7
+#define IDS_ABOUT_ITEM 8
+#define IDS_NONE 9
+#define IDS_TEST_WRITE 10
+#define IDS_DEVICE 11
+#define IDS_LETTER 12
+#define IDS_BUS 13
+#define IDS_CAN_READ 14
+#define IDS_READ_SPEEDS 15
+#define IDS_CAN_WRITE 16
+#define IDS_WRITE_SPEEDS 17
+#define IDS_WRITE_MODES 18
+#define IDS_DEVICE_INFO_CAPTION 19
+#define IDS_BUSY 20
+#define IDS_NO_MEDIUM_INFO 21
+#define IDS_MEDIUM_TYPE 22
+#define IDS_FREE_SPACE 23
+#define IDS_NO_FREE_SPACE 24
+#define IDS_BYTES 25
+#define IDS_USED_SPACE 26
+#define IDS_TOTAL_SPACE 27
+#define IDS_MEDIUM_INFO_CAPTION 28
+#define IDS_ABOUT_CAPTION 29
+#define IDS_NOT_AVAILABLE 30
+#define IDS_ABOUT_NAME 31
+#define IDS_ABOUT_COPYRIGHT 32
+#define IDS_VERSION 33
+#define IDS_UNKNOWN 34
+#define IDS_NO_MEDIA 35
