@@ -12,6 +12,7 @@
 #include <com/ptr.h>
 #include <com/object.h>
 #include <gtest/gtest.h>
+#include <algorithm>
 
 namespace {
 
@@ -357,6 +358,20 @@ TEST_F(SourceRoad, TheBurnersCancelDuringTheReadLeavesNoFilesAndBothPagesEnabled
     }, 20000)) << testing::PrintToString(RemoteListItems(log, Pid()));
     EXPECT_TRUE(IsWindowVisible(page));
     Shot("copy-page-reading");
+    // The project does not close while the disc is read.
+    HWND reading = VisibleProject();
+    ASSERT_TRUE(reading);
+    PostMessageA(reading, WM_CLOSE, 0, 0);
+    std::vector<std::string> refusal;
+    WaitUntil([&] {
+        if (HWND box = MessageBoxNow()) refusal.push_back(AnswerBox(box, IDNO));
+        return std::find(refusal.begin(), refusal.end(),
+                         "Disc image creation is in progress, can't close until it is finished of canceled.") !=
+               refusal.end();
+    }, 10000);
+    EXPECT_FALSE(refusal.empty() || refusal.back().find("Disc image creation is in progress") != 0)
+        << testing::PrintToString(refusal);
+    EXPECT_TRUE(IsWindow(reading)) << "the project stays open";
     // The burning frame's pane chosen from the project's menu (its mirror of
     // the task panel: the page's pane 2000, then the burning frame's 2001).
     PostMessageA(Frame(), WM_COMMAND, 2001, 0);
