@@ -40,30 +40,30 @@ unsigned int HandleValue(HICON icon) { return static_cast<unsigned int>(reinterp
 
 }  // namespace
 
-CCoDrubeck::CCoDrubeck() = default;
+namespace {
+
+const CDriveChooser::Texts kDriveTexts = {IDS_SEARCHING_DEVICES, IDS_DEVICES_FOUND, IDS_DEVICES_NOT_FOUND,
+                                          IDS_DEVICE_SELECTED,   IDS_EXISTING_SPEEDS, IDS_MAX,
+                                          IDS_NONE,              IDS_DEVICE_ARRIVED,  IDS_DEVICE_REMOVED};
+
+}  // namespace
+
+CCoDrubeck::CCoDrubeck() : m_drives(kDriveTexts, CDriveChooser::Speeds::Write, Text) {}
 CCoDrubeck::~CCoDrubeck() = default;
 
 HRESULT CCoDrubeck::FinalConstruct()
 {
     m_cookie = NewCallerCookie();
-    com::ComPtr<IUnknown> engine;
-    if (FAILED(engine.CoCreate(CLSID_CoDevices, IID_IUnknown,
-                               CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER)))
-        return E_FAIL;
-    if (FAILED(engine.As(IID_IDevices, &m_devices))) return E_FAIL;
-    if (FAILED(CCoDeviceCallbackBuffer::CreateInstance(&m_sink))) return E_FAIL;
-    return AdviseEngineEvents(m_devices, m_sink, &m_devicesAdviseCookie);
+    HRESULT hr = m_drives.Bind();
+    return SUCCEEDED(hr) || hr == E_OUTOFMEMORY ? hr : E_FAIL;
 }
 
 void CCoDrubeck::FinalRelease()
 {
-    if (m_sink) m_sink->SetTarget(nullptr);
-    if (m_device) UnadviseEngineEvents(m_device, &m_deviceAdviseCookie);
-    if (m_devices) UnadviseEngineEvents(m_devices, &m_devicesAdviseCookie);
+    m_drives.SetTarget(nullptr);
     // A host that let the frame go before its window: the window goes too.
     if (IsWindow()) Destroy();
-    m_device.Reset();
-    m_devices.Reset();
+    m_drives.Release();
 }
 
 STDMETHODIMP CCoDrubeck::CreateOwnWindow(HWND a_hWndParent)
@@ -139,9 +139,9 @@ HRESULT CCoDrubeck::AnswerDeviceId(SAFEARRAY* data)
 {
     long* out = nullptr;
     if (FAILED(ExtractFromSafearray(data, {{VT_I4 | VT_BYREF, &out}})) || !out) return E_FAIL;
-    if (!m_device) return E_FAIL;
+    if (!m_drives.Device()) return E_FAIL;
     unsigned int id = 0;
-    HRESULT hr = m_device->GetDeviceID(&id);
+    HRESULT hr = m_drives.Device()->GetDeviceID(&id);
     if (SUCCEEDED(hr)) *out = static_cast<long>(id);
     return hr;
 }
@@ -152,9 +152,9 @@ HRESULT CCoDrubeck::ChooseDrive(SAFEARRAY* data)
     HRESULT hr = ExtractFromSafearray(data, {{VT_I4, &id}});
     if (FAILED(hr)) return hr;
     if (m_job != Job::None) return E_FAIL;
-    const int item = FindDriveItem(static_cast<unsigned int>(id));
+    const int item = m_drives.FindDriveItem(static_cast<unsigned int>(id));
     if (item < 0) return E_INVALIDARG;
-    if (::SendMessageA(m_driveList, CB_GETCURSEL, 0, 0) != item || !m_device) {
+    if (::SendMessageA(m_driveList, CB_GETCURSEL, 0, 0) != item || !m_drives.Device()) {
         ::SendMessageA(m_driveList, CB_SETCURSEL, item, 0);
         ChangeDrive();
     }
@@ -229,13 +229,13 @@ void CCoDrubeck::AddTaskItems()
 
 LRESULT CCoDrubeck::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
 {
-    m_sink->SetTarget(m_hWnd);
+    m_drives.SetTarget(m_hWnd);
     TranslateDialog(m_hWnd, kTranslateRows);
     m_driveList = GetDlgItem(IDC_DEVICE_LIST);
-    m_speedList = GetDlgItem(IDC_SPEED_LIST);
     m_progress = GetDlgItem(IDC_PROGRESS_BAR);
     m_buffer = GetDlgItem(IDC_BUFFER_BAR);
     m_log.Attach(GetDlgItem(IDC_LOG_LIST));
+    m_drives.Attach(m_driveList, GetDlgItem(IDC_SPEED_LIST), &m_log);
     for (HWND bar : {m_progress, m_buffer}) ::SendMessageA(bar, PBM_SETRANGE32, 0, 100);
 
     // The template is narrow enough for a project window of the default
@@ -250,7 +250,7 @@ LRESULT CCoDrubeck::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     }
 
     AddTaskItems();
-    if (m_devices->IsInitialized() == S_OK) FillDriveList();
+    if (m_drives.Devices()->IsInitialized() == S_OK) FillDriveList();
     RefreshControls();
     return TRUE;
 }
@@ -280,59 +280,19 @@ LRESULT CCoDrubeck::OnClose(UINT, WPARAM, LPARAM, BOOL&)
 LRESULT CCoDrubeck::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
 {
     // No event may reach this window, nor a later one with its handle.
-    m_sink->SetTarget(nullptr);
+    m_drives.SetTarget(nullptr);
     handled = FALSE;
     return 0;
 }
 
 // --- Drives and speeds -----------------------------------------------------
 
-void CCoDrubeck::FillDriveList()
-{
-    ::SendMessageA(m_driveList, CB_RESETCONTENT, 0, 0);
-    if (!m_devices) return;
-    LogText(IDS_SEARCHING_DEVICES);
-    unsigned int count = 0;
-    if (FAILED(m_devices->GetDeviceCount(&count))) {
-        LogText(IDS_DEVICES_NOT_FOUND);
-        return;
-    }
-    m_log.Printf("%s: %i", Text(IDS_DEVICES_FOUND).c_str(), static_cast<int>(count));
-    int writable = -1;
-    for (unsigned int i = 0; i < count; ++i) {
-        com::ComPtr<IDevice> device;
-        if (FAILED(m_devices->GetDevice(i, &device))) continue;
-        com::Bstr name;
-        unsigned int id = 0;
-        device->GetDeviceName(&name);
-        device->GetDeviceID(&id);
-        m_log.Printf("        %s", name.Ansi().c_str());
-        int item = static_cast<int>(::SendMessageA(m_driveList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.Ansi().c_str())));
-        if (item < 0) continue;
-        ::SendMessageA(m_driveList, CB_SETITEMDATA, item, id);
-        unsigned long canWrite = 0;
-        if (writable < 0 && SUCCEEDED(device->DeviceCanWrite(&canWrite)) && canWrite) writable = item;
-    }
-    ::SendMessageA(m_driveList, CB_SETCURSEL, writable >= 0 ? writable : 0, 0);
-    ChangeDrive();
-}
-
 void CCoDrubeck::ChangeDrive()
 {
-    if (m_device) UnadviseEngineEvents(m_device, &m_deviceAdviseCookie);
-    const int item = static_cast<int>(::SendMessageA(m_driveList, CB_GETCURSEL, 0, 0));
-    com::ComPtr<IDevice> found;
-    if (item >= 0 && m_devices &&
-        SUCCEEDED(m_devices->GetDeviceByID(static_cast<unsigned int>(::SendMessageA(m_driveList, CB_GETITEMDATA, item, 0)),
-                                           &found))) {
-        m_device = found;
-        com::Bstr name;
-        m_device->GetDeviceName(&name);
-        m_log.Printf("%s: %s", Text(IDS_DEVICE_SELECTED).c_str(), name.Ansi().c_str());
-    }
-    if (m_device) {
-        AdviseDrive();
+    m_drives.ChangeDrive();
+    if (m_drives.Device()) {
         // The pane's caption names the whole drive.
+        const int item = static_cast<int>(::SendMessageA(m_driveList, CB_GETCURSEL, 0, 0));
         char itemText[512] = "";
         if (item >= 0 && ::SendMessageA(m_driveList, CB_GETLBTEXTLEN, item, 0) < static_cast<LRESULT>(sizeof(itemText)))
             ::SendMessageA(m_driveList, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(itemText));
@@ -344,82 +304,13 @@ void CCoDrubeck::ChangeDrive()
             SUCCEEDED(data.Prepare({{VT_UI4, BURN_PANE_ID}, {VT_BSTR, com::Bstr(caption).Get()}})))
             SendCommand(PCID_RENAME_PANE, data);
     }
-    FillSpeedList();
     RefreshControls();
-}
-
-void CCoDrubeck::AdviseDrive()
-{
-    if (m_device && !m_deviceAdviseCookie) AdviseEngineEvents(m_device, m_sink, &m_deviceAdviseCookie);
-}
-
-void CCoDrubeck::DropDrive()
-{
-    if (m_device) UnadviseEngineEvents(m_device, &m_deviceAdviseCookie);
-    m_device.Reset();
-}
-
-std::string CCoDrubeck::SpeedText(unsigned long speed)
-{
-    com::Bstr factor;
-    if (m_device) m_device->Speed_KBPS2X(speed, &factor);
-    char text[128];
-    std::snprintf(text, sizeof(text), "%sX (%i kbps)", factor.Ansi().c_str(), static_cast<int>(speed));
-    return text;
-}
-
-void CCoDrubeck::FillSpeedList()
-{
-    ::SendMessageA(m_speedList, CB_RESETCONTENT, 0, 0);
-    com::ComPtr<IDeviceSpeedEnum> reads, writes;
-    int added = 0;
-    if (m_device && SUCCEEDED(m_device->GetDeviceSpeeds(&reads, &writes)) && writes) {
-        m_log.Printf("%s:", Text(IDS_EXISTING_SPEEDS).c_str());
-        unsigned int speed = 0;
-        unsigned long fetched = 0;
-        while (writes->Next(1, &speed, &fetched) == S_OK && fetched == 1) {
-            const std::string text = SpeedText(speed);
-            m_log.Printf("        %s", text.c_str());
-            int item = static_cast<int>(::SendMessageA(m_speedList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
-            if (item >= 0) ::SendMessageA(m_speedList, CB_SETITEMDATA, item, speed), ++added;
-        }
-    }
-    const std::string last = Text(added ? IDS_MAX : IDS_NONE);
-    int item = static_cast<int>(::SendMessageA(m_speedList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(last.c_str())));
-    ::SendMessageA(m_speedList, CB_SETITEMDATA, item, added ? 0xFFFF : 0);
-    ::SendMessageA(m_speedList, CB_SETCURSEL, item, 0);
-}
-
-unsigned long CCoDrubeck::SelectedSpeed()
-{
-    const LRESULT item = ::SendMessageA(m_speedList, CB_GETCURSEL, 0, 0);
-    return item < 0 ? 0 : static_cast<unsigned long>(::SendMessageA(m_speedList, CB_GETITEMDATA, item, 0));
-}
-
-int CCoDrubeck::FindDriveItem(unsigned int id)
-{
-    const int count = static_cast<int>(::SendMessageA(m_driveList, CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i)
-        if (static_cast<unsigned int>(::SendMessageA(m_driveList, CB_GETITEMDATA, i, 0)) == id) return i;
-    return -1;
-}
-
-bool CCoDrubeck::DriveCanWrite()
-{
-    unsigned long canWrite = 0;
-    return m_device && SUCCEEDED(m_device->DeviceCanWrite(&canWrite)) && canWrite;
-}
-
-bool CCoDrubeck::DriveBusy()
-{
-    unsigned int busy = 0;
-    return m_device && SUCCEEDED(m_device->GetDeviceBusy(&busy)) && busy;
 }
 
 void CCoDrubeck::RefreshControls()
 {
     if (!IsWindow()) return;
-    const bool writable = DriveCanWrite(), busy = DriveBusy();
+    const bool writable = m_drives.DriveCanWrite(), busy = m_drives.DriveBusy();
     const bool start = writable && !busy && !m_preparing && !m_working && m_enabled;
     GetDlgItem(IDC_BURN).Enable(start);
     GetDlgItem(IDC_ERASE).Enable(start);

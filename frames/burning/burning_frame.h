@@ -5,14 +5,14 @@
 // and for the source of that type, and hands the source to the engine's
 // drive, whose events come back as window messages through its sink.
 #pragma once
-#include "burn_log.h"
+#include <frames/common/log_list.h>
 #include "drubeck.h"
 #include "engine.h"
 #include "resource.h"
 #include <com/object.h>
 #include <com/ptr.h>
-#include <frames/common/device_callback_buffer.h>
 #include <frames/common/dialog_resizer.h>
+#include <frames/common/drive_chooser.h>
 #include <frames/common/engine_events.h>
 #include <frames/common/next_back_buttons.h>
 #include <shared/auto_object_logger.h>
@@ -110,17 +110,14 @@ private:
     HRESULT ChooseDrive(SAFEARRAY* data);
 
     // Drives and speeds.
-    void FillDriveList();
+    void FillDriveList()
+    {
+        m_drives.FillDriveList(true);
+        ChangeDrive();
+    }
     void ChangeDrive();
-    void FillSpeedList();
     void RefreshControls();
-    bool DriveCanWrite();
-    bool DriveBusy();
-    std::string SpeedText(unsigned long speed);
-    unsigned long SelectedSpeed();
-    int FindDriveItem(unsigned int id);
-    void AdviseDrive();
-    void DropDrive();
+    unsigned long SelectedSpeed() { return m_drives.SelectedSpeed(); }
 
     // Jobs.
     void RequestBurn();
@@ -138,18 +135,12 @@ private:
     unsigned long LastArgument();
 
     // Engine events by kind.
-    void OnDeviceArrived(unsigned int id);
-    void OnDeviceRemoved(unsigned int id);
     void OnMediumChanged(unsigned int type);
     void OnJobEvent(unsigned event, unsigned int value);
     LRESULT OnQuestion(unsigned int code);
     void OnStatus(unsigned int word);
 
-    com::ComPtr<IDevices> m_devices;
-    com::ComPtr<com::ComObject<CCoDeviceCallbackBuffer>> m_sink;
-    DWORD m_devicesAdviseCookie = 0;
-    com::ComPtr<IDevice> m_device;
-    DWORD m_deviceAdviseCookie = 0;
+    CDriveChooser m_drives;
     BOOL m_preparing = FALSE;
     BOOL m_working = FALSE;
     BOOL m_enabled = TRUE;
@@ -158,7 +149,7 @@ private:
     bool m_cancelRequested = false;  // the user pressed Cancel during the job
     unsigned long m_cookie = 0;
 
-    HWND m_driveList = nullptr, m_speedList = nullptr, m_progress = nullptr, m_buffer = nullptr;
-    CBurnLog m_log;
+    HWND m_driveList = nullptr, m_progress = nullptr, m_buffer = nullptr;
+    CLogList m_log;
     CDialogResizer m_resizer;
 };

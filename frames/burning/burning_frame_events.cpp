@@ -3,6 +3,8 @@
 // and buffer reports.
 #include "burning_frame.h"
 #include "event_texts.h"
+#include <frames/common/engine_questions.h>
+#include <frames/common/medium_names.h>
 #include <com/bstr.h>
 #include <frames/common/engine_connection.h>
 #include <commctrl.h>
@@ -19,8 +21,12 @@ LRESULT CCoDrubeck::OnEngineEvent(UINT message, WPARAM wParam, LPARAM lParam, BO
     const unsigned event = message - WM_ENGINE_EVENT;
     const unsigned int w = static_cast<unsigned int>(wParam), l = static_cast<unsigned int>(lParam);
     switch (event) {
-    case DM_DEVICEARRIVED: OnDeviceArrived(w); break;
-    case DM_DEVICEREMOVED: OnDeviceRemoved(w); break;
+    case DM_DEVICEARRIVED: m_drives.OnDeviceArrived(w); break;
+    case DM_DEVICEREMOVED:
+        // The job's end event went with the drive's window.
+        if (m_job != Job::None && w == m_jobDeviceId) EndLostJob();
+        m_drives.OnDeviceRemoved(w);
+        break;
     case DM_MEDIUMCHANGED: OnMediumChanged(l); break;
     case DM_DEVICESSCANNED: FillDriveList(); return 0;
     case DM_QUESTION: return OnQuestion(w == m_cookie ? l : 0);
@@ -45,52 +51,12 @@ LRESULT CCoDrubeck::OnEngineEvent(UINT message, WPARAM wParam, LPARAM lParam, BO
     return 0;
 }
 
-void CCoDrubeck::OnDeviceArrived(unsigned int id)
-{
-    if (!m_devices || m_devices->IsInitialized() != S_OK) return;
-    // The first scan's arrivals may come after the list was filled.
-    if (FindDriveItem(id) >= 0) return;
-    com::ComPtr<IDevice> device;
-    if (FAILED(m_devices->GetDeviceByID(id, &device))) return;
-    com::Bstr name;
-    device->GetDeviceName(&name);
-    m_log.Printf("%s: %s", Text(IDS_DEVICE_ARRIVED).c_str(), name.Ansi().c_str());
-    const bool hadSelection = ::SendMessageA(m_driveList, CB_GETCURSEL, 0, 0) >= 0;
-    int item = static_cast<int>(::SendMessageA(m_driveList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.Ansi().c_str())));
-    if (item < 0) return;
-    ::SendMessageA(m_driveList, CB_SETITEMDATA, item, id);
-    if (hadSelection || m_device) return;
-    m_device = device;
-    AdviseDrive();
-    ::SendMessageA(m_driveList, CB_SETCURSEL, item, 0);
-    FillSpeedList();
-}
-
-void CCoDrubeck::OnDeviceRemoved(unsigned int id)
-{
-    // The job's end event went with the drive's window.
-    if (m_job != Job::None && id == m_jobDeviceId) EndLostJob();
-    const int item = FindDriveItem(id);
-    if (item < 0) return;
-    char text[512] = "";
-    if (::SendMessageA(m_driveList, CB_GETLBTEXTLEN, item, 0) < static_cast<LRESULT>(sizeof(text)))
-        ::SendMessageA(m_driveList, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(text));
-    m_log.Printf("%s: %s", Text(IDS_DEVICE_REMOVED).c_str(), text);
-    if (::SendMessageA(m_driveList, CB_GETCURSEL, 0, 0) == item) {
-        DropDrive();
-        ::SendMessageA(m_driveList, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-        FillSpeedList();
-    }
-    ::SendMessageA(m_driveList, CB_DELETESTRING, item, 0);
-}
-
 void CCoDrubeck::OnMediumChanged(unsigned int type)
 {
-    UINT stringId = 0;
-    const char* name = MediumName(type, &stringId);
-    const std::string text = name ? name : Text(stringId);
+    const char* name = MediumName(type);
+    const std::string text = name ? name : Text(type == MT_NO_MEDIA ? IDS_NO_MEDIA : IDS_UNKNOWN_MEDIUM);
     m_log.Printf("%s: %s", Text(IDS_MEDIUM_IN_DRIVE).c_str(), text.c_str());
-    FillSpeedList();
+    m_drives.FillSpeedList();
 }
 
 void CCoDrubeck::OnJobEvent(unsigned event, unsigned int value)
@@ -102,7 +68,7 @@ void CCoDrubeck::OnJobEvent(unsigned event, unsigned int value)
         break;
     case DM_BURNSTART:
         m_preparing = FALSE, m_working = TRUE;
-        m_log.Printf("%s: %s", Text(IDS_BURNING_STARTED).c_str(), SpeedText(value).c_str());
+        m_log.Printf("%s: %s", Text(IDS_BURNING_STARTED).c_str(), m_drives.SpeedText(value).c_str());
         break;
     case DM_BURNEND: {
         const HRESULT result = static_cast<HRESULT>(value);
@@ -124,7 +90,7 @@ void CCoDrubeck::OnJobEvent(unsigned event, unsigned int value)
         break;
     case DM_ERASESTART:
         m_preparing = FALSE, m_working = TRUE;
-        m_log.Printf("%s: %s", Text(IDS_ERASING_STARTED).c_str(), SpeedText(value).c_str());
+        m_log.Printf("%s: %s", Text(IDS_ERASING_STARTED).c_str(), m_drives.SpeedText(value).c_str());
         break;
     case DM_ERASEEND: {
         const HRESULT result = static_cast<HRESULT>(value);
@@ -164,9 +130,7 @@ void CCoDrubeck::OnJobEvent(unsigned event, unsigned int value)
 
 LRESULT CCoDrubeck::OnQuestion(unsigned int code)
 {
-    UINT text = 0, type = 0;
-    if (!QuestionText(code, &text, &type)) return 0;
-    return MessageBox(m_hWnd, Text(text).c_str(), type);
+    return AskEngineQuestion(code, Text, [this](const char* text, UINT type) { return MessageBox(m_hWnd, text, type); });
 }
 
 void CCoDrubeck::OnStatus(unsigned int word)

@@ -122,14 +122,15 @@ HRESULT CCoDrubeck::RunBurnKind(const BurnKind& kind)
     else if (kind.before)
         m_log.Printf(Text(kind.before).c_str(), source.Ansi().c_str());
 
-    if (!m_device) return E_FAIL;
+    IDevice* device = m_drives.Device();
+    if (!device) return E_FAIL;
     const unsigned long speed = SelectedSpeed(), last = LastArgument();
     // The job is this frame's from the call on: its first events may come
     // before the call returns.
     JobStarted(Job::Burn);
     if (kind.type >= BURN_TYPE_VIDEO_CD) {
         com::ComPtr<IWriter2> writer;
-        hr = m_device->QueryInterface(IID_IWriter2, reinterpret_cast<void**>(&writer));
+        hr = device->QueryInterface(IID_IWriter2, reinterpret_cast<void**>(&writer));
         if (SUCCEEDED(hr))
             hr = kind.type == BURN_TYPE_VIDEO_CD ? writer->BurnVideoCD(m_cookie, speed, source, last)
                                                  : writer->BurnSuperVideoCD(m_cookie, speed, source, last);
@@ -137,7 +138,7 @@ HRESULT CCoDrubeck::RunBurnKind(const BurnKind& kind)
             hr = E_FAIL;
     } else {
         com::ComPtr<IWriter> writer;
-        hr = m_device->QueryInterface(IID_IWriter, reinterpret_cast<void**>(&writer));
+        hr = device->QueryInterface(IID_IWriter, reinterpret_cast<void**>(&writer));
         if (FAILED(hr)) hr = E_FAIL;
         else if (kind.type == BURN_TYPE_DVD_VIDEO) hr = writer->BurnDVDVideo(m_cookie, speed, source, last);
         else if (kind.type == BURN_TYPE_DATA) hr = writer->BurnData(m_cookie, speed, tree, last);
@@ -181,9 +182,9 @@ LRESULT CCoDrubeck::OnEraseClicked(WORD, WORD, HWND button, BOOL&)
 
 void CCoDrubeck::EraseDisc(unsigned int full)
 {
-    if (!m_device || m_job != Job::None) return;
+    if (!m_drives.Device() || m_job != Job::None) return;
     com::ComPtr<IWriter> writer;
-    HRESULT hr = m_device->QueryInterface(IID_IWriter, reinterpret_cast<void**>(&writer));
+    HRESULT hr = m_drives.Device()->QueryInterface(IID_IWriter, reinterpret_cast<void**>(&writer));
     if (SUCCEEDED(hr)) {
         JobStarted(Job::Erase);
         hr = writer->Erase(m_cookie, SelectedSpeed(), full);
@@ -211,9 +212,9 @@ LRESULT CCoDrubeck::OnCancelClicked(WORD, WORD, HWND button, BOOL&)
 
 void CCoDrubeck::CancelJob()
 {
-    if (m_job == Job::None || !m_device) return;
+    if (m_job == Job::None || !m_drives.Device()) return;
     com::ComPtr<IWriter> writer;
-    if (SUCCEEDED(m_device->QueryInterface(IID_IWriter, reinterpret_cast<void**>(&writer)))) {
+    if (SUCCEEDED(m_drives.Device()->QueryInterface(IID_IWriter, reinterpret_cast<void**>(&writer)))) {
         HRESULT hr = writer->Cancel();
         if (FAILED(hr)) LogFailure("IWriter::Cancel", hr);
     }
@@ -224,7 +225,7 @@ void CCoDrubeck::JobStarted(Job job)
     m_job = job;
     m_cancelRequested = false;
     m_jobDeviceId = 0;
-    if (m_device) m_device->GetDeviceID(&m_jobDeviceId);
+    if (m_drives.Device()) m_drives.Device()->GetDeviceID(&m_jobDeviceId);
     SetTimer(m_hWnd, JOB_WATCH_TIMER, JOB_WATCH_MS, nullptr);
 }
 
@@ -247,7 +248,7 @@ LRESULT CCoDrubeck::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& handled)
     // A drive that answers no more (the engine died, or the drive went
     // away with its events) ends the job here.
     unsigned int busy = 0;
-    const HRESULT hr = m_device ? m_device->GetDeviceBusy(&busy) : E_FAIL;
+    const HRESULT hr = m_drives.Device() ? m_drives.Device()->GetDeviceBusy(&busy) : E_FAIL;
     if (FAILED(hr)) {
         LogFailure("IDevice::GetDeviceBusy", hr);
         EndLostJob();

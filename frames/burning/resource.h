@@ -1,6 +1,7 @@
 // Resource and control identifiers of Drubeck.dll. The control and string
 // numbers are part of the language file's contract: translators name them.
 #pragma once
+#include <frames/common/engine_questions.h>
 
 // Dialog 101 and its controls.
 #define IDD_BURNING_FRAME 101
@@ -83,27 +84,18 @@
 #define IDS_SPEED_FAILED 8242
 #define IDS_DVD_IMAGE_DONE 8243
 #define IDS_DVD_IMAGE_FAILED 8244
-#define IDS_ASK_INSERT_DISC 8245
-#define IDS_ASK_ERASE_FINALIZED 8246
-#define IDS_ASK_ERASE_FOR_SPACE 8247
-#define IDS_ASK_NOT_ENOUGH_SPACE 8248
 #define IDS_START_FULL_ERASING 8249
 #define IDS_DATA_IMAGE_BEGIN 8250
 #define IDS_DATA_IMAGE_DONE 8251
 #define IDS_DATA_IMAGE_FAILED 8252
 #define IDS_CLOSE_WHILE_PREPARING 8256
 #define IDS_CLOSE_WHILE_WORKING 8257
-#define IDS_ASK_NOT_WRITABLE 8258
 #define IDS_TYPE_QUERY_FAILED 8268
 #define IDS_BURN_START_FAILED 8269
 #define IDS_ERASE_CANCELLED 8270
 #define IDS_BURN_CANCELLED 8271
 #define IDS_BURNING_VCD 8272
 #define IDS_BURNING_SVCD 8273
-#define IDS_ASK_NEED_CD 8274
-#define IDS_ASK_NEED_DVD 8275
-#define IDS_ASK_NEED_BLANK 8276
-#define IDS_ASK_ERASE_FOR_BLANK 8277
 #define IDS_ERASE_START_FAILED 8284
 #define IDS_JOB_LOST 8285
 // The preparation lines of each burn type: succeeded, cancelled, failed.

@@ -1,18 +1,11 @@
 #include "image_size_report.h"
 #include "project_base.h"
+#include "size_report.h"
 #include <shared/log.h>
 #include <shared/variant_safearray.h>
 
 HRESULT ReportImageSize(CProjectBase& project, SizeReportCause cause)
 {
-    HWND window = project.m_hWnd;
-    NMSIZEBARUPDATE block;
-    ZeroMemory(&block, sizeof block);
-    block.hdr.hwndFrom = window;
-    block.hdr.idFrom = static_cast<UINT_PTR>(::GetWindowLongA(window, GWL_ID));
-    block.hdr.code = SIZEBARN_UPDATE;
-    block.kind = SIZEBAR_DATA;
-
     com::ComPtr<ICommandPerformer> editor;
     if (!project.FirstFrame() || FAILED(editor.QueryFrom(project.FirstFrame(), IID_ICommandPerformer))) {
         LogNull("compNostrine");
@@ -25,8 +18,6 @@ HRESULT ReportImageSize(CProjectBase& project, SizeReportCause cause)
     if (FAILED(hr)) return hr;
     hr = editor->InvokeCommand(project.Self(), project.ProjectClsid(), PCID_GET_IMAGE_SIZE, data);
     if (FAILED(hr) && cause == SizeReportCause::EditorChanged) return hr;
-    block.bytes = SUCCEEDED(hr) ? bytes : 0;
-    if (::IsWindow(window))
-        ::SendMessageA(project.MainFrame(), WM_NOTIFY, block.hdr.idFrom, reinterpret_cast<LPARAM>(&block));
+    SendSizeReport(project, SIZEBAR_DATA, 0, SUCCEEDED(hr) ? bytes : 0);
     return hr;
 }

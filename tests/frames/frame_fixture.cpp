@@ -1,4 +1,5 @@
 #include "frame_fixture.h"
+#include "list_view.h"
 #include "commands.h"
 #include "drubeck.h"
 #include "unix_tools.h"
@@ -139,22 +140,7 @@ std::string CFrameUnderTest::ComboText(int id) const
     return text;
 }
 
-std::vector<std::string> CFrameUnderTest::Log() const
-{
-    std::vector<std::string> lines;
-    HWND list = Control(8196);
-    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        char text[1024] = "";
-        LVITEMA item = {};
-        item.iSubItem = 0;
-        item.pszText = text;
-        item.cchTextMax = sizeof(text);
-        SendMessageA(list, LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(&item));
-        lines.push_back(text);
-    }
-    return lines;
-}
+std::vector<std::string> CFrameUnderTest::Log() const { return ListViewRows(Control(8196)); }
 
 bool CFrameUnderTest::Logged(const std::string& line) const { return Count(line) > 0; }
 

@@ -351,21 +351,6 @@ protected:
         }, 5000);
     }
 
-    // --- file dialogs ---
-
-    bool FileDialog(WORD command, const char* caption, const std::string& file)
-    {
-        PostMessageA(Frame(), WM_COMMAND, command, 0);
-        HWND dialog = run->WaitForWindow("#32770", caption, 15000);
-        if (!dialog) return false;
-        HWND name = GetDlgItem(dialog, 0x47C);
-        if (!name) name = GetDlgItem(dialog, 0x480);
-        if (!name) return false;
-        SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-        return WaitUntil([&] { return !IsWindow(dialog); }, 10000);
-    }
-
     // --- the burn ---
 
     // Next in the editor brings the burning frame; drive F is chosen there,

@@ -1,9 +1,9 @@
-#include "burn_log.h"
+#include "log_list.h"
 #include <commctrl.h>
 #include <cstdarg>
 #include <cstdio>
 
-void CBurnLog::Attach(HWND list)
+void CLogList::Attach(HWND list)
 {
     m_list = list;
     ListView_SetExtendedListViewStyle(m_list, LVS_EX_FULLROWSELECT);
@@ -15,9 +15,9 @@ void CBurnLog::Attach(HWND list)
     FitColumn();
 }
 
-void CBurnLog::Printf(const char* format, ...)
+void CLogList::Printf(const char* format, ...)
 {
-    char text[1024];
+    char text[4096];
     va_list args;
     va_start(args, format);
     std::vsnprintf(text, sizeof(text), format, args);
@@ -25,7 +25,7 @@ void CBurnLog::Printf(const char* format, ...)
     Add(text);
 }
 
-void CBurnLog::Add(const char* text)
+void CLogList::Add(const char* text)
 {
     if (!m_list) return;
     LVITEMA item = {};
@@ -39,7 +39,7 @@ void CBurnLog::Add(const char* text)
     ListView_EnsureVisible(m_list, row, FALSE);
 }
 
-void CBurnLog::FitColumn()
+void CLogList::FitColumn()
 {
     if (!m_list) return;
     RECT client = {};

@@ -1,0 +1,76 @@
+// Resource and control identifiers of Pelgrave.dll. The control and string
+// numbers are part of the language file's contract: translators name them.
+#pragma once
+
+// The pages' dialogs.
+#define IDD_COPY_SOURCE 101
+#define IDD_IMAGE_SOURCE 102
+#define IDD_GRAB_IMAGE 103
+
+// Task-pane icons.
+#define IDI_IMAGE_PANE 202
+#define IDI_COPY_PANE 203
+#define IDI_GRAB_PANE 204
+
+// Controls.
+#define IDC_GRAB 201
+#define IDC_READ_PROGRESS 202
+#define IDC_SOURCE_DRIVES 203
+#define IDC_IMAGE_PATH 205
+#define IDC_CHOOSE_IMAGE 206
+#define IDC_READ_SPEEDS 207
+#define IDC_DRIVE_GROUP 208
+#define IDC_SPEED_GROUP 209
+#define IDC_PAGE_LOG 213
+#define IDC_DELETE_IMAGE 216
+#define IDC_IMAGE_GROUP 219
+
+// Task panes and the grab page's action.
+#define COPY_PANE_ID 8192
+#define IMAGE_PANE_ID 8219
+#define GRAB_PANE_ID 8220
+#define GRAB_ACTION_ID 8201
+
+// Strings.
+#define IDS_COPY_PANE 8192
+#define IDS_MAX 8193
+#define IDS_NONE 8194
+#define IDS_EXISTING_SPEEDS 8195
+#define IDS_SEARCHING_DEVICES 8196
+#define IDS_DEVICES_FOUND 8197
+#define IDS_DEVICES_NOT_FOUND 8198
+#define IDS_DEVICE_SELECTED 8199
+#define IDS_DEVICE 8200
+#define IDS_START 8201
+#define IDS_GRAB_STARTED 8203
+#define IDS_GRAB_SUCCEEDED 8204
+#define IDS_GRAB_FAILED 8205
+#define IDS_PREPARING_GRAB 8206
+#define IDS_NO_MEDIA 8207
+#define IDS_UNKNOWN_MEDIUM 8208
+#define IDS_MEDIUM_IN_DRIVE 8209
+#define IDS_DEVICE_ARRIVED 8210
+#define IDS_DEVICE_REMOVED 8211
+#define IDS_IMAGE_MISSING 8212
+#define IDS_IMAGE_IS_FOLDER 8213
+#define IDS_MDS_FILES 8214
+#define IDS_DRIVE_GROUP 8215
+#define IDS_SPEED_GROUP 8216
+#define IDS_DELETE_AFTER_COPY 8217
+#define IDS_START_GRABBING 8218
+#define IDS_IMAGE_PANE 8219
+#define IDS_GRAB_PANE 8220
+#define IDS_DELETE_AFTER_BURN 8221
+#define IDS_IMAGE_GROUP 8222
+#define IDS_ASK_OVERWRITE 8223
+#define IDS_CLOSE_WHILE_PREPARING 8224
+#define IDS_CLOSE_WHILE_WORKING 8225
+#define IDS_GRAB_FAILED_BOX 8226
+#define IDS_INSERT_TARGET_DISC 8227
+#define IDS_GRAB_CANCELLED 8228
+#define IDS_ISO_FILES 8229
+
+// Texts of the common section.
+#define IDS_COMMON_CANCEL 15
+#define IDS_ALL_FILES 53632
+#define IDS_ALL_SUPPORTED_FILES 53633

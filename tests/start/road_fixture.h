@@ -1,0 +1,44 @@
+// What every road test through Tessaly.exe does with the program's
+// windows: the frame and its project windows, the panes of a project, the
+// program's dialogs and message boxes answered, file dialogs typed into,
+// the program closed, and screenshots of the steps (TB_ROAD_SHOTS).
+#pragma once
+#include "tessaly_process.h"
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+class RoadFixture : public testing::Test {
+protected:
+    explicit RoadFixture(const char* apptype = "[Data]\r\nShowExplorerInitially=0\r\n") : install(apptype) {}
+
+    HWND Frame() { return run->WaitForFrame(); }
+    DWORD Pid() const { return run->Pid(); }
+
+    // A visible project window (with the title, when given), other than `other`.
+    HWND VisibleProject(const char* title = nullptr, HWND other = nullptr);
+    // A project's two frame windows: the first frame (not a dialog, unless
+    // `firstIsDialog`) and the burning frame (the other dialog).
+    void ProjectPanes(HWND project, HWND* first, HWND* burner, bool firstIsDialog = false);
+    // A visible top-level dialog of the program holding the control.
+    HWND DialogWith(int control, DWORD ms);
+    // A message box of the program (its text control), or null.
+    HWND MessageBoxNow();
+    // Answers a message box: the preferred button where it has one, else
+    // OK, else Cancel; the box's text.
+    std::string AnswerBox(HWND box, int preferred = IDYES);
+    // Closes the program, saying No to a question about unsaved changes.
+    void CloseAnswering();
+    // The dialog a frame command opens, with the file typed in and OK.
+    bool FileDialog(WORD command, const char* caption, const std::string& file);
+    // The same for an open-file dialog a button of another window opens.
+    bool FileDialogFrom(HWND owner, int button, const std::string& file, const char* caption = "Open");
+    // File > New, the type chosen by its name in the project-type dialog.
+    testing::AssertionResult NewProjectOfType(const std::string& name);
+    // A screenshot of the display when TB_ROAD_SHOTS names a Unix folder.
+    void Shot(const char* name);
+
+    TessalyInstall install;
+    std::unique_ptr<TessalyRun> run;
+};
