@@ -130,7 +130,7 @@ HRESULT CAudioBurnJob::Body(CJobMessenger& job, JOB_STATE_RECORD* record)
 }
 
 HRESULT CAudioBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, CGrabber& grabber,
-                            const MEDIUM_STATE& medium, CTrayLock& /*tray*/, Next* next)
+                            const MEDIUM_STATE& medium, CTrayLock& tray, Next* next)
 {
     const bool erasable = IsErasableMedium(medium.type);
     if (medium.status == DISC_STATUS_COMPLETE && erasable) return AskEraseFinalized(job, next);
@@ -142,14 +142,14 @@ HRESULT CAudioBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, CGrabb
     const bool discAtOnce = grabber.ProbeWriteModes(&modes) == DISC_OK && modes.discAtOnceRawPw;
     const uint64_t needed = AudioBurnBlocks(m_table.cdBytes, m_table.table->count, discAtOnce) * BLOCK_SIZE;
     if (medium.freeBytes < needed)
-        return AskForRoom(job, medium, next);
+        return AskForRoom(job, medium, tray, next);
     return Write(job, grabber, record, discAtOnce);
 }
 
 HRESULT CAudioBurnJob::Write(CJobMessenger& job, CGrabber& grabber, JOB_STATE_RECORD* record, bool discAtOnce)
 {
     uint32_t write = 0;
-    if (!SetJobSpeeds(job, grabber, record->speed, &write)) return E_FAIL;
+    if (Cancelled() || !SetJobSpeeds(job, grabber, record->speed, &write)) return E_FAIL;
     // Buffer protection first, then the calibration: the audio write's order.
     uint32_t available = 0, enabled = 0;
     if (grabber.GetBUP(&available, &enabled) == DISC_OK && available)
@@ -157,6 +157,7 @@ HRESULT CAudioBurnJob::Write(CJobMessenger& job, CGrabber& grabber, JOB_STATE_RE
     job.Status(ST_SENDING_OPC, grabber.SendOPC() == DISC_OK ? 1 : 0);
     record->speed = write;
     job.Start(record);
+    if (Cancelled()) return CancelledResult();
     // The layer finalizes the disc itself; no session is closed here.
     const uint32_t test = IsTestWrite(record->lastArgument) ? 1 : 0;
     return grabber.WriteAudio(m_table.table.get(), discAtOnce, test) == DISC_OK ? S_OK : E_FAIL;

@@ -25,6 +25,8 @@ HRESULT CGrabImageJob::Start(CCoDevice* device, unsigned cookie, unsigned speed,
 HRESULT CGrabImageJob::Body(CJobMessenger& job, JOB_STATE_RECORD* record)
 {
     for (;;) {
+        // A cancel while the insert question was open ends the grab here.
+        if (Cancelled()) return CancelledResult();
         CGrabber grabber;
         if (grabber.Create(CCoDevice::BurnerCallback, m_device, m_device->Id(), GRAB_BUFFER_MEGABYTES) != DISC_OK)
             return E_FAIL;
@@ -45,6 +47,7 @@ HRESULT CGrabImageJob::Grab(CJobMessenger& job, CGrabber& grabber, JOB_STATE_REC
     }
     record->speed = read;
     job.Start(record);
+    if (Cancelled()) return CancelledResult();
     const int grabbed = IsDVDMedium(type) ? grabber.GrabDvdImage(m_path.c_str(), record->lastArgument)
                                           : grabber.GrabCdImage(m_path.c_str());
     return grabbed == DISC_OK ? S_OK : E_FAIL;

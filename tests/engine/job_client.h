@@ -132,16 +132,25 @@ protected:
         ASSERT_TRUE(sink->WaitFor(startMessage, 10000));
         PumpFor(1000);
         EXPECT_TRUE(All(endMessage).empty());
-        com::ComPtr<IDevices> other;
-        com::ComPtr<IDevice> drive;
-        com::ComPtr<Writer> otherWriter;
-        ASSERT_EQ(S_OK, other.CoCreate(CLSID_CoDevices, IID_IDevices, CLSCTX_LOCAL_SERVER));
-        ASSERT_EQ(S_OK, other->GetDeviceByDriveLetter('F', &drive));
-        ASSERT_EQ(S_OK, drive->QueryInterface(iid, reinterpret_cast<void**>(&otherWriter)));
+        com::ComPtr<Writer> otherWriter = OtherClientsWriter<Writer>(iid);
+        ASSERT_TRUE(otherWriter);
         const DWORD cancelled = GetTickCount();
         EXPECT_EQ(S_OK, otherWriter->Cancel());
         EXPECT_EQ(unsigned(E_FAIL), WaitEnd(endMessage, first));
         EXPECT_LT(GetTickCount() - cancelled, 1000u);
+    }
+    // Drive F's writer interface `Writer` (`iid`) as another client of the
+    // engine sees it: its own device list and device object.
+    template <class Writer>
+    static com::ComPtr<Writer> OtherClientsWriter(REFIID iid)
+    {
+        com::ComPtr<IDevices> other;
+        com::ComPtr<IDevice> drive;
+        com::ComPtr<Writer> otherWriter;
+        EXPECT_EQ(S_OK, other.CoCreate(CLSID_CoDevices, IID_IDevices, CLSCTX_LOCAL_SERVER));
+        if (other) EXPECT_EQ(S_OK, other->GetDeviceByDriveLetter('F', &drive));
+        if (drive) EXPECT_EQ(S_OK, drive->QueryInterface(iid, reinterpret_cast<void**>(&otherWriter)));
+        return otherWriter;
     }
     unsigned WaitEnd(unsigned message, size_t after)
     {

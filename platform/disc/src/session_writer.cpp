@@ -160,10 +160,11 @@ Error SessionWriter::writeTrack(DiscImage& image, size_t index, const Plan& p, F
     return {};
 }
 
-Error SessionWriter::write(DiscImage& image, bool test, uint32_t bufferBytes) {
+Error SessionWriter::write(DiscImage& image, bool test, uint32_t bufferBytes, std::optional<uint64_t> cancelMark) {
     DriveJob job(drive_);
     if (!job.owned()) return fail(DISC_E_BUSY, "the drive is busy");
-    cancelMark_ = drive_.cancelCount();
+    cancelMark_ = cancelMark ? *cancelMark : drive_.cancelCount();
+    if (cancelled()) return fail(DISC_E_CANCELLED, "cancelled");
     Plan p;
     if (Error e = plan(image, test, p)) return e;
     progress_.targetSize(p.tracks.front().start - p.tracks.front().pregap, static_cast<uint32_t>(p.totalBlocks));

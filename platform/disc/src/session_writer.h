@@ -17,7 +17,10 @@ class SessionWriter : RawWriter {
 public:
     SessionWriter(Drive& drive, ProgressReporter& progress) : RawWriter(drive, progress) {}
 
-    Error write(DiscImage& image, bool test, uint32_t bufferBytes);
+    // `cancelMark`: the drive's cancel count the caller's operation began
+    // with, when it did work of its own before this write (a cancel then
+    // still stops it); else the count when the write begins.
+    Error write(DiscImage& image, bool test, uint32_t bufferBytes, std::optional<uint64_t> cancelMark = {});
 
 private:
     struct Plan : RawWritePlan {
