@@ -113,6 +113,76 @@ TEST_F(RawImages, CueWithDataAndAudioTracksIsWrittenAsItsLayoutSays) {
               std::string::npos);
 }
 
+// Only our descriptor names where its tracks lay; a bare image or a CUE
+// sheet made for block 0 is checked against its own data, so that it is not
+// appended behind a session its file system knows nothing of.
+TEST_F(RawImages, AnImageMadeForBlockZeroIsRefusedOnADiscWithASession) {
+    const std::string iso = makeIso("made.iso", "FORZERO");
+    std::string raw;
+    for (size_t lba = 0; lba * 2048 < iso.size(); ++lba) {
+        uint8_t sector[kRaw];
+        disc::cd::encodeMode1(uint32_t(lba), reinterpret_cast<const uint8_t*>(iso.data()) + lba * 2048, sector);
+        raw.append(reinterpret_cast<const char*>(sector), kRaw);
+    }
+    put("cooked.img", iso);
+    put("raw.img", raw);
+    put("raw.bin", raw);
+    put("raw.cue", "FILE \"raw.bin\" BINARY\n  TRACK 01 MODE1/2352\n    INDEX 01 00:00:00\n");
+    DiscHandle g = grabber(kCd);
+    DiscHandle t = newTree();
+    addFile(t, IsoTree_GetRoot(t), "first.txt", "the first session");
+    ASSERT_EQ(burn(g, t), 0);
+    ASSERT_EQ(closeSession(g), 0);
+    for (const char* name : {"cooked.img", "raw.img", "raw.cue"}) {
+        SCOPED_TRACE(name);
+        const std::string before = mediumBytes("drive1");
+        EXPECT_EQ(sao(g, file(name)), DISC_E_WRONG_ADDRESS) << lastText_;
+        EXPECT_TRUE(mediumBytes("drive1") == before);
+    }
+    // On a blank disc each is where it was made for.
+    for (const char* name : {"cooked.img", "raw.img", "raw.cue"}) {
+        SCOPED_TRACE(name);
+        tool("insert drive1 2");
+        DiscHandle fresh = grabber(kCd);
+        EXPECT_EQ(sao(fresh, file(name)), 0) << lastText_;
+    }
+}
+
+// A sheet's FILE names a file in the sheet's folder or below it; any other
+// name (absolute, rooted, UNC, a drive, a stream, a ".." step, a device) is
+// refused as a bad image before any file is opened.
+TEST_F(RawImages, ASheetNamesOnlyFilesInItsOwnFolder) {
+    const std::string iso = makeIso("made.iso", "NAMES");
+    fs::create_directories(root_ / "sub");
+    put("sub/data.bin", iso);
+    put("data.bin", iso);
+    struct Case {
+        std::string name;
+        int result;
+    };
+    const Case cases[] = {
+        {"sub/data.bin", 0},
+        {"../data.bin", DISC_E_BAD_IMAGE},
+        {"sub/../data.bin", DISC_E_BAD_IMAGE},
+        {"..\\data.bin", DISC_E_BAD_IMAGE},
+        {file("data.bin"), DISC_E_BAD_IMAGE},
+        {"C:\\data.bin", DISC_E_BAD_IMAGE},
+        {"\\\\host\\share\\data.bin", DISC_E_BAD_IMAGE},
+        {"\\data.bin", DISC_E_BAD_IMAGE},
+        {"data.bin:stream", DISC_E_BAD_IMAGE},
+        {"CON", DISC_E_BAD_IMAGE},
+        {"com1.bin", DISC_E_BAD_IMAGE},
+        {"sub/nul", DISC_E_BAD_IMAGE},
+    };
+    for (const char* sheet : {"disc.cue", "disc.mds"}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(sheet) + ": " + c.name);
+            tool("insert drive1 2");
+            put(sheet, "FILE \"" + c.name + "\" BINARY\n  TRACK 01 MODE1/2048\n    INDEX 01 00:00:00\n");
+            EXPECT_EQ(sao(grabber(kCd), file(sheet)), c.result) << lastText_;
+        }
+    }
+}
 
 struct ReadReports {
     std::vector<std::pair<int64_t, int64_t>> progress;

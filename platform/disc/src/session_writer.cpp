@@ -2,6 +2,7 @@
 
 #include "cd_sector.h"
 #include "image_source.h"
+#include "iso_format.h"
 
 #include <algorithm>
 #include <cstring>
@@ -25,6 +26,32 @@ Track trackOf(const ImageTrack& it, bool dvd) {
     case CueMode::Mode1Cooked: t.sectorSize = cd::kUserData; t.mode = 4; t.dataMode = 1; break;
     }
     return t;
+}
+
+// Where a data track's own sectors say it belongs, for an image that names
+// no address (a bare image, a CUE sheet): the header of its first raw
+// sector, or, cooked, no lower than its ISO 9660 root folder (the check of
+// a track-at-once image). Data that tells nothing passes.
+Error checkOwnAddress(DiscImage& image, const ImageTrack& it, size_t index, uint32_t start) {
+    const std::string track = "track " + std::to_string(index + 1) + " of the image";
+    if (it.mode == CueMode::Mode1Raw || it.mode == CueMode::Mode2Raw) {
+        uint8_t raw[cd::kRawSector];
+        if (it.blocks == 0) return {};
+        if (Error e = image.read(it, it.indexZero, 1, raw)) return e;
+        const uint32_t lba = cd::headerLba(raw);
+        if (lba != start)
+            return fail(DISC_E_WRONG_ADDRESS, track + " was made for block " + std::to_string(lba) +
+                                                  ", here it would start at " + std::to_string(start));
+        return {};
+    }
+    if (it.mode != CueMode::Mode1Cooked || it.blocks <= iso::kDescriptorStart) return {};
+    uint8_t d[cd::kUserData];
+    if (Error e = image.read(it, it.indexZero + iso::kDescriptorStart, 1, d)) return e;
+    const int64_t rootLba = iso::primaryRootLba(d);
+    if (rootLba >= 0 && rootLba < int64_t(start))
+        return fail(DISC_E_WRONG_ADDRESS, track + " has its root folder at block " + std::to_string(rootLba) +
+                                              ", below its start here at " + std::to_string(start));
+    return {};
 }
 
 }  // namespace
@@ -58,6 +85,11 @@ Error SessionWriter::plan(DiscImage& image, bool test, Plan& p) {
             return fail(DISC_E_WRONG_ADDRESS, "track " + std::to_string(i + 1) + " of the image lay at block " +
                                                   std::to_string(it.lba) + ", here it would start at " +
                                                   std::to_string(t.start));
+        // An image that names no address is checked against its own data: a
+        // file system made for another place would point into the wrong
+        // session.
+        if (it.lba < 0)
+            if (Error e = checkOwnAddress(image, it, i, t.start)) return e;
         if (uint64_t(t.start) + t.length > m->capacity)
             return fail(DISC_E_NO_SPACE, "the image needs more blocks than the disc's " + std::to_string(m->capacity));
         sim.appendTrack(t, image.appendable());
