@@ -11,8 +11,9 @@ namespace {
 // The grabber's buffer, in MiB: the job's last argument is the DVD part size,
 // so the buffer is the job's own choice.
 const uint32_t GRAB_BUFFER_MEGABYTES = 4;
-// The longest extension a grab adds to its path: ".mds", ".xm0".
-const size_t GRAB_EXTENSION_ROOM = 4;
+// The longest extension a grab adds to its path: ".xm" and the part's
+// number, five digits for the smallest parts of the largest disc.
+const size_t GRAB_EXTENSION_ROOM = 8;
 }  // namespace
 
 HRESULT CGrabImageJob::Start(CCoDevice* device, unsigned cookie, unsigned speed, const std::string& path,

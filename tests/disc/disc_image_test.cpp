@@ -5,6 +5,7 @@
 #include "disc_test_support.h"
 
 #include <fstream>
+#include <map>
 #include <regex>
 
 namespace disc_test {
@@ -269,6 +270,36 @@ TEST_F(RawImages, Mode2AndAudioSectorsSurviveAGrabAndACopy) {
     ASSERT_EQ(sao(g, file("grab.mds")), 0) << lastText_;
     EXPECT_EQ(md5(exportRaw("drive1", "copy")), md5(source));
     EXPECT_EQ(sheetOf("copy"), sheetOf("source"));
+}
+
+// A grab into a base that holds an earlier grab leaves that set whole when
+// it fails, and replaces it whole when it succeeds: no descriptor that
+// points at missing data, no higher parts of the earlier, larger grab.
+TEST_F(RawImages, AGrabReplacesAnEarlierSetWholeOrLeavesIt) {
+    DiscHandle g = grabber(kDvd);
+    DiscHandle t = newTree();
+    addFile(t, IsoTree_GetRoot(t), "big.bin", noise(3000000, 7));
+    ASSERT_EQ(burn(g, t), 0);
+    ASSERT_EQ(closeSession(g), 0);
+    ASSERT_EQ(grabDvd(g, file("set"), 1), 0) << lastText_;
+    const auto first = grabFiles("set");
+    ASSERT_GE(first.size(), 4u);
+    std::map<std::string, std::string> before;
+    for (const std::string& name : first) before[name] = md5(readFile(root_ / name));
+
+    DiscFault fault {DISC_OP_GRAB_DVD, DISC_E_MEDIUM_IO, 700, 0};
+    DiscLayer_InjectFault(kDvd.port, kDvd.bus, kDvd.target, kDvd.lun, &fault);
+    EXPECT_EQ(grabDvd(g, file("set"), 1), DISC_E_MEDIUM_IO);
+    EXPECT_EQ(grabFiles("set"), first);
+    for (const std::string& name : first) EXPECT_EQ(md5(readFile(root_ / name)), before[name]) << name;
+
+    tool("insert drive0 8");
+    DiscHandle small = grabber(kDvd), tree = newTree();
+    addFile(tree, IsoTree_GetRoot(tree), "small.txt", "small");
+    ASSERT_EQ(burn(small, tree), 0);
+    ASSERT_EQ(closeSession(small), 0);
+    ASSERT_EQ(grabDvd(small, file("set"), 1), 0) << lastText_;
+    EXPECT_EQ(grabFiles("set"), (std::vector<std::string> {"set.mds", "set.xm0"}));
 }
 
 // A DVD is read as a plain image of its recorded area: split at the size

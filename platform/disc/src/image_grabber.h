@@ -29,6 +29,7 @@ public:
 private:
     Error snapshot(bool dvd, Medium& out);
     Error run(const std::string& base, bool dvd, uint64_t partBytes);
+    Error commit(const std::string& base, size_t parts);
     Error readCd(const Medium& m, const std::string& base, std::string& sheet);
     Error readDvd(const Medium& m, const std::string& base, uint64_t partBytes, std::string& sheet);
     Error store(const std::string& base, uint64_t at, const uint8_t* data, size_t size, uint64_t partBytes);
