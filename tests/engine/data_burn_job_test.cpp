@@ -418,3 +418,35 @@ TEST_F(EngineJob, AYesToTheInsertQuestionClosesTheTrayAndFindsTheDisc)
 }
 
 }  // namespace
+
+namespace {
+
+// A burn at the fastest speed on drive E's DVD-RW starts at a speed of the
+// list the device offers for that disc, and that is the speed it writes at.
+TEST_F(EngineJob, ABurnAtTheFastestSpeedStartsAtASpeedTheDriveOffers)
+{
+    ASSERT_EQ(0u, RunDiscTool("insert E 8"));
+    com::ComPtr<IDevice> dvd;
+    ASSERT_EQ(S_OK, devices->GetDeviceByDriveLetter('E', &dvd));
+    DWORD cookie = 0;
+    ASSERT_EQ(S_OK, Advise(dvd, &cookie));
+    com::ComPtr<IWriter> dvdWriter;
+    ASSERT_EQ(S_OK, dvd->QueryInterface(IID_IWriter, reinterpret_cast<void**>(&dvdWriter)));
+    const size_t from = sink->Events().size();
+    ASSERT_EQ(S_OK, dvdWriter->BurnData(COOKIE, 0xFFFF, FixtureTree(), 2));
+    EXPECT_EQ(0u, WaitEnd(DM_BURNEND, from));
+    Unadvise(dvd, cookie);
+    com::ComPtr<IDeviceSpeedEnum> reads, writes;
+    ASSERT_EQ(S_OK, dvd->GetDeviceSpeeds(&reads, &writes));
+    std::vector<unsigned> speeds;
+    unsigned speed = 0;
+    unsigned long fetched = 0;
+    while (writes->Next(1, &speed, &fetched) == S_OK) speeds.push_back(speed);
+    const std::vector<unsigned> started = All(DM_BURNSTART);
+    ASSERT_EQ(1u, started.size());
+    EXPECT_NE(speeds.end(), std::find(speeds.begin(), speeds.end(), started[0])) << started[0];
+    EXPECT_EQ(*std::max_element(speeds.begin(), speeds.end()), started[0]) << "the fastest the list names";
+    ASSERT_EQ(0u, RunDiscTool("insert E 8"));
+}
+
+}  // namespace

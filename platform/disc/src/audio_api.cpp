@@ -45,7 +45,7 @@ int writeAudio(const CallFrame& frame, DiscHandle grabber, const DiscAudioTrackT
         request.operation = frame.operation;
         request.bufferBytes = g.bufferBytes;
         ProgressReporter progress(g.callback, g.context);
-        return AudioWriter(d, progress).write(request);
+        return AudioWriter(d, progress, g.writeRequest).write(request);
     });
 }
 

@@ -36,7 +36,7 @@ Error writeVideoCd(Grabber& g, Drive& d, const VideoCdRequest& request, bool tes
     DiscImage image;
     if (Error e = image.open(base + ".cue")) return e;
     ProgressReporter progress(g.callback, g.context);
-    return SessionWriter(d, progress).write(image, test, g.bufferBytes, cancelMark);
+    return SessionWriter(d, progress, g.writeRequest).write(image, test, g.bufferBytes, cancelMark);
 }
 
 }  // namespace
@@ -51,7 +51,7 @@ int Grabber_GrabCdImage(DISC_GRABBER_FRAME, const char* basePath, uint32_t, uint
     return onGrabber(frame, grabber, [&](DiscLibrary&, Grabber& g, Drive& d) {
         if (!basePath || !*basePath) return fail(DISC_E_INVALID_ARGUMENT, "no image path");
         ProgressReporter progress(g.callback, g.context);
-        return ImageGrabber(d, progress).grabCd(basePath);
+        return ImageGrabber(d, progress, g.readRequest).grabCd(basePath);
     });
 }
 
@@ -61,7 +61,7 @@ int Grabber_GrabDvdImage(DISC_GRABBER_FRAME, const char* basePath, uint32_t part
     return onGrabber(frame, grabber, [&](DiscLibrary&, Grabber& g, Drive& d) {
         if (!basePath || !*basePath) return fail(DISC_E_INVALID_ARGUMENT, "no image path");
         ProgressReporter progress(g.callback, g.context);
-        return ImageGrabber(d, progress).grabDvd(basePath, uint64_t(partMegabytes) << 20);
+        return ImageGrabber(d, progress, g.readRequest).grabDvd(basePath, uint64_t(partMegabytes) << 20);
     });
 }
 
@@ -73,7 +73,7 @@ int Grabber_SessionAtOnceRawRawPW(DISC_GRABBER_FRAME, const char* imagePath, uin
         DiscImage image;
         if (Error e = image.open(imagePath)) return e;
         ProgressReporter progress(g.callback, g.context);
-        return SessionWriter(d, progress).write(image, testWrite != 0, g.bufferBytes);
+        return SessionWriter(d, progress, g.writeRequest).write(image, testWrite != 0, g.bufferBytes);
     });
 }
 

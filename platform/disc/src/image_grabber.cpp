@@ -36,7 +36,7 @@ Error ImageGrabber::snapshot(bool dvd, Medium& out) {
         return fail(DISC_E_NOT_SUPPORTED, dvd ? "not a DVD: read it as a CD" : "a DVD: read it as a DVD");
     if (m->tracks.empty()) return fail(DISC_E_NO_TRACK, "nothing is recorded on the disc");
     out = *m;
-    readSpeed_ = drive_.readSpeed();
+    readSpeed_ = drive_.readSpeed(readRequest_);
     emulateSpeed_ = drive_.spec.emulateSpeed;
     if (auto f = drive_.takeFault(dvd ? DISC_OP_GRAB_DVD : DISC_OP_GRAB_CD)) {
         if (f->afterBlocks == 0) return fail(static_cast<int>(f->code), "injected failure");

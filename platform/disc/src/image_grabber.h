@@ -20,7 +20,8 @@ namespace disc {
 
 class ImageGrabber {
 public:
-    ImageGrabber(Drive& drive, ProgressReporter& progress) : drive_(drive), progress_(progress) {}
+    ImageGrabber(Drive& drive, ProgressReporter& progress, uint32_t readRequest)
+        : drive_(drive), progress_(progress), readRequest_(readRequest) {}
 
     Error grabCd(const std::string& base);
     // `partBytes` 0: one data file.
@@ -40,6 +41,7 @@ private:
 
     Drive& drive_;
     ProgressReporter& progress_;
+    uint32_t readRequest_;  // the reading handle's speed request
     uint64_t cancelMark_ = 0, startMs_ = 0, doneBlocks_ = 0;
     uint32_t readSpeed_ = 0;
     bool emulateSpeed_ = false;

@@ -106,7 +106,7 @@ Error SessionWriter::plan(DiscImage& image, bool test, Plan& p) {
     p.image = drive_.folder().imagePath(drive_.name(), *m);
     p.raw = drive_.folder().rawPath(drive_.name());
     p.emulateSpeed = drive_.spec.emulateSpeed;
-    p.writeSpeed = drive_.writeSpeed();
+    p.writeSpeed = drive_.writeSpeed(writeRequest_);
     p.fault = drive_.takeFault(DISC_OP_SAO_RAW);
     if (p.fault && p.fault->afterBlocks == 0) return fail(static_cast<int>(p.fault->code), "injected failure");
     return {};

@@ -15,7 +15,8 @@ namespace disc {
 
 class SessionWriter : RawWriter {
 public:
-    SessionWriter(Drive& drive, ProgressReporter& progress) : RawWriter(drive, progress) {}
+    SessionWriter(Drive& drive, ProgressReporter& progress, uint32_t writeRequest)
+        : RawWriter(drive, progress, writeRequest) {}
 
     // `cancelMark`: the drive's cancel count the caller's operation began
     // with, when it did work of its own before this write (a cancel then
