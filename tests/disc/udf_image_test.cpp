@@ -26,6 +26,15 @@ protected:
             << f.text;
         return n;
     }
+    // The DVD-Video image of the three folders, written to the DVD writer's disc.
+    void writeImage(DiscHandle root, DiscHandle video, DiscHandle audio) {
+        Frame f;
+        DiscHandle image = 0;
+        ASSERT_EQ(UdfTree_BuildImage(&image, f.text, sizeof f.text, &f.sys, root, video, audio, "VideoDVD"), 0)
+            << f.text;
+        DiscHandle g = grabber(kDvd);
+        ASSERT_EQ(Grabber_TrackAtOnceFromTree(g, GF(f), image, 1, 0, 0, 1, 1), 0) << f.text;
+    }
     uint32_t number_ = 0;
 };
 
@@ -89,11 +98,7 @@ TEST_F(UdfImages, LargeFoldersReadBackInBothFileSystems) {
             file(name, content(name, 2048 + set), video);
         }
     file("NOTES.TXT", "notes", extra);
-    Frame f;
-    DiscHandle image = 0;
-    ASSERT_EQ(UdfTree_BuildImage(&image, f.text, sizeof f.text, &f.sys, root, video, audio, "VideoDVD"), 0) << f.text;
-    DiscHandle g = grabber(kDvd);
-    ASSERT_EQ(Grabber_TrackAtOnceFromTree(g, GF(f), image, 1, 0, 0, 1, 1), 0) << f.text;
+    ASSERT_NO_FATAL_FAILURE(writeImage(root, video, audio));
     const std::string iso = exportMedium("drive0");
     EXPECT_NE(run("udfinfo " + iso).find("numfiles=199"), std::string::npos) << run("udfinfo " + iso);
     for (const char* type : {"udf", "iso"}) {
@@ -142,12 +147,7 @@ TEST_F(UdfImages, TheBridgePathTablesAreInIsoOrderAndNamesStayApart) {
     file("VIDEO_TS.IFO", content("ifo", 4096), video);
     file("notes-1.txt", "one", deeper);
     file("notes_1.txt", "two", deeper);
-    Frame f;
-    DiscHandle image = 0;
-    ASSERT_EQ(UdfTree_BuildImage(&image, f.text, sizeof f.text, &f.sys, root, video, audio, "VideoDVD"), 0) << f.text;
-    DiscHandle g = grabber(kDvd);
-    ASSERT_EQ(Grabber_TrackAtOnceFromTree(g, GF(f), image, 1, 0, 0, 1, 1), 0) << f.text;
-    ASSERT_EQ(closeSession(g), 0);
+    ASSERT_NO_FATAL_FAILURE(writeImage(root, video, audio));
     const std::string iso = readFile(exportMedium("drive0"));
     auto at = [&](size_t offset) { return reinterpret_cast<const uint8_t*>(iso.data()) + offset; };
     const uint8_t* pvd = at(16 * 2048);

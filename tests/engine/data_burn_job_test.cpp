@@ -28,12 +28,7 @@ TEST_F(EngineJob, ADataBurnOnABlankCdRSendsItsEventsAndReadsBackWithTheIsoTools)
         }
     }
     // Started at a speed of the drive's table, progress rising to 100.
-    com::ComPtr<IDeviceSpeedEnum> reads, writes;
-    ASSERT_EQ(S_OK, device->GetDeviceSpeeds(&reads, &writes));
-    std::vector<unsigned> speeds;
-    unsigned speed = 0;
-    unsigned long fetched = 0;
-    while (writes->Next(1, &speed, &fetched) == S_OK) speeds.push_back(speed);
+    const std::vector<unsigned> speeds = WriteSpeeds(device);
     ASSERT_EQ(1u, All(DM_BURNSTART).size());
     EXPECT_NE(speeds.end(), std::find(speeds.begin(), speeds.end(), All(DM_BURNSTART)[0]));
     std::vector<unsigned> progress = All(DM_WRITEPROGRESS);
@@ -427,21 +422,14 @@ TEST_F(EngineJob, ABurnAtTheFastestSpeedStartsAtASpeedTheDriveOffers)
 {
     ASSERT_EQ(0u, RunDiscTool("insert E 8"));
     com::ComPtr<IDevice> dvd;
-    ASSERT_EQ(S_OK, devices->GetDeviceByDriveLetter('E', &dvd));
     DWORD cookie = 0;
-    ASSERT_EQ(S_OK, Advise(dvd, &cookie));
-    com::ComPtr<IWriter> dvdWriter;
-    ASSERT_EQ(S_OK, dvd->QueryInterface(IID_IWriter, reinterpret_cast<void**>(&dvdWriter)));
+    com::ComPtr<IWriter> dvdWriter = AdvisedWriter('E', &dvd, &cookie);
+    ASSERT_TRUE(dvdWriter);
     const size_t from = sink->Events().size();
     ASSERT_EQ(S_OK, dvdWriter->BurnData(COOKIE, 0xFFFF, FixtureTree(), 2));
     EXPECT_EQ(0u, WaitEnd(DM_BURNEND, from));
     Unadvise(dvd, cookie);
-    com::ComPtr<IDeviceSpeedEnum> reads, writes;
-    ASSERT_EQ(S_OK, dvd->GetDeviceSpeeds(&reads, &writes));
-    std::vector<unsigned> speeds;
-    unsigned speed = 0;
-    unsigned long fetched = 0;
-    while (writes->Next(1, &speed, &fetched) == S_OK) speeds.push_back(speed);
+    const std::vector<unsigned> speeds = WriteSpeeds(dvd);
     const std::vector<unsigned> started = All(DM_BURNSTART);
     ASSERT_EQ(1u, started.size());
     EXPECT_NE(speeds.end(), std::find(speeds.begin(), speeds.end(), started[0])) << started[0];

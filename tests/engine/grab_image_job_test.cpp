@@ -66,12 +66,10 @@ TEST_F(GrabImageJob, AGrabbedDvdIsAPlainIsoImage)
 {
     ASSERT_EQ(0u, RunDiscTool("insert E 5 100000"));
     com::ComPtr<IDevice> dvd;
-    ASSERT_EQ(S_OK, devices->GetDeviceByDriveLetter('E', &dvd));
     DWORD cookie = 0;
-    ASSERT_EQ(S_OK, Advise(dvd, &cookie));
-    com::ComPtr<IWriter> dvdWriter;
+    com::ComPtr<IWriter> dvdWriter = AdvisedWriter('E', &dvd, &cookie);
+    ASSERT_TRUE(dvdWriter);
     com::ComPtr<IReader> dvdReader;
-    ASSERT_EQ(S_OK, dvd->QueryInterface(IID_IWriter, reinterpret_cast<void**>(&dvdWriter)));
     ASSERT_EQ(S_OK, dvd->QueryInterface(IID_IReader, reinterpret_cast<void**>(&dvdReader)));
     com::ComPtr<IFileTree> tree = FixtureTree();
     ASSERT_EQ(S_OK, tree->DoFinalize(1));

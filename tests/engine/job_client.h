@@ -152,6 +152,28 @@ protected:
         if (drive) EXPECT_EQ(S_OK, drive->QueryInterface(iid, reinterpret_cast<void**>(&otherWriter)));
         return otherWriter;
     }
+    // The write speeds a device lists, in KB/s.
+    static std::vector<unsigned> WriteSpeeds(IDevice* drive)
+    {
+        com::ComPtr<IDeviceSpeedEnum> reads, writes;
+        std::vector<unsigned> speeds;
+        EXPECT_EQ(S_OK, drive->GetDeviceSpeeds(&reads, &writes));
+        unsigned speed = 0;
+        unsigned long fetched = 0;
+        while (writes && writes->Next(1, &speed, &fetched) == S_OK) speeds.push_back(speed);
+        return speeds;
+    }
+    // Drive `letter`'s device with the fixture's sink advised on it
+    // (Unadvise with `*cookie` at the end), and its IWriter.
+    com::ComPtr<IWriter> AdvisedWriter(char letter, IDevice** drive, DWORD* cookie)
+    {
+        com::ComPtr<IWriter> driveWriter;
+        EXPECT_EQ(S_OK, devices->GetDeviceByDriveLetter(letter, drive));
+        if (!*drive) return driveWriter;
+        EXPECT_EQ(S_OK, Advise(*drive, cookie));
+        EXPECT_EQ(S_OK, (*drive)->QueryInterface(IID_IWriter, reinterpret_cast<void**>(&driveWriter)));
+        return driveWriter;
+    }
     unsigned WaitEnd(unsigned message, size_t after)
     {
         const DWORD start = GetTickCount();
