@@ -150,13 +150,19 @@ DWORD WINAPI CCoAudioCDLayout::DecodeThread(void* param)
         return S_OK;
     });
     {
-        com::ObjectLock<CCoAudioCDLayout> lock(layout);
-        layout->m_decoding = false;  // a client told of the end may decode again at once
+        // A client told of the end may decode again at once, so the flag is
+        // cleared first; under the firing lock, which the next decode's
+        // begin waits for, so that this end reaches the sinks before it.
+        com::AutoLock fire(layout->m_fireLock);
+        {
+            com::ObjectLock<CCoAudioCDLayout> lock(layout);
+            layout->m_decoding = false;
+        }
+        com::Guarded("CCoAudioCDLayout::DecodeThread", [&] {
+            layout->m_events.FirePost(LM_DECODEEND, result, 0);
+            return S_OK;
+        });
     }
-    com::Guarded("CCoAudioCDLayout::DecodeThread", [&] {
-        layout->Fire(LM_DECODEEND, result, 0);
-        return S_OK;
-    });
     run.reset();  // may be the layout's last reference
     if (SUCCEEDED(init)) CoUninitialize();
     return 0;

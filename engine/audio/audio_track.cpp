@@ -1,4 +1,5 @@
 #include "audio/audio_track.h"
+#include "devices/grabber.h"
 #include <shared/log.h>
 #include <com/guard.h>
 #include <com/text.h>
@@ -56,6 +57,8 @@ HRESULT CCoAudioTrack::Analyse(const std::string& path)
     m_rate = info.rate;
     m_channels = info.channels;
     m_bits = info.bits;
+    m_cdSound = m_format == AFF_WAV && m_rate == 44100 && m_channels == 2 && m_bits == 16 &&
+                IsBurnableCdSound(path.c_str());
     m_lengthBytes = Audio_GetLength(m_channel);
     if (m_lengthBytes == UINT64_MAX) return E_FAIL;
     m_lengthSeconds = Audio_BytesToSeconds(m_channel, m_lengthBytes);

@@ -48,9 +48,9 @@ public:
     AudioChannel Channel() const { return m_channel; }
     uint32_t Rate() const { return m_rate; }
     uint32_t Channels() const { return m_channels; }
-    // A WAV file of CD sound (44.1 kHz, 16 bits, stereo): the disc takes it
-    // as it is; every other track is decoded for it.
-    bool IsCdSound() const { return m_format == AFF_WAV && m_rate == 44100 && m_channels == 2 && m_bits == 16; }
+    // A WAV file of CD sound (44.1 kHz, 16 bits, stereo) that the disc
+    // layer takes as it is; every other track is decoded for the disc.
+    bool IsCdSound() const { return m_cdSound; }
     uint64_t LengthBytes() const { return m_lengthBytes; }
     double LengthSeconds() const { return m_lengthSeconds; }
     // The track's size on a CD: 44.1 kHz 16-bit stereo, whole sectors.
@@ -72,6 +72,7 @@ private:
     double m_start = 0, m_lengthSeconds = 0;
     uint64_t m_lengthBytes = 0;
     uint32_t m_rate = 0, m_channels = 0, m_bits = 0;
+    bool m_cdSound = false;  // found by the disc layer's own check
     AudioChannel m_channel = 0;
     bool m_started = false;  // holds a start-up of the audio layer
 };

@@ -15,6 +15,7 @@
 #include <com/external_connection.h>
 #include <com/object.h>
 #include <window/message_map.h>
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,11 @@ public:
                      LPTHREAD_START_ROUTINE worker, void* context);
     // True while the last job's worker runs (until its end handler ran).
     bool IsBusy();
+    // Rises with every Cancel on any device object of the drive: a job
+    // compares it with the count at its start, so a cancel that comes
+    // between two disc-layer calls (a question open, an image being built,
+    // an erase) is not lost.
+    uint32_t CancelCount() const { return m_cancels.load(); }
     // A worker's hold: a reference on the device and a lock of the server,
     // so that neither goes while the worker runs, whatever its clients let
     // go of. The worker gives both back with its last message
@@ -181,5 +187,6 @@ private:
     unsigned m_jobSpeed = 0;
     unsigned m_jobLastArgument = 0;
     bool m_internalErase = false;  // the erase that runs is inside the last job
+    std::atomic<uint32_t> m_cancels{0};
     MessageCallbackPoint m_events{this};
 };

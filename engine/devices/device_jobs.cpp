@@ -139,7 +139,9 @@ STDMETHODIMP CCoDevice::Cancel()
 {
     return com::Guarded("CCoDevice::Cancel", [&]() -> HRESULT {
         CLogMethodScope<CCoDevice> log("Cancel");
-        // Not under the device lock: the job that runs may hold it.
+        // Counted first: a job between two layer calls sees it at its next
+        // check. Not under the device lock: the job that runs may hold it.
+        ++m_cancels;
         m_grabber.Cancel();
         return S_OK;
     });

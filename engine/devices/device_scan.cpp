@@ -158,6 +158,9 @@ void CCoDevice::ScanDeviceSpeeds()
     const unsigned top = std::min<uint32_t>(std::max(maxRead, maxWrite), FASTEST_SPEED);
     for (unsigned n = 0, speed = step; n < MAX_SPEED_STEPS && speed < top; ++n, speed += step)
         ProbeSpeeds(speed, speed, reads, writes);
+    // The top speed itself, which no step of the unit need meet (unless it
+    // is the value that stands for the maximum: a claim, not a speed).
+    if (top < FASTEST_SPEED) ProbeSpeeds(top, top, reads, writes);
     ProbeSpeeds(dvd ? DVD_ODD_SPEED : CD_ODD_SPEED, dvd ? DVD_ODD_SPEED : CD_ODD_SPEED, reads, writes);
     if (!reads.empty() && reads.front() == 0) reads.erase(reads.begin());
     if (!writes.empty() && writes.front() == 0) writes.erase(writes.begin());

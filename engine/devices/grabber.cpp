@@ -9,6 +9,14 @@ int LogDiscFailure(int code, uint32_t operation, const char* text)
     return code;
 }
 
+bool IsBurnableCdSound(const char* path)
+{
+    char text[1024] = {};
+    uint32_t systemError = 0;
+    return LogDiscFailure(DiscLayer_CheckAudioFile(path, text, sizeof(text), &systemError), DISC_OP_CHECK_AUDIO,
+                          text) == DISC_OK;
+}
+
 namespace {
 
 // The caller's side of one call: text buffer, system error, failure record.

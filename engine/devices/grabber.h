@@ -63,3 +63,8 @@ private:
 
 // The failure line of a disc-layer call; nothing for DISC_OK. Returns `code`.
 int LogDiscFailure(int code, uint32_t operation, const char* text);
+
+// True when an audio write of the disc layer takes the file as it is (a
+// WAV file of CD sound whose headers it reads); every other file is
+// decoded for the disc first. A refusal is logged with its reason.
+bool IsBurnableCdSound(const char* path);

@@ -40,7 +40,18 @@ HRESULT BurnPathOf(IAudioTrack* track, std::string* path)
     if (FAILED(hr = track->GetPath(&text))) return hr;
     *path = com::AnsiFromBstr(text);
     SysFreeString(text);
+    // Its own file only when the disc takes it as it is (16 bits, headers
+    // the disc layer reads); else it must have been decoded.
+    if (!IsBurnableCdSound(path->c_str())) path->clear();
     return S_OK;
+}
+
+// A table the disc cannot take: the job ends with E_FAIL before the drive.
+AUDIO_BURN_TABLE Refused(AUDIO_BURN_TABLE* t, const std::string& fault)
+{
+    t->fault = fault;
+    t->result = E_FAIL;
+    return std::move(*t);
 }
 
 }  // namespace
@@ -49,40 +60,27 @@ AUDIO_BURN_TABLE ReadAudioBurnTable(IAudioCDLayout* layout)
 {
     AUDIO_BURN_TABLE t;
     unsigned count = 0;
-    if (FAILED(layout->GetTrackCount(&count))) {
-        t.fault = "the layout tells no track count";
-        return t;
-    }
-    if (count == 0) {
-        t.fault = "the layout holds no tracks";
-        return t;
-    }
-    if (count > DISC_AUDIO_MAX_TRACKS) {
-        t.fault = std::to_string(count) + " tracks; a CD holds at most " + std::to_string(DISC_AUDIO_MAX_TRACKS);
-        return t;
-    }
+    if (FAILED(layout->GetTrackCount(&count)))
+        return Refused(&t, "the layout tells no track count");
+    if (count == 0)
+        return Refused(&t, "the layout holds no tracks");
+    if (count > DISC_AUDIO_MAX_TRACKS)
+        return Refused(&t, std::to_string(count) + " tracks; a CD holds at most " +
+                               std::to_string(DISC_AUDIO_MAX_TRACKS));
     hyper cdBytes = 0;
-    if (FAILED(layout->GetImageSize(&cdBytes)) || cdBytes < 0) {
-        t.fault = "the layout tells no size";
-        return t;
-    }
+    if (FAILED(layout->GetImageSize(&cdBytes)) || cdBytes < 0)
+        return Refused(&t, "the layout tells no size");
     t.cdBytes = static_cast<uint64_t>(cdBytes);
     t.table->count = count;
     for (unsigned i = 0; i < count; ++i) {
         com::ComPtr<IAudioTrack> track;
         std::string path;
-        if (FAILED(layout->GetTrack(i, &track)) || !track || FAILED(BurnPathOf(track, &path))) {
-            t.fault = TrackText(i, "cannot be read");
-            return t;
-        }
-        if (path.empty()) {
-            t.fault = TrackText(i, "was not decoded");
-            return t;
-        }
-        if (path.size() >= DISC_AUDIO_ENTRY_BYTES) {
-            t.fault = TrackText(i, "has a path too long for its entry");
-            return t;
-        }
+        if (FAILED(layout->GetTrack(i, &track)) || !track || FAILED(BurnPathOf(track, &path)))
+            return Refused(&t, TrackText(i, "cannot be read"));
+        if (path.empty())
+            return Refused(&t, TrackText(i, "was not decoded"));
+        if (path.size() >= DISC_AUDIO_ENTRY_BYTES)
+            return Refused(&t, TrackText(i, "has a path too long for its entry"));
         std::memcpy(t.table->entries[i], path.c_str(), path.size() + 1);
         t.tracks.push_back(track);
     }
@@ -122,15 +120,15 @@ void CAudioBurnJob::End(CJobMessenger& job, JOB_STATE_RECORD* record, HRESULT re
 
 HRESULT CAudioBurnJob::Body(CJobMessenger& job, JOB_STATE_RECORD* record)
 {
-    if (!m_table.fault.empty()) {
+    if (FAILED(m_table.result)) {
         LogPrintf("\tThe audio layout cannot be burned: %s", m_table.fault.c_str());
-        return E_FAIL;
+        return m_table.result;
     }
     return CWritingJob::Body(job, record);
 }
 
 HRESULT CAudioBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, CGrabber& grabber,
-                            const MEDIUM_STATE& medium, CTrayLock& /*tray*/, Next* next)
+                            const MEDIUM_STATE& medium, CTrayLock& tray, Next* next)
 {
     const bool erasable = IsErasableMedium(medium.type);
     if (medium.status == DISC_STATUS_COMPLETE && erasable) return AskEraseFinalized(job, next);
@@ -142,14 +140,14 @@ HRESULT CAudioBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, CGrabb
     const bool discAtOnce = grabber.ProbeWriteModes(&modes) == DISC_OK && modes.discAtOnceRawPw;
     const uint64_t needed = AudioBurnBlocks(m_table.cdBytes, m_table.table->count, discAtOnce) * BLOCK_SIZE;
     if (medium.freeBytes < needed)
-        return AskForRoom(job, medium, next);
+        return AskForRoom(job, medium, tray, next);
     return Write(job, grabber, record, discAtOnce);
 }
 
 HRESULT CAudioBurnJob::Write(CJobMessenger& job, CGrabber& grabber, JOB_STATE_RECORD* record, bool discAtOnce)
 {
     uint32_t write = 0;
-    if (!SetJobSpeeds(job, grabber, record->speed, &write)) return E_FAIL;
+    if (Cancelled() || !SetJobSpeeds(job, grabber, record->speed, &write)) return E_FAIL;
     // Buffer protection first, then the calibration: the audio write's order.
     uint32_t available = 0, enabled = 0;
     if (grabber.GetBUP(&available, &enabled) == DISC_OK && available)
@@ -157,6 +155,7 @@ HRESULT CAudioBurnJob::Write(CJobMessenger& job, CGrabber& grabber, JOB_STATE_RE
     job.Status(ST_SENDING_OPC, grabber.SendOPC() == DISC_OK ? 1 : 0);
     record->speed = write;
     job.Start(record);
+    if (Cancelled()) return CancelledResult();
     // The layer finalizes the disc itself; no session is closed here.
     const uint32_t test = IsTestWrite(record->lastArgument) ? 1 : 0;
     return grabber.WriteAudio(m_table.table.get(), discAtOnce, test) == DISC_OK ? S_OK : E_FAIL;

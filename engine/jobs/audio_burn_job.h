@@ -22,8 +22,10 @@ struct AUDIO_BURN_TABLE {
     // The tracks, held so that their decoded files live while the job does.
     std::vector<com::ComPtr<IAudioTrack>> tracks;
     uint64_t cdBytes = 0;  // IAudioCDLayout::GetImageSize
-    // Why the table cannot be written; empty when it can.
+    // Why the table cannot be written, and the job's result for it (S_OK
+    // and empty when it can be written).
     std::string fault;
+    HRESULT result = S_OK;
 };
 
 // Reads the layout into a track table: each entry the path of a CD-sound WAV

@@ -41,6 +41,7 @@ HRESULT CDataBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, CGrabbe
         job.Status(ST_DATA_IMAGE_END, built ? 1 : 0);
         if (!built) return E_FAIL;
         m_built = true;
+        if (Cancelled()) return CancelledResult();
     }
     uint32_t high = 0;
     const uint32_t low = IsoTree_GetImageSize(static_cast<DiscHandle>(m_raw->GetRawPtr()), &high);

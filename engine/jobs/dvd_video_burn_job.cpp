@@ -15,7 +15,7 @@ HRESULT CDvdVideoBurnJob::Start(CCoDevice* device, unsigned cookie, unsigned spe
 }
 
 HRESULT CDvdVideoBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, CGrabber& grabber,
-                               const MEDIUM_STATE& medium, CTrayLock& /*tray*/, Next* next)
+                               const MEDIUM_STATE& medium, CTrayLock& tray, Next* next)
 {
     const bool erasable = IsErasableMedium(medium.type);
     if (medium.status == DISC_STATUS_COMPLETE && erasable) return AskEraseFinalized(job, next);
@@ -26,9 +26,10 @@ HRESULT CDvdVideoBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, CGr
     const bool built = image.Build(m_folder) == DVD_IMAGE_OK;
     job.Status(ST_DVDVIDEO_IMAGE_END, built ? 1 : 0);
     if (!built) return E_FAIL;
+    if (Cancelled()) return CancelledResult();
     // A finalized disc that is not erasable has no room at all.
     if (medium.status == DISC_STATUS_COMPLETE || medium.freeBytes < image.Size())
-        return AskForRoom(job, medium, next);
+        return AskForRoom(job, medium, tray, next);
     if (!StartWriting(job, grabber, record)) return E_FAIL;
     const bool test = IsTestWrite(record->lastArgument);
     if (grabber.TrackAtOnceFromTree(image.Handle(), test ? 1 : 0, 0) != DISC_OK) return E_FAIL;

@@ -91,8 +91,10 @@ HRESULT CEraseJob::Body(CJobMessenger& job, JOB_STATE_RECORD* record)
         return E_FAIL;
     // An empty drive is never ready: look for the disc first, so that the
     // user is asked for one.
-    while (ReadMediumType(grabber) == DISC_MT_NO_MEDIA)
+    while (ReadMediumType(grabber) == DISC_MT_NO_MEDIA) {
         if (!AskForMedium(job, m_device, ASK_INSERT_DISC)) return SCARD_W_CANCELLED_BY_USER;
+        if (Cancelled()) return CancelledResult();
+    }
     if (grabber.TestUnitReady(READY_TIMEOUT_S) != DISC_OK) {
         job.Status(ST_NOT_READY);
         return E_FAIL;
@@ -105,9 +107,10 @@ HRESULT CEraseJob::Body(CJobMessenger& job, JOB_STATE_RECORD* record)
         return E_FAIL;
     }
     uint32_t write = 0;
-    if (!SetJobSpeeds(job, grabber, record->speed, &write)) return E_FAIL;
+    if (Cancelled() || !SetJobSpeeds(job, grabber, record->speed, &write)) return E_FAIL;
     record->speed = write;
     job.Start(record);
+    if (Cancelled()) return CancelledResult();
     LogPrintf("Erasing, speed = %i kbps\n", static_cast<int>(record->speed));
     const int blank = grabber.Blank(m_type == ERASE_FULL ? 0 : 1);
     LogPrintf("Erasing completed, speed = %i kbps\n", static_cast<int>(record->speed));

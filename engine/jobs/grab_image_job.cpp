@@ -11,8 +11,9 @@ namespace {
 // The grabber's buffer, in MiB: the job's last argument is the DVD part size,
 // so the buffer is the job's own choice.
 const uint32_t GRAB_BUFFER_MEGABYTES = 4;
-// The longest extension a grab adds to its path: ".mds", ".xm0".
-const size_t GRAB_EXTENSION_ROOM = 4;
+// The longest extension a grab adds to its path: ".xm" and the part's
+// number, five digits for the smallest parts of the largest disc.
+const size_t GRAB_EXTENSION_ROOM = 8;
 }  // namespace
 
 HRESULT CGrabImageJob::Start(CCoDevice* device, unsigned cookie, unsigned speed, const std::string& path,
@@ -25,6 +26,8 @@ HRESULT CGrabImageJob::Start(CCoDevice* device, unsigned cookie, unsigned speed,
 HRESULT CGrabImageJob::Body(CJobMessenger& job, JOB_STATE_RECORD* record)
 {
     for (;;) {
+        // A cancel while the insert question was open ends the grab here.
+        if (Cancelled()) return CancelledResult();
         CGrabber grabber;
         if (grabber.Create(CCoDevice::BurnerCallback, m_device, m_device->Id(), GRAB_BUFFER_MEGABYTES) != DISC_OK)
             return E_FAIL;
@@ -45,6 +48,7 @@ HRESULT CGrabImageJob::Grab(CJobMessenger& job, CGrabber& grabber, JOB_STATE_REC
     }
     record->speed = read;
     job.Start(record);
+    if (Cancelled()) return CancelledResult();
     const int grabbed = IsDVDMedium(type) ? grabber.GrabDvdImage(m_path.c_str(), record->lastArgument)
                                           : grabber.GrabCdImage(m_path.c_str());
     return grabbed == DISC_OK ? S_OK : E_FAIL;

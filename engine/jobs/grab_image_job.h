@@ -4,7 +4,8 @@
 // MiB), any other disc as raw CD sectors. Its events are DM_GRABPREPARE,
 // DM_GRABSTART with the read speed the drive took, DM_READPROGRESS and
 // DM_GRABEND; the only question is ASK_INSERT_DISC. A failed or cancelled
-// grab leaves no file behind (the disc layer deletes what it wrote).
+// grab leaves no file of its own behind and an earlier grab's set whole
+// (the disc layer replaces a set only when the new one is complete).
 #pragma once
 #include "jobs/job_frame.h"
 #include <string>
@@ -14,8 +15,8 @@ class CGrabber;
 class CGrabImageJob : public CJobFrame {
 public:
     // IReader::GrabImage: E_INVALIDARG, with no event, for a path that is
-    // empty or leaves no room for ".mds" and ".xmN" in the job's path
-    // field; STG_E_INUSE when the device is busy, E_FAIL when the worker
+    // empty or leaves no room for ".mds" and ".xmN" (N of up to five
+    // digits) in the job's path field; STG_E_INUSE when the device is busy, E_FAIL when the worker
     // cannot start.
     static HRESULT Start(CCoDevice* device, unsigned cookie, unsigned speed, const std::string& path,
                          unsigned lastArgument);

@@ -32,7 +32,7 @@ uint64_t CImageBurnJob::TrackBytes() const
 }
 
 HRESULT CImageBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, CGrabber& grabber,
-                            const MEDIUM_STATE& medium, CTrayLock& /*tray*/, Next* next)
+                            const MEDIUM_STATE& medium, CTrayLock& tray, Next* next)
 {
     const bool erasable = IsErasableMedium(medium.type);
     // An image replaces what is on a rewritable disc: an appendable one is
@@ -48,7 +48,7 @@ HRESULT CImageBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, CGrabb
     // An image that does not fit is refused before the first byte.
     const uint64_t size = TrackBytes();
     if (medium.status == DISC_STATUS_COMPLETE || medium.freeBytes < size)
-        return AskForRoom(job, medium, next);
+        return AskForRoom(job, medium, tray, next);
     return Write(job, grabber, record);
 }
 

@@ -14,6 +14,7 @@ HRESULT CJobFrame::Launch(std::unique_ptr<CJobFrame> job, unsigned cookie, unsig
         return STG_E_INUSE;
     }
     job->OnStarting(speed);
+    job->m_cancelMark = device->CancelCount();
     const HRESULT hr = device->StartJob(cookie, speed, lastArgument, Thread, job.get());
     if (FAILED(hr)) {
         job->OnStartFailed();
@@ -32,6 +33,7 @@ HANDLE CJobFrame::LaunchHeld(std::unique_ptr<CJobFrame> job)
     CCoDevice* device = job->m_device;
     // Held for the thread, as a job method holds the device for its worker.
     device->HoldForWorker();
+    job->m_cancelMark = device->CancelCount();
     HANDLE thread = CreateThread(nullptr, 0, Thread, job.get(), 0, nullptr);
     if (!thread) {
         CCoDevice::ReleaseWorkerHold(device);
@@ -40,6 +42,16 @@ HANDLE CJobFrame::LaunchHeld(std::unique_ptr<CJobFrame> job)
     job.release();  // the worker's now
     return thread;
 }
+
+bool CJobFrame::Cancelled() const
+{
+    if (m_device->CancelCount() == m_cancelMark) return false;
+    LogPrintf("\tCancelled: the job stops before its next step");
+    return true;
+}
+
+// A cancelled job ends as a cancelled write does: failed, not declined.
+HRESULT CJobFrame::CancelledResult() { return E_FAIL; }
 
 DWORD WINAPI CJobFrame::Thread(void* context)
 {

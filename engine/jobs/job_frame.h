@@ -78,6 +78,12 @@ protected:
     // The end steps, in the job's order; the end phase must be among them.
     virtual void End(CJobMessenger& job, JOB_STATE_RECORD* record, HRESULT result) { job.End(record, result); }
 
+    // True once Cancel reached the device after the job started: a job
+    // checks it between its steps and before each disc-layer call, and
+    // then ends with CancelledResult(), the disc as it was.
+    bool Cancelled() const;
+    static HRESULT CancelledResult();
+
     CCoDevice* m_device;  // held for the worker through its hold
     const JOB_TRAITS& m_traits;
 
@@ -85,4 +91,6 @@ private:
     static DWORD WINAPI Thread(void* context);
     // The thread's result: 0, or -1 when the device window was gone.
     DWORD Run();
+
+    uint32_t m_cancelMark = 0;  // the device's cancel count at the start
 };

@@ -22,6 +22,9 @@ bool CJobMessenger::AskForMedium(IDevice* device, unsigned question)
 {
     device->Eject();
     if (Ask(question) != 1) return false;
+    // Yes closes the tray, as the user pushes it in: a virtual drive has
+    // no one else to do it, and a disc put in meanwhile is then found.
+    device->Load();
     CheckMedium();
     return true;
 }

@@ -35,8 +35,8 @@ public:
     void Status(unsigned code, unsigned flag = 0);
     // Rescans the medium; DM_MEDIUMCHANGED unless the drive is empty.
     void CheckMedium();
-    // Opens the tray and asks for a medium; on the answer 1 checks the new
-    // medium and reports true.
+    // Opens the tray and asks for a medium; on the answer 1 closes the tray,
+    // checks the new medium and reports true.
     bool AskForMedium(IDevice* device, unsigned question);
     // One report of the disc layer's progress callback.
     void Progress(uint32_t reason, void* param1, void* param2);

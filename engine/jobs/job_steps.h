@@ -44,5 +44,5 @@ bool SetJobSpeeds(CJobMessenger& job, CGrabber& grabber, unsigned writeSpeed, ui
 void CalibrateAndProtect(CJobMessenger& job, CGrabber& grabber);
 
 // Opens the tray and asks the client for a medium (`question`); on yes the
-// new medium is checked and true returned.
+// tray is closed, the new medium checked and true returned.
 bool AskForMedium(CJobMessenger& job, CCoDevice* device, unsigned question);

@@ -26,7 +26,7 @@ HRESULT CVideoCdBurnJob::Start(CCoDevice* device, FORMAT format, unsigned cookie
 }
 
 HRESULT CVideoCdBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, CGrabber& grabber,
-                              const MEDIUM_STATE& medium, CTrayLock& /*tray*/, Next* next)
+                              const MEDIUM_STATE& medium, CTrayLock& tray, Next* next)
 {
     // The layer lays out a whole disc: only a blank one is written.
     if (medium.status != DISC_STATUS_BLANK) {
@@ -36,7 +36,7 @@ HRESULT CVideoCdBurnJob::Pass(CJobMessenger& job, JOB_STATE_RECORD* record, CGra
             return S_OK;
         }
         // Asked with the tray closed: the user swaps the disc himself.
-        if (job.Ask(ASK_NEED_BLANK) != 1) return SCARD_W_CANCELLED_BY_USER;
+        if (!AskForAnotherDisc(job, tray, ASK_NEED_BLANK)) return SCARD_W_CANCELLED_BY_USER;
         *next = Next::Retry;
         return S_OK;
     }

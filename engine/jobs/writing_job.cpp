@@ -10,9 +10,13 @@ const DWORD START_PAUSE_MS = 100;  // between the drive's set-up and the start e
 HRESULT CWritingJob::Body(CJobMessenger& job, JOB_STATE_RECORD* record)
 {
     for (;;) {
+        // Before every pass and every erase: a cancel that came while a
+        // question was open or an erase ran ends the job here.
+        if (Cancelled()) return CancelledResult();
         Next next = Next::Done;
         HRESULT hr = OpenPass(job, record, &next);
         if (next == Next::Done) return hr;
+        if (Cancelled()) return CancelledResult();
         if (next == Next::EraseThenRetry && FAILED(hr = CEraseJob::RunInternal(m_device->WindowHandle())))
             return hr;
     }
@@ -45,14 +49,20 @@ HRESULT CWritingJob::AskEraseFinalized(CJobMessenger& job, Next* next)
     return SCARD_W_CANCELLED_BY_USER;
 }
 
-HRESULT CWritingJob::AskForRoom(CJobMessenger& job, const MEDIUM_STATE& medium, Next* next)
+bool CWritingJob::AskForAnotherDisc(CJobMessenger& job, CTrayLock& tray, unsigned question)
+{
+    tray.Release();
+    return job.Ask(question) == 1;
+}
+
+HRESULT CWritingJob::AskForRoom(CJobMessenger& job, const MEDIUM_STATE& medium, CTrayLock& tray, Next* next)
 {
     if (medium.status != DISC_STATUS_BLANK && IsErasableMedium(medium.type)) {
         if (job.Ask(ASK_ERASE_FOR_SPACE) != 1) return SCARD_W_CANCELLED_BY_USER;
         *next = Next::EraseThenRetry;
         return S_OK;
     }
-    if (job.Ask(ASK_NOT_ENOUGH_SPACE) != 1) return SCARD_W_CANCELLED_BY_USER;
+    if (!AskForAnotherDisc(job, tray, ASK_NOT_ENOUGH_SPACE)) return SCARD_W_CANCELLED_BY_USER;
     *next = Next::Retry;
     return S_OK;
 }
@@ -60,10 +70,13 @@ HRESULT CWritingJob::AskForRoom(CJobMessenger& job, const MEDIUM_STATE& medium, 
 bool CWritingJob::StartWriting(CJobMessenger& job, CGrabber& grabber, JOB_STATE_RECORD* record)
 {
     uint32_t write = 0;
-    if (!SetJobSpeeds(job, grabber, record->speed, &write)) return false;
+    // A cancel during the image's build or the questions ends the job here.
+    if (Cancelled() || !SetJobSpeeds(job, grabber, record->speed, &write)) return false;
     CalibrateAndProtect(job, grabber);
     Sleep(START_PAUSE_MS);
+    if (Cancelled()) return false;
     record->speed = write;
     job.Start(record);
-    return true;
+    // The last check before the layer's write, which sees later cancels.
+    return !Cancelled();
 }

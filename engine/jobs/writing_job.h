@@ -28,11 +28,15 @@ protected:
     HRESULT AskEraseFinalized(CJobMessenger& job, Next* next);
     // Content larger than the medium's room: a rewritable disc with content
     // is offered the erase; any other is asked for a disc with room, with
-    // the tray kept closed (the user swaps the disc himself).
-    HRESULT AskForRoom(CJobMessenger& job, const MEDIUM_STATE& medium, Next* next);
+    // the tray kept closed but unlocked (the user swaps the disc himself).
+    HRESULT AskForRoom(CJobMessenger& job, const MEDIUM_STATE& medium, CTrayLock& tray, Next* next);
+    // Asks a question that has the user change the disc: the tray lock is
+    // let go first, so that the tray opens. True on yes.
+    static bool AskForAnotherDisc(CJobMessenger& job, CTrayLock& tray, unsigned question);
     // The drive set up for the write: the speeds (false after
     // ST_SPEED_FAILED), calibration and buffer protection, a short pause,
-    // then the start event with the write speed the drive took.
+    // then the start event with the write speed the drive took. False too
+    // when the job was cancelled (the write must not begin).
     bool StartWriting(CJobMessenger& job, CGrabber& grabber, JOB_STATE_RECORD* record);
 
 private:

@@ -214,6 +214,26 @@ TEST_F(AudioDecode, HandlesAreNeverReusedAndTheLastStopFreesThem) {
 
 }  // namespace
 
+// A file whose format changes on the way (MP3 files of two rates joined,
+// chained Ogg links of two shapes) is refused with a decode error, at the
+// open or when the change comes, never read in the first part's shape.
+TEST_F(AudioDecode, AFormatThatChangesMidStreamIsADecodeError) {
+  for (const char* name : {"joined.mp3", "chained.ogg"}) {
+    SCOPED_TRACE(name);
+    AudioChannel ch = Audio_Open((EncodedFolder() + name).c_str(), AUDIO_OPEN_DECODE);
+    if (!ch) {
+      EXPECT_EQ(AUDIO_ERROR_DECODE, Audio_ErrorCode()) << Audio_ErrorText(Audio_ErrorCode());
+      continue;
+    }
+    char block[4096];
+    int32_t got = 0;
+    while ((got = Audio_Read(ch, block, sizeof block)) >= 0) {
+    }
+    EXPECT_EQ(AUDIO_ERROR_DECODE, Audio_ErrorCode()) << Audio_ErrorText(Audio_ErrorCode());
+    Audio_Close(ch);
+  }
+}
+
 TEST_F(AudioDecode, DamagedFilesDecodeWhatIsThereOrAreRefused) {
   std::vector<int16_t> pcm;
   std::string wav = ToneWav(8000, 1, 16, 800, &pcm);

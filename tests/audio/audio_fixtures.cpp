@@ -61,6 +61,28 @@ std::string ToneWav(uint32_t rate, uint16_t channels, uint16_t bits, uint32_t fr
   return WavBytes(rate, channels, bits, samples);
 }
 
+std::vector<NamedWav> OddCdWavs(uint32_t frames, std::vector<int16_t>* pcm16) {
+  const std::string wav = ToneWav(44100, 2, 16, frames, pcm16);
+  auto patched = [&](size_t at, uint32_t value) {
+    std::string s = wav;
+    for (int b = 0; b < 4; ++b) s[at + b] = char(value >> (8 * b));
+    return s;
+  };
+  const uint32_t data = frames * 4;
+  std::string blockAlign = wav;
+  blockAlign[32] = 2;
+  std::string manyChunks = wav.substr(0, 36);
+  for (int i = 0; i < 65; ++i) manyChunks += std::string("note\0\0\0\0", 8);
+  manyChunks += wav.substr(36);
+  std::vector<int16_t> wide;
+  return {{"streamed data size", patched(40, 0xFFFFFFFF)},
+          {"data chunk cut short", patched(40, data + 4000)},
+          {"wrong byte rate", patched(28, 88200)},
+          {"wrong block align", blockAlign},
+          {"65 chunks before the samples", manyChunks},
+          {"24 bits", ToneWav(44100, 2, 24, frames, &wide)}};
+}
+
 std::string ModBytes() {
   std::string s;
   PutText(s, "tiny mod", 20);

@@ -22,6 +22,13 @@ cp plain.mp2 tagged.mp2
 id3v1 "Second Title" >> tagged.mp2
 oggenc --quiet -q 2 -o mono.ogg src_22k_mono.wav
 oggenc --quiet -q 4 -o stereo.ogg src_44k_stereo.wav
+# Parts of another shape one after the other: MP3 files joined, Ogg links
+# chained.
+lame --quiet -b 128 -t src_44k_stereo.wav part44.mp3
+lame --quiet -m m -b 64 -t src_22k_mono.wav part22.mp3
+cat part44.mp3 part22.mp3 > joined.mp3
+cat stereo.ogg mono.ogg > chained.ogg
+rm -f part44.mp3 part22.mp3
 # What Debian's decoders make of them.
 for f in tagged.mp3 plain.mp3 id3v2.mp3 plain.mp2 tagged.mp2; do mpg123 -q -w "$f.ref.wav" "$f"; done
 for f in mono.ogg stereo.ogg; do oggdec --quiet -o "$f.ref.wav" "$f"; done

@@ -5,6 +5,7 @@
 #include "disc_test_support.h"
 
 #include <fstream>
+#include <map>
 #include <regex>
 
 namespace disc_test {
@@ -113,6 +114,76 @@ TEST_F(RawImages, CueWithDataAndAudioTracksIsWrittenAsItsLayoutSays) {
               std::string::npos);
 }
 
+// Only our descriptor names where its tracks lay; a bare image or a CUE
+// sheet made for block 0 is checked against its own data, so that it is not
+// appended behind a session its file system knows nothing of.
+TEST_F(RawImages, AnImageMadeForBlockZeroIsRefusedOnADiscWithASession) {
+    const std::string iso = makeIso("made.iso", "FORZERO");
+    std::string raw;
+    for (size_t lba = 0; lba * 2048 < iso.size(); ++lba) {
+        uint8_t sector[kRaw];
+        disc::cd::encodeMode1(uint32_t(lba), reinterpret_cast<const uint8_t*>(iso.data()) + lba * 2048, sector);
+        raw.append(reinterpret_cast<const char*>(sector), kRaw);
+    }
+    put("cooked.img", iso);
+    put("raw.img", raw);
+    put("raw.bin", raw);
+    put("raw.cue", "FILE \"raw.bin\" BINARY\n  TRACK 01 MODE1/2352\n    INDEX 01 00:00:00\n");
+    DiscHandle g = grabber(kCd);
+    DiscHandle t = newTree();
+    addFile(t, IsoTree_GetRoot(t), "first.txt", "the first session");
+    ASSERT_EQ(burn(g, t), 0);
+    ASSERT_EQ(closeSession(g), 0);
+    for (const char* name : {"cooked.img", "raw.img", "raw.cue"}) {
+        SCOPED_TRACE(name);
+        const std::string before = mediumBytes("drive1");
+        EXPECT_EQ(sao(g, file(name)), DISC_E_WRONG_ADDRESS) << lastText_;
+        EXPECT_TRUE(mediumBytes("drive1") == before);
+    }
+    // On a blank disc each is where it was made for.
+    for (const char* name : {"cooked.img", "raw.img", "raw.cue"}) {
+        SCOPED_TRACE(name);
+        tool("insert drive1 2");
+        DiscHandle fresh = grabber(kCd);
+        EXPECT_EQ(sao(fresh, file(name)), 0) << lastText_;
+    }
+}
+
+// A sheet's FILE names a file in the sheet's folder or below it; any other
+// name (absolute, rooted, UNC, a drive, a stream, a ".." step, a device) is
+// refused as a bad image before any file is opened.
+TEST_F(RawImages, ASheetNamesOnlyFilesInItsOwnFolder) {
+    const std::string iso = makeIso("made.iso", "NAMES");
+    fs::create_directories(root_ / "sub");
+    put("sub/data.bin", iso);
+    put("data.bin", iso);
+    struct Case {
+        std::string name;
+        int result;
+    };
+    const Case cases[] = {
+        {"sub/data.bin", 0},
+        {"../data.bin", DISC_E_BAD_IMAGE},
+        {"sub/../data.bin", DISC_E_BAD_IMAGE},
+        {"..\\data.bin", DISC_E_BAD_IMAGE},
+        {file("data.bin"), DISC_E_BAD_IMAGE},
+        {"C:\\data.bin", DISC_E_BAD_IMAGE},
+        {"\\\\host\\share\\data.bin", DISC_E_BAD_IMAGE},
+        {"\\data.bin", DISC_E_BAD_IMAGE},
+        {"data.bin:stream", DISC_E_BAD_IMAGE},
+        {"CON", DISC_E_BAD_IMAGE},
+        {"com1.bin", DISC_E_BAD_IMAGE},
+        {"sub/nul", DISC_E_BAD_IMAGE},
+    };
+    for (const char* sheet : {"disc.cue", "disc.mds"}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(sheet) + ": " + c.name);
+            tool("insert drive1 2");
+            put(sheet, "FILE \"" + c.name + "\" BINARY\n  TRACK 01 MODE1/2048\n    INDEX 01 00:00:00\n");
+            EXPECT_EQ(sao(grabber(kCd), file(sheet)), c.result) << lastText_;
+        }
+    }
+}
 
 struct ReadReports {
     std::vector<std::pair<int64_t, int64_t>> progress;
@@ -199,6 +270,36 @@ TEST_F(RawImages, Mode2AndAudioSectorsSurviveAGrabAndACopy) {
     ASSERT_EQ(sao(g, file("grab.mds")), 0) << lastText_;
     EXPECT_EQ(md5(exportRaw("drive1", "copy")), md5(source));
     EXPECT_EQ(sheetOf("copy"), sheetOf("source"));
+}
+
+// A grab into a base that holds an earlier grab leaves that set whole when
+// it fails, and replaces it whole when it succeeds: no descriptor that
+// points at missing data, no higher parts of the earlier, larger grab.
+TEST_F(RawImages, AGrabReplacesAnEarlierSetWholeOrLeavesIt) {
+    DiscHandle g = grabber(kDvd);
+    DiscHandle t = newTree();
+    addFile(t, IsoTree_GetRoot(t), "big.bin", noise(3000000, 7));
+    ASSERT_EQ(burn(g, t), 0);
+    ASSERT_EQ(closeSession(g), 0);
+    ASSERT_EQ(grabDvd(g, file("set"), 1), 0) << lastText_;
+    const auto first = grabFiles("set");
+    ASSERT_GE(first.size(), 4u);
+    std::map<std::string, std::string> before;
+    for (const std::string& name : first) before[name] = md5(readFile(root_ / name));
+
+    DiscFault fault {DISC_OP_GRAB_DVD, DISC_E_MEDIUM_IO, 700, 0};
+    DiscLayer_InjectFault(kDvd.port, kDvd.bus, kDvd.target, kDvd.lun, &fault);
+    EXPECT_EQ(grabDvd(g, file("set"), 1), DISC_E_MEDIUM_IO);
+    EXPECT_EQ(grabFiles("set"), first);
+    for (const std::string& name : first) EXPECT_EQ(md5(readFile(root_ / name)), before[name]) << name;
+
+    tool("insert drive0 8");
+    DiscHandle small = grabber(kDvd), tree = newTree();
+    addFile(tree, IsoTree_GetRoot(tree), "small.txt", "small");
+    ASSERT_EQ(burn(small, tree), 0);
+    ASSERT_EQ(closeSession(small), 0);
+    ASSERT_EQ(grabDvd(small, file("set"), 1), 0) << lastText_;
+    EXPECT_EQ(grabFiles("set"), (std::vector<std::string> {"set.mds", "set.xm0"}));
 }
 
 // A DVD is read as a plain image of its recorded area: split at the size

@@ -137,6 +137,21 @@ TEST_F(MediumGuarantees, UnderrunWithProtectionCarriesOn) {
     EXPECT_EQ(burn(g, t), 0);
 }
 
+// Each handle asks for its own speeds: a medium check through the engine's
+// handle leaves the speed a job's handle asked for, which its write uses.
+TEST_F(MediumGuarantees, EachHandleKeepsTheSpeedsItAskedFor) {
+    DiscHandle job = grabber(kDvd), check = grabber(kDvd);
+    Frame f;
+    ASSERT_EQ(Grabber_SetSpeeds(job, GF(f), 0xFFFF, 5540), 0);
+    ASSERT_EQ(Grabber_SetSpeeds(check, GF(f), 0xFFFF, 0xFFFF), 0);
+    uint32_t read = 0, maxRead = 0, write = 0, maxWrite = 0;
+    ASSERT_EQ(Grabber_GetSpeeds(job, GF(f), &read, &maxRead, &write, &maxWrite), 0);
+    EXPECT_EQ(write, 5540u);
+    ASSERT_EQ(Grabber_GetSpeeds(check, GF(f), &read, &maxRead, &write, &maxWrite), 0);
+    EXPECT_EQ(write, maxWrite);
+    EXPECT_GT(maxWrite, 5540u);
+}
+
 // The engine cancels through the device's own handle while its job writes
 // through a fresh one.
 TEST_F(MediumGuarantees, CancelThroughAnotherHandleStopsTheWriteAndLeavesTheMedium) {

@@ -1,6 +1,7 @@
 // DVD-Video images: UDF 1.02 with an ISO 9660 bridge, read back by udfinfo,
 // isoinfo and 7z; the files' data lie in the order they were added.
 #include "disc_test_support.h"
+#include "iso_format.h"
 
 #include <map>
 #include <regex>
@@ -24,6 +25,15 @@ protected:
         EXPECT_EQ(UdfTree_AddFile(&n, f.text, sizeof f.text, &f.sys, ++number_, name.c_str(), path.c_str(), parent), 0)
             << f.text;
         return n;
+    }
+    // The DVD-Video image of the three folders, written to the DVD writer's disc.
+    void writeImage(DiscHandle root, DiscHandle video, DiscHandle audio) {
+        Frame f;
+        DiscHandle image = 0;
+        ASSERT_EQ(UdfTree_BuildImage(&image, f.text, sizeof f.text, &f.sys, root, video, audio, "VideoDVD"), 0)
+            << f.text;
+        DiscHandle g = grabber(kDvd);
+        ASSERT_EQ(Grabber_TrackAtOnceFromTree(g, GF(f), image, 1, 0, 0, 1, 1), 0) << f.text;
     }
     uint32_t number_ = 0;
 };
@@ -88,11 +98,7 @@ TEST_F(UdfImages, LargeFoldersReadBackInBothFileSystems) {
             file(name, content(name, 2048 + set), video);
         }
     file("NOTES.TXT", "notes", extra);
-    Frame f;
-    DiscHandle image = 0;
-    ASSERT_EQ(UdfTree_BuildImage(&image, f.text, sizeof f.text, &f.sys, root, video, audio, "VideoDVD"), 0) << f.text;
-    DiscHandle g = grabber(kDvd);
-    ASSERT_EQ(Grabber_TrackAtOnceFromTree(g, GF(f), image, 1, 0, 0, 1, 1), 0) << f.text;
+    ASSERT_NO_FATAL_FAILURE(writeImage(root, video, audio));
     const std::string iso = exportMedium("drive0");
     EXPECT_NE(run("udfinfo " + iso).find("numfiles=199"), std::string::npos) << run("udfinfo " + iso);
     for (const char* type : {"udf", "iso"}) {
@@ -120,6 +126,61 @@ TEST_F(UdfImages, BuildRefusesFoldersOutsideTheRootAndDuplicateNames) {
     EXPECT_EQ(image, 0u);
     EXPECT_EQ(UdfTree_FreeNode(&stray, 1), 0);
     EXPECT_EQ(UdfTree_FreeNode(&stray, 1), DISC_E_INVALID_HANDLE);
+}
+
+}  // namespace
+}  // namespace disc_test
+
+namespace disc_test {
+namespace {
+
+// The ISO bridge's path tables: the L and M tables each hold as many bytes
+// as the descriptor declares, their folders in ISO 9660's order (by level,
+// then parent, then name) with every parent's number right; names that map
+// to one identifier stay two records.
+TEST_F(UdfImages, TheBridgePathTablesAreInIsoOrderAndNamesStayApart) {
+    // Added deepest first and out of name order.
+    DiscHandle root = folder("", 0), video = folder("VIDEO_TS", root);
+    DiscHandle extra = folder("extra", video), deeper = folder("b-side", extra);
+    DiscHandle audio = folder("AUDIO_TS", root);
+    folder("a-side", extra);
+    file("VIDEO_TS.IFO", content("ifo", 4096), video);
+    file("notes-1.txt", "one", deeper);
+    file("notes_1.txt", "two", deeper);
+    ASSERT_NO_FATAL_FAILURE(writeImage(root, video, audio));
+    const std::string iso = readFile(exportMedium("drive0"));
+    auto at = [&](size_t offset) { return reinterpret_cast<const uint8_t*>(iso.data()) + offset; };
+    const uint8_t* pvd = at(16 * 2048);
+    const uint32_t size = disc::iso::getLe32(pvd + 132);
+    const uint32_t lTable = disc::iso::getLe32(pvd + 140);
+    const uint32_t mTable = uint32_t(pvd[148]) << 24 | pvd[149] << 16 | pvd[150] << 8 | pvd[151];
+
+    struct Record {
+        std::string id;
+        uint16_t parent;
+        bool operator==(const Record& o) const { return id == o.id && parent == o.parent; }
+    };
+    const std::vector<Record> expected = {{std::string(1, '\0'), 1}, {"AUDIO_TS", 1}, {"VIDEO_TS", 1},
+                                          {"EXTRA", 3}, {"A_SIDE", 4}, {"B_SIDE", 4}};
+    for (bool little : {true, false}) {
+        SCOPED_TRACE(little ? "L table" : "M table");
+        const uint8_t* t = at(size_t(little ? lTable : mTable) * 2048);
+        std::vector<Record> records;
+        size_t walked = 0;
+        while (walked < size && t[walked]) {
+            const uint8_t* r = t + walked;
+            const uint16_t parent = little ? uint16_t(r[6] | r[7] << 8) : uint16_t(r[6] << 8 | r[7]);
+            records.push_back({std::string(reinterpret_cast<const char*>(r + 8), r[0]), parent});
+            walked += 8 + ((r[0] + 1) & ~1u);
+        }
+        EXPECT_EQ(size, walked);
+        ASSERT_EQ(expected.size(), records.size());
+        for (size_t i = 0; i < expected.size(); ++i)
+            EXPECT_TRUE(expected[i] == records[i]) << i << ": " << records[i].id << " of " << records[i].parent;
+    }
+    const std::string listing = run(std::string(ISOINFO) + " -f -i " + exportMedium("drive0"));
+    EXPECT_NE(listing.find("/VIDEO_TS/EXTRA/B_SIDE/NOTES_1.TXT;1"), std::string::npos) << listing;
+    EXPECT_NE(listing.find("/VIDEO_TS/EXTRA/B_SIDE/NOTES_1~1.TXT;1"), std::string::npos) << listing;
 }
 
 }  // namespace

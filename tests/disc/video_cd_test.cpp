@@ -86,7 +86,30 @@ TEST_F(VideoCds, OnlyAProgramStreamOnABlankCdIsWritten) {
     EXPECT_EQ(write(g, stream, true), DISC_E_NOT_WRITABLE);
     EXPECT_EQ(mediumBytes("drive1"), before);
     EXPECT_EQ(write(grabber(kDvd), stream, false), DISC_E_NOT_SUPPORTED);
-    EXPECT_TRUE(!fs::exists(data_ / "VirtualDrives" / "drive1.videocd.bin")) << "the build's raw image is removed";
+    for (const auto& entry : fs::directory_iterator(data_ / "VirtualDrives"))
+        EXPECT_EQ(entry.path().filename().string().find(".videocd"), std::string::npos)
+            << "the build's raw image is removed: " << entry.path();
+}
+
+// A sector holds one pack: a stream whose packs are not 2324 bytes long
+// would be cut mid-pack into a disc no player reads.
+TEST_F(VideoCds, AStreamOfOtherPackSizesIsRefusedUntouched) {
+    struct Case {
+        const char* name;
+        std::string stream;
+    };
+    std::string shortPacks;
+    for (int i = 0; i < 20; ++i) shortPacks += programStream(1).substr(0, 2048);
+    const std::string trailing = programStream(10) + std::string(100, '\x55');
+    const Case cases[] = {{"packs of 2048 bytes", shortPacks}, {"a piece of a pack after the last", trailing}};
+    DiscHandle g = grabber(kCd);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = writeSource("odd.mpg", c.stream);
+        const std::string before = mediumBytes("drive1");
+        EXPECT_EQ(write(g, path, false), DISC_E_BAD_IMAGE) << text_;
+        EXPECT_EQ(mediumBytes("drive1"), before);
+    }
 }
 
 }  // namespace

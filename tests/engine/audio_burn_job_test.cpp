@@ -277,3 +277,31 @@ TEST_F(EngineAudioBurn, AFinalizedCdRwIsErasedAndWrittenInTheSameJob)
     ASSERT_EQ(S_OK, medium->GetSpaces(&total, &used, &free));
     EXPECT_EQ(-1, total) << "a complete disc";
 }
+
+// A WAV file counts as CD sound only when the disc takes it as it is: one
+// that has CD sound's shape but headers or samples the disc refuses is not
+// burned as it is (the job names it undecoded) and is decoded; the disc
+// then holds its samples.
+TEST_F(EngineAudioBurn, AWavTheDiscRefusesAsItIsIsDecodedAndBurned)
+{
+    std::vector<int16_t> pcm;
+    for (const audio_fixtures::NamedWav& wav : audio_fixtures::OddCdWavs(44100 / 4, &pcm)) {
+        SCOPED_TRACE(wav.name);
+        const std::string path = files.File("odd.wav");
+        WriteFileBytes(path, wav.bytes);
+        com::ComPtr<IAudioCDLayout> layout = NewLayout();
+        ASSERT_EQ(S_OK, layout->AddTrack(com::Bstr(path)));
+        Insert(2);
+        const std::string before = MediumBytes(CD_DRIVE);
+        EXPECT_EQ(unsigned(E_FAIL), BurnAudio(layout)) << "not decoded yet";
+        EXPECT_TRUE(before == MediumBytes(CD_DRIVE));
+
+        ASSERT_EQ(0u, Decode(layout));
+        EXPECT_EQ(0u, BurnAudio(layout));
+        const std::string base = exported.File("odd");
+        ASSERT_EQ(0u, RunDiscTool("export-raw F \"" + base + "\""));
+        std::string expected(reinterpret_cast<const char*>(pcm.data()), pcm.size() * 2);
+        expected.resize((expected.size() + CD_SECTOR - 1) / CD_SECTOR * CD_SECTOR, '\0');
+        EXPECT_TRUE(expected == ReadFileBytes(base + ".bin"));
+    }
+}

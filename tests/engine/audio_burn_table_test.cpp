@@ -3,6 +3,8 @@
 // must not reach the drive (paths that do not fit, tracks that cannot be
 // read).
 #include <gtest/gtest.h>
+#include "audio_fixtures.h"
+#include "files.h"
 #include "jobs/audio_burn_job.h"
 #include <com/object.h>
 #include <com/ptr.h>
@@ -97,7 +99,18 @@ public:
     }
 };
 
-const FakeTrack CD_WAV = {AFF_WAV, 44100, 2, "C:\\music\\cd.wav", ""};
+// A WAV file of CD sound that the disc takes as it is, and one of its shape
+// whose byte rate the disc refuses.
+std::string WavFileOf(const char* name, bool refused)
+{
+    static TempFolder folder;
+    std::vector<int16_t> pcm;
+    std::string bytes = audio_fixtures::ToneWav(44100, 2, 16, 441, &pcm);
+    if (refused) bytes[28] = 0;
+    WriteFileBytes(folder.File(name), bytes);
+    return folder.File(name);
+}
+const FakeTrack CD_WAV = {AFF_WAV, 44100, 2, WavFileOf("cd.wav", false), ""};
 const FakeTrack DECODED_OGG = {AFF_OGG, 22050, 1, "C:\\music\\a.ogg", "C:\\temp\\0000000001.wav"};
 const FakeTrack DECODED_MP3 = {AFF_MP3, 44100, 2, "C:\\music\\b.mp3", "C:\\temp\\0000000002.wav"};
 
@@ -114,16 +127,17 @@ AUDIO_BURN_TABLE Read(const std::vector<FakeTrack>& tracks)
 TEST(AudioBurnTable, EachTrackGivesItsDecodedFileOrItsOwnCdSound)
 {
     const AUDIO_BURN_TABLE t = Read({CD_WAV, DECODED_OGG, DECODED_MP3});
-    EXPECT_EQ("", t.fault);
+    EXPECT_EQ(S_OK, t.result) << t.fault;
     ASSERT_EQ(3u, t.table->count);
-    EXPECT_STREQ("C:\\music\\cd.wav", t.table->entries[0]);
+    EXPECT_EQ(CD_WAV.path, t.table->entries[0]);
     EXPECT_STREQ("C:\\temp\\0000000001.wav", t.table->entries[1]);
     EXPECT_STREQ("C:\\temp\\0000000002.wav", t.table->entries[2]);
     EXPECT_EQ(3u, t.tracks.size());
     EXPECT_EQ(3u * 75 * 2352, t.cdBytes);
     // The table's 8 reserved bytes and the rest of each entry stay zero.
     for (uint8_t b : t.table->reserved) EXPECT_EQ(0, b);
-    EXPECT_EQ(std::string(DISC_AUDIO_ENTRY_BYTES - 16, '\0'), std::string(t.table->entries[0] + 16, DISC_AUDIO_ENTRY_BYTES - 16));
+    const size_t used = CD_WAV.path.size();
+    EXPECT_EQ(std::string(DISC_AUDIO_ENTRY_BYTES - used, '\0'), std::string(t.table->entries[0] + used, DISC_AUDIO_ENTRY_BYTES - used));
 }
 
 TEST(AudioBurnTable, ALayoutTheDiscCannotTakeIsNamedBeforeTheDrive)
@@ -131,6 +145,7 @@ TEST(AudioBurnTable, ALayoutTheDiscCannotTakeIsNamedBeforeTheDrive)
     FakeTrack unreadable = DECODED_OGG;
     unreadable.readable = false;
     FakeTrack undecodedMp3 = DECODED_MP3, monoWav = {AFF_WAV, 22050, 1, "C:\\music\\mono.wav", ""};
+    const FakeTrack refusedWav = {AFF_WAV, 44100, 2, WavFileOf("refused.wav", true), ""};
     undecodedMp3.temp.clear();
     FakeTrack longPath = DECODED_OGG, longestPath = DECODED_OGG;
     longPath.temp = "C:\\" + std::string(DISC_AUDIO_ENTRY_BYTES - 4, 'x');     // 274 characters: fits
@@ -145,12 +160,16 @@ TEST(AudioBurnTable, ALayoutTheDiscCannotTakeIsNamedBeforeTheDrive)
         {{CD_WAV, unreadable}, "track 2 cannot be read"},
         {{undecodedMp3}, "track 1 was not decoded"},
         {{CD_WAV, monoWav}, "track 2 was not decoded"},
+        {{refusedWav}, "track 1 was not decoded"},
         {{longPath}, ""},
         {{CD_WAV, CD_WAV, longestPath}, "track 3 has a path too long for its entry"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fault);
         SCOPED_TRACE(c.tracks.size());
-        EXPECT_EQ(c.fault, Read(c.tracks).fault);
+        // The result is what the job ends with; the text only names why.
+        const AUDIO_BURN_TABLE t = Read(c.tracks);
+        EXPECT_EQ(*c.fault ? E_FAIL : S_OK, t.result);
+        EXPECT_EQ(*c.fault != 0, !t.fault.empty()) << t.fault;
     }
 }

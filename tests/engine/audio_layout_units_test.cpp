@@ -123,6 +123,37 @@ TEST_F(AudioLayoutUnits, LayoutsAndTracksStopOnlyTheStartsTheyMade)
     EXPECT_EQ(AUDIO_ERROR_NOT_STARTED, Audio_ErrorCode());
 }
 
+// A decode's end reaches the sinks before the next decode's begin, even
+// when another thread starts that decode the moment the first one ends.
+TEST_F(AudioLayoutUnits, EachDecodeEndsBeforeTheNextBegins)
+{
+    std::vector<int16_t> pcm;
+    WriteFileBytes(temp.File("cd.wav"), ToneWav(44100, 2, 16, 441, &pcm));
+    com::ComPtr<IAudioCDLayout> layout;
+    ASSERT_EQ(S_OK, com::CreateObject<CCoAudioCDLayout>(IID_IAudioCDLayout, reinterpret_cast<void**>(&layout)));
+    ASSERT_EQ(S_OK, layout->AddTrack(com::Bstr(temp.File("cd.wav"))));
+    com::ComPtr<com::ComObject<CTestEventSink>> sink;
+    ASSERT_EQ(S_OK, com::CreateObjectImpl<CTestEventSink>(&sink));
+    DWORD cookie = 0;
+    ASSERT_EQ(S_OK, AdviseSink(layout, static_cast<_IMessageCallback*>(sink.Get()), &cookie));
+    unsigned started = 0;
+    for (DWORD begin = GetTickCount(); started < 200 && GetTickCount() - begin < 10000;)
+        if (layout->Decode() == S_OK) ++started;
+    for (DWORD begin = GetTickCount(); GetTickCount() - begin < 5000;) {
+        size_t ends = 0;
+        for (const EngineEvent& e : sink->Events()) ends += e.message == LM_DECODEEND ? 1 : 0;
+        if (ends == started) break;
+        Sleep(10);
+    }
+    UnadviseSink(layout, cookie);
+    std::vector<unsigned> order;
+    for (const EngineEvent& e : sink->Events())
+        if (e.message != LM_DECODEPROGRESS) order.push_back(e.message);
+    ASSERT_EQ(2 * started, order.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        ASSERT_EQ(i % 2 ? unsigned(LM_DECODEEND) : unsigned(LM_DECODEBEGIN), order[i]) << "event " << i;
+}
+
 TEST_F(AudioLayoutUnits, ADecodeWithNowhereToWriteStillEndsAndOutlivesItsLayout)
 {
     WriteFileBytes(temp.File("tiny.mod"), audio_fixtures::ModBytes());

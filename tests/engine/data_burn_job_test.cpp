@@ -28,12 +28,7 @@ TEST_F(EngineJob, ADataBurnOnABlankCdRSendsItsEventsAndReadsBackWithTheIsoTools)
         }
     }
     // Started at a speed of the drive's table, progress rising to 100.
-    com::ComPtr<IDeviceSpeedEnum> reads, writes;
-    ASSERT_EQ(S_OK, device->GetDeviceSpeeds(&reads, &writes));
-    std::vector<unsigned> speeds;
-    unsigned speed = 0;
-    unsigned long fetched = 0;
-    while (writes->Next(1, &speed, &fetched) == S_OK) speeds.push_back(speed);
+    const std::vector<unsigned> speeds = WriteSpeeds(device);
     ASSERT_EQ(1u, All(DM_BURNSTART).size());
     EXPECT_NE(speeds.end(), std::find(speeds.begin(), speeds.end(), All(DM_BURNSTART)[0]));
     std::vector<unsigned> progress = All(DM_WRITEPROGRESS);
@@ -327,6 +322,119 @@ TEST_F(EngineJob, CancelDuringASlowWriteEndsTheJobAtOnceAndLeavesTheDisc)
     EXPECT_EQ(unsigned(E_FAIL), result);
     EXPECT_LT(took, 1000u);
     EXPECT_EQ(before, MediumBytes(CD_DRIVE));
+}
+
+}  // namespace
+
+namespace {
+
+// A cancel that comes while a question is open is kept by the job: the user
+// then answers yes, and the job ends cancelled before its next step, with
+// no start event and the disc as it was (not erased either: the erase is a
+// step the cancel came before).
+TEST_F(EngineJob, ACancelWhileAQuestionIsOpenEndsTheJobAtItsNextStep)
+{
+    struct Case {
+        const char* name;
+        unsigned question;
+        std::function<void()> prepare, onQuestion;
+    };
+    const Case cases[] = {
+        {"finalized CD-RW, erase it?", ASK_ERASE_FINALIZED,
+         [&] {
+             Insert(3);
+             com::ComPtr<IFileTree> tree = FixtureTree();
+             ASSERT_EQ(S_OK, tree->DoFinalize(1));
+             ASSERT_EQ(0u, Burn(tree));
+         },
+         [] {}},
+        {"empty drive, insert a disc", ASK_INSERT_DISC, [] { ASSERT_EQ(0u, RunDiscTool("eject F")); },
+         [] { RunDiscTool("insert F 2"); }},
+    };
+    com::ComPtr<IWriter> other = OtherClientsWriter<IWriter>(IID_IWriter);
+    ASSERT_TRUE(other);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_NO_FATAL_FAILURE(c.prepare());
+        const std::function<void()> onQuestion = c.onQuestion;
+        sink->OnQuestion([&](unsigned) {
+            onQuestion();
+            EXPECT_EQ(S_OK, other->Cancel());
+        });
+        const size_t from = sink->Events().size();
+        const std::string before = MediumBytes(CD_DRIVE);
+        EXPECT_EQ(unsigned(E_FAIL), Burn(FixtureTree()));
+        sink->OnQuestion(nullptr);
+        EXPECT_EQ(std::vector<unsigned>{c.question}, Questions(from));
+        const std::vector<unsigned> messages = JobMessages(from);
+        EXPECT_TRUE(SameEvents({DM_BURNPREPARE, DM_QUESTION, DM_BURNEND}, messages));
+        if (c.question == ASK_ERASE_FINALIZED) EXPECT_TRUE(before == MediumBytes(CD_DRIVE));
+        else EXPECT_EQ(1u, TrackCount()) << "the inserted disc stays blank";
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The yes to a question for a disc closes the tray, as the user pushes it
+// in: a disc left in an open tray, or put in while the question was open
+// again, is found and written.
+TEST_F(EngineJob, AYesToTheInsertQuestionClosesTheTrayAndFindsTheDisc)
+{
+    struct Case {
+        const char* name;
+        std::function<void()> prepare;
+        unsigned insertAtQuestion;  // 0: no insert
+        size_t questions;
+    };
+    const Case cases[] = {
+        {"the disc in the open tray", [&] { ASSERT_EQ(S_OK, device->Eject()); }, 0, 1},
+        {"a disc put in at the question asked again", [] { ASSERT_EQ(0u, RunDiscTool("eject F")); }, 2, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Insert(2);
+        ASSERT_NO_FATAL_FAILURE(c.prepare());
+        unsigned asked = 0;
+        const unsigned insertAt = c.insertAtQuestion;
+        sink->OnQuestion([&](unsigned) {
+            ++asked;
+            if (asked == insertAt) RunDiscTool("insert F 2");
+            if (asked > 3) sink->SetAnswer(0);  // no endless loop when the disc is never found
+        });
+        const size_t from = sink->Events().size();
+        EXPECT_EQ(0u, Burn(FixtureTree()));
+        sink->OnQuestion(nullptr);
+        sink->SetAnswer(1);
+        EXPECT_EQ(std::vector<unsigned>(c.questions, ASK_INSERT_DISC), Questions(from));
+        EXPECT_EQ(2u, TrackCount());
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A burn at the fastest speed on drive E's DVD-RW starts at a speed of the
+// list the device offers for that disc, and that is the speed it writes at.
+TEST_F(EngineJob, ABurnAtTheFastestSpeedStartsAtASpeedTheDriveOffers)
+{
+    ASSERT_EQ(0u, RunDiscTool("insert E 8"));
+    com::ComPtr<IDevice> dvd;
+    DWORD cookie = 0;
+    com::ComPtr<IWriter> dvdWriter = AdvisedWriter('E', &dvd, &cookie);
+    ASSERT_TRUE(dvdWriter);
+    const size_t from = sink->Events().size();
+    ASSERT_EQ(S_OK, dvdWriter->BurnData(COOKIE, 0xFFFF, FixtureTree(), 2));
+    EXPECT_EQ(0u, WaitEnd(DM_BURNEND, from));
+    Unadvise(dvd, cookie);
+    const std::vector<unsigned> speeds = WriteSpeeds(dvd);
+    const std::vector<unsigned> started = All(DM_BURNSTART);
+    ASSERT_EQ(1u, started.size());
+    EXPECT_NE(speeds.end(), std::find(speeds.begin(), speeds.end(), started[0])) << started[0];
+    EXPECT_EQ(*std::max_element(speeds.begin(), speeds.end()), started[0]) << "the fastest the list names";
+    ASSERT_EQ(0u, RunDiscTool("insert E 8"));
 }
 
 }  // namespace

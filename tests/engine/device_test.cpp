@@ -136,10 +136,11 @@ TEST_F(EngineDevice, SpeedTablesAreThoseOfTheMediumFamily)
         std::vector<unsigned> read, write;
     };
     const Case cases[] = {
-        // A blank DVD-RW: steps of 1385 up to the fastest, then 3324.
-        {'E', {5540, 11080}, {3324, 5540, 11080}},
-        // A blank CD-R: steps of 176; 387 gives the slowest.
-        {'F', {706, 1411, 2822, 4234, 5645, 7056}, {706, 1411, 2822, 4234, 5645, 7056}},
+        // A blank DVD-RW: steps of 1385 up to the fastest, the fastest
+        // itself (which no step meets), then 3324.
+        {'E', {5540, 11080, 22160}, {3324, 5540, 11080, 22160}},
+        // A blank CD-R: steps of 176 and the fastest; 387 gives the slowest.
+        {'F', {706, 1411, 2822, 4234, 5645, 7056, 8467}, {706, 1411, 2822, 4234, 5645, 7056}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.letter);
@@ -188,7 +189,7 @@ TEST_F(EngineDevice, SpeedEnumeratorsStepSkipAndCloneTheirPosition)
     EXPECT_EQ(S_OK, read->Skip(1));
     ASSERT_EQ(S_OK, read->Clone(&clone));
     EXPECT_EQ(S_FALSE, read->Next(8, values, &fetched));
-    EXPECT_EQ(3u, fetched);
+    EXPECT_EQ(4u, fetched);
     EXPECT_EQ(4234u, values[0]);
     // The clone starts where its original stood and goes on by itself.
     ASSERT_EQ(S_OK, clone->Next(1, values, &fetched));

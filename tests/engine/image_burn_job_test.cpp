@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 #include "job_client.h"
 #include "event_sequence.h"
+#include "mpeg_program_stream.h"
 #include "unix_tools.h"
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -131,6 +133,52 @@ TEST_F(ImageBurnJob, AnAppendableRewritableDiscAsksForTheEraseAndDeclinedIsLeftA
         SameEvents({DM_BURNPREPARE, DM_QUESTION, StatusCode(ST_ERASE_DECLINED), DM_BURNEND}, JobMessages(from)));
     EXPECT_EQ(std::vector<unsigned>{ASK_ERASE_FINALIZED}, Questions(from));
     EXPECT_EQ(before, MediumBytes(CD_DRIVE));
+}
+
+// A question that has the user change the disc comes with the tray
+// unlocked: the user opens it through the device, puts a blank disc in and
+// closes it, and the yes writes the new disc.
+TEST_F(ImageBurnJob, TheDiscCanBeChangedThroughTheDeviceWhileAQuestionAsksForAnother)
+{
+    struct Case {
+        const char* name;
+        unsigned question;
+        std::function<void()> prepare;
+        std::function<HRESULT()> start;
+    };
+    const std::string iso = MakeIso("big.iso", 1024 * 1024);
+    const std::string stream = files.File("movie.mpg");
+    WriteFileBytes(stream, MpegProgramStream(400));
+    com::ComPtr<IWriter2> writer2;
+    ASSERT_EQ(S_OK, device->QueryInterface(IID_IWriter2, reinterpret_cast<void**>(&writer2)));
+    const Case cases[] = {
+        {"an image too large for the disc", ASK_NOT_ENOUGH_SPACE, [&] { Insert(2, 300); },
+         [&] { return writer->BurnImage(COOKIE, 0xFFFF, com::Bstr(iso), 2); }},
+        {"a Video CD on a written CD-R", ASK_NEED_BLANK,
+         [&] {
+             Insert(2);
+             ASSERT_EQ(0u, Burn(FixtureTree()));
+         },
+         [&] { return writer2->BurnVideoCD(COOKIE, 0xFFFF, com::Bstr(stream), 2); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_NO_FATAL_FAILURE(c.prepare());
+        HRESULT ejected = E_FAIL, loaded = E_FAIL;
+        sink->OnQuestion([&](unsigned) {
+            ejected = device->Eject();
+            RunDiscTool("insert F 2");
+            loaded = device->Load();
+        });
+        const size_t from = sink->Events().size();
+        ASSERT_EQ(S_OK, c.start());
+        EXPECT_EQ(0u, WaitEnd(DM_BURNEND, from));
+        sink->OnQuestion(nullptr);
+        EXPECT_EQ(std::vector<unsigned>{c.question}, Questions(from));
+        EXPECT_EQ(S_OK, ejected);
+        EXPECT_EQ(S_OK, loaded);
+        EXPECT_GE(TrackCount(), 1u);
+    }
 }
 
 // A drive that does not write session-at-once has no way to write raw

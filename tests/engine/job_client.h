@@ -132,16 +132,47 @@ protected:
         ASSERT_TRUE(sink->WaitFor(startMessage, 10000));
         PumpFor(1000);
         EXPECT_TRUE(All(endMessage).empty());
-        com::ComPtr<IDevices> other;
-        com::ComPtr<IDevice> drive;
-        com::ComPtr<Writer> otherWriter;
-        ASSERT_EQ(S_OK, other.CoCreate(CLSID_CoDevices, IID_IDevices, CLSCTX_LOCAL_SERVER));
-        ASSERT_EQ(S_OK, other->GetDeviceByDriveLetter('F', &drive));
-        ASSERT_EQ(S_OK, drive->QueryInterface(iid, reinterpret_cast<void**>(&otherWriter)));
+        com::ComPtr<Writer> otherWriter = OtherClientsWriter<Writer>(iid);
+        ASSERT_TRUE(otherWriter);
         const DWORD cancelled = GetTickCount();
         EXPECT_EQ(S_OK, otherWriter->Cancel());
         EXPECT_EQ(unsigned(E_FAIL), WaitEnd(endMessage, first));
         EXPECT_LT(GetTickCount() - cancelled, 1000u);
+    }
+    // Drive F's writer interface `Writer` (`iid`) as another client of the
+    // engine sees it: its own device list and device object.
+    template <class Writer>
+    static com::ComPtr<Writer> OtherClientsWriter(REFIID iid)
+    {
+        com::ComPtr<IDevices> other;
+        com::ComPtr<IDevice> drive;
+        com::ComPtr<Writer> otherWriter;
+        EXPECT_EQ(S_OK, other.CoCreate(CLSID_CoDevices, IID_IDevices, CLSCTX_LOCAL_SERVER));
+        if (other) EXPECT_EQ(S_OK, other->GetDeviceByDriveLetter('F', &drive));
+        if (drive) EXPECT_EQ(S_OK, drive->QueryInterface(iid, reinterpret_cast<void**>(&otherWriter)));
+        return otherWriter;
+    }
+    // The write speeds a device lists, in KB/s.
+    static std::vector<unsigned> WriteSpeeds(IDevice* drive)
+    {
+        com::ComPtr<IDeviceSpeedEnum> reads, writes;
+        std::vector<unsigned> speeds;
+        EXPECT_EQ(S_OK, drive->GetDeviceSpeeds(&reads, &writes));
+        unsigned speed = 0;
+        unsigned long fetched = 0;
+        while (writes && writes->Next(1, &speed, &fetched) == S_OK) speeds.push_back(speed);
+        return speeds;
+    }
+    // Drive `letter`'s device with the fixture's sink advised on it
+    // (Unadvise with `*cookie` at the end), and its IWriter.
+    com::ComPtr<IWriter> AdvisedWriter(char letter, IDevice** drive, DWORD* cookie)
+    {
+        com::ComPtr<IWriter> driveWriter;
+        EXPECT_EQ(S_OK, devices->GetDeviceByDriveLetter(letter, drive));
+        if (!*drive) return driveWriter;
+        EXPECT_EQ(S_OK, Advise(*drive, cookie));
+        EXPECT_EQ(S_OK, (*drive)->QueryInterface(IID_IWriter, reinterpret_cast<void**>(&driveWriter)));
+        return driveWriter;
     }
     unsigned WaitEnd(unsigned message, size_t after)
     {

@@ -203,6 +203,25 @@ TEST_F(VideoCdBurnJob, CancelThroughAnotherHandleEndsTheWriteAtOnce)
     EXPECT_EQ(before, MediumBytes(CD_DRIVE));
 }
 
+// The disc layer builds the disc's raw image before its write begins: a
+// cancel that comes at the start event, while a long stream is being laid
+// out, still stops the job with the disc untouched.
+TEST_F(VideoCdBurnJob, ACancelWhileTheImageIsBuiltStopsTheJobUntouched)
+{
+    Insert(2);
+    WriteFileBytes(stream, MpegProgramStream(30000));  // some 70 MB
+    com::ComPtr<IWriter2> other = OtherClientsWriter<IWriter2>(IID_IWriter2);
+    ASSERT_TRUE(other);
+    const std::string before = MediumBytes(CD_DRIVE);
+    const size_t from = sink->Events().size();
+    ASSERT_EQ(S_OK, StartBurn(false, stream));
+    ASSERT_TRUE(sink->WaitFor(DM_BURNSTART, 10000));
+    EXPECT_EQ(S_OK, other->Cancel());
+    EXPECT_EQ(unsigned(E_FAIL), WaitEnd(DM_BURNEND, from));
+    EXPECT_TRUE(All(DM_WRITEPROGRESS).empty()) << "no sector was written";
+    EXPECT_TRUE(before == MediumBytes(CD_DRIVE));
+}
+
 TEST_F(VideoCdBurnJob, APathThatDoesNotFitThePathFieldIsRefusedWithoutAJob)
 {
     const std::string longest = "C:\\" + std::string(255, 'v') + ".mpg";  // 262 characters

@@ -63,11 +63,19 @@ class MpegDecoder : public Decoder {
   long Read(int16_t* out, size_t frames) override {
     unsigned char* dst = reinterpret_cast<unsigned char*>(out);
     size_t block = format_.channels * 2, want = frames * block, got = 0;
+    if (changed_) return -1;
     while (got < want) {
       size_t done = 0;
       int rc = mpg123_read(mh_, dst + got, want - got, &done);
       got += done;
       if (rc == MPG123_DONE) break;
+      if (rc == MPG123_NEW_FORMAT && !SameFormat()) {
+        // Joined files of another rate or channel count: the rest would be
+        // read in the first part's shape. What came before is kept.
+        error_ = AUDIO_ERROR_DECODE;
+        changed_ = true;
+        return got ? long(got / block) : -1;
+      }
       if (rc == MPG123_NEW_FORMAT || rc == MPG123_OK) continue;
       if (got) break;
       error_ = AUDIO_ERROR_DECODE;
@@ -79,8 +87,16 @@ class MpegDecoder : public Decoder {
   bool Seek(uint64_t frame) override { return mpg123_seek(mh_, off_t(frame), SEEK_SET) >= 0; }
 
  private:
+  bool SameFormat() {
+    long rate = 0;
+    int channels = 0, encoding = 0;
+    return mpg123_getformat(mh_, &rate, &channels, &encoding) == MPG123_OK && uint32_t(rate) == format_.rate &&
+           uint32_t(channels) == format_.channels;
+  }
+
   File file_;
   mpg123_handle* mh_ = nullptr;
+  bool changed_ = false;  // the format changed: nothing more is read
 };
 
 }  // namespace

@@ -27,9 +27,15 @@ class VorbisDecoder : public Decoder {
     ov_callbacks cb = {ReadCb, SeekCb, nullptr, TellCb};
     if (ov_open_callbacks(&file_, &vf_, nullptr, 0, cb) != 0) return AUDIO_ERROR_FORMAT;
     open_ = true;
-    vorbis_info* vi = ov_info(&vf_, -1);
+    vorbis_info* vi = ov_info(&vf_, 0);
     ogg_int64_t total = ov_pcm_total(&vf_, -1);
     if (!vi || total < 0) return AUDIO_ERROR_FORMAT;
+    // Chained links of another rate or channel count would be read in the
+    // first link's shape (wrong speed, garbled channels): refused.
+    for (long link = 1; link < ov_streams(&vf_); ++link) {
+      vorbis_info* other = ov_info(&vf_, link);
+      if (!other || other->rate != vi->rate || other->channels != vi->channels) return AUDIO_ERROR_DECODE;
+    }
     format_.type = AUDIO_TYPE_OGG;
     format_.rate = uint32_t(vi->rate);
     format_.channels = uint32_t(vi->channels);

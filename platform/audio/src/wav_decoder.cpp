@@ -94,7 +94,7 @@ class WavDecoder : public Decoder {
   void Convert(const uint8_t* in, size_t samples, int16_t* out) const {
     switch (bits_) {
       case 8:
-        for (size_t i = 0; i < samples; ++i) out[i] = int16_t((in[i] - 128) << 8);
+        for (size_t i = 0; i < samples; ++i) out[i] = int16_t((in[i] - 128) * 256);  // no shift of a negative value
         break;
       case 16:
         for (size_t i = 0; i < samples; ++i) out[i] = int16_t(Le16(in + 2 * i));

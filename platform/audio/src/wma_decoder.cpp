@@ -17,6 +17,17 @@ typedef HRESULT(WINAPI* CreateSyncReaderFn)(IUnknown*, DWORD, IWMSyncReader**);
 const QWORD UNITS_PER_SECOND = 10000000;  // the reader's times are in 100 ns
 const WCHAR DURATION_ATTRIBUTE[] = L"Duration";
 
+// The system's reader, loaded once for the process (and kept: readers of
+// any thread may still use it).
+CreateSyncReaderFn SyncReaderFactory() {
+  static CreateSyncReaderFn create = [] {
+    HMODULE wmv = LoadLibraryA("wmvcore.dll");
+    return wmv ? reinterpret_cast<CreateSyncReaderFn>(reinterpret_cast<void*>(GetProcAddress(wmv, "WMCreateSyncReader")))
+               : nullptr;
+  }();
+  return create;
+}
+
 class WmaDecoder : public Decoder {
  public:
   ~WmaDecoder() override {
@@ -30,10 +41,7 @@ class WmaDecoder : public Decoder {
   // thread of the engine has): a channel may be closed on another thread,
   // so the decoder cannot pair an initialisation of its own.
   AudioError Open(const std::string& path) {
-    HMODULE wmv = LoadLibraryA("wmvcore.dll");
-    CreateSyncReaderFn create = wmv ? reinterpret_cast<CreateSyncReaderFn>(
-                                          reinterpret_cast<void*>(GetProcAddress(wmv, "WMCreateSyncReader")))
-                                    : nullptr;
+    CreateSyncReaderFn create = SyncReaderFactory();
     if (!create || FAILED(create(nullptr, 0, &reader_))) return AUDIO_ERROR_NO_WMA;
     std::vector<WCHAR> wide(path.size() + 1);
     MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), int(wide.size()));
@@ -62,15 +70,31 @@ class WmaDecoder : public Decoder {
   }
 
  private:
+  // The file's first audio output and its stream, the only one read: a
+  // video's samples must not be taken for sound.
   bool ReadFormat() {
+    DWORD outputs = 0;
+    if (FAILED(reader_->GetOutputCount(&outputs))) return false;
+    for (DWORD output = 0; output < outputs; ++output) {
+      if (!ReadAudioFormat(output)) continue;
+      WORD stream = 0;
+      if (FAILED(reader_->GetStreamNumberForOutput(output, &stream))) return false;
+      stream_ = stream;
+      return true;
+    }
+    return false;
+  }
+
+  bool ReadAudioFormat(DWORD output) {
     IWMOutputMediaProps* props = nullptr;
     DWORD size = 0;
-    if (FAILED(reader_->GetOutputProps(0, &props))) return false;
+    if (FAILED(reader_->GetOutputProps(output, &props))) return false;
     bool ok = false;
     if (SUCCEEDED(props->GetMediaType(nullptr, &size))) {
       std::vector<BYTE> buf(size);
       WM_MEDIA_TYPE* mt = reinterpret_cast<WM_MEDIA_TYPE*>(buf.data());
-      if (SUCCEEDED(props->GetMediaType(mt, &size)) && mt->cbFormat >= sizeof(WAVEFORMATEX)) {
+      if (SUCCEEDED(props->GetMediaType(mt, &size)) && IsEqualGUID(mt->majortype, WMMEDIATYPE_Audio) &&
+          mt->cbFormat >= sizeof(WAVEFORMATEX)) {
         WAVEFORMATEX* wf = reinterpret_cast<WAVEFORMATEX*>(mt->pbFormat);
         format_.rate = wf->nSamplesPerSec;
         format_.channels = wf->nChannels;
@@ -98,7 +122,8 @@ class WmaDecoder : public Decoder {
     QWORD time = 0, duration = 0;
     DWORD flags = 0, output = 0;
     WORD stream = 0;
-    if (FAILED(reader_->GetNextSample(0, &sample, &time, &duration, &flags, &output, &stream))) return false;
+    // Samples of the audio stream only.
+    if (FAILED(reader_->GetNextSample(stream_, &sample, &time, &duration, &flags, &output, &stream))) return false;
     BYTE* data = nullptr;
     DWORD length = 0;
     if (SUCCEEDED(sample->GetBufferAndLength(&data, &length))) pending_.assign(data, data + length);
@@ -107,6 +132,7 @@ class WmaDecoder : public Decoder {
   }
 
   IWMSyncReader* reader_ = nullptr;
+  WORD stream_ = 0;  // the audio stream's number
   std::vector<uint8_t> pending_;
 };
 

@@ -45,7 +45,7 @@ int writeAudio(const CallFrame& frame, DiscHandle grabber, const DiscAudioTrackT
         request.operation = frame.operation;
         request.bufferBytes = g.bufferBytes;
         ProgressReporter progress(g.callback, g.context);
-        return AudioWriter(d, progress).write(request);
+        return AudioWriter(d, progress, g.writeRequest).write(request);
     });
 }
 
@@ -54,6 +54,13 @@ int writeAudio(const CallFrame& frame, DiscHandle grabber, const DiscAudioTrackT
 #define FRAME(op) CallFrame frame {op, text, textSize, systemError, failure}
 
 extern "C" {
+
+int DiscLayer_CheckAudioFile(const char* path, char* text, uint32_t textSize, uint32_t* systemError) {
+    CallFrame frame {DISC_OP_CHECK_AUDIO, text, textSize, systemError, nullptr};
+    if (!path || !*path) return frame.finish(fail(DISC_E_INVALID_ARGUMENT, "no file"));
+    WavFile file;
+    return frame.finish(file.open(path));
+}
 
 int Grabber_TrackAtOnceAudio(DISC_GRABBER_FRAME, const DiscAudioTrackTable* table, uint32_t, uint32_t testWrite,
                              uint32_t, uint32_t, uint32_t, uint32_t) {

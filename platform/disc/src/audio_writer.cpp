@@ -56,7 +56,7 @@ Error AudioWriter::plan(const AudioRequest& req, Plan& p) {
     p.after = sim;
     p.raw = drive_.folder().rawPath(drive_.name());
     p.emulateSpeed = drive_.spec.emulateSpeed;
-    p.writeSpeed = drive_.writeSpeed();
+    p.writeSpeed = drive_.writeSpeed(writeRequest_);
     p.fault = drive_.takeFault(req.operation);
     if (p.fault && p.fault->afterBlocks == 0) return fail(static_cast<int>(p.fault->code), "injected failure");
     return {};

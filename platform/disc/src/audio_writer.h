@@ -23,7 +23,8 @@ struct AudioRequest {
 
 class AudioWriter : RawWriter {
 public:
-    AudioWriter(Drive& drive, ProgressReporter& progress) : RawWriter(drive, progress) {}
+    AudioWriter(Drive& drive, ProgressReporter& progress, uint32_t writeRequest)
+        : RawWriter(drive, progress, writeRequest) {}
 
     Error write(const AudioRequest& request);
 

@@ -18,8 +18,37 @@ std::string lowerExtension(const std::string& path) {
     return ext;
 }
 
-bool isAbsolute(const std::string& p) {
-    return (!p.empty() && (p[0] == '/' || p[0] == '\\')) || (p.size() > 1 && p[1] == ':');
+// A device's name (CON, COM1, ...), with any extension: opening it reaches
+// the device, not a file.
+bool isDeviceName(std::string part) {
+    const size_t dot = part.find('.');
+    if (dot != std::string::npos) part.resize(dot);
+    while (!part.empty() && part.back() == ' ') part.pop_back();
+    for (char& c : part)
+        if (c >= 'a' && c <= 'z') c = char(c - 32);
+    for (const char* name : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
+        if (part == name) return true;
+    return part.size() == 4 && (part.compare(0, 3, "COM") == 0 || part.compare(0, 3, "LPT") == 0) &&
+           part[3] >= '0' && part[3] <= '9';
+}
+
+// A sheet names its data files inside its own folder: subfolders are fine;
+// an absolute, rooted, drive, UNC or stream path, a ".." step or a device
+// name would reach files (or machines) the image has no business with.
+Error checkFileName(const std::string& name) {
+    auto refused = [&](const char* why) { return fail(DISC_E_BAD_IMAGE, "FILE \"" + name + "\" " + why); };
+    if (name.empty()) return refused("is empty");
+    if (name[0] == '/' || name[0] == '\\') return refused("is rooted");
+    if (name.find(':') != std::string::npos) return refused("names a drive or a stream");
+    size_t start = 0;
+    while (start <= name.size()) {
+        const size_t end = std::min(name.find_first_of("/\\", start), name.size());
+        const std::string part = name.substr(start, end - start);
+        if (part == "..") return refused("leaves the sheet's folder");
+        if (isDeviceName(part)) return refused("names a device");
+        start = end + 1;
+    }
+    return {};
 }
 
 std::string folderOf(const std::string& path) {
@@ -78,7 +107,10 @@ Error DiscImage::openSheet(const std::string& path, bool descriptor) {
     if (Error e = parseCueSheet(text, sheet, limits)) return fail(e.code, path + ", " + e.text);
     const std::string folder = folderOf(path);
     std::vector<std::string> paths;
-    for (const std::string& name : sheet.files) paths.push_back(isAbsolute(name) ? name : os::joinPath(folder, name));
+    for (const std::string& name : sheet.files) {
+        if (Error e = checkFileName(name)) return fail(e.code, path + ", " + e.text);
+        paths.push_back(os::joinPath(folder, name));
+    }
     std::vector<uint32_t> streamOfFile(paths.size());
     std::vector<uint64_t> baseOfFile(paths.size(), 0);
     if (descriptor) {

@@ -24,6 +24,7 @@ struct Grabber {
     uint32_t bufferBytes = 0;
     uint32_t locks = 0;  // tray locks this handle holds; under the drive's mutex
     uint64_t madeAt = 0;  // the drive's fault clock when the handle was made
+    uint32_t readRequest = 0xFFFF, writeRequest = 0xFFFF;  // KB/s; the handle's own
 };
 
 class DiscLibrary {

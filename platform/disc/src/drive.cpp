@@ -32,8 +32,8 @@ const std::vector<uint32_t>& Drive::writeTable() const {
     return dvd ? spec.dvdWriteSpeeds : spec.cdWriteSpeeds;
 }
 
-uint32_t Drive::readSpeed() const { return pickSpeed(readTable(), readRequest); }
-uint32_t Drive::writeSpeed() const { return pickSpeed(writeTable(), writeRequest); }
+uint32_t Drive::readSpeed(uint32_t request) const { return pickSpeed(readTable(), request); }
+uint32_t Drive::writeSpeed(uint32_t request) const { return pickSpeed(writeTable(), request); }
 uint32_t Drive::maxReadSpeed() const { return pickSpeed(readTable(), 0xFFFF); }
 uint32_t Drive::maxWriteSpeed() const { return pickSpeed(writeTable(), 0xFFFF); }
 

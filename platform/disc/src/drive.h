@@ -31,14 +31,16 @@ public:
     DriveSpec spec;
     std::optional<Medium> medium;
     bool removed = false;
-    uint32_t readRequest = 0xFFFF, writeRequest = 0xFFFF;
     bool bupEnabled = false;
     uint32_t lockCount = 0;  // tray locks of all the drive's handles
 
     // A medium the drive can read: present and the tray closed. Locked.
     const Medium* readyMedium() const;
-    uint32_t readSpeed() const;   // locked
-    uint32_t writeSpeed() const;  // locked
+    // The speeds the drive takes for a handle's requests (each handle asks
+    // for its own: a medium check through one handle leaves a job's write
+    // on another at its speed). Locked.
+    uint32_t readSpeed(uint32_t request) const;
+    uint32_t writeSpeed(uint32_t request) const;
     uint32_t maxReadSpeed() const;
     uint32_t maxWriteSpeed() const;
 

@@ -70,6 +70,7 @@ Error closeSession(Drive& drive) {
 Error writeTrack(Grabber& g, Drive& drive, WriteRequest& request) {
     ProgressReporter progress(g.callback, g.context);
     request.bufferBytes = g.bufferBytes;
+    request.writeRequest = g.writeRequest;
     return TrackWriter(drive, progress).write(request);
 }
 
@@ -232,10 +233,10 @@ int Grabber_GetCapabilities(DISC_GRABBER_FRAME, DiscReadCapabilities* read, Disc
 
 int Grabber_SetSpeeds(DISC_GRABBER_FRAME, uint32_t readSpeed, uint32_t writeSpeed) {
     FRAME(DISC_OP_SET_SPEEDS);
-    return onGrabber(frame, grabber, [&](DiscLibrary&, Grabber&, Drive& d) {
+    return onGrabber(frame, grabber, [&](DiscLibrary&, Grabber& g, Drive& d) {
         std::lock_guard<std::mutex> lock(d.mutex());
-        d.readRequest = readSpeed;
-        d.writeRequest = writeSpeed;
+        g.readRequest = readSpeed;
+        g.writeRequest = writeSpeed;
         return Error {};
     });
 }
@@ -243,13 +244,13 @@ int Grabber_SetSpeeds(DISC_GRABBER_FRAME, uint32_t readSpeed, uint32_t writeSpee
 int Grabber_GetSpeeds(DISC_GRABBER_FRAME, uint32_t* readSpeed, uint32_t* maxReadSpeed, uint32_t* writeSpeed,
                       uint32_t* maxWriteSpeed) {
     FRAME(DISC_OP_GET_SPEEDS);
-    return onGrabber(frame, grabber, [&](DiscLibrary&, Grabber&, Drive& d) {
+    return onGrabber(frame, grabber, [&](DiscLibrary&, Grabber& g, Drive& d) {
         if (!readSpeed || !maxReadSpeed || !writeSpeed || !maxWriteSpeed)
             return fail(DISC_E_INVALID_ARGUMENT, "no speed field");
         std::lock_guard<std::mutex> lock(d.mutex());
-        *readSpeed = d.readSpeed();
+        *readSpeed = d.readSpeed(g.readRequest);
         *maxReadSpeed = d.maxReadSpeed();
-        *writeSpeed = d.writeSpeed();
+        *writeSpeed = d.writeSpeed(g.writeRequest);
         *maxWriteSpeed = d.maxWriteSpeed();
         return Error {};
     });

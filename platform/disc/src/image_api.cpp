@@ -6,12 +6,16 @@
 #include "session_writer.h"
 #include "video_cd_builder.h"
 
+#include <cstdio>
+
 using namespace disc;
 
 namespace {
 
 // Builds the disc's raw image beside the medium, writes it and removes it.
+// A cancel from the call's start on stops it, during the build too.
 Error writeVideoCd(Grabber& g, Drive& d, const VideoCdRequest& request, bool test) {
+    const uint64_t cancelMark = d.cancelCount();
     {
         std::lock_guard<std::mutex> lock(d.mutex());
         const Medium* m = d.readyMedium();
@@ -19,7 +23,10 @@ Error writeVideoCd(Grabber& g, Drive& d, const VideoCdRequest& request, bool tes
         if (isDvdType(m->type)) return fail(DISC_E_NOT_SUPPORTED, "a Video CD goes on a CD");
         if (m->status() != DISC_STATUS_BLANK) return fail(DISC_E_NOT_WRITABLE, "a Video CD needs a blank disc");
     }
-    const std::string base = os::joinPath(d.folder().folder(), d.name() + ".videocd");
+    // The call's own name: two calls on one drive never share the image.
+    char unique[24];
+    std::snprintf(unique, sizeof unique, ".videocd-%016llx", static_cast<unsigned long long>(DriveFolder::newSerial()));
+    const std::string base = os::joinPath(d.folder().folder(), d.name() + unique);
     struct Cleanup {
         std::string base;
         ~Cleanup() { os::removeFile(base + ".bin"); os::removeFile(base + ".cue"); }
@@ -29,7 +36,7 @@ Error writeVideoCd(Grabber& g, Drive& d, const VideoCdRequest& request, bool tes
     DiscImage image;
     if (Error e = image.open(base + ".cue")) return e;
     ProgressReporter progress(g.callback, g.context);
-    return SessionWriter(d, progress).write(image, test, g.bufferBytes);
+    return SessionWriter(d, progress, g.writeRequest).write(image, test, g.bufferBytes, cancelMark);
 }
 
 }  // namespace
@@ -44,7 +51,7 @@ int Grabber_GrabCdImage(DISC_GRABBER_FRAME, const char* basePath, uint32_t, uint
     return onGrabber(frame, grabber, [&](DiscLibrary&, Grabber& g, Drive& d) {
         if (!basePath || !*basePath) return fail(DISC_E_INVALID_ARGUMENT, "no image path");
         ProgressReporter progress(g.callback, g.context);
-        return ImageGrabber(d, progress).grabCd(basePath);
+        return ImageGrabber(d, progress, g.readRequest).grabCd(basePath);
     });
 }
 
@@ -54,7 +61,7 @@ int Grabber_GrabDvdImage(DISC_GRABBER_FRAME, const char* basePath, uint32_t part
     return onGrabber(frame, grabber, [&](DiscLibrary&, Grabber& g, Drive& d) {
         if (!basePath || !*basePath) return fail(DISC_E_INVALID_ARGUMENT, "no image path");
         ProgressReporter progress(g.callback, g.context);
-        return ImageGrabber(d, progress).grabDvd(basePath, uint64_t(partMegabytes) << 20);
+        return ImageGrabber(d, progress, g.readRequest).grabDvd(basePath, uint64_t(partMegabytes) << 20);
     });
 }
 
@@ -66,7 +73,7 @@ int Grabber_SessionAtOnceRawRawPW(DISC_GRABBER_FRAME, const char* imagePath, uin
         DiscImage image;
         if (Error e = image.open(imagePath)) return e;
         ProgressReporter progress(g.callback, g.context);
-        return SessionWriter(d, progress).write(image, testWrite != 0, g.bufferBytes);
+        return SessionWriter(d, progress, g.writeRequest).write(image, testWrite != 0, g.bufferBytes);
     });
 }
 

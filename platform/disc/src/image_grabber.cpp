@@ -13,6 +13,9 @@ namespace {
 
 constexpr uint32_t kChunkBlocks = 512;
 constexpr uint32_t kCopyBlocks = 16384;  // 37 MiB of raw sectors a kernel copy
+// A grab writes its files under these names and takes the real ones only
+// when it is complete: an earlier grab's set stays whole until then.
+constexpr char kStaged[] = ".new";
 
 CueMode modeOf(const Track& t) {
     if (t.audio()) return CueMode::Audio;
@@ -33,7 +36,7 @@ Error ImageGrabber::snapshot(bool dvd, Medium& out) {
         return fail(DISC_E_NOT_SUPPORTED, dvd ? "not a DVD: read it as a CD" : "a DVD: read it as a DVD");
     if (m->tracks.empty()) return fail(DISC_E_NO_TRACK, "nothing is recorded on the disc");
     out = *m;
-    readSpeed_ = drive_.readSpeed();
+    readSpeed_ = drive_.readSpeed(readRequest_);
     emulateSpeed_ = drive_.spec.emulateSpeed;
     if (auto f = drive_.takeFault(dvd ? DISC_OP_GRAB_DVD : DISC_OP_GRAB_CD)) {
         if (f->afterBlocks == 0) return fail(static_cast<int>(f->code), "injected failure");
@@ -45,7 +48,7 @@ Error ImageGrabber::snapshot(bool dvd, Medium& out) {
 // The data file `index`, created (empty) on first use.
 Error ImageGrabber::part(const std::string& base, size_t index, os::File*& out) {
     while (parts_.size() <= index) {
-        const std::string path = partPath(base, parts_.size());
+        const std::string path = partPath(base, parts_.size()) + kStaged;
         auto f = std::make_unique<os::File>();
         uint32_t sys = f->openWrite(path, true);
         if (!sys) made_.push_back(path);
@@ -195,7 +198,7 @@ Error ImageGrabber::run(const std::string& base, bool dvd, uint64_t partBytes) {
     Error e = dvd ? readDvd(m, base, partBytes, sheet) : readCd(m, base, sheet);
     if (!e && cancelled()) e = fail(DISC_E_CANCELLED, "cancelled");  // with the last report
     if (!e) {
-        const std::string path = base + ".mds";
+        const std::string path = base + ".mds" + kStaged;
         os::File f;
         uint32_t sys = f.openWrite(path, true);
         if (!sys) made_.push_back(path);
@@ -203,11 +206,27 @@ Error ImageGrabber::run(const std::string& base, bool dvd, uint64_t partBytes) {
         if (!sys) sys = f.writeAt(0, sheet.data(), sheet.size());
         if (sys) e = fail(DISC_E_FILE, "cannot write " + path, sys);
     }
-    parts_.clear();
+    const size_t parts = parts_.size();
+    parts_.clear();  // closed before they are renamed
+    if (!e) e = commit(base, parts);
     if (e)
         for (const std::string& path : made_) os::removeFile(path);
     made_.clear();
     return e;
+}
+
+// The new set replaces the old one whole: the old descriptor and every old
+// data file (an earlier, larger grab's higher parts too) go, then the new
+// files take their names, the descriptor last.
+Error ImageGrabber::commit(const std::string& base, size_t parts) {
+    os::removeFile(base + ".mds");
+    os::FileInfo info;
+    for (size_t i = 0; !os::statPath(partPath(base, i), info); ++i) os::removeFile(partPath(base, i));
+    for (size_t i = 0; i < parts; ++i)
+        if (!os::replaceFile(partPath(base, i) + kStaged, partPath(base, i)))
+            return fail(DISC_E_FILE, "cannot name " + partPath(base, i));
+    if (!os::replaceFile(base + ".mds" + kStaged, base + ".mds")) return fail(DISC_E_FILE, "cannot name " + base + ".mds");
+    return {};
 }
 
 Error ImageGrabber::grabCd(const std::string& base) { return run(base, false, 0); }

@@ -20,7 +20,8 @@ namespace disc {
 
 class ImageGrabber {
 public:
-    ImageGrabber(Drive& drive, ProgressReporter& progress) : drive_(drive), progress_(progress) {}
+    ImageGrabber(Drive& drive, ProgressReporter& progress, uint32_t readRequest)
+        : drive_(drive), progress_(progress), readRequest_(readRequest) {}
 
     Error grabCd(const std::string& base);
     // `partBytes` 0: one data file.
@@ -29,6 +30,7 @@ public:
 private:
     Error snapshot(bool dvd, Medium& out);
     Error run(const std::string& base, bool dvd, uint64_t partBytes);
+    Error commit(const std::string& base, size_t parts);
     Error readCd(const Medium& m, const std::string& base, std::string& sheet);
     Error readDvd(const Medium& m, const std::string& base, uint64_t partBytes, std::string& sheet);
     Error store(const std::string& base, uint64_t at, const uint8_t* data, size_t size, uint64_t partBytes);
@@ -39,6 +41,7 @@ private:
 
     Drive& drive_;
     ProgressReporter& progress_;
+    uint32_t readRequest_;  // the reading handle's speed request
     uint64_t cancelMark_ = 0, startMs_ = 0, doneBlocks_ = 0;
     uint32_t readSpeed_ = 0;
     bool emulateSpeed_ = false;

@@ -1,5 +1,7 @@
 #include "image_source.h"
 
+#include "iso_format.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -118,10 +120,8 @@ Error FileImageSource::open(const std::string& path) {
 
 int64_t FileImageSource::isoRoot() {
     uint8_t d[kBlock];
-    if (blocks_ <= 16 || read(16, 1, d)) return -1;
-    if (d[0] != 1 || std::memcmp(d + 1, "CD001", 5) != 0) return -1;
-    const uint8_t* root = d + 156;
-    return int64_t(root[2]) | int64_t(root[3]) << 8 | int64_t(root[4]) << 16 | int64_t(root[5]) << 24;
+    if (blocks_ <= iso::kDescriptorStart || read(iso::kDescriptorStart, 1, d)) return -1;
+    return iso::primaryRootLba(d);
 }
 
 Error FileImageSource::read(uint32_t first, uint32_t count, uint8_t* out) {

@@ -25,6 +25,13 @@ inline uint32_t getLe32(const uint8_t* p) {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
+// The root folder's block of a primary volume descriptor; -1 for any other
+// block.
+inline int64_t primaryRootLba(const uint8_t* descriptor) {
+    if (descriptor[0] != 1 || std::memcmp(descriptor + 1, "CD001", 5) != 0) return -1;
+    return getLe32(descriptor + 156 + 2);
+}
+
 struct CivilTime { int year, month, day, hour, minute, second; };
 CivilTime civilFromUnix(int64_t seconds);
 int64_t unixFromRecordDate(const uint8_t date[7]);

@@ -57,6 +57,7 @@ const char* const kNames[DISC_OP_COUNT] = {
     "StarBurn_CdvdBurnerGrabber_SuperVideoCD",
     "Grabber_TrackAtOnceAudio",
     "Grabber_DiscAtOnceAudio",
+    "DiscLayer_CheckAudioFile",
 };
 
 }  // namespace

@@ -22,7 +22,8 @@ struct RawWritePlan {
 
 class RawWriter {
 protected:
-    RawWriter(Drive& drive, ProgressReporter& progress) : drive_(drive), progress_(progress) {}
+    RawWriter(Drive& drive, ProgressReporter& progress, uint32_t writeRequest)
+        : drive_(drive), progress_(progress), writeRequest_(writeRequest) {}
 
     // After `done` blocks, the last at `lba`: the armed fault, the emulated
     // speed, cancel, then the progress report.
@@ -32,6 +33,7 @@ protected:
 
     Drive& drive_;
     ProgressReporter& progress_;
+    uint32_t writeRequest_;  // the writing handle's speed request
     uint64_t cancelMark_ = 0;
     uint64_t startMs_ = 0;
 };

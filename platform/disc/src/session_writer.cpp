@@ -2,6 +2,7 @@
 
 #include "cd_sector.h"
 #include "image_source.h"
+#include "iso_format.h"
 
 #include <algorithm>
 #include <cstring>
@@ -25,6 +26,32 @@ Track trackOf(const ImageTrack& it, bool dvd) {
     case CueMode::Mode1Cooked: t.sectorSize = cd::kUserData; t.mode = 4; t.dataMode = 1; break;
     }
     return t;
+}
+
+// Where a data track's own sectors say it belongs, for an image that names
+// no address (a bare image, a CUE sheet): the header of its first raw
+// sector, or, cooked, no lower than its ISO 9660 root folder (the check of
+// a track-at-once image). Data that tells nothing passes.
+Error checkOwnAddress(DiscImage& image, const ImageTrack& it, size_t index, uint32_t start) {
+    const std::string track = "track " + std::to_string(index + 1) + " of the image";
+    if (it.mode == CueMode::Mode1Raw || it.mode == CueMode::Mode2Raw) {
+        uint8_t raw[cd::kRawSector];
+        if (it.blocks == 0) return {};
+        if (Error e = image.read(it, it.indexZero, 1, raw)) return e;
+        const uint32_t lba = cd::headerLba(raw);
+        if (lba != start)
+            return fail(DISC_E_WRONG_ADDRESS, track + " was made for block " + std::to_string(lba) +
+                                                  ", here it would start at " + std::to_string(start));
+        return {};
+    }
+    if (it.mode != CueMode::Mode1Cooked || it.blocks <= iso::kDescriptorStart) return {};
+    uint8_t d[cd::kUserData];
+    if (Error e = image.read(it, it.indexZero + iso::kDescriptorStart, 1, d)) return e;
+    const int64_t rootLba = iso::primaryRootLba(d);
+    if (rootLba >= 0 && rootLba < int64_t(start))
+        return fail(DISC_E_WRONG_ADDRESS, track + " has its root folder at block " + std::to_string(rootLba) +
+                                              ", below its start here at " + std::to_string(start));
+    return {};
 }
 
 }  // namespace
@@ -58,6 +85,11 @@ Error SessionWriter::plan(DiscImage& image, bool test, Plan& p) {
             return fail(DISC_E_WRONG_ADDRESS, "track " + std::to_string(i + 1) + " of the image lay at block " +
                                                   std::to_string(it.lba) + ", here it would start at " +
                                                   std::to_string(t.start));
+        // An image that names no address is checked against its own data: a
+        // file system made for another place would point into the wrong
+        // session.
+        if (it.lba < 0)
+            if (Error e = checkOwnAddress(image, it, i, t.start)) return e;
         if (uint64_t(t.start) + t.length > m->capacity)
             return fail(DISC_E_NO_SPACE, "the image needs more blocks than the disc's " + std::to_string(m->capacity));
         sim.appendTrack(t, image.appendable());
@@ -74,7 +106,7 @@ Error SessionWriter::plan(DiscImage& image, bool test, Plan& p) {
     p.image = drive_.folder().imagePath(drive_.name(), *m);
     p.raw = drive_.folder().rawPath(drive_.name());
     p.emulateSpeed = drive_.spec.emulateSpeed;
-    p.writeSpeed = drive_.writeSpeed();
+    p.writeSpeed = drive_.writeSpeed(writeRequest_);
     p.fault = drive_.takeFault(DISC_OP_SAO_RAW);
     if (p.fault && p.fault->afterBlocks == 0) return fail(static_cast<int>(p.fault->code), "injected failure");
     return {};
@@ -160,10 +192,11 @@ Error SessionWriter::writeTrack(DiscImage& image, size_t index, const Plan& p, F
     return {};
 }
 
-Error SessionWriter::write(DiscImage& image, bool test, uint32_t bufferBytes) {
+Error SessionWriter::write(DiscImage& image, bool test, uint32_t bufferBytes, std::optional<uint64_t> cancelMark) {
     DriveJob job(drive_);
     if (!job.owned()) return fail(DISC_E_BUSY, "the drive is busy");
-    cancelMark_ = drive_.cancelCount();
+    cancelMark_ = cancelMark ? *cancelMark : drive_.cancelCount();
+    if (cancelled()) return fail(DISC_E_CANCELLED, "cancelled");
     Plan p;
     if (Error e = plan(image, test, p)) return e;
     progress_.targetSize(p.tracks.front().start - p.tracks.front().pregap, static_cast<uint32_t>(p.totalBlocks));

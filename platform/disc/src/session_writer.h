@@ -15,9 +15,13 @@ namespace disc {
 
 class SessionWriter : RawWriter {
 public:
-    SessionWriter(Drive& drive, ProgressReporter& progress) : RawWriter(drive, progress) {}
+    SessionWriter(Drive& drive, ProgressReporter& progress, uint32_t writeRequest)
+        : RawWriter(drive, progress, writeRequest) {}
 
-    Error write(DiscImage& image, bool test, uint32_t bufferBytes);
+    // `cancelMark`: the drive's cancel count the caller's operation began
+    // with, when it did work of its own before this write (a cancel then
+    // still stops it); else the count when the write begins.
+    Error write(DiscImage& image, bool test, uint32_t bufferBytes, std::optional<uint64_t> cancelMark = {});
 
 private:
     struct Plan : RawWritePlan {

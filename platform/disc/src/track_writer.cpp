@@ -41,7 +41,7 @@ Error TrackWriter::prepare(const WriteRequest& req, Snapshot& snap, uint32_t& st
     snap.image = drive_.folder().imagePath(drive_.name(), *m);
     snap.emulateSpeed = drive_.spec.emulateSpeed;
     snap.bup = drive_.bupEnabled;
-    snap.writeSpeed = drive_.writeSpeed();
+    snap.writeSpeed = drive_.writeSpeed(req.writeRequest);
     snap.fault = drive_.takeFault(req.operation);
     if (snap.fault && snap.fault->afterBlocks == 0 && snap.fault->underrunAtBlock == 0)
         return fail(static_cast<int>(snap.fault->code), "injected failure");

@@ -26,6 +26,7 @@ struct WriteRequest {
     int64_t isoRoot = -1;             // root folder of an ISO image file: not below the start
     ImportOrigin origin;
     uint32_t bufferBytes = 0;
+    uint32_t writeRequest = 0xFFFF;   // the handle's write speed request
 };
 
 class TrackWriter {

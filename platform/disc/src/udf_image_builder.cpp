@@ -15,6 +15,7 @@
 #include <cstring>
 #include <functional>
 #include <map>
+#include <set>
 
 namespace disc {
 
@@ -106,6 +107,19 @@ std::string isoName(const std::string& name, bool folder) {
     return folder ? out : out + ";1";
 }
 
+// The identifier with a number worked in before its extension (and version),
+// still within 30 characters: "A~2.VOB;1".
+std::string numberedIsoName(const std::string& id, bool folder, unsigned n) {
+    const std::string version = folder ? "" : ";1";
+    std::string stem = id.substr(0, id.size() - version.size());
+    const size_t dot = folder ? std::string::npos : stem.rfind('.');
+    std::string ext = dot == std::string::npos ? "" : stem.substr(dot);
+    if (dot != std::string::npos) stem.resize(dot);
+    const std::string tag = "~" + std::to_string(n);
+    stem = stem.substr(0, std::min(stem.size(), 30 - std::min<size_t>(30, ext.size() + tag.size())));
+    return stem + tag + ext + version;
+}
+
 struct Dir {
     const UdfNode* node = nullptr;
     uint32_t parent = 0;           // index
@@ -124,7 +138,13 @@ public:
 private:
     void collect();
     uint32_t fidLength(const UdfNode& n) const { return (38 + uint32_t(dchars(n.name).size()) + 3) & ~3u; }
+    // Each node's ISO 9660 identifier, unique in its folder after mapping.
+    void nameForIso();
+    const std::string& isoId(const UdfNode* n) const { return isoIds_.at(n); }
     std::vector<const UdfNode*> isoOrder(const UdfNode& folder) const;
+    // The folders in path-table order: by level, then by parent's number,
+    // then by identifier; the numbers (1 for the root) by folder index.
+    void orderPathTable();
     uint32_t isoDirSize(const UdfNode& folder) const;
     Error layOut();
     uint8_t* block(uint32_t lba) { return &out_.metadata[size_t(lba) * kBlock]; }
@@ -144,6 +164,8 @@ private:
     std::map<const UdfNode*, uint32_t> dirOf_;
     std::map<const UdfNode*, uint32_t> fileFe_, fileData_;  // partition blocks
     std::vector<const UdfNode*> files_;                      // data order
+    std::map<const UdfNode*, std::string> isoIds_;
+    std::vector<uint32_t> tableOrder_, tableNumber_;
     uint32_t pathTable_ = 0, pathTableL_ = 0, pathTableM_ = 0;
     uint32_t partitionLength_ = 0, end_ = 0;
 };
@@ -165,19 +187,48 @@ void UdfBuilder::collect() {
     walk(root_, 0);
 }
 
+void UdfBuilder::nameForIso() {
+    std::function<void(const UdfNode&)> walk = [&](const UdfNode& folder) {
+        std::set<std::string> taken;
+        for (const auto& k : folder.kids) {
+            std::string id = isoName(k->name, k->folder);
+            for (unsigned n = 1; !taken.insert(id).second; ++n) id = numberedIsoName(isoName(k->name, k->folder), k->folder, n);
+            isoIds_[k.get()] = id;
+            if (k->folder) walk(*k);
+        }
+    };
+    isoIds_[&root_] = std::string(1, '\0');
+    walk(root_);
+}
+
 std::vector<const UdfNode*> UdfBuilder::isoOrder(const UdfNode& folder) const {
     std::vector<const UdfNode*> kids;
     for (const auto& k : folder.kids) kids.push_back(k.get());
-    std::sort(kids.begin(), kids.end(), [](const UdfNode* a, const UdfNode* b) {
-        return isoName(a->name, a->folder) < isoName(b->name, b->folder);
-    });
+    std::sort(kids.begin(), kids.end(), [&](const UdfNode* a, const UdfNode* b) { return isoId(a) < isoId(b); });
     return kids;
+}
+
+void UdfBuilder::orderPathTable() {
+    tableOrder_ = {0};
+    tableNumber_.assign(dirs_.size(), 0);
+    tableNumber_[0] = 1;
+    // Level by level: each folder's sub-folders by identifier, the folders of
+    // a level in their parents' order.
+    for (size_t i = 0; i < tableOrder_.size(); ++i) {
+        std::vector<uint32_t> kids = dirs_[tableOrder_[i]].kids;
+        std::sort(kids.begin(), kids.end(),
+                  [&](uint32_t a, uint32_t b) { return isoId(dirs_[a].node) < isoId(dirs_[b].node); });
+        for (uint32_t k : kids) {
+            tableOrder_.push_back(k);
+            tableNumber_[k] = uint32_t(tableOrder_.size());
+        }
+    }
 }
 
 uint32_t UdfBuilder::isoDirSize(const UdfNode& folder) const {
     uint32_t offset = 2 * iso::recordLength(1), sectors = 1;
     for (const UdfNode* k : isoOrder(folder)) {
-        uint32_t len = iso::recordLength(uint32_t(isoName(k->name, k->folder).size()));
+        uint32_t len = iso::recordLength(uint32_t(isoId(k).size()));
         if (offset + len > kBlock) { ++sectors; offset = 0; }
         offset += len;
     }
@@ -187,7 +238,10 @@ uint32_t UdfBuilder::isoDirSize(const UdfNode& folder) const {
 Error UdfBuilder::layOut() {
     // ISO path tables and directories from block 21 up to the descriptors at 32
     // when they fit, else after the integrity sequence.
-    for (const Dir& d : dirs_) pathTable_ += 8 + ((uint32_t(isoName(d.node->name, true).size()) + 1) & ~1u);
+    nameForIso();
+    orderPathTable();
+    // The root's identifier is its one zero byte.
+    for (const Dir& d : dirs_) pathTable_ += 8 + ((uint32_t(isoId(d.node).size()) + 1) & ~1u);
     pathTable_ = std::max<uint32_t>(pathTable_, 10);
     uint32_t isoBlocks = 2 * ((pathTable_ + kBlock - 1) / kBlock);
     for (Dir& d : dirs_) { d.isoSize = isoDirSize(*d.node); isoBlocks += d.isoSize / kBlock; }
@@ -251,18 +305,19 @@ void UdfBuilder::writeIso() {
         std::memcpy(block(18 + i) + 1, vrs[i], 5);
         block(18 + i)[6] = 1;
     }
-    // Path tables: the folders in the order collected, which lists every
-    // parent before its children.
+    // Path tables in ISO 9660's order, each record naming its parent's number.
     size_t at = 0;
-    for (const Dir& d : dirs_) {
-        std::string id = &d == &dirs_[0] ? std::string(1, '\0') : isoName(d.node->name, true);
+    for (uint32_t index : tableOrder_) {
+        const Dir& d = dirs_[index];
+        const std::string& id = isoId(d.node);
+        const uint16_t parent = uint16_t(tableNumber_[d.parent]);
         uint8_t* l = block(pathTableL_) + at;
         uint8_t* m = block(pathTableM_) + at;
         l[0] = m[0] = uint8_t(id.size());
         iso::putLe32(l + 2, d.isoLba);
         iso::putBe32(m + 2, d.isoLba);
-        iso::putLe16(l + 6, uint16_t(d.parent + 1));
-        iso::putBe16(m + 6, uint16_t(d.parent + 1));
+        iso::putLe16(l + 6, parent);
+        iso::putBe16(m + 6, parent);
         std::memcpy(l + 8, id.data(), id.size());
         std::memcpy(m + 8, id.data(), id.size());
         at += 8 + ((id.size() + 1) & ~size_t(1));
@@ -281,9 +336,9 @@ void UdfBuilder::writeIso() {
         for (const UdfNode* k : isoOrder(*d.node)) {
             if (k->folder) {
                 const Dir& sub = dirs_[dirOf_.at(k)];
-                put(sub.isoLba, sub.isoSize, iso::kFlagDirectory, isoName(k->name, true));
+                put(sub.isoLba, sub.isoSize, iso::kFlagDirectory, isoId(k));
             } else {
-                put(kPartition + fileData_.at(k), uint32_t(k->size), 0, isoName(k->name, false));
+                put(kPartition + fileData_.at(k), uint32_t(k->size), 0, isoId(k));
             }
         }
     }

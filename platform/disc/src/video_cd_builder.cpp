@@ -205,6 +205,16 @@ std::vector<Sector> Builder::trackOne() {
     return s;
 }
 
+// An MPEG pack header's start code.
+bool startsWithPack(const uint8_t* p, size_t size) {
+    return size >= 4 && !p[0] && !p[1] && p[2] == 1 && p[3] == 0xBA;
+}
+
+// The program's end code alone, as a stream may close with it.
+bool isProgramEnd(const uint8_t* p, size_t size) {
+    return size == 4 && !p[0] && !p[1] && p[2] == 1 && p[3] == 0xB9;
+}
+
 // Submode of a stream sector: video or audio after the packets it carries.
 uint8_t streamSubmode(const uint8_t* data, size_t size) {
     bool video = false, audio = false;
@@ -232,7 +242,7 @@ Error buildVideoCd(const VideoCdRequest& r, const std::string& base, uint32_t& d
     uint8_t start[4] = {};
     size_t got = 0;
     if (uint32_t err = in.readAt(0, start, 4, got)) return fail(DISC_E_FILE, "cannot read " + r.stream, err);
-    if (got < 4 || start[0] || start[1] || start[2] != 1 || start[3] != 0xBA)
+    if (!startsWithPack(start, got))
         return fail(DISC_E_BAD_IMAGE, r.stream + " is no MPEG program stream");
     if (info.size / cd::kForm2Data > 400000) return fail(DISC_E_NO_SPACE, "the stream is too long for a CD");
     Builder b(r, info.size);
@@ -274,6 +284,10 @@ Error buildVideoCd(const VideoCdRequest& r, const std::string& base, uint32_t& d
         if (i < b.streamBlocks()) {
             if (uint32_t err = in.readAt(uint64_t(i) * cd::kForm2Data, data.data(), data.size(), got))
                 return fail(DISC_E_FILE, "cannot read " + r.stream, err);
+            // Each sector carries one pack: a stream of other packs would be
+            // cut mid-pack into a disc no player reads.
+            if (!startsWithPack(data.data(), got) && !isProgramEnd(data.data(), got))
+                return fail(DISC_E_BAD_IMAGE, r.stream + " has no pack of 2324 bytes at sector " + std::to_string(i));
             sub.submode = streamSubmode(data.data(), got);
             sub.coding = sub.submode & cd::kSubVideo ? 0x0F : (sub.submode & cd::kSubAudio ? 0x7F : 0);
             if (i + 1 == b.streamBlocks()) sub.submode |= cd::kSubEndOfRecord | cd::kSubEndOfFile;

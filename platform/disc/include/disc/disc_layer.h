@@ -293,6 +293,10 @@ typedef struct DiscAudioTrackTable {
  * a drive without the mode (DISC_E_NOT_SUPPORTED). Write progress comes as
  * reason 12 in bytes of 2048 per block. The flags are accepted (0, 0; 0 or 1
  * as the call's mode; 1, 1) and not used. */
+/* DISC_OK when an audio write takes the file as it is (a WAV file of that
+ * format with samples and headers it reads); else the reason it would be
+ * refused (DISC_E_FILE, DISC_E_BAD_IMAGE). */
+int DiscLayer_CheckAudioFile(const char* path, char* text, uint32_t textSize, uint32_t* systemError);
 int Grabber_TrackAtOnceAudio(DISC_GRABBER_FRAME, const DiscAudioTrackTable* table, uint32_t flag0,
                              uint32_t testWrite, uint32_t flag2, uint32_t flag3, uint32_t flag4,
                              uint32_t flag5);
@@ -406,6 +410,7 @@ enum DiscOperation {
     DISC_OP_GRAB_CD, DISC_OP_GRAB_DVD, DISC_OP_SAO_RAW,
     DISC_OP_UDF_ADD_FOLDER, DISC_OP_UDF_ADD_FILE, DISC_OP_UDF_BUILD,
     DISC_OP_VIDEO_CD, DISC_OP_SUPER_VIDEO_CD, DISC_OP_TAO_AUDIO, DISC_OP_DAO_AUDIO,
+    DISC_OP_CHECK_AUDIO,
     DISC_OP_COUNT
 };
 
