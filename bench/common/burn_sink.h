@@ -1,6 +1,6 @@
 // What the engine benchmarks share as the engine's client: a millisecond
-// stopwatch, and the event sink of a burn that answers every question yes
-// and times the write from the job's start event to its end.
+// stopwatch, and the event sink of a burn or a grab that answers every
+// question yes and times the job from its start event to its end.
 #pragma once
 #include <engine.h>
 #include <com/object.h>
@@ -36,8 +36,8 @@ public:
     STDMETHODIMP IMC_SendMessage(unsigned int, unsigned int, unsigned int) override { return E_NOTIMPL; }
     STDMETHODIMP IMC_PostMessage(unsigned int msg, unsigned int, unsigned int l) override
     {
-        if (msg == DM_BURNSTART) m_started = m_clock.Ms();
-        if (msg == DM_BURNEND) {
+        if (msg == DM_BURNSTART || msg == DM_GRABSTART) m_started = m_clock.Ms();
+        if (msg == DM_BURNEND || msg == DM_GRABEND) {
             m_ended = m_clock.Ms();
             m_result = l;
             m_done = true;
