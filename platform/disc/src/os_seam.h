@@ -53,7 +53,7 @@ private:
 #endif
 };
 
-// True when every byte of the block is zero (a hole a copy need not write).
+// True when every byte is zero: such blocks are left as holes in sparse files.
 bool allZero(const uint8_t* data, size_t size);
 
 uint32_t statPath(const std::string& path, FileInfo& out);
