@@ -5,7 +5,6 @@
 #include <engine.h>
 #include <com/object.h>
 #include <windows.h>
-#include <functional>
 
 namespace bench {
 
@@ -44,16 +43,14 @@ public:
         }
         return S_OK;
     }
-    // Serves the engine's calls into this apartment until the end event;
-    // meanwhile `sample` runs every 20 ms when given.
-    bool WaitEnd(DWORD ms, const std::function<void()>& sample = {})
+    // Serves the engine's calls into this apartment until the end event.
+    bool WaitEnd(DWORD ms)
     {
         const DWORD start = GetTickCount();
         while (!m_done && GetTickCount() - start < ms) {
             MSG msg;
             while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-            if (sample) sample();
         }
         return m_done;
     }
