@@ -21,27 +21,32 @@ if [ ! -f "$src.ogg" ]; then
   tone | lame --quiet -b 192 - "$src.mp3"
   tone | oggenc --quiet -q 5 -o "$src.ogg" -
 fi
-# time_of <command...>: the best wall-clock seconds of three runs.
+# time_of <command...>: "<best> <first>", the wall-clock seconds of the
+# fastest of three runs and of the first.
 time_of() {
-  local t0 t1 best=
+  local t0 t1 best= first=
   for _ in 1 2 3; do
     t0=$(date +%s.%N)
     "$@" >/dev/null
     t1=$(date +%s.%N)
+    first=${first:-$(awk -v a="$t0" -v b="$t1" 'BEGIN { print b - a }')}
     best=$(awk -v a="$t0" -v b="$t1" -v m="$best" 'BEGIN { t = b - a; print (m == "" || t < m) ? t : m }')
   done
-  echo "$best"
+  echo "$best $first"
 }
 out="$work/out.wav"
-printf '%-6s %12s %12s %8s\n' format debian layer ratio
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+echo "load: $(uptime)"
+printf '%-6s %12s %12s %8s   %s\n' format debian layer ratio "(first runs: debian, layer, ratio)"
 for kind in mp3 ogg; do
   if [ $kind = mp3 ]; then debian=(mpg123 -q -w "$out" "$src.mp3"); else debian=(oggdec --quiet -o "$out" "$src.ogg"); fi
-  d=$(time_of "${debian[@]}")
+  read -r d d1 < <(time_of "${debian[@]}")
   ref_size=$(stat -c %s "$out")
   rm -f "$out"
-  l=$(time_of "$root/scripts/wine-exec.sh" "$BUILD_DIR/bin/audio_bench.exe" "Z:$src.$kind" "Z:$out")
+  read -r l l1 < <(time_of "$root/scripts/wine-exec.sh" "$BUILD_DIR/bin/audio_bench.exe" "Z:$src.$kind" "Z:$out")
   size=$(stat -c %s "$out")
   rm -f "$out"
   [ "$size" = "$ref_size" ] || echo "warning: $kind: layer wrote $size bytes, Debian's decoder $ref_size"
-  printf '%-6s %11.2fs %11.2fs %8.2f\n' $kind "$d" "$l" "$(awk -v a="$l" -v b="$d" 'BEGIN { print a / b }')"
+  printf '%-6s %11.2fs %11.2fs %8s   (%.2fs, %.2fs, %s)\n' $kind "$d" "$l" "$(ratio "$l" "$d")" "$d1" "$l1" "$(ratio "$l1" "$d1")"
 done
+echo "load: $(uptime)"

@@ -1,11 +1,10 @@
 // What the engine benchmarks share as the engine's client: a millisecond
-// stopwatch, and the event sink of a burn that answers every question yes
-// and times the write from the job's start event to its end.
+// stopwatch, and the event sink of a burn or a grab that answers every
+// question yes and times the job from its start event to its end.
 #pragma once
 #include <engine.h>
 #include <com/object.h>
 #include <windows.h>
-#include <functional>
 
 namespace bench {
 
@@ -36,24 +35,22 @@ public:
     STDMETHODIMP IMC_SendMessage(unsigned int, unsigned int, unsigned int) override { return E_NOTIMPL; }
     STDMETHODIMP IMC_PostMessage(unsigned int msg, unsigned int, unsigned int l) override
     {
-        if (msg == DM_BURNSTART) m_started = m_clock.Ms();
-        if (msg == DM_BURNEND) {
+        if (msg == DM_BURNSTART || msg == DM_GRABSTART) m_started = m_clock.Ms();
+        if (msg == DM_BURNEND || msg == DM_GRABEND) {
             m_ended = m_clock.Ms();
             m_result = l;
             m_done = true;
         }
         return S_OK;
     }
-    // Serves the engine's calls into this apartment until the end event;
-    // meanwhile `sample` runs every 20 ms when given.
-    bool WaitEnd(DWORD ms, const std::function<void()>& sample = {})
+    // Serves the engine's calls into this apartment until the end event.
+    bool WaitEnd(DWORD ms)
     {
         const DWORD start = GetTickCount();
         while (!m_done && GetTickCount() - start < ms) {
             MSG msg;
             while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-            if (sample) sample();
         }
         return m_done;
     }

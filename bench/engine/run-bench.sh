@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Windows tree and runs the engine benchmark under Wine:
-#   bench/engine/run-bench.sh [entries] [work folder]
-# (default 20000 entries, sources in the prefix's temporary folder).
+#   bench/engine/run-bench.sh [entries...] [--work <folder>]
+# (default 2000 and 20000 entries, sources in the prefix's temporary folder).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 bash "$root/scripts/build.sh" >/dev/null

@@ -77,7 +77,7 @@ Error AudioWriter::writeTrack(WavFile& wav, const Track& t, const Plan& p, os::F
         const size_t bytes = size_t(count) * cd::kRawSector;
         if (!inGap) {
             if (Error e = wav.read(b - t.pregap, count, data.data())) return e;
-            if (raw && !isAllZero(data.data(), bytes))
+            if (raw && !os::allZero(data.data(), bytes))
                 if (uint32_t sys = raw->writeAt(uint64_t(first + b) * cd::kRawSector, data.data(), bytes))
                     return fail(DISC_E_MEDIUM_IO, "cannot write the medium", sys);
         }

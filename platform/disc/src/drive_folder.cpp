@@ -219,7 +219,7 @@ Error DriveFolder::exportImage(const std::string& name, const std::string& isoPa
         const uint32_t count = std::min<uint32_t>(2048, end - lba);
         if (Error e = reader.cooked(lba, count, buffer.data())) return e;
         const size_t bytes = size_t(count) * cd::kUserData;
-        if (!isAllZero(buffer.data(), bytes) && (err = out.writeAt(uint64_t(lba) * cd::kUserData, buffer.data(), bytes)))
+        if (!os::allZero(buffer.data(), bytes) && (err = out.writeAt(uint64_t(lba) * cd::kUserData, buffer.data(), bytes)))
             return fail(DISC_E_FILE, "write failed", err);
         lba += count;
     }

@@ -9,6 +9,10 @@
 
 namespace disc::os {
 
+bool allZero(const uint8_t* data, size_t size) {
+    return size == 0 || (data[0] == 0 && std::memcmp(data, data + 1, size - 1) == 0);
+}
+
 uint32_t File::copyByBuffer(uint64_t offset, File& dest, uint64_t destOffset, uint64_t size, uint64_t& got) {
     static thread_local std::vector<uint8_t> buffer(4u << 20);
     got = 0;
@@ -16,8 +20,7 @@ uint32_t File::copyByBuffer(uint64_t offset, File& dest, uint64_t destOffset, ui
         size_t want = size_t(std::min<uint64_t>(buffer.size(), size - got)), n = 0;
         if (uint32_t err = readAt(offset + got, buffer.data(), want, n)) return err;
         if (n == 0) break;
-        bool zero = buffer[0] == 0 && std::memcmp(buffer.data(), buffer.data() + 1, n - 1) == 0;
-        if (!zero)
+        if (!allZero(buffer.data(), n))
             if (uint32_t err = dest.writeAt(destOffset + got, buffer.data(), n)) return err;
         got += n;
         if (n < want) break;

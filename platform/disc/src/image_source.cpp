@@ -11,8 +11,6 @@ namespace {
 constexpr uint64_t kBlock = 2048;
 }
 
-bool isAllZero(const uint8_t* p, size_t n) { return n == 0 || (p[0] == 0 && std::memcmp(p, p + 1, n - 1) == 0); }
-
 Error TreeImageSource::openSource(uint32_t index) {
     if (openIndex_ == index) return {};
     const SourceFile& src = image_->sources[index];

@@ -10,9 +10,6 @@
 
 namespace disc {
 
-// True when every byte is zero: such chunks are left as holes in sparse files.
-bool isAllZero(const uint8_t* data, size_t size);
-
 class ImageSource {
 public:
     virtual ~ImageSource() = default;

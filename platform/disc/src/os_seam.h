@@ -53,6 +53,9 @@ private:
 #endif
 };
 
+// True when every byte is zero: such blocks are left as holes in sparse files.
+bool allZero(const uint8_t* data, size_t size);
+
 uint32_t statPath(const std::string& path, FileInfo& out);
 bool makeDirectories(const std::string& path);
 bool replaceFile(const std::string& from, const std::string& to);  // atomic where possible

@@ -7,8 +7,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 namespace disc::os {
 
@@ -123,8 +125,42 @@ uint32_t File::info(FileInfo& out) {
     return 0;
 }
 
+// Under Wine a copy through reads and writes at given offsets, or through
+// large blocks, runs at a third of the speed of plain sequential reads and
+// writes of 64 KiB (measured on a 1 GiB copy): both files are positioned
+// once and the copy goes on from there. All-zero blocks are skipped over in
+// the destination, as the portable copy does.
 uint32_t File::copyTo(uint64_t offset, File& dest, uint64_t destOffset, uint64_t size, uint64_t& got) {
-    return copyByBuffer(offset, dest, destOffset, size, got);
+    static thread_local std::vector<uint8_t> buffer(64u << 10);
+    got = 0;
+    LARGE_INTEGER from, to;
+    from.QuadPart = static_cast<LONGLONG>(offset);
+    to.QuadPart = static_cast<LONGLONG>(destOffset);
+    if (!SetFilePointerEx(asHandle(handle_), from, nullptr, FILE_BEGIN) ||
+        !SetFilePointerEx(asHandle(dest.handle_), to, nullptr, FILE_BEGIN))
+        return GetLastError();
+    while (got < size) {
+        const DWORD want = static_cast<DWORD>(std::min<uint64_t>(buffer.size(), size - got));
+        DWORD n = 0;
+        if (!ReadFile(asHandle(handle_), buffer.data(), want, &n, nullptr)) {
+            const DWORD err = GetLastError();
+            if (err == ERROR_HANDLE_EOF) break;
+            return err;
+        }
+        if (n == 0) break;
+        if (allZero(buffer.data(), n)) {
+            LARGE_INTEGER skip;
+            skip.QuadPart = n;
+            if (!SetFilePointerEx(asHandle(dest.handle_), skip, nullptr, FILE_CURRENT)) return GetLastError();
+        } else {
+            DWORD written = 0;
+            if (!WriteFile(asHandle(dest.handle_), buffer.data(), n, &written, nullptr)) return GetLastError();
+            if (written != n) return kErrDiskFull;
+        }
+        got += n;
+        if (n < want) break;
+    }
+    return 0;
 }
 
 uint32_t statPath(const std::string& path, FileInfo& out) {

@@ -115,10 +115,10 @@ Error SessionWriter::plan(DiscImage& image, bool test, Plan& p) {
 Error SessionWriter::store(const Track& t, uint32_t lba, uint32_t count, const uint8_t* cooked, const uint8_t* raw,
                            Files& f) {
     const size_t cookedBytes = size_t(count) * cd::kUserData, rawBytes = size_t(count) * cd::kRawSector;
-    if (!t.raw() && !isAllZero(cooked, cookedBytes))
+    if (!t.raw() && !os::allZero(cooked, cookedBytes))
         if (uint32_t sys = f.cooked.writeAt(uint64_t(lba) * cd::kUserData, cooked, cookedBytes))
             return fail(DISC_E_MEDIUM_IO, "cannot write the medium", sys);
-    if (t.raw() && !isAllZero(raw, rawBytes))
+    if (t.raw() && !os::allZero(raw, rawBytes))
         if (uint32_t sys = f.raw.writeAt(uint64_t(lba) * cd::kRawSector, raw, rawBytes))
             return fail(DISC_E_MEDIUM_IO, "cannot write the medium", sys);
     return {};

@@ -70,7 +70,7 @@ Error TrackWriter::transfer(const WriteRequest& req, uint32_t start, uint32_t do
     if (out) count = req.source->bufferedRun(done, count);
     if ((e = req.source->read(done, count, data.data()))) return e;
     const size_t bytes = size_t(count) * kBlock;
-    if (out && !isAllZero(data.data(), bytes))
+    if (out && !os::allZero(data.data(), bytes))
         if (uint32_t sys = out->writeAt(at, data.data(), bytes)) return fail(DISC_E_MEDIUM_IO, "cannot write the medium", sys);
     return {};
 }
