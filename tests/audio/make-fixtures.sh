@@ -22,6 +22,9 @@ cp plain.mp2 tagged.mp2
 id3v1 "Second Title" >> tagged.mp2
 oggenc --quiet -q 2 -o mono.ogg src_22k_mono.wav
 oggenc --quiet -q 4 -o stereo.ogg src_44k_stereo.wav
+# Ten minutes of Ogg: a decode that lasts long enough to be stopped.
+sox -q -n -r 44100 -c 2 -b 16 src_long.wav synth 600 sine 220-880 sine 330
+oggenc --quiet -q 0 -o long.ogg src_long.wav
 # What Debian's decoders make of them.
 for f in tagged.mp3 plain.mp3 id3v2.mp3 plain.mp2 tagged.mp2; do mpg123 -q -w "$f.ref.wav" "$f"; done
 for f in mono.ogg stereo.ogg; do oggdec --quiet -o "$f.ref.wav" "$f"; done

@@ -113,9 +113,10 @@ protected:
     static void SelectRows(CCoHollistra* editor, std::initializer_list<int> rows)
     {
         HWND list = editor->TrackList();
+        // The mark first, as a click sets it before the rows change.
+        ListView_SetSelectionMark(list, rows.size() ? *rows.begin() : -1);
         ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
         for (int row : rows) ListView_SetItemState(list, row, LVIS_SELECTED, LVIS_SELECTED);
-        if (rows.size()) ListView_SetSelectionMark(list, *rows.begin());
         CMainFrameStandIn::Pump();
     }
 
