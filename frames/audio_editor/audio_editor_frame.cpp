@@ -398,20 +398,19 @@ void CCoHollistra::AddTaskPanelActions()
     }
 }
 
-// The rebar on top, the player bar at the bottom, the Back and Next
-// buttons above it, and the list in what is left.
+// The rebar on top, the Back and Next buttons at the bottom, the player
+// bar right above them, and the list in what is left.
 LRESULT CCoHollistra::OnSize(UINT, WPARAM, LPARAM, BOOL&)
 {
     RECT client = GetClientRect();
-    const int w = client.right, h = client.bottom;
+    const int w = client.right;
     m_toolbar.Layout(w);
     const int top = m_toolbar.Height();
-    ::MoveWindow(m_playerBar.m_hWnd, 0, h - int(PLAYER_BAR_HEIGHT), w, PLAYER_BAR_HEIGHT, TRUE);
-    ::MoveWindow(m_positionBar.m_hWnd, POSITION_BAR_LEFT, 0, std::max(0, w - int(POSITION_BAR_LEFT)), PLAYER_BAR_HEIGHT,
-                 TRUE);
-    // The Back and Next buttons stand above the player bar.
-    const int bottom = std::max(top, LayoutNextBackButtons() - int(PLAYER_BAR_HEIGHT));
-    ::MoveWindow(m_list, 0, top, w, std::max(0, bottom - top), TRUE);
+    const int playerTop = std::max(top, LayoutNextBackButtons() - int(PLAYER_BAR_HEIGHT));
+    ::MoveWindow(m_playerBar.m_hWnd, 0, playerTop, w, PLAYER_BAR_HEIGHT, TRUE);
+    ::MoveWindow(m_positionBar.m_hWnd, POSITION_BAR_LEFT, 0, std::max(0, w - int(POSITION_BAR_LEFT)),
+                 PLAYER_BAR_HEIGHT, TRUE);
+    ::MoveWindow(m_list, 0, top, w, std::max(0, playerTop - top), TRUE);
     return 0;
 }
 
