@@ -4,6 +4,7 @@
 // every step first asks whether it still plays what this editor started.
 #include "audio_editor_frame.h"
 #include "audio_editor_ids.h"
+#include <shared/log.h>
 #include <com/bstr.h>
 #include <com/text.h>
 
@@ -77,7 +78,10 @@ void CCoHollistra::PlayRow(int row)
     if (!track || FAILED(track->GetPath(&path))) return;
     const std::string file = com::AnsiFromBstr(path);
     SysFreeString(path);
-    if (!m_player.Start(file)) return;
+    if (!m_player.Start(file)) {
+        LogPrintf("The preview of %s did not start", file.c_str());
+        return;
+    }
     m_player.m_playingIndex = row;
     SetTimer(m_hWnd, PLAYER_TIMER, PLAYER_TICK_MS, nullptr);
     ::SendMessageA(m_positionBar.m_hWnd, TBM_SETRANGEMAX, TRUE, LPARAM(m_player.Length()));

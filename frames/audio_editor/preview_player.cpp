@@ -10,8 +10,13 @@ bool CPreviewPlayer::Start(const std::string& path, unsigned settleMs)
     m_streamId = id;
     if (FAILED(m_player->Play())) return false;
     Sleep(settleMs);
+    // A player still filling the device's buffer is stalled for a moment:
+    // it is given a little longer before the play counts as failed.
     unsigned status = STOPPED;
-    return SUCCEEDED(m_player->GetCurrentStatus(&status)) && status == PLAYING;
+    for (unsigned waited = 0; SUCCEEDED(m_player->GetCurrentStatus(&status)) && status == STALLED && waited < 1000;
+         waited += 50)
+        Sleep(50);
+    return status == PLAYING;
 }
 
 bool CPreviewPlayer::Ours() const

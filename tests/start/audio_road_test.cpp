@@ -351,9 +351,9 @@ TEST_F(AudioRoad, ComposedSavedReopenedAndBurnedInBothWriteModes)
     PostMessageA(editor, WM_COMMAND, 8212, 0);  // Play
     HWND position = FindDescendant(editor, 1800);
     ASSERT_TRUE(position);
+    Shot("audio-editor-playing");
     ASSERT_TRUE(WaitUntil([&] { return FileExists(capture) && !ReadFileBytes(capture).empty(); }, 5000))
         << "nothing played";
-    Shot("audio-editor-playing");
     WaitUntil([] { return false; }, 2500);
     PostMessageA(editor, WM_COMMAND, 8214, 0);  // Stop
     EXPECT_TRUE(WaitUntil([&] { return SendMessageA(position, TBM_GETPOS, 0, 0) == 0; }, 5000));
