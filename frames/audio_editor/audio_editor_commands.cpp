@@ -5,6 +5,7 @@
 #include "audio_editor_frame.h"
 #include "audio_editor_texts.h"
 #include "track_indexes.h"
+#include <frames/common/file_lists.h>
 #include <frames/common/files_processing_dialog.h>
 #include <frames/common/message_pump.h>
 #include <shared/guid_text.h>
@@ -148,18 +149,7 @@ void CCoHollistra::AddFilesFromDialog()
     ofn.nMaxFile = DWORD(names.size() - 1);
     ofn.Flags = OFN_ENABLESIZING | OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY;
     if (!GetOpenFileNameA(&ofn)) return;
-    // One full path, or the folder followed by names.
-    std::vector<std::string> parts;
-    for (const char* p = names.data(); *p; p += std::strlen(p) + 1) parts.push_back(p);
-    std::vector<std::string> paths;
-    if (parts.size() == 1) {
-        paths = parts;
-    } else {
-        std::string dir = parts[0];
-        if (!dir.empty() && dir.back() != '\\') dir += '\\';
-        for (size_t i = 1; i < parts.size(); ++i) paths.push_back(dir + parts[i]);
-    }
-    AddPaths(paths, -1);
+    AddPaths(PathsOfOpenFileNames(names.data()), -1);
 }
 
 void CCoHollistra::AddFolderFromDialog()

@@ -14,15 +14,21 @@ enum : unsigned { DECODE_DONE = 0, DECODE_FAILED = 1, DECODE_CANCELLED = 2 };
 
 HRESULT CCoHollistra::StartDecode()
 {
-    if (Decoding()) return STG_E_INUSE;
+    if (Decoding() || m_decodeRunning) return STG_E_INUSE;
     m_decodeTrack = -1;
-    return m_layout->Decode();
+    const HRESULT hr = m_layout->Decode();
+    m_decodeRunning = SUCCEEDED(hr);
+    return hr;
 }
 
+// The layout's events come from its own thread: a begin that arrives after
+// the end of its decode must not show the window again. The editor's window
+// stays enabled: its edits are refused while the window shows and while
+// the project has the UI disabled, so no late event can leave it dead.
 LRESULT CCoHollistra::OnDecodeBegin(UINT, WPARAM, LPARAM, BOOL&)
 {
+    if (!m_decodeRunning) return 0;
     m_player.Stop();
-    ::EnableWindow(m_hWnd, FALSE);
     if (m_decodeWindow && m_decodeWindow->IsWindow()) {
         CenterOverOwner(m_decodeWindow->m_hWnd);
         m_decodeWindow->Show(true);  // clears its stop flag
@@ -33,6 +39,7 @@ LRESULT CCoHollistra::OnDecodeBegin(UINT, WPARAM, LPARAM, BOOL&)
 
 LRESULT CCoHollistra::OnDecodeProgress(UINT, WPARAM track, LPARAM percent, BOOL&)
 {
+    if (!m_decodeRunning) return 0;
     m_decodeTrack = int(track);
     unsigned count = 0;
     if (FAILED(m_layout->GetTrackCount(&count))) return 0;
@@ -54,12 +61,12 @@ LRESULT CCoHollistra::OnDecodeProgress(UINT, WPARAM track, LPARAM percent, BOOL&
 }
 
 // The project learns the failure the layout reported (a stopped decode is a
-// cancel, a failed one names its track), and the editor is usable again
-// once the window is hidden; the project enables the UI when the burn ends.
+// cancel, a failed one names its track); the project enables the UI again.
 LRESULT CCoHollistra::OnDecodeEnd(UINT, WPARAM result, LPARAM, BOOL&)
 {
+    if (!m_decodeRunning) return 0;
+    m_decodeRunning = false;
     if (m_decodeWindow && m_decodeWindow->IsWindow()) m_decodeWindow->Show(false);
-    ::EnableWindow(m_hWnd, TRUE);
     HRESULT reported = S_OK;
     if (result == DECODE_CANCELLED) {
         reported = SCARD_W_CANCELLED_BY_USER;

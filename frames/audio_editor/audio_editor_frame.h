@@ -276,6 +276,7 @@ private:
     bool m_ownDrag = false;           // a drag of this list's own tracks runs
     bool m_dropIsOwnTracks = false;   // the drag over the list carries CF_AUDIO_TRACKS
     int m_decodeTrack = -1;           // the track the decode reported last
+    bool m_decodeRunning = false;     // from a started Decode to its end event
     DragLoop m_dragLoop = nullptr;
     void* m_dragLoopContext = nullptr;
 };
