@@ -394,6 +394,11 @@ TEST_F(AudioRoad, ComposedSavedReopenedAndBurnedInBothWriteModes)
     PostMessageA(GetParent(back), WM_COMMAND, MAKEWPARAM(29334, BN_CLICKED), reinterpret_cast<LPARAM>(back));
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(editor) != FALSE; }, 10000));
     EXPECT_TRUE(IsWindowEnabled(editor));
+    HWND rebar = FindWindowExA(editor, nullptr, REBARCLASSNAMEA, nullptr);
+    HWND tools = rebar ? FindWindowExA(rebar, nullptr, TOOLBARCLASSNAMEA, nullptr) : nullptr;
+    ASSERT_TRUE(tools);
+    EXPECT_TRUE(WaitUntil([&] { return SendMessageA(tools, TB_ISBUTTONENABLED, 8201, 0) != 0; }, 10000))
+        << "Add file(s) is offered again";
     ASSERT_TRUE(RemoteSetListState(list, Pid(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED));
     ASSERT_TRUE(RemoteSetListState(list, Pid(), 5, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED));
     PostMessageA(list, WM_KEYDOWN, VK_DELETE, 0);
