@@ -60,6 +60,15 @@ double EditorAdd(const std::vector<std::string>& files, HWND host)
     MoveWindow(window, 0, 0, 600, 400, TRUE);
     ShowWindow(window, SW_SHOW);
     CCoHollistra* editor = static_cast<CCoHollistra*>(own.Get());
+    // The editor is drawn and has the focus before the add, as a user's
+    // editor has.
+    SetForegroundWindow(host);
+    SetFocus(editor->TrackList());
+    for (const double until = Now() + 0.5; Now() < until;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        Sleep(10);
+    }
     const double start = Now();
     editor->AddPaths(files, -1);
     const double spent = Now() - start;

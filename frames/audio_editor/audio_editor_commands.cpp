@@ -19,6 +19,9 @@
 
 namespace {
 
+const DWORD PROGRESS_PERIOD_MS = 100;
+const DWORD PROGRESS_DELAY_MS = 300;
+
 // Every file under `folder` in the file system's order, sub-folders walked
 // where they are met.
 void WalkFolder(std::string folder, std::vector<std::string>& out)
@@ -89,32 +92,50 @@ bool CCoHollistra::AddPaths(std::vector<std::string> paths, int index)
     UpdateCommands();
     if (!m_addingWindow) m_addingWindow.reset(new CFilesProcessingDialog(GuidToString(CLSID_CoHollistra),
                                                                           IDS_FILES_PROCESSING, IDS_STOP));
-    if (!m_addingWindow->IsWindow() && IsWindow()) m_addingWindow->Create(m_hWnd);
-    if (m_addingWindow->IsWindow()) m_addingWindow->Show(true);  // clears its stop flag
+    // The window comes only for an add that takes a while: a quick one is
+    // done before a window would have been drawn.
+    const DWORD started = GetTickCount();
+    bool windowShown = false;
+    auto stopRequested = [&] { return windowShown && m_addingWindow->StopRequested(); };
     std::vector<std::string> refused;
     const int total = int(files.size());
+    // The count is read once: nothing else changes the layout while the add
+    // runs, and every call crosses to the engine. The window is redrawn
+    // every tenth of a second, not after every file.
+    unsigned count = 0;
+    m_layout->GetTrackCount(&count);
+    DWORD shown = GetTickCount() - PROGRESS_PERIOD_MS;
     for (int k = 1; k <= total; ++k) {
-        if (m_addingWindow->StopRequested()) break;
-        unsigned count = 0;
-        if (SUCCEEDED(m_layout->GetTrackCount(&count)) && count >= MAX_TRACKS) {
-            m_addingWindow->Show(false);
+        if (stopRequested()) break;
+        if (count >= MAX_TRACKS) {
+            if (windowShown) m_addingWindow->Show(false);
             TitledMessageBox(m_hWnd, AudioEditorText(IDS_TRACK_LIMIT).c_str(), MB_OK | MB_ICONEXCLAMATION);
             break;
         }
         const std::string& path = files[size_t(k - 1)];
+        const unsigned before = count;
         const unsigned at = index < 0 ? count : unsigned(index);
         // The place moves on only behind a track that was added: a refused
         // file must not push the later ones one place late.
         if (SUCCEEDED(m_layout->InsertTrack(at, com::Bstr(path)))) {
+            ++count;
             if (index >= 0) ++index;
         } else {
             LogPrintf("Not added as a track: %s", path.c_str());
             refused.push_back(path);
         }
-        m_addingWindow->SetProgress(AudioEditorFormat(IDS_PROCESSED_FILES, k, total, int(count)), k, total);
+        if (!windowShown && GetTickCount() - started >= PROGRESS_DELAY_MS && IsWindow()) {
+            if (!m_addingWindow->IsWindow()) m_addingWindow->Create(m_hWnd);
+            windowShown = m_addingWindow->IsWindow();
+            if (windowShown) m_addingWindow->Show(true);  // clears its stop flag
+        }
+        if (windowShown && (k == total || GetTickCount() - shown >= PROGRESS_PERIOD_MS)) {
+            m_addingWindow->SetProgress(AudioEditorFormat(IDS_PROCESSED_FILES, k, total, int(before)), k, total);
+            shown = GetTickCount();
+        }
         PumpWaitingMessages();
     }
-    if (m_addingWindow->IsWindow()) m_addingWindow->Show(false);
+    if (windowShown) m_addingWindow->Show(false);
     m_adding = false;
     if (!refused.empty()) {
         std::string list;
