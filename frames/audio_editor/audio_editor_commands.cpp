@@ -6,6 +6,7 @@
 #include "audio_editor_texts.h"
 #include "track_indexes.h"
 #include <frames/common/file_lists.h>
+#include <frames/common/folder_browser.h>
 #include <frames/common/files_processing_dialog.h>
 #include <frames/common/message_pump.h>
 #include <shared/guid_text.h>
@@ -175,17 +176,8 @@ void CCoHollistra::AddFilesFromDialog()
 
 void CCoHollistra::AddFolderFromDialog()
 {
-    const std::string title = AudioEditorText(IDS_SELECT_AUDIO_FOLDER);
-    BROWSEINFOA info = {};
-    info.hwndOwner = m_hWnd;
-    info.lpszTitle = title.c_str();
-    info.ulFlags = BIF_RETURNONLYFSDIRS;
-    LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
-    if (!chosen) return;
-    char path[MAX_PATH] = "";
-    const BOOL found = SHGetPathFromIDListA(chosen, path);
-    CoTaskMemFree(chosen);
-    if (found && path[0]) AddPaths({path}, -1);
+    const std::string folder = BrowseForFolder(m_hWnd, AudioEditorText(IDS_SELECT_AUDIO_FOLDER));
+    if (!folder.empty()) AddPaths({folder}, -1);
 }
 
 // --- the other edits ---
