@@ -127,3 +127,15 @@ std::vector<std::string> FileListOfDrop(HDROP drop, bool take, std::vector<std::
     DragFinish(drop);
     return paths;
 }
+
+std::vector<std::string> PathsOfOpenFileNames(const char* names)
+{
+    std::vector<std::string> parts;
+    for (const char* p = names; *p; p += std::strlen(p) + 1) parts.push_back(p);
+    if (parts.size() <= 1) return parts;
+    std::string folder = parts[0];
+    if (!folder.empty() && folder.back() != '\\') folder += '\\';
+    std::vector<std::string> paths;
+    for (size_t i = 1; i < parts.size(); ++i) paths.push_back(folder + parts[i]);
+    return paths;
+}

@@ -35,3 +35,7 @@ std::vector<std::string> FileListOfClipboard(HWND owner, std::vector<std::string
 // The paths of a drop the system delivered when `take` (else none); the
 // handle is finished in every case.
 std::vector<std::string> FileListOfDrop(HDROP drop, bool take, std::vector<std::string>* refused = nullptr);
+
+// The paths an open-file dialog with OFN_ALLOWMULTISELECT | OFN_EXPLORER
+// returns in its buffer: one full path, or the folder followed by names.
+std::vector<std::string> PathsOfOpenFileNames(const char* names);

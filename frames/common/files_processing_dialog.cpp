@@ -1,5 +1,6 @@
 #include "files_processing_dialog.h"
 #include <shared/translator.h>
+#include <commctrl.h>
 #include <shlwapi.h>
 
 LRESULT CFilesProcessingDialog::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
@@ -25,8 +26,24 @@ void CFilesProcessingDialog::SetFile(const std::string& path)
         ::ReleaseDC(m_path, dc);
     }
     ::SetWindowTextA(m_path, shown);
-    SetWindowTextA(m_hWnd, Text(IDS_CAPTION_TEXT, "Files processing").c_str());
-    SetDlgItemTextA(m_hWnd, IDC_PROCESSING_STOP, Text(IDS_STOP_TEXT, "Stop").c_str());
+    ShowTexts();
+}
+
+void CFilesProcessingDialog::SetProgress(const std::string& line, int done, int total)
+{
+    if (!IsWindow()) return;
+    ::SetWindowTextA(m_path, line.c_str());
+    HWND bar = ::GetDlgItem(m_hWnd, IDC_PROCESSING_BAR);
+    ::ShowWindow(bar, SW_SHOWNA);
+    ::SendMessageA(bar, PBM_SETRANGE32, 0, total);
+    ::SendMessageA(bar, PBM_SETPOS, done, 0);
+    ShowTexts();
+}
+
+void CFilesProcessingDialog::ShowTexts()
+{
+    SetWindowTextA(m_hWnd, Text(m_captionId, "Files processing").c_str());
+    SetDlgItemTextA(m_hWnd, IDC_PROCESSING_STOP, Text(m_stopId, "Stop").c_str());
 }
 
 LRESULT CFilesProcessingDialog::OnShowWindow(UINT, WPARAM shown, LPARAM, BOOL& handled)

@@ -4,6 +4,7 @@
 #include "data_editor_frame.h"
 #include "editor_resource.h"
 #include "editor_view_texts.h"
+#include <frames/common/folder_browser.h>
 #include <message_box.h>
 #include <frames/common/message_pump.h>
 #include <shared/settings_helper.h>
@@ -205,17 +206,8 @@ void CCoNostrine::AddFilesFromDialog()
 void CCoNostrine::AddFolderFromDialog()
 {
     CUserFSEntry* folder = TargetFolder(false);
-    const std::string title = Text(IDS_SELECT_FOLDER);
-    BROWSEINFOA info = {};
-    info.hwndOwner = m_hWnd;
-    info.lpszTitle = title.c_str();
-    info.ulFlags = BIF_RETURNONLYFSDIRS;
-    LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
-    if (!chosen) return;
-    char path[MAX_PATH] = "";
-    const BOOL found = SHGetPathFromIDListA(chosen, path);
-    CoTaskMemFree(chosen);
-    if (found && path[0]) AddPaths(folder, {path});
+    const std::string path = BrowseForFolder(m_hWnd, Text(IDS_SELECT_FOLDER));
+    if (!path.empty()) AddPaths(folder, {path});
 }
 
 // --- command state ---

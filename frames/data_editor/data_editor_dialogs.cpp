@@ -4,7 +4,7 @@
 #include "data_editor_frame.h"
 #include "commands.h"
 #include "device_selection_dialog.h"
-#include "dialog_placement.h"
+#include <frames/common/dialog_placement.h>
 #include "dialog_texts.h"
 #include "entry_choice_dialog.h"
 #include <message_box.h>

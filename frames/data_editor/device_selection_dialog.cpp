@@ -1,5 +1,5 @@
 #include "device_selection_dialog.h"
-#include "dialog_placement.h"
+#include <frames/common/dialog_placement.h>
 #include "dialog_texts.h"
 #include <data_editor/model/engine_tree_preparation.h>
 #include <shared/size_texts.h>

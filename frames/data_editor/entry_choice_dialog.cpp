@@ -1,5 +1,5 @@
 #include "entry_choice_dialog.h"
-#include "dialog_placement.h"
+#include <frames/common/dialog_placement.h>
 #include "dialog_texts.h"
 #include <shellapi.h>
 

@@ -1,5 +1,5 @@
 #include "project_type_selection_dialog.h"
-#include "dialog_placement.h"
+#include <frames/common/dialog_placement.h>
 #include "dialog_texts.h"
 
 namespace {

@@ -57,7 +57,7 @@ HRESULT CCoMaravin::OnCommonCommand(IUnknown* sender, REFCLSID senderClsid, unsi
         if (IsWindow()) PostMessage(WM_CLOSE);
         return S_OK;
     case PCID_IMAGE_SIZE_CHANGED:
-        return ReportImageSize(*this, SizeReportCause::EditorChanged);
+        return ReportImageSize(*this, {SIZEBAR_DATA, false, "compNostrine"});
     case PCID_GET_CONTENTS_TEXT:
         return E_FAIL;
     case PCID_NEXT:
@@ -132,4 +132,4 @@ HRESULT CCoMaravin::AnswerNumber(SAFEARRAY* data, long value)
     return S_OK;
 }
 
-void CCoMaravin::OnActivating() { ReportImageSize(*this, SizeReportCause::Activation); }
+void CCoMaravin::OnActivating() { ReportImageSize(*this, {SIZEBAR_DATA, true, "compNostrine"}); }

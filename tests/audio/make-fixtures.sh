@@ -29,6 +29,9 @@ lame --quiet -m m -b 64 -t src_22k_mono.wav part22.mp3
 cat part44.mp3 part22.mp3 > joined.mp3
 cat stereo.ogg mono.ogg > chained.ogg
 rm -f part44.mp3 part22.mp3
+# Ten minutes of Ogg: a decode that lasts long enough to be stopped.
+sox -q -n -r 44100 -c 2 -b 16 src_long.wav synth 600 sine 220-880 sine 330
+oggenc --quiet -q 0 -o long.ogg src_long.wav
 # What Debian's decoders make of them.
 for f in tagged.mp3 plain.mp3 id3v2.mp3 plain.mp2 tagged.mp2; do mpg123 -q -w "$f.ref.wav" "$f"; done
 for f in mono.ogg stereo.ogg; do oggdec --quiet -o "$f.ref.wav" "$f"; done

@@ -4,11 +4,11 @@
 #include <shared/log.h>
 #include <shared/variant_safearray.h>
 
-HRESULT ReportImageSize(CProjectBase& project, SizeReportCause cause)
+HRESULT ReportImageSize(CProjectBase& project, const SizeReport& report)
 {
     com::ComPtr<ICommandPerformer> editor;
     if (!project.FirstFrame() || FAILED(editor.QueryFrom(project.FirstFrame(), IID_ICommandPerformer))) {
-        LogNull("compNostrine");
+        LogNull(report.editorName);
         return E_FAIL;
     }
     ULONGLONG bytes = 0;
@@ -17,7 +17,10 @@ HRESULT ReportImageSize(CProjectBase& project, SizeReportCause cause)
     HRESULT hr = data.Prepare({{VT_UI8 | VT_BYREF, &bytes}});
     if (FAILED(hr)) return hr;
     hr = editor->InvokeCommand(project.Self(), project.ProjectClsid(), PCID_GET_IMAGE_SIZE, data);
-    if (FAILED(hr) && cause == SizeReportCause::EditorChanged) return hr;
-    SendSizeReport(project, SIZEBAR_DATA, 0, SUCCEEDED(hr) ? bytes : 0);
+    if (FAILED(hr) && !report.sendWithoutAnswer) return hr;
+    const ULONGLONG size = SUCCEEDED(hr) ? bytes : 0;
+    SendSizeReport(project, report.kind, report.kind == SIZEBAR_AUDIO ? AudioSeconds(size) : 0.0f, size);
     return hr;
 }
+
+float AudioSeconds(ULONGLONG bytes) { return float(bytes) * 5.668934e-6f; }

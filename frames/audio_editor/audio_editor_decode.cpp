@@ -1,0 +1,82 @@
+// The audio editor's decode: PCID_START has the layout decode every track
+// the burn cannot take as it is; the layout's events show the progress,
+// Stop cancels, and the end is reported to the project as what it was.
+#include "audio_editor_frame.h"
+#include "decode_progress_dialog.h"
+#include <frames/common/dialog_placement.h>
+#include <shared/log.h>
+#include <com/text.h>
+
+namespace {
+// The decode-end event's results.
+enum : unsigned { DECODE_DONE = 0, DECODE_FAILED = 1, DECODE_CANCELLED = 2 };
+}  // namespace
+
+HRESULT CCoHollistra::StartDecode()
+{
+    if (Decoding() || m_decodeRunning) return STG_E_INUSE;
+    m_decodeTrack = -1;
+    const HRESULT hr = m_layout->Decode();
+    m_decodeRunning = SUCCEEDED(hr);
+    return hr;
+}
+
+// The layout's events come from its own thread: a begin that arrives after
+// the end of its decode must not show the window again. The editor's window
+// stays enabled: its edits are refused while the window shows and while
+// the project has the UI disabled, so no late event can leave it dead.
+LRESULT CCoHollistra::OnDecodeBegin(UINT, WPARAM, LPARAM, BOOL&)
+{
+    if (!m_decodeRunning) return 0;
+    m_player.Stop();
+    if (m_decodeWindow && m_decodeWindow->IsWindow()) {
+        CenterOverOwner(m_decodeWindow->m_hWnd);
+        m_decodeWindow->Show(true);  // clears its stop flag
+    }
+    UpdateCommands();
+    return 0;
+}
+
+LRESULT CCoHollistra::OnDecodeProgress(UINT, WPARAM track, LPARAM percent, BOOL&)
+{
+    if (!m_decodeRunning) return 0;
+    m_decodeTrack = int(track);
+    unsigned count = 0;
+    if (FAILED(m_layout->GetTrackCount(&count))) return 0;
+    std::string title;
+    bool haveTitle = false;
+    if (com::ComPtr<IAudioTrack> decoded = Track(unsigned(track))) {
+        BSTR text = nullptr;
+        if (SUCCEEDED(decoded->GetTitle(&text))) {
+            title = com::AnsiFromBstr(text);
+            SysFreeString(text);
+            haveTitle = true;
+        }
+    }
+    if (m_decodeWindow) {
+        m_decodeWindow->ShowProgress(unsigned(track), count, unsigned(percent), haveTitle ? &title : nullptr);
+        if (m_decodeWindow->StopRequested()) m_layout->Cancel();
+    }
+    return 0;
+}
+
+// The project learns the failure the layout reported (a stopped decode is a
+// cancel, a failed one names its track); the project enables the UI again.
+LRESULT CCoHollistra::OnDecodeEnd(UINT, WPARAM result, LPARAM, BOOL&)
+{
+    if (!m_decodeRunning) return 0;
+    m_decodeRunning = false;
+    if (m_decodeWindow && m_decodeWindow->IsWindow()) m_decodeWindow->Show(false);
+    HRESULT reported = S_OK;
+    if (result == DECODE_CANCELLED) {
+        reported = SCARD_W_CANCELLED_BY_USER;
+        LogPrintf("Decoding cancelled by user");
+    } else if (result != DECODE_DONE) {
+        reported = E_FAIL;
+        LogPrintf("Decoding failed at track %i", m_decodeTrack + 1);
+    }
+    UpdateCommands();
+    Send(PCID_RESULT, {{VT_UI4, static_cast<unsigned>(reported)},
+                       {VT_UI4, static_cast<unsigned>(result == DECODE_FAILED ? m_decodeTrack : -1)}});
+    return 0;
+}

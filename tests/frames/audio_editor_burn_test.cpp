@@ -1,0 +1,177 @@
+// The audio editor's decode in the audio-CD project's burn, and its preview
+// player, against the running engine.
+#include <gtest/gtest.h>
+#include "audio_editor_fixture.h"
+#include "decode_progress_dialog.h"
+#include "vokmar_process.h"
+#include <algorithm>
+
+namespace {
+
+bool PumpUntil(const std::function<bool()>& done, DWORD ms)
+{
+    const DWORD end = GetTickCount() + ms;
+    while (!done()) {
+        if (GetTickCount() > end) return false;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(5);
+    }
+    return true;
+}
+
+bool Traced(const std::string& line)
+{
+    const auto& trace = CommandTrace();
+    return std::find(trace.begin(), trace.end(), line) != trace.end();
+}
+
+BOOL CALLBACK TakeDecodeWindow(HWND w, LPARAM found)
+{
+    char caption[64] = "";
+    GetWindowTextA(w, caption, sizeof caption);
+    if (!IsWindowVisible(w) || lstrcmpA(caption, "Decoding progress")) return TRUE;
+    *reinterpret_cast<HWND*>(found) = w;
+    return FALSE;
+}
+
+HWND DecodeWindow()
+{
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), TakeDecodeWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+class AudioEditorBurnTest : public AudioEditorTest {
+protected:
+    HRESULT RequestBurn() { return SendAs(project, project->BurningFrame(), PCID_REQUEST_BURN); }
+};
+
+}  // namespace
+
+// The burn decodes first: both frames are disabled while it runs, and the
+// burning frame starts only with a decode that ran through.
+TEST_F(AudioEditorBurnTest, DecodeDisablesBothFramesThenStartsTheBurner)
+{
+    CCoHollistra* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    ASSERT_TRUE(editor->AddPaths({monoWav, mp3}, -1));
+    CommandTrace().clear();
+    ASSERT_EQ(S_OK, RequestBurn());
+    EXPECT_TRUE(Traced("Burner 288 0"));
+    EXPECT_FALSE(editor->Toolbar().Enabled(ID_ADD_TRACKS));
+    ASSERT_TRUE(PumpUntil([&] { return Traced("Burner 290 0"); }, 20000));
+    EXPECT_FALSE(editor->Decoding());
+    for (unsigned i = 0; i < 2; ++i) {
+        com::ComPtr<IAudioTrack> track;
+        ASSERT_EQ(S_OK, editor->Layout()->GetTrack(i, &track));
+        BSTR decoded = nullptr;
+        ASSERT_EQ(S_OK, track->GetTempFilePath(&decoded));
+        EXPECT_NE(0u, SysStringLen(decoded)) << i;
+        SysFreeString(decoded);
+    }
+    // Until the burn ends the editor stays disabled; the burner's result
+    // enables both.
+    EXPECT_FALSE(editor->Toolbar().Enabled(ID_ADD_TRACKS));
+    CVariantSafearray result(1);
+    result.Create();
+    result.Prepare({{VT_HRESULT, long(S_OK)}});
+    SendAs(project, project->BurningFrame(), PCID_RESULT, result);
+    EXPECT_TRUE(editor->Toolbar().Enabled(ID_ADD_TRACKS));
+    EXPECT_TRUE(Traced("Burner 288 1"));
+}
+
+// Stop in the decode window: the project hears a cancel, not a success,
+// the burning frame is not started, and both frames are usable again.
+TEST_F(AudioEditorBurnTest, StopDuringTheDecodeLeavesTheEditorUsable)
+{
+    std::string longOgg = audio_fixtures::EncodedFolder() + "long.ogg";
+    std::replace(longOgg.begin(), longOgg.end(), '/', '\\');
+    const std::vector<std::string> longFiles(3, longOgg);
+    CCoHollistra* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    ASSERT_TRUE(editor->AddPaths(longFiles, -1));
+    CommandTrace().clear();
+    ASSERT_EQ(S_OK, RequestBurn());
+    HWND window = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (window = DecodeWindow()) != nullptr; }, 10000))
+        << testing::PrintToString(CommandTrace()) << " decoding " << editor->Decoding();
+    SendMessageA(GetDlgItem(window, IDC_DECODE_STOP), BM_CLICK, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !editor->Decoding(); }, 20000));
+    ASSERT_TRUE(PumpUntil([&] { return Traced("Burner 288 1"); }, 2000));
+    EXPECT_FALSE(Traced("Burner 290 0"));
+    EXPECT_TRUE(editor->Toolbar().Enabled(ID_ADD_TRACKS));
+    EXPECT_TRUE(IsWindowEnabled(WindowOf(editor)));
+    bool logged = false;
+    for (const std::string& line : services.logger->lines) logged = logged || line.find("Decoding cancelled by user") != std::string::npos;
+    EXPECT_TRUE(logged);
+}
+
+// The list's own track format is taken only from this list's own drag: a
+// data object offering it from elsewhere is refused.
+TEST_F(AudioEditorBurnTest, ForeignTrackDragIsRefused)
+{
+    CCoHollistra* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    com::ComPtr<IDataObject> data;
+    ASSERT_EQ(S_OK, data.CoCreate(CLSID_CommonDataObject, IID_IDataObject, CLSCTX_INPROC_SERVER));
+    FORMATETC format = {CF_AUDIO_TRACKS, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium = {};
+    medium.tymed = TYMED_HGLOBAL;
+    medium.hGlobal = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 4);
+    ASSERT_EQ(S_OK, data->SetData(&format, &medium, TRUE));
+    RECT list;
+    GetWindowRect(editor->TrackList(), &list);
+    DWORD effect = DROPEFFECT_MOVE;
+    ASSERT_EQ(S_OK, editor->DragEnter(data, MK_LBUTTON, POINTL{list.left + 20, list.top + 30}, &effect));
+    EXPECT_EQ(DWORD(DROPEFFECT_NONE), effect);
+    editor->DragLeave();
+}
+
+// Play on the first row plays that track through the engine's player; a
+// second client's play takes the player and the editor's bar goes idle.
+TEST_F(AudioEditorBurnTest, PlayFollowsThePlayerUntilAnotherClientTakesIt)
+{
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Wine\\Drivers", &key));
+    RegSetValueExA(key, "Audio", 0, REG_SZ, reinterpret_cast<const BYTE*>("alsa"), 5);
+    RegCloseKey(key);
+    StopEngine();  // an engine with this run's sound device
+    std::vector<int16_t> samples;
+    const std::string tone = files.File("five seconds.wav");
+    WriteFileBytes(tone, audio_fixtures::ToneWav(44100, 2, 16, 44100 * 5, &samples));
+    CCoHollistra* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    ASSERT_TRUE(editor->AddPaths({tone, cdWav}, -1));
+    HWND bar = editor->PlayerToolbar();
+    SelectRows(editor, {0});
+    EXPECT_TRUE(SendMessageA(bar, TB_ISBUTTONENABLED, ID_PLAY, 0));
+    EXPECT_FALSE(SendMessageA(bar, TB_ISBUTTONENABLED, ID_STOP, 0));
+    SendMessageA(WindowOf(editor), WM_COMMAND, ID_PLAY, 0);
+    ASSERT_TRUE(editor->Player().Active());
+    EXPECT_EQ(0, editor->Player().m_playingIndex);
+    EXPECT_TRUE(SendMessageA(bar, TB_ISBUTTONENABLED, ID_STOP, 0));
+    EXPECT_TRUE(SendMessageA(bar, TB_ISBUTTONENABLED, ID_NEXT_TRACK, 0));
+    EXPECT_FALSE(SendMessageA(bar, TB_ISBUTTONENABLED, ID_PREV_TRACK, 0));
+    ASSERT_TRUE(PumpUntil([&] { return SendMessageA(editor->PositionBar(), TBM_GETPOS, 0, 0) > 0; }, 3000));
+    EXPECT_EQ(LRESULT(44100 * 5 * 4 / 100000), SendMessageA(editor->PositionBar(), TBM_GETRANGEMAX, 0, 0));
+
+    SendMessageA(WindowOf(editor), WM_COMMAND, ID_PAUSE, 0);
+    unsigned status = 0;
+    editor->Player().Player()->GetCurrentStatus(&status);
+    EXPECT_EQ(3u, status);
+    SendMessageA(WindowOf(editor), WM_COMMAND, ID_PAUSE, 0);  // resumes
+
+    com::ComPtr<ICoAudioPlayer> other;
+    ASSERT_EQ(S_OK, other.CoCreate(CLSID_CoAudioPlayer, IID_ICoAudioPlayer, CLSCTX_LOCAL_SERVER));
+    ASSERT_EQ(S_OK, other->Init(com::Bstr(cdWav)));
+    ASSERT_EQ(S_OK, other->Play());
+    ASSERT_TRUE(PumpUntil([&] { return editor->Player().m_playingIndex == -1; }, 2000));
+    EXPECT_EQ(0, SendMessageA(editor->PositionBar(), TBM_GETPOS, 0, 0));
+    EXPECT_FALSE(editor->Player().Ours());
+    EXPECT_FALSE(SendMessageA(bar, TB_ISBUTTONENABLED, ID_STOP, 0));
+    other->Stop();
+}
