@@ -556,6 +556,8 @@ DWORD WINAPI ReadAboutAndClose(void* out)
         for (const FoundWindow& w : WindowsOfClass("#32770", GetCurrentProcessId())) {
             char text[256] = "";
             GetDlgItemTextA(w.window, IDC_ABOUT_VERSION, text, sizeof text);
+            // The box exists before its initialisation has filled it in.
+            if (!text[0]) continue;
             static_cast<AboutSeen*>(out)->version = text;
             static_cast<AboutSeen*>(out)->serverLocks = com::ServerLockCount();
             PostMessageA(w.window, WM_COMMAND, IDOK, 0);

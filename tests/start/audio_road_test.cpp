@@ -285,7 +285,7 @@ TEST_F(AudioRoad, ComposedSavedReopenedAndBurnedInBothWriteModes)
     }
     ASSERT_TRUE(RowsAre({"cd sound", "mono 22k", "Tagged Title", "stereo"})) << testing::PrintToString(Rows());
     HWND space = GetDlgItem(Frame(), 0x401);
-    EXPECT_EQ("0:05", WindowText(space)) << "the total length of the four tracks";
+    EXPECT_EQ("Total length: 00:05", WindowText(space)) << "the total length of the four tracks";
 
     // The Ogg moved up with the toolbar's Move up.
     ASSERT_TRUE(RemoteSetListState(list, Pid(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED));
