@@ -159,6 +159,7 @@ DWORD WINAPI CCoAudioCDLayout::DecodeThread(void* param)
             layout->m_decoding = false;
         }
         com::Guarded("CCoAudioCDLayout::DecodeThread", [&] {
+            layout->BeforeDecodeEnd();
             layout->m_events.FirePost(LM_DECODEEND, result, 0);
             return S_OK;
         });

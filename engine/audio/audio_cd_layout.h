@@ -47,6 +47,11 @@ public:
     STDMETHODIMP GetCDTitle(BSTR* a_pbsTitle) override;
     STDMETHODIMP GetImageSize(hyper* a_pImageDataSize) override;
 
+protected:
+    // Runs on the decode thread after the layout takes a new decode and
+    // before this one's end is fired: the tests hold the thread here.
+    virtual void BeforeDecodeEnd() {}
+
 private:
     using TrackPtr = com::ComPtr<com::ComObject<CCoAudioTrack>>;
     struct DecodeRun;

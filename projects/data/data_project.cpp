@@ -17,6 +17,8 @@ BurnFlowSteps DataBurnSteps()
 {
     BurnFlowSteps steps;
     steps.sourceName = "compNostrine";
+    // The editor's own messages do not reach the burning frame's job log.
+    steps.reportFailedSource = true;
     return steps;
 }
 

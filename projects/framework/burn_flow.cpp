@@ -86,6 +86,8 @@ HRESULT CBurnFlow::SourceReady(SAFEARRAY* data)
         // The source failed or was cancelled: the flow ends here, both
         // frames enabled.
         if (m_steps.enableWhenBurnEnds) EnableBoth();
+        if (SUCCEEDED(hr) && burner && m_steps.reportFailedSource)
+            ReportFailedSource(burner, static_cast<HRESULT>(result));
         return FAILED(hr) ? hr : S_OK;
     }
     if (!burner) return E_FAIL;
@@ -106,6 +108,15 @@ HRESULT CBurnFlow::SourceReady(SAFEARRAY* data)
     return hr;
 }
 
+void CBurnFlow::ReportFailedSource(ICommandPerformer* burner, HRESULT result)
+{
+    CVariantSafearray start(1);
+    start.Create();
+    HRESULT hr = start.Prepare({{VT_HRESULT, static_cast<long>(result)}});
+    if (SUCCEEDED(hr)) hr = Send(burner, PCID_START, start);
+    if (FAILED(hr)) LogFailure("telling the burning frame of the failure", hr);
+}
+
 bool CBurnFlow::WasTestWrite(ICommandPerformer* burner)
 {
     long test = 0;
@@ -117,6 +128,9 @@ bool CBurnFlow::WasTestWrite(ICommandPerformer* burner)
 
 HRESULT CBurnFlow::BurnFinished(unsigned command, SAFEARRAY* data)
 {
+    // Only a burn that started ends here; the frame's answer to a failed
+    // preparation must not touch a preparation started since.
+    if (!m_preparing || !com::SameObject(m_preparing.Get(), m_project.BurningFrame())) return S_OK;
     m_preparing.Reset();
     // A value the burning frame never asked for is of no more use.
     m_source.Drop();

@@ -28,6 +28,11 @@ struct BurnFlowSteps {
     // frame's result is passed on to the source (which cleans up after
     // it); else they are enabled again when the source reports.
     bool enableWhenBurnEnds = false;
+    // A failed or cancelled preparation is passed on to the burning frame
+    // (PCID_START with the failure), which logs it in its job list and
+    // answers with its PCID_RESULT without burning; else only the source
+    // tells the user.
+    bool reportFailedSource = false;
     // The source's member name in failure lines ("compNostrine").
     const char* sourceName = "compSource";
 };
@@ -44,7 +49,8 @@ public:
     // ends the flow with both frames enabled.
     HRESULT SourceReady(SAFEARRAY* data);
     // The burning frame's PCID_RESULT [HRESULT] or PCID_SOURCE_READY: the
-    // burn is over. `command` and `data` are passed on to the source when
+    // burn is over (ignored while the burning frame is not burning: its
+    // answer to a failed preparation it was told of). `command` and `data` are passed on to the source when
     // the steps say so (a successful test write is not: it leaves the
     // source's files alone).
     HRESULT BurnFinished(unsigned command, SAFEARRAY* data);
@@ -61,6 +67,8 @@ private:
     // Enables the source and the burning frame again; the last result.
     HRESULT EnableBoth();
     HRESULT Send(ICommandPerformer* frame, unsigned id, SAFEARRAY* data);
+    // PCID_START [the preparation's failure] to the burning frame.
+    void ReportFailedSource(ICommandPerformer* burner, HRESULT result);
     // True when the burning frame says its last burn was a test write.
     bool WasTestWrite(ICommandPerformer* burner);
 

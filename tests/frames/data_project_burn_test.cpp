@@ -14,6 +14,7 @@
 #include "vokmar_process.h"
 #include <com/bstr.h>
 #include <shared/variant_safearray.h>
+#include <algorithm>
 
 namespace {
 
@@ -80,23 +81,34 @@ protected:
         }
         return false;
     }
-    std::string LastLine() const
+    std::vector<std::string> Lines() const
     {
         HWND list = GetDlgItem(burning, 8196);
         const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-        char text[1024] = "";
-        LVITEMA item = {};
-        item.pszText = text;
-        item.cchTextMax = sizeof(text);
-        if (count > 0) SendMessageA(list, LVM_GETITEMTEXTA, count - 1, reinterpret_cast<LPARAM>(&item));
-        return text;
+        std::vector<std::string> lines;
+        for (int i = 0; i < count; ++i) {
+            char text[1024] = "";
+            LVITEMA item = {};
+            item.pszText = text;
+            item.cchTextMax = sizeof(text);
+            SendMessageA(list, LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(&item));
+            lines.push_back(text);
+        }
+        return lines;
     }
-    // The editor's answer to the project's PCID_START: the file tree.
-    static HRESULT SourceReady(IFileTree* tree)
+    std::string LastLine() const
+    {
+        const std::vector<std::string> lines = Lines();
+        return lines.empty() ? std::string() : lines.back();
+    }
+    // The editor's answer to the project's PCID_START: the file tree, or
+    // the preparation's failure.
+    static HRESULT SourceReady(IFileTree* tree, HRESULT result = S_OK)
     {
         CVariantSafearray data(2);
         data.Create();
-        HRESULT hr = data.Prepare({{VT_UI4, 0u}, {VT_UNKNOWN, static_cast<IUnknown*>(tree)}});
+        HRESULT hr = data.Prepare(
+            {{VT_UI4, static_cast<unsigned long>(result)}, {VT_UNKNOWN, static_cast<IUnknown*>(tree)}});
         return SUCCEEDED(hr) ? Stubs().editor->Send(PCID_SOURCE_READY, data) : hr;
     }
     com::ComPtr<IFileTree> Tree(const std::string& file)
@@ -136,6 +148,32 @@ TEST_F(DataProjectBurn, TheProjectsBurnFlowWritesTheEditorsTreeThroughTheFrame)
     const std::string iso = exported.File("disc.iso");
     ASSERT_EQ(0u, RunDiscTool("export F \"" + iso + "\""));
     EXPECT_EQ("hello disc\n", RunUnix("isoinfo -J -x /readme.txt -i '" + UnixPath(iso) + "'"));
+}
+
+TEST_F(DataProjectBurn, AFailedPreparationIsLoggedByTheFrameAndBurnsNothing)
+{
+    const struct {
+        HRESULT result;
+        const char* line;
+    } cases[] = {
+        {E_FAIL, "Data files preparation failed"},
+        {static_cast<HRESULT>(0x8010006E), "Data files preparation cancelled"},
+    };
+    ASSERT_TRUE(SelectDrive('F'));
+    const std::string before = MediumBytes("drive1");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        SendMessageA(GetDlgItem(burning, 8192), BM_CLICK, 0, 0);
+        ASSERT_TRUE(EditorGot(PCID_START));
+        ASSERT_EQ(S_OK, SourceReady(nullptr, c.result));
+        EXPECT_TRUE(PumpUntil([&] { return LastLine() == c.line; }, 5000)) << LastLine();
+        EXPECT_TRUE(PumpUntil([&] { return IsWindowEnabled(GetDlgItem(burning, 8192)) != FALSE; }, 2000));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(burning, 8194))) << "no job to cancel";
+    }
+    PumpUntil([] { return false; }, 300);
+    const std::vector<std::string> lines = Lines();
+    EXPECT_EQ(lines.end(), std::find(lines.begin(), lines.end(), "Preparing to burn...")) << "no burn started";
+    EXPECT_EQ(before, MediumBytes("drive1"));
 }
 
 TEST_F(DataProjectBurn, CancelDuringTheBurnReachesTheEngineThroughTheProject)

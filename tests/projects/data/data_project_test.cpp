@@ -126,10 +126,13 @@ TEST_F(DataProjectTest, BurnFlowTracesEndWithBothFramesEnabledAndNothingHeld)
     } steps[] = {
         {"success", 0, 0, false, S_OK, S_OK,
          {"Editor 288 0", "Burner 288 0", "Editor 290", "Editor 288 1", "Burner 288 1", "Burner 290 0"}},
+        // A failed or cancelled preparation reaches the burning frame's
+        // job log: PCID_START with the failure, which burns nothing.
         {"editor fails", 0, 0, false, E_ACCESSDENIED, S_OK,
-         {"Editor 288 0", "Burner 288 0", "Editor 290", "Editor 288 1", "Burner 288 1"}},
+         {"Editor 288 0", "Burner 288 0", "Editor 290", "Editor 288 1", "Burner 288 1", "Burner 290 2147942405"}},
         {"cancel", 0, 0, true, CANCELLED, S_OK,
-         {"Editor 288 0", "Burner 288 0", "Editor 290", "Editor 291", "Editor 288 1", "Burner 288 1"}},
+         {"Editor 288 0", "Burner 288 0", "Editor 290", "Editor 291", "Editor 288 1", "Burner 288 1",
+          "Burner 290 2148532334"}},
         {"editor refuses to disable", PCID_ENABLE_UI, 0, false, S_OK, E_ACCESSDENIED,
          {"Editor 288 0", "Editor 288 1"}},
         {"burner refuses to disable", 0, PCID_ENABLE_UI, false, S_OK, E_ACCESSDENIED,
@@ -184,6 +187,24 @@ TEST_F(DataProjectTest, BurnFlowTracesEndWithBothFramesEnabledAndNothingHeld)
         CMainFrameStandIn::Pump();
         frame = std::make_unique<CMainFrameStandIn>();
     }
+}
+
+TEST_F(DataProjectTest, TheBurnersAnswerToAFailedPreparationLeavesTheNextOneAlone)
+{
+    CCoMaravin* project = OpenData();
+    ASSERT_NE(nullptr, project);
+    ASSERT_EQ(S_OK, FromBurner(PCID_REQUEST_BURN));
+    ASSERT_EQ(S_OK, SourceReady(E_FAIL, nullptr));
+    // The user asks again before the burning frame's answer comes.
+    ASSERT_EQ(S_OK, FromBurner(PCID_REQUEST_BURN));
+    CVariantSafearray failed(1);
+    failed.Create();
+    failed.Prepare({{VT_HRESULT, static_cast<long>(E_FAIL)}});
+    EXPECT_EQ(S_OK, FromBurner(PCID_RESULT, failed));
+    EXPECT_TRUE(com::SameObject(project->BurnFlow().Preparing(), Unk(Stubs().editor))) << "the editor still prepares";
+    ASSERT_EQ(S_OK, SourceReady(S_OK, tree));
+    EXPECT_EQ(PCID_START, Stubs().burner->commands.back().id);
+    EXPECT_EQ(std::vector<std::string>{"0"}, Stubs().burner->commands.back().values);
 }
 
 TEST_F(DataProjectTest, StartOfTheBurningFrameCarriesTheEditorsResult)
