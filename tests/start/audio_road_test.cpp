@@ -402,7 +402,7 @@ TEST_F(AudioRoad, ComposedSavedReopenedAndBurnedInBothWriteModes)
     ASSERT_TRUE(RemoteSetListState(list, Pid(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED));
     ASSERT_TRUE(RemoteSetListState(list, Pid(), 5, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED));
     PostMessageA(list, WM_KEYDOWN, VK_DELETE, 0);
-    const bool edited = WaitUntil([&] { return Rows().size() == 5; }, 10000);
+    const bool edited = WaitUntil([&] { return Rows().size() == 5; }, 30000);
     if (!edited) Shot("audio-editor-after-stop");
     EXPECT_TRUE(edited) << "the editor takes edits again";
 }
