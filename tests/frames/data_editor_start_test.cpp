@@ -65,7 +65,7 @@ bool BurnerStarted()
 {
     if (!Stubs().burner) return false;
     for (const SeenCommand& c : Stubs().burner->commands)
-        if (c.id == PCID_START) return true;
+        if (IsBurnStart(c)) return true;
     return false;
 }
 

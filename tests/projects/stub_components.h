@@ -6,6 +6,7 @@
 #pragma once
 #include "common.h"
 #include "hosting.h"
+#include <commands.h>
 #include <com/object.h>
 #include <com/ptr.h>
 #include <window/window_impl.h>
@@ -28,6 +29,14 @@ struct SeenCommand {
     bool fromProject;
     std::vector<std::string> values;
 };
+
+// A start the burning frame takes as the start of a burn: PCID_START with
+// no data or with a result that did not fail (a failed preparation is
+// passed on as a start carrying its failure).
+inline bool IsBurnStart(const SeenCommand& c)
+{
+    return c.id == PCID_START && (c.values.empty() || c.values[0] == "0");
+}
 
 // How a stub behaves; set before the project creates it.
 struct StubScript {
