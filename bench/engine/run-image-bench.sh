@@ -4,7 +4,8 @@
 # DVD (drive E), each against a plain copy (cat) of the same bytes from the
 # same source under the same conditions: the image (cached) for the burn;
 # for the grab the disc's file just after its burn, and cached, each side
-# after a sync of its own. Best of three runs and the first, with the machine's load:
+# after a sync of its own. Best of three runs and the first, with the
+# machine's load:
 #   bench/engine/run-image-bench.sh [CD sectors] [DVD MiB]
 # (default 359848 and 4096; images made once in build/bench-images).
 set -euo pipefail
