@@ -15,10 +15,10 @@ Error TreeImageSource::openSource(uint32_t index) {
     if (openIndex_ == index) return {};
     const SourceFile& src = image_->sources[index];
     openIndex_ = UINT32_MAX;
-    if (uint32_t err = file_.openRead(src.path)) return fail(DISC_E_FILE, "cannot open " + src.path, err);
-    os::FileInfo info;
-    if (uint32_t err = file_.info(info)) return fail(DISC_E_FILE, "cannot read " + src.path, err);
-    if (info.size != src.size) return fail(DISC_E_SOURCE_CHANGED, "the size of " + src.path + " changed");
+    if (uint32_t err = file_.openSource(src.path)) return fail(DISC_E_FILE, "cannot open " + src.path, err);
+    uint64_t size = 0;
+    if (uint32_t err = file_.size(size)) return fail(DISC_E_FILE, "cannot read " + src.path, err);
+    if (size != src.size) return fail(DISC_E_SOURCE_CHANGED, "the size of " + src.path + " changed");
     openIndex_ = index;
     return {};
 }

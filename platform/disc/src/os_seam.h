@@ -30,6 +30,9 @@ public:
     File& operator=(File&& other) noexcept;
 
     uint32_t openRead(const std::string& path);
+    // A source of an image being written: read sharing only, which Wine opens
+    // at about half the cost of a file that others may delete meanwhile.
+    uint32_t openSource(const std::string& path);
     uint32_t openWrite(const std::string& path, bool create);  // never truncates
     bool isOpen() const;
     void close();
@@ -39,6 +42,7 @@ public:
     uint32_t writeAt(uint64_t offset, const void* buffer, size_t size);
     uint32_t resize(uint64_t size);
     uint32_t info(FileInfo& out);
+    uint32_t size(uint64_t& out);  // one query where the size is all that is needed
     // Copies `size` bytes at `offset` into `dest` at `destOffset`, in the
     // kernel where the system can; holes of a sparse source stay holes.
     // `got` < size only at the end of this file.

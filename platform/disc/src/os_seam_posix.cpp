@@ -61,6 +61,8 @@ uint32_t File::openRead(const std::string& path) {
     return 0;
 }
 
+uint32_t File::openSource(const std::string& path) { return openRead(path); }
+
 uint32_t File::openWrite(const std::string& path, bool create) {
     close();
     int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0), 0644);
@@ -111,6 +113,13 @@ uint32_t File::info(FileInfo& out) {
     out.size = static_cast<uint64_t>(st.st_size);
     out.modified = st.st_mtime;
     out.directory = S_ISDIR(st.st_mode);
+    return 0;
+}
+
+uint32_t File::size(uint64_t& out) {
+    FileInfo info;
+    if (uint32_t err = this->info(info)) return err;
+    out = info.size;
     return 0;
 }
 
