@@ -1,10 +1,12 @@
 // Adding tracks through the audio editor against the layout's own inserts
 // of the same files from a bare client, in the same run: a 10-file and a
-// 99-file add each way, reported per track and as the editor's multiple.
+// 99-file add each way, best of three, reported per track and as the
+// editor's multiple, with the time the list then takes to draw.
 //   audio_editor_bench.exe <folder of audio files>
 #include "audio_editor_frame.h"
 #include <com/bstr.h>
 #include <com/object.h>
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -47,9 +49,11 @@ double BareInserts(const std::vector<std::string>& files)
     return Now() - start;
 }
 
-// The same files added through the editor, its window shown.
-double EditorAdd(const std::vector<std::string>& files, HWND host)
+// The same files added through the editor, its window shown; `drawn` gets
+// the time of the list's first paint after the add, which is not the add's.
+double EditorAdd(const std::vector<std::string>& files, HWND host, double& drawn)
 {
+    drawn = -1;
     com::ComPtr<IUnknown> object;
     if (FAILED(com::CreateObject<CCoHollistra>(IID_IUnknown, reinterpret_cast<void**>(&object)))) return -1;
     com::ComPtr<IOwnWindow> own;
@@ -72,6 +76,9 @@ double EditorAdd(const std::vector<std::string>& files, HWND host)
     const double start = Now();
     editor->AddPaths(files, -1);
     const double spent = Now() - start;
+    const double paintStart = Now();
+    UpdateWindow(editor->TrackList());
+    drawn = Now() - paintStart;
     unsigned count = 0;
     editor->Layout()->GetTrackCount(&count);
     if (count != files.size()) std::printf("  (the editor took %u of %u files)\n", count, unsigned(files.size()));
@@ -96,12 +103,29 @@ int main(int argc, char** argv)
     files.resize(99);
     HWND host = CreateWindowExA(0, "STATIC", "bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640, 480, nullptr,
                                 nullptr, nullptr, nullptr);
-    BareInserts({files[0]});  // the engine started, the files' pages read once
+    // The engine started and every file read once, so that neither way is
+    // the first to read a file.
+    BareInserts(files);
     for (size_t n : {size_t(10), size_t(99)}) {
         const std::vector<std::string> some(files.begin(), files.begin() + long(n));
-        const double bare = BareInserts(some), edited = EditorAdd(some, host);
-        std::printf("%3u tracks: bare client %.2f ms a track, editor %.2f ms a track, editor / bare %.2f\n",
-                    unsigned(n), bare * 1000 / double(n), edited * 1000 / double(n), edited / bare);
+        // The best of three, the two ways taking turns: the machine is shared.
+        double bare = 1e9, edited = 1e9, drawn = 0;
+        for (int round = 0; round < 3; ++round) {
+            double paint = 0;
+            const double b = BareInserts(some), e = EditorAdd(some, host, paint);
+            if (b < 0 || e < 0) {
+                std::printf("no layout or no editor\n");
+                return 1;
+            }
+            bare = std::min(bare, b);
+            if (e < edited) {
+                edited = e;
+                drawn = paint;
+            }
+        }
+        std::printf("%3u tracks: bare client %.2f ms a track, editor %.2f ms a track, editor / bare %.2f"
+                    " (then the list drawn in %.1f ms)\n",
+                    unsigned(n), bare * 1000 / double(n), edited * 1000 / double(n), edited / bare, drawn * 1000);
     }
     DestroyWindow(host);
     OleUninitialize();

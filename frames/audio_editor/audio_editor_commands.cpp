@@ -48,9 +48,12 @@ bool IsFolder(const std::string& path)
 
 }  // namespace
 
-void CCoHollistra::RefreshCount()
+void CCoHollistra::RefreshCount() { ShowCount(TrackCount()); }
+
+void CCoHollistra::ShowCount(unsigned count)
 {
-    if (m_list) ListView_SetItemCountEx(m_list, int(TrackCount()), LVSICF_NOSCROLL);
+    ForgetRowTexts();
+    if (m_list) ListView_SetItemCountEx(m_list, int(count), LVSICF_NOSCROLL);
 }
 
 void CCoHollistra::Changed()
@@ -145,7 +148,7 @@ bool CCoHollistra::AddPaths(std::vector<std::string> paths, int index)
         TitledMessageBox(m_hWnd, AudioEditorFormat(IDS_FILES_REFUSED, list.c_str()).c_str(), MB_OK | MB_ICONWARNING);
     }
     ::SetFocus(m_list);
-    RefreshCount();
+    ShowCount(count);
     UpdateCommands();
     Changed();
     return true;
@@ -213,6 +216,7 @@ void CCoHollistra::MoveRows(const std::vector<unsigned long>& rows, unsigned tar
     const unsigned total = TrackCount(), count = unsigned(rows.size());
     if (firstAfter + count > total) firstAfter = total >= count ? total - count : 0;
     SelectRows(firstAfter, count);
+    ForgetRowTexts();
     ::InvalidateRect(m_list, nullptr, TRUE);
     // A new order is a change the project must save.
     m_modified = true;
@@ -256,6 +260,7 @@ LRESULT CCoHollistra::OnEndLabelEdit(int, NMHDR* header, BOOL&)
     if (!track) return FALSE;
     m_modified = true;
     track->SetTitle(com::Bstr(info->item.pszText));
+    ForgetRowTexts();
     ::InvalidateRect(m_list, nullptr, TRUE);
     return FALSE;  // the virtual list draws the title from the layout
 }
@@ -306,7 +311,10 @@ void CCoHollistra::UpdateCommands()
     if (!IsWindow()) return;
     const bool editable = Editable();
     const std::vector<unsigned long> rows = SelectedRows();
-    const unsigned total = TrackCount();
+    // The list's count, not the layout's: every change of the layout sets
+    // it, and a read of the layout here would cross to the engine at every
+    // selection change.
+    const unsigned total = unsigned(ListView_GetItemCount(m_list));
     bool afterUnselected = false, beforeUnselected = false;
     for (size_t i = 0; i < rows.size(); ++i) {
         if (rows[i] > i) afterUnselected = true;  // some row above it is not selected

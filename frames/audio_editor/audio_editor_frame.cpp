@@ -32,10 +32,6 @@ void CopyInto(char* buffer, int size, const std::string& text)
     lstrcpynA(buffer, text.c_str(), size);
 }
 
-struct TrackTexts {
-    std::string title, type, start, end, length, path;
-};
-
 TrackTexts TextsOf(IAudioTrack* track)
 {
     TrackTexts texts;
@@ -438,13 +434,12 @@ LRESULT CCoHollistra::OnGetDispInfo(int, NMHDR* header, BOOL&)
         item.mask |= LVIF_DI_SETITEM;
     }
     if (!(item.mask & LVIF_TEXT) || item.iItem < 0) return 0;
-    com::ComPtr<IAudioTrack> track = Track(unsigned(item.iItem));
-    const TrackTexts texts = TextsOf(track);
+    const TrackTexts& texts = RowTexts(unsigned(item.iItem));
     char number[16];
     std::snprintf(number, sizeof number, "#%02i", item.iItem + 1);
     const std::string* columns[] = {&texts.title, nullptr, &texts.type, &texts.start, &texts.end, &texts.length, &texts.path};
     if (item.iSubItem == 1) CopyInto(item.pszText, item.cchTextMax, number);
-    else if (item.iSubItem >= 0 && item.iSubItem < 7 && track) CopyInto(item.pszText, item.cchTextMax, *columns[item.iSubItem]);
+    else if (item.iSubItem >= 0 && item.iSubItem < 7) CopyInto(item.pszText, item.cchTextMax, *columns[item.iSubItem]);
     else CopyInto(item.pszText, item.cchTextMax, "");
     return 0;
 }
@@ -463,6 +458,17 @@ LRESULT CCoHollistra::OnGetInfoTip(int, NMHDR* header, BOOL&)
     CopyInto(tip->pszText, tip->cchTextMax, text);
     return 0;
 }
+
+const TrackTexts& CCoHollistra::RowTexts(unsigned row) const
+{
+    if (!m_listPainting || m_textsRow != int(row)) {
+        m_rowTexts = TextsOf(Track(row));
+        m_textsRow = m_listPainting ? int(row) : -1;
+    }
+    return m_rowTexts;
+}
+
+void CCoHollistra::ForgetRowTexts() const { m_textsRow = -1; }
 
 std::string CCoHollistra::ToolbarTip(unsigned id) const
 {

@@ -51,6 +51,11 @@ enum : unsigned {
     MAX_TRACKS = 99,
 };
 
+// The texts of one row of the list.
+struct TrackTexts {
+    std::string title, type, start, end, length, path;
+};
+
 // The format of a drag of the list's own tracks: the payload (the frame's
 // window) is not read, only the list's selection moves.
 enum : CLIPFORMAT { CF_AUDIO_TRACKS = 0x1021 };
@@ -193,6 +198,11 @@ private:
     std::vector<unsigned long> SelectedRows() const;
     void SelectRows(unsigned first, unsigned count);
     void RefreshCount();
+    void ShowCount(unsigned count);  // the layout's count, when the caller knows it
+    // A row's texts, read once per row while the list paints: the list asks
+    // for each of its seven cells, and every read crosses to the engine.
+    const TrackTexts& RowTexts(unsigned row) const;
+    void ForgetRowTexts() const;
     void Changed();  // modified, and the project told the size changed
 
     // The window (audio_editor_frame.cpp).
@@ -269,6 +279,9 @@ private:
     std::unique_ptr<CDecodeProgressDialog> m_decodeWindow;
     std::unique_ptr<CFilesProcessingDialog> m_addingWindow;
     int m_dropIndex = -1;
+    mutable bool m_listPainting = false;  // from the list's pre-paint to its post-paint
+    mutable int m_textsRow = -1;          // the row m_rowTexts holds, -1 none
+    mutable TrackTexts m_rowTexts;
     bool m_modified = false;
     bool m_uiDisabled = false;
     bool m_adding = false;

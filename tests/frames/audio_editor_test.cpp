@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include "audio_editor_fixture.h"
 #include "track_texts.h"
+#include <frames/common/files_processing_ids.h>
 
 namespace {
 
@@ -12,6 +13,34 @@ Msf ParseMsf(const std::string& text)
     Msf m;
     std::sscanf(text.c_str(), "%u:%u.%u", &m.minutes, &m.seconds, &m.frames);
     return m;
+}
+
+// What a thread timer sees while an add runs: its first tick holds the
+// add up past the files-processing window's delay, later ones press Stop
+// on that window once it shows.
+struct SlowAdd {
+    bool held = false;
+    bool shown = false;
+};
+SlowAdd g_slowAdd;
+
+BOOL CALLBACK PressStopOnShownWindow(HWND window, LPARAM)
+{
+    HWND stop = GetDlgItem(window, IDC_PROCESSING_STOP);
+    if (!stop || !IsWindowVisible(window)) return TRUE;
+    g_slowAdd.shown = true;
+    SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_PROCESSING_STOP, BN_CLICKED), LPARAM(stop));
+    return FALSE;
+}
+
+void CALLBACK SlowAddTick(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (!g_slowAdd.held) {
+        g_slowAdd.held = true;
+        Sleep(500);
+        return;
+    }
+    if (!g_slowAdd.shown) EnumThreadWindows(GetCurrentThreadId(), PressStopOnShownWindow, 0);
 }
 
 }  // namespace
@@ -114,6 +143,28 @@ TEST_F(AudioEditorTest, HundredthTrackIsRefusedWithTheLimitMessage)
     bool limit = false;
     for (const std::string& t : said) limit = limit || t.find("Maximum AudioCD tracks count (99) is reached") == 0;
     EXPECT_TRUE(limit);
+}
+
+// An add that takes a while shows the files-processing window, and its
+// Stop ends the add between files; the editor takes the next add.
+TEST_F(AudioEditorTest, LongAddShowsItsWindowAndStopEndsIt)
+{
+    CCoHollistra* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    const std::vector<std::string> many(90, cdWav);
+    g_slowAdd = SlowAdd();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, SlowAddTick);
+    ASSERT_TRUE(editor->AddPaths(many, -1));
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(g_slowAdd.held);
+    EXPECT_TRUE(g_slowAdd.shown) << "the window came for a long add";
+    unsigned count = 0;
+    editor->Layout()->GetTrackCount(&count);
+    EXPECT_GT(count, 0u);
+    EXPECT_LT(count, 90u) << "Stop ended the add";
+    EXPECT_EQ(int(count), ListView_GetItemCount(editor->TrackList()));
+    ASSERT_TRUE(editor->AddPaths({monoWav}, -1));
+    EXPECT_EQ(int(count) + 1, ListView_GetItemCount(editor->TrackList()));
 }
 
 // Moving {0, 2} up goes to 0 and selects 0 and 1; down goes behind the
