@@ -20,15 +20,19 @@ if [ "$("$root/scripts/target-arch.sh")" != i686 ]; then
 fi
 export BUILD_DIR="$root/build/win"
 if ! ctest --test-dir "$BUILD_DIR" --output-on-failure -j"$(nproc)"; then
-  # Some engine suites still fail now and then when every core is busy, and
-  # a suite that hangs leaves its servers behind for the next. The failed
-  # suites run once more, one at a time, on restarted Wine servers; a suite
-  # that fails again fails the run. The first run's failures stay listed.
+  # Some engine suites still fail now and then, and a suite that hangs
+  # leaves its servers behind for the next. The failed suites run again, one
+  # at a time, on restarted Wine servers, at most twice; a suite that fails
+  # every time fails the run. The first run's failures stay listed.
   echo "Suites that failed on the first run:"
   sed 's/^/  /' "$BUILD_DIR/Testing/Temporary/LastTestsFailed.log" 2>/dev/null || true
-  "$root/scripts/wine-down.sh"
-  rm -rf "$BUILD_DIR"/wineprefix/drive_c/users/*/Temp/* 2>/dev/null || true
-  ctest --test-dir "$BUILD_DIR" --output-on-failure --rerun-failed || status=1
+  passed=0
+  for _ in 1 2; do
+    "$root/scripts/wine-down.sh"
+    rm -rf "$BUILD_DIR"/wineprefix/drive_c/users/*/Temp/* 2>/dev/null || true
+    if ctest --test-dir "$BUILD_DIR" --output-on-failure --rerun-failed; then passed=1; break; fi
+  done
+  [ $passed = 1 ] || status=1
 fi
 "$root/scripts/wine-down.sh"
 exit $status
