@@ -21,11 +21,9 @@ fi
 export BUILD_DIR="$root/build/win"
 if ! ctest --test-dir "$BUILD_DIR" --output-on-failure -j"$(nproc)"; then
   # Some engine suites still fail now and then, and a suite that hangs
-  # leaves its servers behind for the next. The failed suites run again, one
-  # at a time, on restarted Wine servers, at most twice; a suite that fails
-  # every time fails the run. The first run's failures stay listed.
-  echo "Suites that failed on the first run:"
-  sed 's/^/  /' "$BUILD_DIR/Testing/Temporary/LastTestsFailed.log" 2>/dev/null || true
+  # leaves its servers behind for the next. The failed suites (CTest has
+  # listed them above) run again, one at a time, on restarted Wine servers,
+  # at most twice; a suite that fails every time fails the run.
   passed=0
   for _ in 1 2; do
     "$root/scripts/wine-down.sh"
