@@ -9,6 +9,7 @@
 #include <com/local_factory.h>
 #include <com/local_registration.h>
 #include <com/module.h>
+#include <engine/engine_stub_pins.h>
 #include <objbase.h>
 #include <cstdlib>
 #include <string>
@@ -54,6 +55,8 @@ HRESULT Either(HRESULT first, HRESULT second) { return FAILED(first) ? first : s
 
 int Serve(bool runLoop)
 {
+    const HRESULT pinned = PinEngineStubs();
+    if (FAILED(pinned)) LogFailure("PinEngineStubs", pinned);
     com::LocalServerModule module(ENGINE_TIMEOUT_MS);
     module.StartMonitor();  // without it the engine ends only by WM_CLOSE
     HRESULT hr = module.RegisterClassObjects(kClasses);

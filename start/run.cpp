@@ -3,6 +3,7 @@
 #include "main_frame.h"
 #include "service_refs.h"
 #include <com/ptr.h>
+#include <engine/engine_stub_pins.h>
 #include <shared/log.h>
 #include <shared/services.h>
 #include <commctrl.h>
@@ -62,6 +63,7 @@ int Run(HINSTANCE instance, const char* commandLine, int show)
 int StartModuleMain(HINSTANCE instance, int show)
 {
     ::OleInitialize(nullptr);
+    PinEngineStubs();  // the sinks the frames hand to the engine
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES | ICC_COOL_CLASSES | ICC_LISTVIEW_CLASSES};
     ::InitCommonControlsEx(&controls);
     int code = Run(instance, ::GetCommandLineA(), show);
