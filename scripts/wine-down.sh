@@ -7,12 +7,20 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh"
 pidfile="$WINEPREFIX/.keepalive.pid"
 if [ -f "$pidfile" ]; then
-  "$WINE" "$BUILD_DIR/bin/wine_keepalive.exe" stop </dev/null >/dev/null 2>&1 || true
+  timeout 20 "$WINE" "$BUILD_DIR/bin/wine_keepalive.exe" stop </dev/null >/dev/null 2>&1 || true
   kill "$(cat "$pidfile")" 2>/dev/null || true
   rm -f "$pidfile"
 fi
 "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
-"$WINESERVER" -w </dev/null >/dev/null 2>&1 || true
+# A wedged server does not end on -k: after a while its processes (and any
+# server the loader started beside it for this prefix) are killed.
+if ! timeout 30 "$WINESERVER" -w </dev/null >/dev/null 2>&1; then
+  for pid in $(pgrep -f 'wineserver|\\.exe' || true); do
+    if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+      kill -9 "$pid" 2>/dev/null || true
+    fi
+  done
+fi
 if [ "${TB_KEEP_DISPLAY:-}" != 1 ] && [ -f "$WINEPREFIX/.xvfb.pid" ]; then
   kill "$(cat "$WINEPREFIX/.xvfb.pid")" 2>/dev/null || true
   rm -f "$WINEPREFIX/.xvfb.pid" "$WINEPREFIX/.xvfb.display"
