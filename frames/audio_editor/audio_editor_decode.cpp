@@ -16,8 +16,14 @@ HRESULT CCoHollistra::StartDecode()
 {
     if (Decoding() || m_decodeRunning) return STG_E_INUSE;
     m_decodeTrack = -1;
+    m_decodeCount = 0;
+    m_decodeTitle.reset();
+    m_decodeCancelled = false;
+    // Running before the call: the call into the engine dispatches posted
+    // messages, and the begin event may come in before it returns.
+    m_decodeRunning = true;
     const HRESULT hr = m_layout->Decode();
-    m_decodeRunning = SUCCEEDED(hr);
+    if (FAILED(hr)) m_decodeRunning = false;
     return hr;
 }
 
@@ -37,27 +43,39 @@ LRESULT CCoHollistra::OnDecodeBegin(UINT, WPARAM, LPARAM, BOOL&)
     return 0;
 }
 
+// The count and the title are read once a track: a call into the engine
+// dispatches the progress messages queued meanwhile, and reading them on
+// every message would nest those handlers deeper with each call, the test's
+// or the user's next input waiting under them. A message of the same track
+// arriving during the reads shows the total line alone.
 LRESULT CCoHollistra::OnDecodeProgress(UINT, WPARAM track, LPARAM percent, BOOL&)
 {
     if (!m_decodeRunning) return 0;
-    m_decodeTrack = int(track);
-    unsigned count = 0;
-    if (FAILED(m_layout->GetTrackCount(&count))) return 0;
-    std::string title;
-    bool haveTitle = false;
-    if (com::ComPtr<IAudioTrack> decoded = Track(unsigned(track))) {
-        BSTR text = nullptr;
-        if (SUCCEEDED(decoded->GetTitle(&text))) {
-            title = com::AnsiFromBstr(text);
-            SysFreeString(text);
-            haveTitle = true;
-        }
+    if (int(track) != m_decodeTrack) {
+        m_decodeTrack = int(track);
+        m_decodeTitle.reset();
+        ReadDecodeTexts(unsigned(track));
     }
     if (m_decodeWindow) {
-        m_decodeWindow->ShowProgress(unsigned(track), count, unsigned(percent), haveTitle ? &title : nullptr);
-        if (m_decodeWindow->StopRequested()) m_layout->Cancel();
+        m_decodeWindow->ShowProgress(unsigned(track), m_decodeCount, unsigned(percent), m_decodeTitle.get());
+        if (m_decodeWindow->StopRequested() && !m_decodeCancelled) {
+            m_decodeCancelled = true;
+            m_layout->Cancel();
+        }
     }
     return 0;
+}
+
+void CCoHollistra::ReadDecodeTexts(unsigned track)
+{
+    unsigned count = 0;
+    if (SUCCEEDED(m_layout->GetTrackCount(&count))) m_decodeCount = count;
+    com::ComPtr<IAudioTrack> decoded = Track(track);
+    BSTR text = nullptr;
+    if (!decoded || FAILED(decoded->GetTitle(&text))) return;
+    auto title = std::make_unique<std::string>(com::AnsiFromBstr(text));
+    SysFreeString(text);
+    if (m_decodeTrack == int(track)) m_decodeTitle = std::move(title);
 }
 
 // The project learns the failure the layout reported (a stopped decode is a

@@ -248,6 +248,7 @@ private:
 
     // The decode (audio_editor_decode.cpp).
     LRESULT OnDecodeBegin(UINT, WPARAM, LPARAM, BOOL&);
+    void ReadDecodeTexts(unsigned track);
     LRESULT OnDecodeEnd(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnDecodeProgress(UINT, WPARAM, LPARAM, BOOL&);
     HRESULT StartDecode();
@@ -289,6 +290,9 @@ private:
     bool m_ownDrag = false;           // a drag of this list's own tracks runs
     bool m_dropIsOwnTracks = false;   // the drag over the list carries CF_AUDIO_TRACKS
     int m_decodeTrack = -1;           // the track the decode reported last
+    unsigned m_decodeCount = 0;       // the layout's tracks, read at each track's first report
+    std::unique_ptr<std::string> m_decodeTitle;  // that track's title, once read
+    bool m_decodeCancelled = false;   // the stop asked for has been passed to the layout
     bool m_decodeRunning = false;     // from a started Decode to its end event
     DragLoop m_dragLoop = nullptr;
     void* m_dragLoopContext = nullptr;
