@@ -204,28 +204,6 @@ TEST_F(EngineFileTree, NodeByPathFollowsTheWalksRules)
     EXPECT_EQ(E_INVALIDARG, tree->GetNodeByPath(&node, nullptr));
 }
 
-// The folder's index gives what walking the children gives (the engine
-// benchmark measures what a look-up costs).
-TEST_F(EngineFileTree, NodeByPathInAFolderOfTenThousand)
-{
-    const int count = 10000;
-    NodePtr big = Folder(root, "Big");
-    ASSERT_TRUE(big);
-    char name[32];
-    for (int i = 0; i < count; ++i) {
-        std::snprintf(name, sizeof(name), "Entry%05d", i);
-        ASSERT_TRUE(Folder(big, name)) << name;
-    }
-    for (int i = count - 1; i >= 0; i -= 97) {
-        std::snprintf(name, sizeof(name), "\\BIG\\entry%05d\\", i);
-        std::string expected = "Entry" + std::string(name + 10, 5);
-        EXPECT_EQ(expected, Name(ByPath(name))) << name;
-    }
-    HRESULT hr = S_OK;
-    EXPECT_FALSE(ByPath("Big\\Entry10000", &hr));
-    EXPECT_EQ(E_FAIL, hr);
-}
-
 TEST_F(EngineFileTree, NodeObjectsKeepTheTreeAndAnswerForGoneEntries)
 {
     NodePtr kept = Folder(root, "Kept");
