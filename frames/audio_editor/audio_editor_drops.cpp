@@ -238,11 +238,6 @@ void CCoHollistra::SetDropIndex(int index)
 LRESULT CCoHollistra::OnCustomDraw(int, NMHDR* header, BOOL&)
 {
     NMLVCUSTOMDRAW* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
-    // The rows' texts are kept from one cell to the next only within a paint.
-    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT || draw->nmcd.dwDrawStage == CDDS_POSTPAINT) {
-        m_listPainting = draw->nmcd.dwDrawStage == CDDS_PREPAINT;
-        ForgetRowTexts();
-    }
     if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYPOSTPAINT;
     if (draw->nmcd.dwDrawStage != CDDS_POSTPAINT || m_dropIndex < 0) return CDRF_DODEFAULT;
     const RECT band = MarkBand(m_dropIndex);

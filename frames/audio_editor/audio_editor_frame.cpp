@@ -32,25 +32,38 @@ void CopyInto(char* buffer, int size, const std::string& text)
     lstrcpynA(buffer, text.c_str(), size);
 }
 
-TrackTexts TextsOf(IAudioTrack* track)
+// A track's texts; false when the track is missing or a read failed.
+bool ReadTexts(IAudioTrack* track, TrackTexts* texts)
 {
-    TrackTexts texts;
-    if (!track) return texts;
+    *texts = TrackTexts();
+    if (!track) return false;
+    bool complete = true;
     BSTR text = nullptr;
-    if (SUCCEEDED(track->GetTitle(&text))) texts.title = TextOf(text);
+    if (SUCCEEDED(track->GetTitle(&text))) texts->title = TextOf(text);
+    else complete = false;
     text = nullptr;
-    if (SUCCEEDED(track->GetPath(&text))) texts.path = TextOf(text);
+    if (SUCCEEDED(track->GetPath(&text))) texts->path = TextOf(text);
+    else complete = false;
     AUDIO_FILE_FORMAT format = AFF_UNKNOWN;
     if (SUCCEEDED(track->GetFormat(&format))) {
         const char* name = FormatName(format);
-        texts.type = name ? name : AudioEditorText(IDS_UNKNOWN_TYPE);
+        texts->type = name ? name : AudioEditorText(IDS_UNKNOWN_TYPE);
+    } else {
+        complete = false;
     }
     Msf start, length;
     const bool haveStart = SUCCEEDED(track->GetStartMSFT(&start.minutes, &start.seconds, &start.frames));
     const bool haveLength = SUCCEEDED(track->GetLengthMSFT(&length.minutes, &length.seconds, &length.frames));
-    if (haveStart) texts.start = MsfText(start);
-    if (haveLength) texts.length = MsfText(length);
-    if (haveStart && haveLength) texts.end = MsfText(MsfEnd(start, length));
+    if (haveStart) texts->start = MsfText(start);
+    if (haveLength) texts->length = MsfText(length);
+    if (haveStart && haveLength) texts->end = MsfText(MsfEnd(start, length));
+    return complete && haveStart && haveLength;
+}
+
+TrackTexts TextsOf(IAudioTrack* track)
+{
+    TrackTexts texts;
+    ReadTexts(track, &texts);
     return texts;
 }
 
@@ -461,14 +474,35 @@ LRESULT CCoHollistra::OnGetInfoTip(int, NMHDR* header, BOOL&)
 
 const TrackTexts& CCoHollistra::RowTexts(unsigned row) const
 {
-    if (!m_listPainting || m_textsRow != int(row)) {
-        m_rowTexts = TextsOf(Track(row));
-        m_textsRow = m_listPainting ? int(row) : -1;
+    if (row < m_rowTexts.size() && m_rowTexts[row]) return *m_rowTexts[row];
+    auto texts = std::make_unique<TrackTexts>();
+    if (!ReadTexts(Track(row), texts.get())) {
+        // Not kept: the list paints again once this message is done.
+        m_partialTexts = *texts;
+        if (m_textRetries < kTextRetries && !m_repaintPosted && ::IsWindow(m_hWnd)) {
+            m_repaintPosted = true;
+            ++m_textRetries;
+            ::PostMessageA(m_hWnd, WM_REPAINT_ROWS, 0, 0);
+        }
+        return m_partialTexts;
     }
-    return m_rowTexts;
+    if (row >= m_rowTexts.size()) m_rowTexts.resize(row + 1);
+    m_rowTexts[row] = std::move(texts);
+    return *m_rowTexts[row];
 }
 
-void CCoHollistra::ForgetRowTexts() const { m_textsRow = -1; }
+void CCoHollistra::ForgetRowTexts() const
+{
+    m_rowTexts.clear();
+    m_textRetries = 0;
+}
+
+LRESULT CCoHollistra::OnRepaintRows(UINT, WPARAM, LPARAM, BOOL&)
+{
+    m_repaintPosted = false;
+    if (m_list) ::InvalidateRect(m_list, nullptr, TRUE);
+    return 0;
+}
 
 std::string CCoHollistra::ToolbarTip(unsigned id) const
 {

@@ -85,6 +85,7 @@ public:
         WM_DECODE_BEGIN = 2024 + LM_DECODEBEGIN,
         WM_DECODE_END = 2024 + LM_DECODEEND,
         WM_DECODE_PROGRESS = 2024 + LM_DECODEPROGRESS,
+        WM_REPAINT_ROWS = WM_APP + 1,  // a paint read some row's texts only in part
     };
 
     WND_CLASS(nullptr, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1))
@@ -100,6 +101,7 @@ public:
         WND_MESSAGE(WM_DECODE_BEGIN, OnDecodeBegin)
         WND_MESSAGE(WM_DECODE_END, OnDecodeEnd)
         WND_MESSAGE(WM_DECODE_PROGRESS, OnDecodeProgress)
+        WND_MESSAGE(WM_REPAINT_ROWS, OnRepaintRows)
         WND_COMMAND(ID_ADD_AUDIO_FOLDER, OnCommandId)
         WND_COMMAND(ID_ADD_TRACKS, OnCommandId)
         WND_COMMAND(ID_RENAME_TRACK, OnCommandId)
@@ -199,10 +201,15 @@ private:
     void SelectRows(unsigned first, unsigned count);
     void RefreshCount();
     void ShowCount(unsigned count);  // the layout's count, when the caller knows it
-    // A row's texts, read once per row while the list paints: the list asks
-    // for each of its seven cells, and every read crosses to the engine.
+    // A row's texts, read from the layout once and kept until an edit
+    // forgets them: the list asks for each of its seven cells at every
+    // paint, every read crosses to the engine, and a call into the engine
+    // dispatches messages and is refused inside some of them (a message
+    // sent from another thread while a call waits). A read that fails in
+    // part is not kept and the list paints again, a few times at most.
     const TrackTexts& RowTexts(unsigned row) const;
     void ForgetRowTexts() const;
+    LRESULT OnRepaintRows(UINT, WPARAM, LPARAM, BOOL&);
     void Changed();  // modified, and the project told the size changed
 
     // The window (audio_editor_frame.cpp).
@@ -280,9 +287,11 @@ private:
     std::unique_ptr<CDecodeProgressDialog> m_decodeWindow;
     std::unique_ptr<CFilesProcessingDialog> m_addingWindow;
     int m_dropIndex = -1;
-    mutable bool m_listPainting = false;  // from the list's pre-paint to its post-paint
-    mutable int m_textsRow = -1;          // the row m_rowTexts holds, -1 none
-    mutable TrackTexts m_rowTexts;
+    static constexpr unsigned kTextRetries = 3;
+    mutable std::vector<std::unique_ptr<TrackTexts>> m_rowTexts;  // null where not read
+    mutable TrackTexts m_partialTexts;  // a read that failed in part, for its cell
+    mutable unsigned m_textRetries = 0;  // repaints asked for since the last edit
+    mutable bool m_repaintPosted = false;
     bool m_modified = false;
     bool m_uiDisabled = false;
     bool m_adding = false;
