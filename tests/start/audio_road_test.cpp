@@ -3,6 +3,7 @@
 // one moved up, the project saved, closed and opened again, then burned to
 // the virtual CD-R track-at-once and disc-at-once, the raw image split with
 // bchunk and every track compared with its file decoded to CD sound.
+#include "road_fixture.h"
 #include "tessaly_process.h"
 #include "audio_fixtures.h"
 #include "disc_folder.h"
@@ -16,13 +17,12 @@
 
 namespace {
 
-const char kApptype[] = "[Data]\r\nShowExplorerInitially=0\r\n";
 const char kDataProject[] = "{2EECB0E1-0EE1-4541-87B1-D135261D0108}";   // Maravin.dll
 const char kAudioProject[] = "{DA2C89CF-D2BF-4141-9FB6-04966871791A}";  // Sunnavar.dll
-const WORD ID_FILE_OPEN = 0xE101, ID_FILE_SAVE_AS = 0xE104, ID_EDIT_PASTE = 0xE125;
+const WORD ID_FILE_OPEN = 0xE101, ID_FILE_SAVE_AS = 0xE104;
 const int IDC_TYPE_LIST = 1001, IDC_TRACK_LIST = 1600, IDC_NEXT = 29335;
 const int IDC_BURN = 8192, IDC_LOG = 8196, IDC_DRIVES = 8198;
-const WORD ID_MOVE_UP = 8204;
+const WORD ID_MOVE_UP = 8204, ID_PLAY = 8212, ID_STOP = 8214;
 const size_t CD_SECTOR = 2352;
 const char kBurnDone[] = "Burning successfully completed ";
 
@@ -78,7 +78,21 @@ std::string CdSound(const std::string& path)
     return sound;
 }
 
-class AudioRoad : public testing::Test {
+struct ToolbarSearch {
+    WORD command;
+    HWND found;
+};
+
+BOOL CALLBACK TakeToolbar(HWND window, LPARAM param)
+{
+    auto* search = reinterpret_cast<ToolbarSearch*>(param);
+    if (ClassOf(window) != TOOLBARCLASSNAMEA || SendMessageA(window, TB_COMMANDTOINDEX, search->command, 0) < 0)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+class AudioRoad : public RoadFixture {
 protected:
     static void SetUpTestSuite() { StopEngine(); }
     static void TearDownTestSuite() { StopEngine(); }
@@ -109,67 +123,22 @@ protected:
         RunDiscTool("insert F 2");
     }
 
-    HWND Frame() { return run->WaitForFrame(); }
-    DWORD Pid() const { return run->Pid(); }
-
-    HWND MessageBoxNow()
-    {
-        for (const FoundWindow& w : WindowsOfClass("#32770", Pid()))
-            if (IsWindowVisible(w.window) && GetDlgItem(w.window, 0xFFFF) && !GetDlgItem(w.window, 0x480) &&
-                !GetDlgItem(w.window, 0x47C))
-                return w.window;
-        return nullptr;
-    }
-    std::string AnswerBox(HWND box, int preferred)
-    {
-        const std::string text = MessageBoxText(box);
-        DismissBox(box, GetDlgItem(box, preferred) ? preferred : IDOK);
-        WaitUntil([&] { return !IsWindow(box); }, 5000);
-        return text;
-    }
-    void CloseAnswering()
-    {
-        if (HWND frame = run->WaitForFrame(0)) PostMessageA(frame, WM_CLOSE, 0, 0);
-        for (DWORD start = GetTickCount(); GetTickCount() - start < 20000;) {
-            if (run->WaitExit(100) != STILL_ACTIVE) return;
-            if (HWND box = MessageBoxNow()) AnswerBox(box, IDNO);
-        }
-    }
-
-    HWND VisibleProject()
-    {
-        for (HWND child : MdiChildren(Frame()))
-            if (IsWindowVisible(child)) return child;
-        return nullptr;
-    }
     void FindPanes(HWND project)
     {
-        editor = burner = list = nullptr;
-        HWND splitter = GetWindow(project, GW_CHILD);
-        for (HWND pane = GetWindow(splitter, GW_CHILD); pane; pane = GetWindow(pane, GW_HWNDNEXT)) {
-            if (ClassOf(pane) == "TaskPanelXP") continue;
-            if (ClassOf(pane) == "#32770") burner = pane;
-            else editor = pane;
-        }
+        ProjectPanes(project, &editor, &burner);
         list = editor ? FindDescendant(editor, IDC_TRACK_LIST) : nullptr;
+    }
+    // The editor's toolbar (the tools' or the player's) with the button.
+    HWND ToolbarWith(WORD command)
+    {
+        ToolbarSearch search = {command, nullptr};
+        EnumChildWindows(editor, TakeToolbar, reinterpret_cast<LPARAM>(&search));
+        return search.found;
     }
     std::vector<std::string> Rows() { return RemoteListItems(list, Pid()); }
     bool RowsAre(const std::vector<std::string>& rows, DWORD ms = 15000)
     {
         return WaitUntil([&] { return Rows() == rows; }, ms);
-    }
-
-    // Types a name into a file dialog that is open or about to open.
-    bool TypeIntoFileDialog(const char* caption, const std::string& file)
-    {
-        HWND dialog = run->WaitForWindow("#32770", caption, 15000);
-        if (!dialog) return false;
-        HWND name = GetDlgItem(dialog, 0x47C);
-        if (!name) name = GetDlgItem(dialog, 0x480);
-        if (!name) return false;
-        SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-        return WaitUntil([&] { return !IsWindow(dialog); }, 10000);
     }
 
     // Next brings the burning frame; drive F, Burn, every question answered.
@@ -229,16 +198,6 @@ protected:
         EXPECT_FALSE(FileExists(images.File(extra))) << "one track per row";
     }
 
-    void Shot(const char* name)
-    {
-        char folder[MAX_PATH] = "";
-        if (!GetEnvironmentVariableA("TB_ROAD_SHOTS", folder, sizeof folder)) return;
-        WaitUntil([] { return false; }, 300);
-        RunUnix("import -window root '" + std::string(folder) + "/" + name + ".png'");
-    }
-
-    TessalyInstall install{kApptype};
-    std::unique_ptr<TessalyRun> run;
     TempFolder files, images;
     std::string cdWav, monoWav, mp3, ogg;
     HWND editor = nullptr, burner = nullptr, list = nullptr;
@@ -268,12 +227,12 @@ TEST_F(AudioRoad, ComposedSavedReopenedAndBurnedInBothWriteModes)
     FindPanes(project);
     ASSERT_TRUE(editor && burner && list);
 
-    // Pasted through Edit > Paste: CD sound and mono 22 kHz sound.
+    // Pasted with Ctrl+V: CD sound and mono 22 kHz sound.
     ASSERT_TRUE(OpenClipboard(nullptr));
     EmptyClipboard();
     SetClipboardData(CF_HDROP, DropBlock({cdWav, monoWav}));
     CloseClipboard();
-    PostMessageA(Frame(), WM_COMMAND, ID_EDIT_PASTE, 0);
+    ASSERT_TRUE(PressKeys(Frame(), {VK_CONTROL, 'V'}));
     ASSERT_TRUE(RowsAre({"cd sound", "mono 22k"})) << testing::PrintToString(Rows());
     // The A key opens the file dialog: an MP3, then an Ogg.
     size_t rows = 2;
@@ -290,7 +249,7 @@ TEST_F(AudioRoad, ComposedSavedReopenedAndBurnedInBothWriteModes)
     // The Ogg moved up with the toolbar's Move up.
     ASSERT_TRUE(RemoteSetListState(list, Pid(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED));
     ASSERT_TRUE(RemoteSetListState(list, Pid(), 3, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED));
-    PostMessageA(editor, WM_COMMAND, ID_MOVE_UP, 0);
+    ASSERT_TRUE(RemoteClickToolbarButton(ToolbarWith(ID_MOVE_UP), Pid(), ID_MOVE_UP));
     const std::vector<std::string> order = {"cd sound", "mono 22k", "stereo", "Tagged Title"};
     ASSERT_TRUE(RowsAre(order)) << testing::PrintToString(Rows());
     Shot("audio-editor-with-tracks");
@@ -348,14 +307,14 @@ TEST_F(AudioRoad, ComposedSavedReopenedAndBurnedInBothWriteModes)
     ASSERT_TRUE(RemoteSetListState(list, Pid(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED));
     ASSERT_TRUE(RemoteSetListState(list, Pid(), 3, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED));
     SendMessageA(list, LVM_SETSELECTIONMARK, 0, 3);
-    PostMessageA(editor, WM_COMMAND, 8212, 0);  // Play
+    ASSERT_TRUE(RemoteClickToolbarButton(ToolbarWith(ID_PLAY), Pid(), ID_PLAY));
     HWND position = FindDescendant(editor, 1800);
     ASSERT_TRUE(position);
     Shot("audio-editor-playing");
     ASSERT_TRUE(WaitUntil([&] { return FileExists(capture) && !ReadFileBytes(capture).empty(); }, 5000))
         << "nothing played";
     WaitUntil([] { return false; }, 2500);
-    PostMessageA(editor, WM_COMMAND, 8214, 0);  // Stop
+    ASSERT_TRUE(RemoteClickToolbarButton(ToolbarWith(ID_STOP), Pid(), ID_STOP));
     EXPECT_TRUE(WaitUntil([&] { return SendMessageA(position, TBM_GETPOS, 0, 0) == 0; }, 5000));
     const std::string raw = ReadFileBytes(capture);
     const std::string played = CdSound(mp3);
@@ -371,7 +330,7 @@ TEST_F(AudioRoad, ComposedSavedReopenedAndBurnedInBothWriteModes)
     EmptyClipboard();
     SetClipboardData(CF_HDROP, DropBlock({longOgg, longOgg}));
     CloseClipboard();
-    PostMessageA(Frame(), WM_COMMAND, ID_EDIT_PASTE, 0);
+    ASSERT_TRUE(PressKeys(Frame(), {VK_CONTROL, 'V'}));
     ASSERT_TRUE(WaitUntil([&] { return Rows().size() == 6; }, 15000));
     const size_t logLines = RemoteListItems(GetDlgItem(burner, IDC_LOG), Pid()).size();
     HWND next = FindDescendant(editor, IDC_NEXT);

@@ -106,7 +106,7 @@ void RoadFixture::CloseAnswering()
 namespace {
 
 // Types the file into an open file dialog and presses OK.
-bool TypeIntoFileDialog(HWND dialog, const std::string& file)
+bool TypeInto(HWND dialog, const std::string& file)
 {
     HWND name = GetDlgItem(dialog, 0x47C);
     if (!name) name = GetDlgItem(dialog, 0x480);
@@ -118,11 +118,16 @@ bool TypeIntoFileDialog(HWND dialog, const std::string& file)
 
 }  // namespace
 
+bool RoadFixture::TypeIntoFileDialog(const char* caption, const std::string& file)
+{
+    HWND dialog = run->WaitForWindow("#32770", caption, 15000);
+    return dialog && TypeInto(dialog, file);
+}
+
 bool RoadFixture::FileDialog(WORD command, const char* caption, const std::string& file)
 {
     PostMessageA(Frame(), WM_COMMAND, command, 0);
-    HWND dialog = run->WaitForWindow("#32770", caption, 15000);
-    return dialog && TypeIntoFileDialog(dialog, file);
+    return TypeIntoFileDialog(caption, file);
 }
 
 bool RoadFixture::FileDialogFrom(HWND owner, int button, const std::string& file, const char* caption)
@@ -130,8 +135,7 @@ bool RoadFixture::FileDialogFrom(HWND owner, int button, const std::string& file
     HWND control = GetDlgItem(owner, button);
     if (!control || !IsWindowEnabled(control)) return false;
     PostMessageA(owner, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(control));
-    HWND dialog = run->WaitForWindow("#32770", caption, 15000);
-    return dialog && TypeIntoFileDialog(dialog, file);
+    return TypeIntoFileDialog(caption, file);
 }
 
 testing::AssertionResult RoadFixture::NewProjectOfType(const std::string& name)

@@ -30,6 +30,9 @@ protected:
     std::string AnswerBox(HWND box, int preferred = IDYES);
     // Closes the program, saying No to a question about unsaved changes.
     void CloseAnswering();
+    // Types the file into the file dialog of that caption, open or about to
+    // open (a key of the program's opens it), and presses OK.
+    bool TypeIntoFileDialog(const char* caption, const std::string& file);
     // The dialog a frame command opens, with the file typed in and OK.
     bool FileDialog(WORD command, const char* caption, const std::string& file);
     // The same for an open-file dialog a button of another window opens.
