@@ -173,40 +173,6 @@ STDMETHODIMP CCoHollistra::Save(ISaveableSection* section)
     });
 }
 
-STDMETHODIMP CCoHollistra::GetModified(long* modified)
-{
-    if (!modified) {
-        LogNull("a_pbModified");
-        return E_POINTER;
-    }
-    *modified = m_modified ? 1 : 0;
-    return S_OK;
-}
-
-STDMETHODIMP CCoHollistra::OnSaveCompleted(HRESULT result)
-{
-    m_modified = FAILED(result);
-    return S_OK;
-}
-
-// --- IOwnWindow ---
-
-STDMETHODIMP CCoHollistra::CreateOwnWindow(HWND parent)
-{
-    if (!::IsWindow(parent)) return E_INVALIDARG;
-    return com::Guarded("IOwnWindow::CreateOwnWindow", [&]() -> HRESULT {
-        Create(parent, nullptr, "", WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
-        return IsWindow() ? S_OK : E_FAIL;
-    });
-}
-
-STDMETHODIMP CCoHollistra::GetOwnWindow(HWND* window)
-{
-    if (!window) return E_POINTER;
-    *window = m_hWnd;
-    return S_OK;
-}
-
 // --- commands from the project ---
 
 HRESULT CCoHollistra::OnCommand(IUnknown*, REFCLSID, unsigned id, SAFEARRAY* data)

@@ -11,6 +11,7 @@
 #include "hosting.h"
 #include "preview_player.h"
 #include <frames/common/device_callback_buffer.h>
+#include <frames/common/editor_pane_impl.h>
 #include <frames/common/next_back_buttons.h>
 #include <frames/common/rebar_toolbar.h>
 #include <shared/command_performer.h>
@@ -63,8 +64,7 @@ enum : CLIPFORMAT { CF_AUDIO_TRACKS = 0x1021 };
 class CCoHollistra : public com::ObjectRoot<com::SingleThreadModel>,
                      public CSysServiceBinderImpl<CCoHollistra, &CLSID_CoHollistra>,
                      public CCommandPerformerImpl<CCoHollistra, &CLSID_CoHollistra>,
-                     public ILoadSave,
-                     public IOwnWindow,
+                     public CEditorPaneImpl<CCoHollistra>,
                      public IDropTarget,
                      public IDropSource,
                      public CTranslator<CCoHollistra, &CLSID_CoHollistra>,
@@ -143,15 +143,9 @@ public:
     HRESULT FinalConstruct();
     void FinalRelease();
 
-    // ILoadSave
+    // ILoadSave (the modified flag and IOwnWindow: CEditorPaneImpl)
     STDMETHODIMP Load(ILoadableSection* section) override;
     STDMETHODIMP Save(ISaveableSection* section) override;
-    STDMETHODIMP GetModified(long* modified) override;
-    STDMETHODIMP OnSaveCompleted(HRESULT result) override;
-
-    // IOwnWindow
-    STDMETHODIMP CreateOwnWindow(HWND parent) override;
-    STDMETHODIMP GetOwnWindow(HWND* window) override;
 
     // IDropTarget: audio files and folders from the shell, and the list's
     // own tracks.
@@ -192,6 +186,7 @@ public:
 
 private:
     friend class CNextBackButtonsCreator<CCoHollistra>;
+    friend class CEditorPaneImpl<CCoHollistra>;
     // Edits wait while the decode runs or the project has the UI disabled.
     bool Editable() const { return !Decoding() && !m_uiDisabled && !m_adding; }
     HRESULT Send(unsigned id, std::initializer_list<CommandValue> values);
@@ -292,7 +287,6 @@ private:
     mutable TrackTexts m_partialTexts;  // a read that failed in part, for its cell
     mutable unsigned m_textRetries = 0;  // repaints asked for since the last edit
     mutable bool m_repaintPosted = false;
-    bool m_modified = false;
     bool m_uiDisabled = false;
     bool m_adding = false;
     bool m_dropAccepted = false;

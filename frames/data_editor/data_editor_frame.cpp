@@ -127,40 +127,6 @@ STDMETHODIMP CCoNostrine::Save(ISaveableSection* section)
     });
 }
 
-STDMETHODIMP CCoNostrine::GetModified(long* modified)
-{
-    if (!modified) {
-        LogNull("a_pbModified");
-        return E_POINTER;
-    }
-    *modified = m_modified ? 1 : 0;
-    return S_OK;
-}
-
-STDMETHODIMP CCoNostrine::OnSaveCompleted(HRESULT result)
-{
-    m_modified = FAILED(result);
-    return S_OK;
-}
-
-// --- IOwnWindow ---
-
-STDMETHODIMP CCoNostrine::CreateOwnWindow(HWND parent)
-{
-    if (!::IsWindow(parent)) return E_INVALIDARG;
-    return com::Guarded("IOwnWindow::CreateOwnWindow", [&]() -> HRESULT {
-        Create(parent, nullptr, "", WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
-        return IsWindow() ? S_OK : E_FAIL;
-    });
-}
-
-STDMETHODIMP CCoNostrine::GetOwnWindow(HWND* window)
-{
-    if (!window) return E_POINTER;
-    *window = m_hWnd;
-    return S_OK;
-}
-
 // --- commands from the project ---
 
 HRESULT CCoNostrine::OnCommand(IUnknown*, REFCLSID, unsigned id, SAFEARRAY* data)

@@ -8,6 +8,7 @@
 #include "hosting.h"
 #include "data_project_classes.h"
 #include "editor_toolbar.h"
+#include <frames/common/editor_pane_impl.h>
 #include <frames/common/next_back_buttons.h>
 #include <shared/command_performer.h>
 #include <shared/translator.h>
@@ -58,8 +59,7 @@ const COLORREF INSERTION_MARK_COLOR = RGB(200, 212, 246);
 class CCoNostrine : public com::ObjectRoot<com::SingleThreadModel>,
                     public CSysServiceBinderImpl<CCoNostrine, &CLSID_CoNostrine>,
                     public CCommandPerformerImpl<CCoNostrine, &CLSID_CoNostrine>,
-                    public ILoadSave,
-                    public IOwnWindow,
+                    public CEditorPaneImpl<CCoNostrine>,
                     public IDropTarget,
                     public IDropSource,
                     public CTranslator<CCoNostrine, &CLSID_CoNostrine>,
@@ -139,15 +139,9 @@ public:
     ~CCoNostrine();
     void FinalRelease();
 
-    // ILoadSave
+    // ILoadSave (the modified flag and IOwnWindow: CEditorPaneImpl)
     STDMETHODIMP Load(ILoadableSection* section) override;
     STDMETHODIMP Save(ISaveableSection* section) override;
-    STDMETHODIMP GetModified(long* modified) override;
-    STDMETHODIMP OnSaveCompleted(HRESULT result) override;
-
-    // IOwnWindow
-    STDMETHODIMP CreateOwnWindow(HWND parent) override;
-    STDMETHODIMP GetOwnWindow(HWND* window) override;
 
     // IDropTarget: file lists dragged from the shell onto either view.
     STDMETHODIMP DragEnter(IDataObject* data, DWORD keys, POINTL at, DWORD* effect) override;
@@ -218,6 +212,7 @@ private:
 
     // The views' own parts (data_editor_frame_views.cpp).
     friend class CNextBackButtonsCreator<CCoNostrine>;
+    friend class CEditorPaneImpl<CCoNostrine>;
     bool CreateToolbarAndButtons();
     void LayoutContent();
     LRESULT OnSetCursor(UINT, WPARAM, LPARAM, BOOL&);
@@ -293,7 +288,6 @@ private:
     wnd::ContainedWindow m_listView{this, 2};
     wnd::ContainedWindow m_rebarView{this, 3};
     std::vector<CUserFSEntry*> m_listEntries;
-    bool m_modified = false;
     bool m_uiDisabled = false;
     bool m_adding = false;
     bool m_preparing = false;
