@@ -149,15 +149,9 @@ protected:
         PostMessageA(GetParent(next), WM_COMMAND, MAKEWPARAM(IDC_NEXT, BN_CLICKED), reinterpret_cast<LPARAM>(next));
         ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(burner) != FALSE; }, 10000));
         HWND drives = GetDlgItem(burner, IDC_DRIVES);
-        int cd = -1;
-        ASSERT_TRUE(WaitUntil([&] {
-            const std::vector<std::string> items = RemoteComboItems(drives);
-            for (size_t i = 0; i < items.size(); ++i)
-                if (!items[i].empty() && items[i][0] == 'F') cd = static_cast<int>(i);
-            return cd >= 0;
-        }, 15000));
-        SendMessageA(drives, CB_SETCURSEL, cd, 0);
-        SendMessageA(burner, WM_COMMAND, MAKEWPARAM(IDC_DRIVES, CBN_SELCHANGE), reinterpret_cast<LPARAM>(drives));
+        const int cd = DriveRow(drives, 'F');
+        ASSERT_GE(cd, 0);
+        ChooseRow(drives, cd);
         HWND burn = GetDlgItem(burner, IDC_BURN);
         ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(burn) != FALSE; }, 15000)) << "Burn for a blank CD-R";
         PostMessageA(burner, WM_COMMAND, MAKEWPARAM(IDC_BURN, BN_CLICKED), reinterpret_cast<LPARAM>(burn));

@@ -363,17 +363,9 @@ protected:
         PostMessageA(GetParent(next), WM_COMMAND, MAKEWPARAM(IDC_NEXT, BN_CLICKED), reinterpret_cast<LPARAM>(next));
         ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(burner) != FALSE; }, 10000));
         HWND drives = GetDlgItem(burner, IDC_DRIVES);
-        int cd = -1;
-        ASSERT_TRUE(WaitUntil([&] {
-            const std::vector<std::string> items = RemoteComboItems(drives);
-            for (size_t i = 0; i < items.size(); ++i)
-                if (!items[i].empty() && items[i][0] == 'F') cd = static_cast<int>(i);
-            return cd >= 0;
-        }, 15000));
-        if (choose) {
-            SendMessageA(drives, CB_SETCURSEL, cd, 0);
-            SendMessageA(burner, WM_COMMAND, MAKEWPARAM(IDC_DRIVES, CBN_SELCHANGE), reinterpret_cast<LPARAM>(drives));
-        }
+        const int cd = DriveRow(drives, 'F');
+        ASSERT_GE(cd, 0);
+        if (choose) ChooseRow(drives, cd);
         ASSERT_EQ(cd, SendMessageA(drives, CB_GETCURSEL, 0, 0)) << "the burning frame names drive F";
         HWND burn = GetDlgItem(burner, IDC_BURN);
         ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(burn) != FALSE; }, 15000)) << "Burn for a blank CD-R";
@@ -526,15 +518,9 @@ TEST_F(DataRoad, ComposedSavedReopenedBurnedAndContinuedInASecondSession)
     HWND devices = DialogWith(IDC_SESSION_TREE, 15000);
     ASSERT_TRUE(devices) << "the device dialog";
     HWND combo = GetDlgItem(devices, IDC_DEVICE_COMBO);
-    int cd = -1;
-    ASSERT_TRUE(WaitUntil([&] {
-        const std::vector<std::string> items = RemoteComboItems(combo);
-        for (size_t i = 0; i < items.size(); ++i)
-            if (!items[i].empty() && items[i][0] == 'F') cd = static_cast<int>(i);
-        return cd >= 0;
-    }, 10000));
-    SendMessageA(combo, CB_SETCURSEL, cd, 0);
-    SendMessageA(devices, WM_COMMAND, MAKEWPARAM(IDC_DEVICE_COMBO, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    const int cd = DriveRow(combo, 'F', 10000);
+    ASSERT_GE(cd, 0);
+    ChooseRow(combo, cd);
     HWND sessions = GetDlgItem(devices, IDC_SESSION_TREE);
     HTREEITEM session = nullptr;
     ASSERT_TRUE(WaitUntil([&] {

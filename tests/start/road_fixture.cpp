@@ -163,6 +163,25 @@ testing::AssertionResult RoadFixture::NewProjectOfType(const std::string& name)
     return testing::AssertionSuccess();
 }
 
+int RoadFixture::DriveRow(HWND combo, char letter, DWORD ms)
+{
+    int row = -1;
+    WaitUntil([&] {
+        const std::vector<std::string> items = RemoteComboItems(combo);
+        for (size_t i = 0; i < items.size(); ++i)
+            if (!items[i].empty() && items[i][0] == letter) row = static_cast<int>(i);
+        return row >= 0;
+    }, ms);
+    return row;
+}
+
+void RoadFixture::ChooseRow(HWND combo, int row)
+{
+    SendMessageA(combo, CB_SETCURSEL, row, 0);
+    SendMessageA(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
+}
+
 void RoadFixture::Shot(const char* name)
 {
     char folder[MAX_PATH] = "";

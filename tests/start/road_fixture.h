@@ -39,6 +39,12 @@ protected:
     bool FileDialogFrom(HWND owner, int button, const std::string& file, const char* caption = "Open");
     // File > New, the type chosen by its name in the project-type dialog.
     testing::AssertionResult NewProjectOfType(const std::string& name);
+    // The row of a drive list of the program naming the drive `letter`, once
+    // it is listed; -1 when it is not within `ms`.
+    int DriveRow(HWND combo, char letter, DWORD ms = 15000);
+    // A row of a combo box chosen as the user does: the selection, then its
+    // change notification to the combo's dialog.
+    static void ChooseRow(HWND combo, int row);
     // A screenshot of the display when TB_ROAD_SHOTS names a Unix folder.
     void Shot(const char* name);
 
