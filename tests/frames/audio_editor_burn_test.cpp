@@ -131,8 +131,9 @@ TEST_F(AudioEditorBurnTest, ForeignTrackDragIsRefused)
     editor->DragLeave();
 }
 
-// Play on the first row plays that track through the engine's player; a
-// second client's play takes the player and the editor's bar goes idle.
+// Play on the first row plays that track through the engine's player, the
+// position bar seeks in it; a second client's play takes the player and the
+// editor's bar goes idle.
 TEST_F(AudioEditorBurnTest, PlayFollowsThePlayerUntilAnotherClientTakesIt)
 {
     HKEY key;
@@ -164,6 +165,20 @@ TEST_F(AudioEditorBurnTest, PlayFollowsThePlayerUntilAnotherClientTakesIt)
     editor->Player().Player()->GetCurrentStatus(&status);
     EXPECT_EQ(3u, status);
     SendMessageA(WindowOf(editor), WM_COMMAND, ID_PAUSE, 0);  // resumes
+
+    // The bar dragged to three quarters: the timer leaves the thumb alone while
+    // it is held, and the release moves the player there.
+    HWND position = editor->PositionBar();
+    const LRESULT target = SendMessageA(position, TBM_GETRANGEMAX, 0, 0) * 3 / 4;
+    SendMessageA(position, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    SendMessageA(position, TBM_SETPOS, TRUE, target);
+    PumpUntil([] { return false; }, 700);  // a timer tick while held
+    EXPECT_EQ(target, SendMessageA(position, TBM_GETPOS, 0, 0));
+    SendMessageA(position, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    unsigned at = 0;
+    ASSERT_EQ(S_OK, editor->Player().Player()->GetPos(&at));
+    EXPECT_GE(at, unsigned(target) * 100000u);
+    ASSERT_TRUE(PumpUntil([&] { return SendMessageA(position, TBM_GETPOS, 0, 0) >= target; }, 2000));
 
     com::ComPtr<ICoAudioPlayer> other;
     ASSERT_EQ(S_OK, other.CoCreate(CLSID_CoAudioPlayer, IID_ICoAudioPlayer, CLSCTX_LOCAL_SERVER));
