@@ -110,16 +110,22 @@ TEST_F(AudioEditorTest, RefusedFileKeepsTheInsertPlace)
     CCoHollistra* editor = OpenEditor();
     ASSERT_NE(nullptr, editor);
     ASSERT_TRUE(editor->AddPaths({ogg}, -1));
+    // A Windows Media file: this system has no reader for its sound.
+    const std::string wma = files.File("song.wma");
+    WriteFileBytes(wma, std::string("\x30\x26\xB2\x75\x8E\x66\xCF\x11\xA6\xD9\x00\xAA\x00\x62\xCE\x6C", 16) +
+                            std::string(200, '\0'));
     std::vector<std::string> said;
     {
         DialogDriver answers([&](HWND box) { DialogDriver::Press(box, IDOK); });
-        ASSERT_TRUE(editor->AddPaths({cdWav, junk, monoWav}, 0));
+        ASSERT_TRUE(editor->AddPaths({cdWav, junk, wma, monoWav}, 0));
         said = answers.Texts();
     }
     EXPECT_EQ((std::vector<std::string>{"cd sound", "mono 22k", "stereo"}), Titles(editor));
-    bool named = false;
-    for (const std::string& t : said) named = named || t.find(junk) != std::string::npos;
-    EXPECT_TRUE(named) << "the refusal names the file";
+    for (const std::string& refused : {junk, wma}) {
+        bool named = false;
+        for (const std::string& t : said) named = named || t.find(refused) != std::string::npos;
+        EXPECT_TRUE(named) << "the refusal names " << refused << ": " << testing::PrintToString(said);
+    }
 }
 
 // 97 tracks and 5 more files: two go in, then the limit message, once.
