@@ -15,7 +15,7 @@ fi
 # A wedged server does not end on -k: after a while its processes (and any
 # server the loader started beside it for this prefix) are killed.
 if ! timeout 30 "$WINESERVER" -w </dev/null >/dev/null 2>&1; then
-  for pid in $(pgrep -f 'wineserver|\\.exe' || true); do
+  for pid in $(pgrep -f 'wineserver|\.exe' || true); do
     if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
       kill -9 "$pid" 2>/dev/null || true
     fi
