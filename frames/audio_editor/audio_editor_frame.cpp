@@ -426,7 +426,7 @@ LRESULT CCoHollistra::OnGetDispInfo(int, NMHDR* header, BOOL&)
 LRESULT CCoHollistra::OnGetInfoTip(int, NMHDR* header, BOOL&)
 {
     NMLVGETINFOTIPA* tip = reinterpret_cast<NMLVGETINFOTIPA*>(header);
-    const TrackTexts texts = TextsOf(Track(unsigned(tip->iItem)));
+    const TrackTexts& texts = RowTexts(unsigned(tip->iItem));  // the row as the list shows it
     char text[2048];
     std::snprintf(text, sizeof text, "%s : #%02i\n%s : %s\n%s : %s\n%s : %s\n%s : %s\n%s : %s",
                   AudioEditorText(IDS_COLUMN_TRACK).c_str(), tip->iItem + 1, AudioEditorText(IDS_COLUMN_TITLE).c_str(),
