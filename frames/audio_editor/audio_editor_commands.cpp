@@ -109,6 +109,7 @@ bool CCoHollistra::AddPaths(std::vector<std::string> paths, int index)
     unsigned count = 0;
     m_layout->GetTrackCount(&count);
     DWORD shown = GetTickCount() - PROGRESS_PERIOD_MS;
+    CPeriodicPump pump;
     for (int k = 1; k <= total; ++k) {
         if (stopRequested()) break;
         if (count >= MAX_TRACKS) {
@@ -137,7 +138,7 @@ bool CCoHollistra::AddPaths(std::vector<std::string> paths, int index)
             m_addingWindow->SetProgress(AudioEditorFormat(IDS_PROCESSED_FILES, k, total, int(before)), k, total);
             shown = GetTickCount();
         }
-        PumpWaitingMessages();
+        pump.Pump();
     }
     if (windowShown) m_addingWindow->Show(false);
     m_adding = false;

@@ -607,7 +607,7 @@ void CCoNostrine::OnTreeEvent(CUserFSTreeEvent& event)
         if (entry->IsFolder() && IsWindow() && !m_loading) InsertFolderItem(entry, false);
         if (!entry->IsFolder() && m_adding) {
             ShowProcessedFile(entry);
-            PumpWaitingMessages();
+            m_addPump.Pump();
         }
         event.answer = m_adding && StopRequested() ? UTA_STOP : UTA_GO_ON;
         break;

@@ -4,6 +4,7 @@
 // keyboard, the task panel (through the project), drops and the clipboard.
 // On PCID_START the tree is prepared into the engine's file tree.
 #pragma once
+#include <frames/common/message_pump.h>
 #include "common.h"
 #include "hosting.h"
 #include "data_project_classes.h"
@@ -290,6 +291,7 @@ private:
     std::vector<CUserFSEntry*> m_listEntries;
     bool m_uiDisabled = false;
     bool m_adding = false;
+    CPeriodicPump m_addPump;  // lets the Stop and painting in between added files
     bool m_preparing = false;
     bool m_startWaiting = false;  // PCID_START came during an add
     size_t m_addedByLastAdd = 0;  // entries the last add brought in
