@@ -10,6 +10,9 @@
 #include "unix_tools.h"
 #include "vokmar_process.h"
 #include <audio/audio_layer.h>
+#include <com/bstr.h>
+#include <com/ptr.h>
+#include <engine.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -22,7 +25,8 @@ const char kAudioProject[] = "{DA2C89CF-D2BF-4141-9FB6-04966871791A}";  // Sunna
 const WORD ID_FILE_OPEN = 0xE101, ID_FILE_SAVE_AS = 0xE104;
 const int IDC_TYPE_LIST = 1001, IDC_TRACK_LIST = 1600, IDC_NEXT = 29335;
 const int IDC_BURN = 8192, IDC_LOG = 8196, IDC_DRIVES = 8198;
-const WORD ID_MOVE_UP = 8204, ID_PLAY = 8212, ID_STOP = 8214;
+const WORD ID_MOVE_UP = 8204, ID_PLAY = 8212, ID_PAUSE = 8213, ID_STOP = 8214;
+const int IDC_POSITION_BAR = 1800;
 const size_t CD_SECTOR = 2352;
 const char kBurnDone[] = "Burning successfully completed ";
 
@@ -139,6 +143,36 @@ protected:
     bool RowsAre(const std::vector<std::string>& rows, DWORD ms = 15000)
     {
         return WaitUntil([&] { return Rows() == rows; }, ms);
+    }
+
+    // The files put on the clipboard as Explorer's Copy puts them, then
+    // Ctrl+V in the program.
+    testing::AssertionResult Paste(const std::vector<std::string>& paths)
+    {
+        if (!OpenClipboard(nullptr)) return testing::AssertionFailure() << "no clipboard";
+        EmptyClipboard();
+        SetClipboardData(CF_HDROP, DropBlock(paths));
+        CloseClipboard();
+        if (!PressKeys(Frame(), {VK_CONTROL, 'V'})) return testing::AssertionFailure() << "Ctrl+V not pressed";
+        return testing::AssertionSuccess();
+    }
+    // The one row chosen, as a click on it chooses it.
+    void ChooseOnlyRow(int row)
+    {
+        RemoteSetListState(list, Pid(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        RemoteSetListState(list, Pid(), row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        SendMessageA(list, LVM_SETSELECTIONMARK, 0, row);
+    }
+    // The text of the next message box of the program, answered with OK;
+    // empty when none comes within `ms`.
+    std::string NextBoxText(DWORD ms = 15000)
+    {
+        std::string text;
+        WaitUntil([&] {
+            if (HWND box = MessageBoxNow()) text = AnswerBox(box, IDOK);
+            return !text.empty();
+        }, ms);
+        return text;
     }
 
     // Next brings the burning frame; drive F, Burn, every question answered.
@@ -358,6 +392,86 @@ TEST_F(AudioRoad, ComposedSavedReopenedAndBurnedInBothWriteModes)
     const bool edited = WaitUntil([&] { return Rows().size() == 5; }, 30000);
     if (!edited) Shot("audio-editor-after-stop");
     EXPECT_TRUE(edited) << "the editor takes edits again";
+}
+
+// The refusals and the player as a user meets them: a file that is no sound
+// and a Windows Media file refused in one box that names both; Play, Pause,
+// the bar dragged to three quarters with the mouse, another client taking
+// the player; then the limit of 99 tracks.
+TEST_F(AudioRoad, RefusalsThePlayerAndTheTrackLimit)
+{
+    std::vector<int16_t> pcm;
+    const std::string tone = files.File("twenty seconds.wav");
+    WriteFileBytes(tone, audio_fixtures::ToneWav(44100, 2, 16, 44100 * 20, &pcm));
+    const std::string noise = files.File("noise.mp3");
+    WriteFileBytes(noise, std::string(4096, 'Z'));
+    const std::string wma = files.File("song.wma");
+    WriteFileBytes(wma, std::string("\x30\x26\xB2\x75\x8E\x66\xCF\x11\xA6\xD9\x00\xAA\x00\x62\xCE\x6C", 16) +
+                            std::string(200, '\0'));
+    run = std::make_unique<TessalyRun>(install);
+    ASSERT_TRUE(Frame());
+    ASSERT_TRUE(NewProjectOfType("Audio CD"));
+    HWND project = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (project = VisibleProject()) != nullptr; }, 20000));
+    FindPanes(project);
+    ASSERT_TRUE(editor && burner && list);
+
+    ASSERT_TRUE(Paste({noise, tone, wma}));
+    const std::string refused = NextBoxText();
+    for (const std::string& file : {noise, wma})
+        EXPECT_NE(std::string::npos, refused.find(file)) << "the box names " << file << ": " << refused;
+    ASSERT_TRUE(RowsAre({"twenty seconds"})) << testing::PrintToString(Rows());
+    EXPECT_EQ("", NextBoxText(500)) << "one box for both";
+
+    // Play, then Pause: the bar stands still.
+    ChooseOnlyRow(0);
+    HWND player = ToolbarWith(ID_PLAY), position = FindDescendant(editor, IDC_POSITION_BAR);
+    ASSERT_TRUE(player && position);
+    ASSERT_TRUE(RemoteClickToolbarButton(player, Pid(), ID_PLAY));
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageA(position, TBM_GETPOS, 0, 0) > 0; }, 5000)) << "the bar moves";
+    EXPECT_TRUE(SendMessageA(player, TB_ISBUTTONENABLED, ID_STOP, 0));
+    ASSERT_TRUE(RemoteClickToolbarButton(player, Pid(), ID_PAUSE));
+    WaitUntil([] { return false; }, 1000);
+    const LRESULT paused = SendMessageA(position, TBM_GETPOS, 0, 0);
+    WaitUntil([] { return false; }, 1500);
+    EXPECT_EQ(paused, SendMessageA(position, TBM_GETPOS, 0, 0)) << "paused";
+
+    // The thumb dragged to three quarters of the channel: the player is
+    // there, and plays on from there.
+    const RECT thumb = RemoteTrackbarThumb(position, Pid()), channel = RemoteTrackbarChannel(position, Pid());
+    ASSERT_LT(thumb.left, thumb.right);
+    ASSERT_LT(channel.left, channel.right);
+    POINT from = {(thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2};
+    POINT to = {channel.left + (channel.right - channel.left) * 3 / 4, from.y};
+    ClientToScreen(position, &from);
+    ClientToScreen(position, &to);
+    SetForegroundWindow(Frame());
+    const LRESULT range = SendMessageA(position, TBM_GETRANGEMAX, 0, 0);
+    MouseDrag(from, to);
+    LRESULT seeked = 0;
+    EXPECT_TRUE(WaitUntil([&] { return (seeked = SendMessageA(position, TBM_GETPOS, 0, 0)) >= range * 2 / 3; }, 3000))
+        << "at " << seeked << " of " << range << " from " << paused;
+    ASSERT_TRUE(RemoteClickToolbarButton(player, Pid(), ID_PAUSE));  // plays on
+    EXPECT_TRUE(WaitUntil([&] { return SendMessageA(position, TBM_GETPOS, 0, 0) > seeked; }, 5000));
+    Shot("audio-editor-seeked");
+
+    // Another client's Play takes the engine's player: this bar goes idle.
+    com::ComPtr<ICoAudioPlayer> other;
+    ASSERT_EQ(S_OK, other.CoCreate(CLSID_CoAudioPlayer, IID_ICoAudioPlayer, CLSCTX_LOCAL_SERVER));
+    ASSERT_EQ(S_OK, other->Init(com::Bstr(cdWav)));
+    ASSERT_EQ(S_OK, other->Play());
+    EXPECT_TRUE(WaitUntil([&] { return SendMessageA(position, TBM_GETPOS, 0, 0) == 0; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return SendMessageA(player, TB_ISBUTTONENABLED, ID_STOP, 0) == 0; }, 5000))
+        << "Stop is not this editor's any more";
+    other->Stop();
+    other.Reset();
+
+    // 99 more files for 98 places: the limit message, once, and 99 rows.
+    ASSERT_TRUE(Paste(std::vector<std::string>(99, cdWav)));
+    const std::string limit = NextBoxText(30000);
+    EXPECT_EQ(0u, limit.find("Maximum AudioCD tracks count (99) is reached")) << limit;
+    EXPECT_TRUE(WaitUntil([&] { return Rows().size() == 99; }, 15000)) << Rows().size();
+    EXPECT_EQ("", NextBoxText(500)) << "one box";
 }
 
 }  // namespace
