@@ -438,7 +438,8 @@ TEST_F(AudioRoad, RefusalsThePlayerAndTheTrackLimit)
 
     // The thumb dragged to three quarters of the channel: the player is
     // there, and plays on from there.
-    const RECT thumb = RemoteTrackbarThumb(position, Pid()), channel = RemoteTrackbarChannel(position, Pid());
+    const RECT thumb = RemoteTrackbarRect(position, Pid(), TBM_GETTHUMBRECT);
+    const RECT channel = RemoteTrackbarRect(position, Pid(), TBM_GETCHANNELRECT);
     ASSERT_LT(thumb.left, thumb.right);
     ASSERT_LT(channel.left, channel.right);
     POINT from = {(thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2};

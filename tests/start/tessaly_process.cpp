@@ -538,22 +538,12 @@ RECT RemoteListItemRect(HWND list, DWORD pid, int row)
     return rect;
 }
 
-RECT RemoteTrackbarThumb(HWND trackbar, DWORD pid)
+RECT RemoteTrackbarRect(HWND trackbar, DWORD pid, UINT message)
 {
     RECT rect = {};
     RemoteBlock block(pid, sizeof(RECT));
     if (!block.At()) return rect;
-    SendMessageA(trackbar, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(block.At()));
-    if (!block.Read(0, &rect, sizeof(rect))) return RECT{};
-    return rect;
-}
-
-RECT RemoteTrackbarChannel(HWND trackbar, DWORD pid)
-{
-    RECT rect = {};
-    RemoteBlock block(pid, sizeof(RECT));
-    if (!block.At()) return rect;
-    SendMessageA(trackbar, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(block.At()));
+    SendMessageA(trackbar, message, 0, reinterpret_cast<LPARAM>(block.At()));
     if (!block.Read(0, &rect, sizeof(rect))) return RECT{};
     return rect;
 }

@@ -100,10 +100,9 @@ RECT RemoteListItemRect(HWND list, DWORD pid, int row);
 // The rectangle of a tree item's text in another process (client
 // coordinates of the tree), empty when it is not shown.
 RECT RemoteTreeItemRect(HWND tree, DWORD pid, HTREEITEM item);
-// The thumb and the channel of a trackbar of another process (client
-// coordinates of the trackbar), empty when they cannot be read.
-RECT RemoteTrackbarThumb(HWND trackbar, DWORD pid);
-RECT RemoteTrackbarChannel(HWND trackbar, DWORD pid);
+// A rectangle a trackbar of another process gives (TBM_GETTHUMBRECT or
+// TBM_GETCHANNELRECT, in its client coordinates), empty when it cannot be read.
+RECT RemoteTrackbarRect(HWND trackbar, DWORD pid, UINT message);
 // A click (posted to the control) on the button `command` of a toolbar of
 // another process; false when it has no such button.
 bool RemoteClickToolbarButton(HWND toolbar, DWORD pid, int command);
