@@ -190,3 +190,68 @@ TEST_F(AudioEditorBurnTest, PlayFollowsThePlayerUntilAnotherClientTakesIt)
     EXPECT_FALSE(SendMessageA(bar, TB_ISBUTTONENABLED, ID_STOP, 0));
     other->Stop();
 }
+
+// A decode that fails is reported to the project as a failure naming its
+// track, the burning frame is not started, and the editor burns once that
+// track is gone. The decode fails on a file whose format changes on the way,
+// and on files changed since they were added: those were read through the
+// old analysis, their missing part silence, and burned as a success.
+TEST_F(AudioEditorBurnTest, FailedDecodeNamesItsTrackAndLeavesTheEditorUsable)
+{
+    std::string joined = audio_fixtures::EncodedFolder() + "joined.mp3";
+    std::replace(joined.begin(), joined.end(), '/', '\\');
+    const std::string mp3Bytes = ReadFileBytes(mp3), cdBytes = ReadFileBytes(cdWav);
+    const struct {
+        const char* what;
+        std::string source;       // copied to the added file, unless it is the fixture itself
+        std::string changedTo;    // written over the file once it is added; empty: left alone
+    } cases[] = {
+        {"a format that changes mid-stream", joined, ""},
+        {"an MP3 cut short after it was added", mp3Bytes, mp3Bytes.substr(0, 100)},
+        {"an MP3 overwritten with junk", mp3Bytes, std::string(mp3Bytes.size() + 4000, 'j')},
+        {"CD sound cut short after it was added", cdBytes, cdBytes.substr(0, cdBytes.size() / 2)},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string bad = c.source;
+        if (c.source != joined) {
+            bad = files.File("changed " + std::to_string(++n) + (c.source == cdBytes ? ".wav" : ".mp3"));
+            WriteFileBytes(bad, c.source);
+        }
+        CCoHollistra* editor = OpenEditor();
+        ASSERT_NE(nullptr, editor);
+        CCommandTap* tap = TapCommands(editor);
+        ASSERT_TRUE(editor->AddPaths({monoWav, bad, ogg}, -1));
+        ASSERT_EQ(3, ListView_GetItemCount(editor->TrackList()));
+        if (!c.changedTo.empty()) WriteFileBytes(bad, c.changedTo);
+        CommandTrace().clear();
+        services.logger->lines.clear();
+        ASSERT_EQ(S_OK, RequestBurn());
+        ASSERT_TRUE(PumpUntil([&] { return Traced("Burner 288 1") || Traced("Burner 290 0"); }, 20000));
+        EXPECT_FALSE(Traced("Burner 290 0")) << "the burner was started";
+        EXPECT_TRUE(Traced("Burner 288 1"));
+        EXPECT_EQ((std::vector<std::vector<long>>{{long(E_FAIL), 1}}), tap->Sent(PCID_RESULT));
+        bool named = false;
+        for (const std::string& line : services.logger->lines) named = named || line == "Decoding failed at track 2";
+        EXPECT_TRUE(named) << testing::PrintToString(services.logger->lines);
+        EXPECT_FALSE(editor->Decoding());
+        EXPECT_TRUE(editor->Toolbar().Enabled(ID_ADD_TRACKS));
+        EXPECT_TRUE(IsWindowEnabled(WindowOf(editor)));
+
+        // Without that track the burn goes on.
+        SelectRows(editor, {1});
+        SendMessageA(WindowOf(editor), WM_COMMAND, ID_DELETE_TRACKS, 0);
+        ASSERT_EQ((std::vector<std::string>{"mono 22k", "stereo"}), Titles(editor));
+        tap->sent.clear();
+        CommandTrace().clear();
+        ASSERT_EQ(S_OK, RequestBurn());
+        ASSERT_TRUE(PumpUntil([&] { return Traced("Burner 290 0"); }, 20000)) << testing::PrintToString(CommandTrace());
+        EXPECT_EQ((std::vector<std::vector<long>>{{long(S_OK), -1}}), tap->Sent(PCID_RESULT));
+        CVariantSafearray result(1);
+        result.Create();
+        result.Prepare({{VT_HRESULT, long(S_OK)}});
+        SendAs(project, project->BurningFrame(), PCID_RESULT, result);
+        EXPECT_TRUE(editor->Toolbar().Enabled(ID_ADD_TRACKS));
+    }
+}
