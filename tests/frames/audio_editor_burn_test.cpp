@@ -48,6 +48,30 @@ HWND DecodeWindow()
 class AudioEditorBurnTest : public AudioEditorTest {
 protected:
     HRESULT RequestBurn() { return SendAs(project, project->BurningFrame(), PCID_REQUEST_BURN); }
+
+    // The preview's sound goes to this run's capture device: an engine
+    // started after this has it.
+    static void UseCapturedSound()
+    {
+        HKEY key;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Wine\\Drivers", &key));
+        RegSetValueExA(key, "Audio", 0, REG_SZ, reinterpret_cast<const BYTE*>("alsa"), 5);
+        RegCloseKey(key);
+        StopEngine();
+    }
+
+    // How often the editor said a preview did not start.
+    int FailedPreviews() const
+    {
+        int count = 0;
+        for (const std::string& line : services.logger->lines) count += line.find("The preview of ") == 0;
+        return count;
+    }
+
+    bool Enabled(CCoHollistra* editor, unsigned id) const
+    {
+        return SendMessageA(editor->PlayerToolbar(), TB_ISBUTTONENABLED, id, 0) != 0;
+    }
 };
 
 }  // namespace
@@ -136,11 +160,7 @@ TEST_F(AudioEditorBurnTest, ForeignTrackDragIsRefused)
 // editor's bar goes idle.
 TEST_F(AudioEditorBurnTest, PlayFollowsThePlayerUntilAnotherClientTakesIt)
 {
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Wine\\Drivers", &key));
-    RegSetValueExA(key, "Audio", 0, REG_SZ, reinterpret_cast<const BYTE*>("alsa"), 5);
-    RegCloseKey(key);
-    StopEngine();  // an engine with this run's sound device
+    UseCapturedSound();
     std::vector<int16_t> samples;
     const std::string tone = files.File("five seconds.wav");
     WriteFileBytes(tone, audio_fixtures::ToneWav(44100, 2, 16, 44100 * 5, &samples));
@@ -254,4 +274,98 @@ TEST_F(AudioEditorBurnTest, FailedDecodeNamesItsTrackAndLeavesTheEditorUsable)
         SendAs(project, project->BurningFrame(), PCID_RESULT, result);
         EXPECT_TRUE(editor->Toolbar().Enabled(ID_ADD_TRACKS));
     }
+}
+
+// A track that ends is followed by the next; a next one that cannot be
+// played (its file spoiled since it was added: no sound at all, or sound
+// that ends as soon as it starts) leaves the editor idle: one attempt, not
+// one at every tick, and no skipping to the track after it.
+TEST_F(AudioEditorBurnTest, NextTrackThatCannotPlayLeavesThePlayerIdle)
+{
+    UseCapturedSound();
+    std::vector<int16_t> samples;
+    const struct {
+        const char* what;
+        std::string spoiledTo;
+    } cases[] = {
+        {"no sound any more", "no sound any more"},
+        {"no sample left", audio_fixtures::ToneWav(44100, 2, 16, 0, &samples)},
+    };
+    // The capture device takes the sound faster than it plays: three
+    // seconds last about one.
+    const std::string brief = files.File("three seconds.wav");
+    WriteFileBytes(brief, audio_fixtures::ToneWav(44100, 2, 16, 44100 * 3, &samples));
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string spoiled = files.File("spoiled " + std::to_string(++n) + ".wav");
+        WriteFileBytes(spoiled, audio_fixtures::ToneWav(44100, 2, 16, 44100, &samples));
+        CCoHollistra* editor = OpenEditor();
+        ASSERT_NE(nullptr, editor);
+        ASSERT_TRUE(editor->AddPaths({brief, spoiled, cdWav}, -1));
+        WriteFileBytes(spoiled, c.spoiledTo);
+        services.logger->lines.clear();
+        SelectRows(editor, {0});
+        SendMessageA(WindowOf(editor), WM_COMMAND, ID_PLAY, 0);
+        ASSERT_TRUE(editor->Player().Active());
+        EXPECT_EQ(0, FailedPreviews());
+        ASSERT_TRUE(PumpUntil([&] { return editor->Player().m_playingIndex == -1; }, 6000))
+            << "still playing after " << FailedPreviews() << " failed attempts";
+        EXPECT_EQ(1, FailedPreviews());
+        PumpUntil([] { return false; }, 2000);  // four ticks
+        EXPECT_EQ(1, FailedPreviews()) << "no attempt at every tick";
+        EXPECT_EQ(-1, editor->Player().m_playingIndex);
+        EXPECT_EQ(0, SendMessageA(editor->PositionBar(), TBM_GETPOS, 0, 0));
+        for (unsigned id : {ID_PAUSE, ID_STOP, ID_NEXT_TRACK, ID_PREV_TRACK}) EXPECT_FALSE(Enabled(editor, id)) << id;
+        unsigned status = 1;
+        ASSERT_EQ(S_OK, editor->Player().Player()->GetCurrentStatus(&status));
+        EXPECT_EQ(0u, status) << "the track after the spoiled one was not started";
+    }
+}
+
+// A play whose Init fails leaves no stream that this editor counts as its
+// own: another client's play afterwards does not move this editor's bar,
+// and this editor's Stop and Pause do not touch it.
+TEST_F(AudioEditorBurnTest, FailedPlayLeavesNoStreamOfThisEditor)
+{
+    UseCapturedSound();
+    // Long enough to play on while the test looks (the capture device takes
+    // the sound faster than it plays).
+    const std::string tone = files.File("thirty seconds.wav"), spoiled = files.File("spoiled.wav");
+    std::vector<int16_t> samples;
+    WriteFileBytes(tone, audio_fixtures::ToneWav(44100, 2, 16, 44100 * 30, &samples));
+    WriteFileBytes(spoiled, audio_fixtures::ToneWav(44100, 2, 16, 44100, &samples));
+    CCoHollistra* editor = OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    ASSERT_TRUE(editor->AddPaths({tone, spoiled}, -1));
+    WriteFileBytes(spoiled, "no sound any more");
+    SelectRows(editor, {0});
+    SendMessageA(WindowOf(editor), WM_COMMAND, ID_PLAY, 0);
+    ASSERT_TRUE(editor->Player().Active());
+    ASSERT_TRUE(PumpUntil([&] { return SendMessageA(editor->PositionBar(), TBM_GETPOS, 0, 0) > 0; }, 3000));
+
+    SelectRows(editor, {1});
+    SendMessageA(WindowOf(editor), WM_COMMAND, ID_PLAY, 0);
+    EXPECT_EQ(1, FailedPreviews());
+    EXPECT_FALSE(editor->Player().Ours());
+    EXPECT_FALSE(Enabled(editor, ID_STOP));
+
+    com::ComPtr<ICoAudioPlayer> other;
+    ASSERT_EQ(S_OK, other.CoCreate(CLSID_CoAudioPlayer, IID_ICoAudioPlayer, CLSCTX_LOCAL_SERVER));
+    ASSERT_EQ(S_OK, other->Init(com::Bstr(tone)));
+    ASSERT_EQ(S_OK, other->Play());
+    PumpUntil([] { return false; }, 1500);  // three ticks while the other client plays
+    EXPECT_EQ(1, FailedPreviews()) << "the editor tried again by itself";
+    EXPECT_FALSE(editor->Player().Ours());
+    EXPECT_EQ(-1, editor->Player().m_playingIndex);
+    EXPECT_EQ(0, SendMessageA(editor->PositionBar(), TBM_GETPOS, 0, 0));
+    for (unsigned id : {ID_PAUSE, ID_STOP, ID_NEXT_TRACK, ID_PREV_TRACK}) EXPECT_FALSE(Enabled(editor, id)) << id;
+    SendMessageA(WindowOf(editor), WM_COMMAND, ID_PAUSE, 0);
+    SendMessageA(WindowOf(editor), WM_COMMAND, ID_STOP, 0);
+    unsigned status = 0, pos = 0;
+    ASSERT_EQ(S_OK, other->GetCurrentStatus(&status));
+    EXPECT_EQ(1u, status) << "the other client's play goes on";
+    ASSERT_EQ(S_OK, other->GetPos(&pos));
+    EXPECT_GT(pos, 0u);
+    other->Stop();
 }
