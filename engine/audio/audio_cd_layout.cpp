@@ -173,20 +173,35 @@ unsigned CCoAudioCDLayout::DecodeTracks(const std::vector<TrackPtr>& tracks, con
 {
     for (size_t i = 0; i < tracks.size(); ++i) {
         CCoAudioTrack& track = *tracks[i].Get();
+        const unsigned index = static_cast<unsigned>(i);
+        // A file changed since it was added is not what the list shows: the
+        // decode fails on it, its track named by a progress event.
+        if (!track.SourceUnchanged()) return ChangedSource(track, index);
         if (track.IsCdSound()) continue;  // burned as it is
         const std::string done = track.TempPath();
         if (!done.empty() && GetFileAttributesA(done.c_str()) != INVALID_FILE_ATTRIBUTES) continue;
-        const unsigned index = static_cast<unsigned>(i);
         Fire(LM_DECODEPROGRESS, index, 0);
         CTrackDecoder decoder(folder, &m_stop, [&](unsigned percent) { Fire(LM_DECODEPROGRESS, index, percent); });
         std::string path;
         switch (decoder.Decode(track, &path)) {
-        case DecodeResult::Done: track.SetTempPath(path); break;
+        case DecodeResult::Done: break;
         case DecodeResult::Stopped: return DECODE_STOPPED;
         case DecodeResult::Failed: return DECODE_FAILED;
         }
+        if (!track.SourceUnchanged()) {  // changed while it was read
+            DeleteFileA(path.c_str());
+            return ChangedSource(track, index);
+        }
+        track.SetTempPath(path);
     }
     return DECODE_DONE;
+}
+
+unsigned CCoAudioCDLayout::ChangedSource(const CCoAudioTrack& track, unsigned index)
+{
+    LogPrintf("CCoAudioCDLayout: \"%s\" has changed since it was added: not decoded", track.Path().c_str());
+    Fire(LM_DECODEPROGRESS, index, 0);
+    return DECODE_FAILED;
 }
 
 void CCoAudioCDLayout::Fire(unsigned message, unsigned wParam, unsigned lParam)

@@ -60,6 +60,9 @@ private:
     // Decodes the snapshot; the end event's first value (0 every track
     // done, 1 a track failed, 2 stopped).
     unsigned DecodeTracks(const std::vector<TrackPtr>& tracks, const std::string& folder);
+    // A track whose file changed since it was added: logged, named by a
+    // progress event, and the decode's result (failed).
+    unsigned ChangedSource(const CCoAudioTrack& track, unsigned index);
     void Fire(unsigned message, unsigned wParam, unsigned lParam);
     // Under the object lock.
     void RecomputeStarts();

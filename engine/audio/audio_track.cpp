@@ -11,6 +11,15 @@ namespace {
 const uint64_t CD_SECTOR_BYTES = 2352;
 const uint64_t CD_SECTORS_PER_SECOND = 75;
 
+bool FileStamp(const std::string& path, uint64_t* size, FILETIME* written)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
+    *size = (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    *written = data.ftLastWriteTime;
+    return true;
+}
+
 }  // namespace
 
 AUDIO_FILE_FORMAT CCoAudioTrack::FormatOfType(uint32_t type)
@@ -41,6 +50,11 @@ void CCoAudioTrack::FinalRelease()
 
 HRESULT CCoAudioTrack::Analyse(const std::string& path)
 {
+    // Taken before the file is read: a change while it is read counts too.
+    if (!FileStamp(path, &m_fileSize, &m_written)) {
+        LogPrintf("CCoAudioTrack: \"%s\" cannot be read (error %lu)", path.c_str(), GetLastError());
+        return E_FAIL;
+    }
     m_started = Audio_Start() != 0;
     if (!m_started) {
         LogPrintf("CCoAudioTrack: Audio_Start failed: %s", Audio_ErrorText(Audio_ErrorCode()));
@@ -69,6 +83,14 @@ HRESULT CCoAudioTrack::Analyse(const std::string& path)
     if (m_title.empty()) ReadTitle(path);
     m_path = path;
     return S_OK;
+}
+
+bool CCoAudioTrack::SourceUnchanged() const
+{
+    uint64_t size = 0;
+    FILETIME written = {};
+    return FileStamp(m_path, &size, &written) && size == m_fileSize &&
+           CompareFileTime(&written, &m_written) == 0;
 }
 
 // The file's name without its folder and extension.

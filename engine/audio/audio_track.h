@@ -53,6 +53,12 @@ public:
     bool IsCdSound() const { return m_cdSound; }
     uint64_t LengthBytes() const { return m_lengthBytes; }
     double LengthSeconds() const { return m_lengthSeconds; }
+    const std::string& Path() const { return m_path; }
+    // The file has the size and last write time it had at the analysis. The
+    // channel reads a changed file through the old analysis (its length,
+    // where its frames were) and fills what it cannot decode with silence,
+    // so a changed file would be burned as something the list does not show.
+    bool SourceUnchanged() const;
     // The track's size on a CD: 44.1 kHz 16-bit stereo, whole sectors.
     int64_t CdBytes() const;
     void SetStart(double seconds);
@@ -75,4 +81,6 @@ private:
     bool m_cdSound = false;  // found by the disc layer's own check
     AudioChannel m_channel = 0;
     bool m_started = false;  // holds a start-up of the audio layer
+    uint64_t m_fileSize = 0;  // the file as the analysis found it
+    FILETIME m_written = {};
 };

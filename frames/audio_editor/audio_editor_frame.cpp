@@ -275,20 +275,36 @@ bool CCoHollistra::Decoding() const { return m_decodeWindow && m_decodeWindow->I
 
 // --- the window ---
 
+// -1, not an HRESULT: only -1 makes the system fail the window's creation,
+// and an editor that is not whole must not be shown.
 LRESULT CCoHollistra::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
 {
+    const HRESULT hr = com::Guarded("CCoHollistra::OnCreate", [&] { return CreateViews(); });
+    if (SUCCEEDED(hr)) return 0;
+    LogPrintf("The audio editor's window cannot be made (0x%08lX)", static_cast<unsigned long>(hr));
+    if (m_sink) m_sink->SetTarget(nullptr);
+    UnadviseEngineEvents(m_layout, &m_adviseCookie);
+    return -1;
+}
+
+HRESULT CCoHollistra::CreateViews()
+{
     SetWindowLongA(m_hWnd, GWL_EXSTYLE, GetWindowLongA(m_hWnd, GWL_EXSTYLE) | WS_EX_STATICEDGE);
-    if (!CreateToolbars() || !CreateTrackList() || !CreatePlayerBar() || !CreateNextBackButtons(FALSE, TRUE)) return -1;
+    if (!CreateToolbars() || !CreateTrackList() || !CreatePlayerBar() || !CreateNextBackButtons(FALSE, TRUE))
+        return E_FAIL;
+    // Without the layout's events a decode would never end here, and the
+    // project would wait for it with both its frames disabled.
+    m_sink->SetTarget(m_hWnd);
+    HRESULT hr = AdviseEngineEvents(m_layout, static_cast<_IMessageCallback*>(m_sink.Get()), &m_adviseCookie);
+    if (FAILED(hr)) return hr;
+    m_decodeWindow.reset(new CDecodeProgressDialog);
+    if (!m_decodeWindow->Create(m_hWnd)) return E_FAIL;
     AddTaskPanelActions();
     m_contextMenu = LoadMenuA(com::ModuleInstance(), MAKEINTRESOURCEA(IDM_AUDIO_CONTEXT));
-    m_sink->SetTarget(m_hWnd);
-    AdviseEngineEvents(m_layout, static_cast<_IMessageCallback*>(m_sink.Get()), &m_adviseCookie);
     CDropTargetRelay::Register(m_hWnd, this);
     DragAcceptFiles(m_hWnd, TRUE);
-    m_decodeWindow.reset(new CDecodeProgressDialog);
-    if (!m_decodeWindow->Create(m_hWnd)) return -1;
     UpdateCommands();
-    return 0;
+    return S_OK;
 }
 
 LRESULT CCoHollistra::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)

@@ -209,6 +209,7 @@ private:
 
     // The window (audio_editor_frame.cpp).
     LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL&);
+    HRESULT CreateViews();  // the child windows and the engine's events
     LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&);

@@ -410,6 +410,49 @@ TEST_F(EngineAudioLayout, CancelMidTrackDeletesItsFileAndStillEnds)
     EXPECT_NEAR(44 + 7.68 * 176400, static_cast<double>(ReadFileBytes(TempFile(0)).size()), 176.4);
 }
 
+// A file changed since it was added is not decoded: the layer would read it
+// through the old analysis and fill what it cannot decode with silence. The
+// decode fails on it (a CD sound file, burned as it is, too), its track
+// named by the last progress event, no file of it left; the track before
+// keeps its file.
+TEST_F(EngineAudioLayout, AFileChangedSinceItWasAddedFailsTheDecode)
+{
+    const std::string mp3 = ReadFileBytes(EncodedFolder() + "tagged.mp3");
+    std::vector<int16_t> pcm;
+    const std::string cd = audio_fixtures::ToneWav(44100, 2, 16, 44100, &pcm);
+    const struct {
+        const char* name;
+        std::string bytes, changedTo;
+    } cases[] = {
+        {"cut short.mp3", mp3, mp3.substr(0, 100)},
+        {"grown.mp3", mp3, mp3 + mp3},
+        {"cd sound cut short.wav", cd, cd.substr(0, cd.size() / 2)},
+    };
+    ASSERT_EQ(S_OK, layout->AddTrack(com::Bstr(EncodedFolder() + "stereo.ogg")));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = temp.File(c.name);
+        WriteFileBytes(path, c.bytes);
+        ASSERT_EQ(S_OK, layout->AddTrack(com::Bstr(path)));
+        WriteFileBytes(path, c.changedTo);
+        std::set<std::string> before = TempWavs();
+        com::ComPtr<com::ComObject<CTestEventSink>> sink;
+        ASSERT_EQ(S_OK, com::CreateObjectImpl<CTestEventSink>(&sink));
+        const std::vector<EngineEvent> events = DecodeAll(sink.Get());
+        ASSERT_GE(events.size(), 2u);
+        EXPECT_EQ(LM_DECODEEND, events.back().message);
+        EXPECT_EQ(1u, events.back().wParam);  // failed
+        EXPECT_EQ(LM_DECODEPROGRESS, events[events.size() - 2].message);
+        EXPECT_EQ(1u, events[events.size() - 2].wParam);
+        EXPECT_EQ("", TempFile(1));
+        const std::string kept = TempFile(0);
+        ASSERT_TRUE(FileExists(kept));
+        before.insert(kept.substr(kept.find_last_of('\\') + 1));
+        EXPECT_EQ(before, TempWavs());
+        ASSERT_EQ(S_OK, layout->RemoveTrack(1));
+    }
+}
+
 TEST_F(EngineAudioLayout, IsMadeByItsClassToo)
 {
     com::ComPtr<IAudioCDLayout> direct;

@@ -51,6 +51,44 @@ inline HGLOBAL AudioDropBlock(const std::vector<std::string>& paths)
     return block;
 }
 
+// Stands between the editor and its project: keeps the numbers of every
+// command the editor sends and passes the command on as it came.
+class CCommandTap : public com::ObjectRoot<com::SingleThreadModel>, public ICommandPerformer {
+public:
+    COM_INTERFACES_BEGIN(CCommandTap)
+        COM_INTERFACE(ICommandPerformer)
+    COM_INTERFACES_END()
+
+    STDMETHODIMP SetPartnerNoAddRef(IUnknown*) override { return S_OK; }
+    STDMETHODIMP InvokeCommand(IUnknown* sender, REFCLSID senderClsid, unsigned id, SAFEARRAY* data) override
+    {
+        std::vector<long> numbers;
+        LONG low = 0, high = -1;
+        if (data && SUCCEEDED(SafeArrayGetLBound(data, 1, &low)) && SUCCEEDED(SafeArrayGetUBound(data, 1, &high)))
+            for (LONG i = low; i <= high; ++i) {
+                VARIANT v;
+                VariantInit(&v);
+                if (SUCCEEDED(SafeArrayGetElement(data, &i, &v)) && (V_VT(&v) == VT_UI4 || V_VT(&v) == VT_I4))
+                    numbers.push_back(V_I4(&v));
+                VariantClear(&v);
+            }
+        sent.push_back({id, numbers});
+        return project ? project->InvokeCommand(sender, senderClsid, id, data) : S_OK;
+    }
+
+    // The numbers of each command `id` sent, in order.
+    std::vector<std::vector<long>> Sent(unsigned id) const
+    {
+        std::vector<std::vector<long>> found;
+        for (const auto& s : sent)
+            if (s.first == id) found.push_back(s.second);
+        return found;
+    }
+
+    ICommandPerformer* project = nullptr;  // held by the test
+    std::vector<std::pair<unsigned, std::vector<long>>> sent;
+};
+
 class AudioEditorTest : public ProjectTest {
 protected:
     void SetUp() override
@@ -78,6 +116,18 @@ protected:
         CCoHollistra* editor = static_cast<CCoHollistra*>(own.Get());
         CMainFrameStandIn::Pump();
         return editor;
+    }
+
+    // Puts a tap between the editor and its project.
+    CCommandTap* TapCommands(CCoHollistra* editor)
+    {
+        com::ComPtr<ICommandPerformer> tap;
+        com::CreateObject<CCommandTap>(IID_ICommandPerformer, reinterpret_cast<void**>(&tap));
+        taps.push_back(tap);
+        CCommandTap* own = static_cast<CCommandTap*>(tap.Get());
+        own->project = static_cast<ICommandPerformer*>(project);
+        editor->SetPartnerNoAddRef(tap);
+        return own;
     }
 
     static HWND WindowOf(CCoHollistra* editor)
@@ -156,6 +206,7 @@ protected:
     AudioEditorRegistration editorClass;
     StubClassRegistration audioClasses{CLSID_CoPanelCtrl, CLSID_StubEditor, CLSID_CoDrubeck};
     TempFolder files;
+    std::vector<com::ComPtr<ICommandPerformer>> taps;
     CProjectBase* project = nullptr;
     std::string cdWav, monoWav, mp3, ogg, junk;
     std::vector<int16_t> pcm;  // the samples of the last tone written

@@ -43,6 +43,99 @@ void CALLBACK SlowAddTick(HWND, UINT, UINT_PTR, DWORD)
     if (!g_slowAdd.shown) EnumThreadWindows(GetCurrentThreadId(), PressStopOnShownWindow, 0);
 }
 
+// The engine's object creator in this process, answering as it does when
+// it cannot serve: it refuses the layout, or makes one without events.
+enum class CreatorAnswer { Refuse, LayoutWithoutEvents };
+CreatorAnswer g_creatorAnswer = CreatorAnswer::Refuse;
+LONG g_standIns = 0;  // stand-in objects alive
+
+class CLayoutWithoutEvents : public com::ObjectRoot<com::SingleThreadModel>, public IAudioCDLayout {
+public:
+    COM_INTERFACES_BEGIN(CLayoutWithoutEvents)
+        COM_INTERFACE(IAudioCDLayout)
+    COM_INTERFACES_END()
+    CLayoutWithoutEvents() { InterlockedIncrement(&g_standIns); }
+    ~CLayoutWithoutEvents() { InterlockedDecrement(&g_standIns); }
+
+    STDMETHODIMP InsertTrack(unsigned int, BSTR) override { return E_FAIL; }
+    STDMETHODIMP AddTrack(BSTR) override { return E_FAIL; }
+    STDMETHODIMP RemoveTrack(unsigned int) override { return E_INVALIDARG; }
+    STDMETHODIMP GetTrack(unsigned int, IAudioTrack** track) override
+    {
+        *track = nullptr;
+        return E_INVALIDARG;
+    }
+    STDMETHODIMP GetTrackCount(unsigned int* count) override
+    {
+        *count = 0;
+        return S_OK;
+    }
+    STDMETHODIMP GetTrackIndex(IAudioTrack*, unsigned int* index) override
+    {
+        *index = 0xFFFFFFFFu;
+        return S_OK;
+    }
+    STDMETHODIMP Decode() override { return S_OK; }  // and no event ever comes
+    STDMETHODIMP Cancel() override { return S_OK; }
+    STDMETHODIMP MoveTracks(IEnumULONG*, unsigned long) override { return S_OK; }
+    STDMETHODIMP SetCDTitle(BSTR) override { return S_OK; }
+    STDMETHODIMP GetCDTitle(BSTR* title) override
+    {
+        *title = SysAllocString(L"");
+        return S_OK;
+    }
+    STDMETHODIMP GetImageSize(hyper* size) override
+    {
+        *size = 0;
+        return S_OK;
+    }
+};
+
+class CStandInCreator : public com::ObjectRoot<com::SingleThreadModel>, public IObjectCreator {
+public:
+    COM_INTERFACES_BEGIN(CStandInCreator)
+        COM_INTERFACE(IObjectCreator)
+    COM_INTERFACES_END()
+    CStandInCreator() { InterlockedIncrement(&g_standIns); }
+    ~CStandInCreator() { InterlockedDecrement(&g_standIns); }
+
+    STDMETHODIMP CreateObject(REFCLSID, IUnknown** made) override
+    {
+        *made = nullptr;
+        if (g_creatorAnswer == CreatorAnswer::Refuse) return CO_E_SERVER_STOPPING;
+        return com::CreateObject<CLayoutWithoutEvents>(IID_IUnknown, reinterpret_cast<void**>(made));
+    }
+};
+
+// The stand-in takes the engine's class for this process while it lives.
+class StandInCreatorRegistration {
+public:
+    StandInCreatorRegistration()
+    {
+        com::ComPtr<IClassFactory> factory;
+        com::CreateObject<com::ClassFactory>(IID_IClassFactory, reinterpret_cast<void**>(&factory),
+                                             com::CreatorFn(com::Creator<CStandInCreator>));
+        CoRegisterClassObject(CLSID_CoDevices, factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &m_cookie);
+    }
+    ~StandInCreatorRegistration() { CoRevokeClassObject(m_cookie); }
+
+private:
+    DWORD m_cookie = 0;
+};
+
+BOOL CALLBACK CountWindow(HWND, LPARAM count)
+{
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+int ThreadWindows()
+{
+    int count = 0;
+    EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
 }  // namespace
 
 // The end of a track is its start plus its length, with the carries.
@@ -273,4 +366,46 @@ TEST_F(AudioEditorTest, EmptySectionLoadsAsAnEmptyDisc)
     EXPECT_EQ(S_OK, editor->Load(section));
     EXPECT_EQ(0, ListView_GetItemCount(editor->TrackList()));
     EXPECT_FALSE(editor->Modified());
+}
+
+// An editor that cannot be whole is not made, and the project with it: when
+// the engine's creator refuses the layout the editor object is not created;
+// when the layout offers no events (a decode would never end, the project's
+// frames left disabled) the editor's window is not. The caller gets the
+// failure, and no window or engine object of the attempt stays behind.
+TEST_F(AudioEditorTest, EditorThatCannotBeWholeFailsTheProjectCleanly)
+{
+    const struct {
+        CreatorAnswer answer;
+        const char* what;
+        const char* said;  // a line of the project's message, if it shows one
+    } cases[] = {
+        {CreatorAnswer::Refuse, "the creator refuses the layout", "can't create CLSID_CoHollistra"},
+        {CreatorAnswer::LayoutWithoutEvents, "the layout offers no events", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        g_creatorAnswer = c.answer;
+        const int windows = ThreadWindows();
+        HRESULT hr = S_OK;
+        std::vector<std::string> said;
+        {
+            StandInCreatorRegistration creator;
+            DialogDriver answers([&](HWND box) { DialogDriver::Press(box, IDOK); });
+            EXPECT_EQ(nullptr, Open<CCoSunnavar>(&hr));
+            said = answers.Texts();
+        }
+        EXPECT_TRUE(FAILED(hr)) << std::hex << hr;
+        if (c.said) {
+            bool shown = false;
+            for (const std::string& t : said) shown = shown || t.find(c.said) != std::string::npos;
+            EXPECT_TRUE(shown) << testing::PrintToString(said);
+        }
+        projects.clear();
+        CMainFrameStandIn::Pump();
+        EXPECT_EQ(0, g_standIns) << "the editor let its engine objects go";
+        EXPECT_EQ(windows, ThreadWindows());
+    }
+    // The real engine's editor is made as before.
+    EXPECT_NE(nullptr, OpenEditor());
 }
