@@ -2,9 +2,11 @@
 // the burn cannot take as it is; the layout's events show the progress,
 // Stop cancels, and the end is reported to the project as what it was.
 #include "audio_editor_frame.h"
+#include "audio_editor_texts.h"
 #include "decode_progress_dialog.h"
 #include <frames/common/dialog_placement.h>
 #include <shared/log.h>
+#include <shared/settings_helper.h>
 #include <com/text.h>
 
 namespace {
@@ -96,5 +98,12 @@ LRESULT CCoHollistra::OnDecodeEnd(UINT, WPARAM result, LPARAM, BOOL&)
     UpdateCommands();
     Send(PCID_RESULT, {{VT_UI4, static_cast<unsigned>(reported)},
                        {VT_UI4, static_cast<unsigned>(result == DECODE_FAILED ? m_decodeTrack : -1)}});
+    // The project passes no failure on to the burning frame: the user learns
+    // here why the burn did not start.
+    if (result == DECODE_FAILED && IsWindow()) {
+        const std::string title = m_decodeTrack >= 0 ? RowTexts(unsigned(m_decodeTrack)).title : std::string();
+        TitledMessageBox(m_hWnd, AudioEditorFormat(IDS_DECODE_FAILED, m_decodeTrack + 1, title.c_str()).c_str(),
+                         MB_OK | MB_ICONERROR);
+    }
     return 0;
 }

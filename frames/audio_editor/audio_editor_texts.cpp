@@ -43,6 +43,9 @@ const char* AudioEditorBuiltInText(unsigned id)
     case IDS_TRACKS_ADDING: return "Tracks adding";
     case IDS_SELECT_AUDIO_FOLDER: return "Select folder with audiofiles:";
     case IDS_FILES_REFUSED: return "These files could not be added as tracks (not readable, or no decoder for them):\n%s";
+    case IDS_DECODE_FAILED:
+        return "Track %i - \"%s\" could not be decoded (its file may have changed since it was added). Nothing was "
+               "burned.";
     case IDS_ALL_FILES: return "All files";
     case IDS_ALL_SUPPORTED_FILES: return "All supported files";
     default: return "";

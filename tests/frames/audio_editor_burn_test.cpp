@@ -247,8 +247,19 @@ TEST_F(AudioEditorBurnTest, FailedDecodeNamesItsTrackAndLeavesTheEditorUsable)
         if (!c.changedTo.empty()) WriteFileBytes(bad, c.changedTo);
         CommandTrace().clear();
         services.logger->lines.clear();
-        ASSERT_EQ(S_OK, RequestBurn());
-        ASSERT_TRUE(PumpUntil([&] { return Traced("Burner 288 1") || Traced("Burner 290 0"); }, 20000));
+        std::vector<std::string> said;
+        {
+            DialogDriver answers([&](HWND box) { DialogDriver::Press(box, IDOK); });
+            ASSERT_EQ(S_OK, RequestBurn());
+            ASSERT_TRUE(PumpUntil([&] { return answers.Seen() > 0 || Traced("Burner 290 0"); }, 20000));
+            PumpUntil([&] { return Traced("Burner 288 1"); }, 5000);
+            said = answers.Texts();
+        }
+        bool told = false;
+        const std::string title = Titles(editor)[1];
+        for (const std::string& t : said)
+            told = told || t.find("Track 2 - \"" + title + "\" could not be decoded") == 0;
+        EXPECT_TRUE(told) << "the user is told which track failed: " << testing::PrintToString(said);
         EXPECT_FALSE(Traced("Burner 290 0")) << "the burner was started";
         EXPECT_TRUE(Traced("Burner 288 1"));
         EXPECT_EQ((std::vector<std::vector<long>>{{long(E_FAIL), 1}}), tap->Sent(PCID_RESULT));
