@@ -157,46 +157,41 @@ uint32_t File::info(FileInfo& out) {
 
 // Under Wine a copy through reads and writes at given offsets, or through
 // large blocks, runs at a third of the speed of plain sequential reads and
-// writes of 64 KiB (measured on a 1 GiB copy): the destination is positioned
-// once and written on from there, straight from views of the source mapped
-// a window at a time, so that each byte is copied once (by the system's
-// write) instead of twice. All-zero blocks are skipped over in the
-// destination, as the portable copy does.
+// writes of 64 KiB (measured on a 1 GiB copy): both files are positioned
+// once and read and written on from there, a block at a time through one
+// buffer that stays in the processor's cache. Views of the source mapped
+// and written from copy each byte once, but the system's write then walks
+// the view page by page: on a virtual machine that took one and a half
+// times as long (4 GiB, cached source). All-zero blocks are skipped over in
+// the destination, as the portable copy does.
 uint32_t File::copyTo(uint64_t offset, File& dest, uint64_t destOffset, uint64_t size, uint64_t& got) {
-    constexpr uint64_t kWindow = 16u << 20, kBlock = 64u << 10;
+    constexpr DWORD kBlock = 64u << 10;
+    static thread_local std::vector<uint8_t> buffer(kBlock);
     got = 0;
-    uint64_t length = 0;
-    if (uint32_t err = this->size(length)) return err;
-    const uint64_t end = std::min(offset + size, length);
-    if (end <= offset) return 0;
-    if (!seek(asHandle(dest.handle_), destOffset)) return GetLastError();
-    HANDLE mapping = CreateFileMappingA(asHandle(handle_), nullptr, PAGE_READONLY, 0, 0, nullptr);
-    if (!mapping) return copyByBuffer(offset, dest, destOffset, size, got);
-    uint32_t err = 0;
-    for (uint64_t at = offset; at < end && !err;) {
-        const uint64_t base = at & ~(kWindow - 1), stop = std::min(base + kWindow, end);
-        auto* view = static_cast<const uint8_t*>(MapViewOfFile(mapping, FILE_MAP_READ, static_cast<DWORD>(base >> 32),
-                                                               static_cast<DWORD>(base), static_cast<SIZE_T>(stop - base)));
-        if (!view) { err = GetLastError(); break; }
-        for (; at < stop && !err; ) {
-            const DWORD n = static_cast<DWORD>(std::min(kBlock, stop - at));
-            const uint8_t* p = view + (at - base);
-            DWORD written = 0;
-            if (allZero(p, n)) {
-                LARGE_INTEGER skip;
-                skip.QuadPart = n;
-                if (!SetFilePointerEx(asHandle(dest.handle_), skip, nullptr, FILE_CURRENT)) err = GetLastError();
-            } else if (!WriteFile(asHandle(dest.handle_), p, n, &written, nullptr)) {
-                err = GetLastError();
-            } else if (written != n) {
-                err = kErrDiskFull;
-            }
-            if (!err) { at += n; got += n; }
+    if (!seek(asHandle(handle_), offset) || !seek(asHandle(dest.handle_), destOffset)) return GetLastError();
+    while (got < size) {
+        const DWORD want = static_cast<DWORD>(std::min<uint64_t>(kBlock, size - got));
+        DWORD n = 0;
+        if (!ReadFile(asHandle(handle_), buffer.data(), want, &n, nullptr)) {
+            const DWORD err = GetLastError();
+            if (err == ERROR_HANDLE_EOF) break;
+            return err;
         }
-        UnmapViewOfFile(view);
+        if (n == 0) break;
+        DWORD written = 0;
+        if (allZero(buffer.data(), n)) {
+            LARGE_INTEGER skip;
+            skip.QuadPart = n;
+            if (!SetFilePointerEx(asHandle(dest.handle_), skip, nullptr, FILE_CURRENT)) return GetLastError();
+        } else if (!WriteFile(asHandle(dest.handle_), buffer.data(), n, &written, nullptr)) {
+            return GetLastError();
+        } else if (written != n) {
+            return kErrDiskFull;
+        }
+        got += n;
+        if (n < want) break;
     }
-    CloseHandle(mapping);
-    return err;
+    return 0;
 }
 
 uint32_t statPath(const std::string& path, FileInfo& out) {
