@@ -22,7 +22,8 @@ const char kAudioProject[] = "{DA2C89CF-D2BF-4141-9FB6-04966871791A}";  // Sunna
 const WORD ID_FILE_OPEN = 0xE101, ID_FILE_SAVE_AS = 0xE104;
 const int IDC_TYPE_LIST = 1001, IDC_TRACK_LIST = 1600, IDC_NEXT = 29335;
 const int IDC_BURN = 8192, IDC_LOG = 8196, IDC_DRIVES = 8198;
-const WORD ID_MOVE_UP = 8204, ID_PLAY = 8212, ID_STOP = 8214;
+const WORD ID_RENAME_TRACK = 8202, ID_DELETE_TRACKS = 8203, ID_MOVE_UP = 8204, ID_MOVE_DOWN = 8205;
+const WORD ID_PLAY = 8212, ID_STOP = 8214;
 const size_t CD_SECTOR = 2352;
 const char kBurnDone[] = "Burning successfully completed ";
 
@@ -136,6 +137,43 @@ protected:
         return search.found;
     }
     std::vector<std::string> Rows() { return RemoteListItems(list, Pid()); }
+    // A key pressed in the track list as the user's keyboard gives it.
+    bool PressInList(UINT key)
+    {
+        RemoteKeyboard keyboard(Frame());
+        keyboard.Press(list, key);
+        return keyboard.Attached();
+    }
+    // A real click on a row's title: the row alone is chosen and the list has
+    // the focus. (A click on a chosen row's title would start its rename.)
+    bool ClickRow(int row)
+    {
+        const RECT r = RemoteListItemRect(list, Pid(), row);
+        return !IsRectEmpty(&r) && MouseClick(list, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    }
+    // Which of the editor's task panel actions (Add folder, Add file(s),
+    // Rename, Delete, Move up, Move down) the panel shows enabled, once they
+    // are `expected` (within a few seconds, for the repaint).
+    testing::AssertionResult PanelOffers(HWND project, const std::vector<bool>& expected)
+    {
+        HWND panel = TaskPanel(project);
+        if (!panel) return testing::AssertionFailure() << "no task panel";
+        std::vector<bool> shown;
+        if (WaitUntil([&] {
+                shown.clear();
+                for (const PanelAction& action : FirstPaneActions(panel)) shown.push_back(action.enabled);
+                return shown == expected;
+            }, 5000))
+            return testing::AssertionSuccess();
+        return testing::AssertionFailure() << "the panel shows " << testing::PrintToString(shown);
+    }
+    // A real click on the editor's task panel action at `index`.
+    bool ClickPanelAction(HWND project, size_t index)
+    {
+        HWND panel = TaskPanel(project);
+        const std::vector<PanelAction> actions = panel ? FirstPaneActions(panel) : std::vector<PanelAction>();
+        return index < actions.size() && MouseClick(panel, actions[index].at);
+    }
     bool RowsAre(const std::vector<std::string>& rows, DWORD ms = 15000)
     {
         return WaitUntil([&] { return Rows() == rows; }, ms);
@@ -228,10 +266,10 @@ TEST_F(AudioRoad, ComposedSavedReopenedAndBurnedInBothWriteModes)
     CloseClipboard();
     ASSERT_TRUE(PressKeys(Frame(), {VK_CONTROL, 'V'}));
     ASSERT_TRUE(RowsAre({"cd sound", "mono 22k"})) << testing::PrintToString(Rows());
-    // The A key opens the file dialog: an MP3, then an Ogg.
+    // The A key in the list opens the file dialog: an MP3, then an Ogg.
     size_t rows = 2;
     for (const std::string& file : {mp3, ogg}) {
-        PostMessageA(list, WM_KEYDOWN, 'A', 0);
+        ASSERT_TRUE(PressInList('A'));
         ASSERT_TRUE(TypeIntoFileDialog("Open", file)) << file;
         ASSERT_TRUE(WaitUntil([&] { return Rows().size() == rows + 1; }, 15000)) << file;
         ++rows;
@@ -290,11 +328,25 @@ TEST_F(AudioRoad, ComposedSavedReopenedAndBurnedInBothWriteModes)
     EXPECT_TRUE(questions.empty()) << testing::PrintToString(questions);
     if (HasFatalFailure()) return;
 
-    // Back in the editor, Play on the last row (no next row follows it):
-    // the sound device gets its samples.
+    // Back in the editor after the burn, a middle row clicked: the task
+    // panel offers that row's actions as the toolbar does, and its Move
+    // down and Move up move the row.
     back = FindDescendant(burner, 29334);
     PostMessageA(GetParent(back), WM_COMMAND, MAKEWPARAM(29334, BN_CLICKED), reinterpret_cast<LPARAM>(back));
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(editor) != FALSE; }, 10000));
+    ASSERT_TRUE(ClickRow(1));
+    for (WORD id : {ID_RENAME_TRACK, ID_DELETE_TRACKS, ID_MOVE_UP, ID_MOVE_DOWN})
+        EXPECT_TRUE(WaitUntil([&] { return SendMessageA(ToolbarWith(id), TB_ISBUTTONENABLED, id, 0) != 0; }, 5000))
+            << "toolbar button " << id;
+    EXPECT_TRUE(PanelOffers(project, {true, true, true, true, true, true}));
+    Shot("audio-editor-back-after-burn");
+    ASSERT_TRUE(ClickPanelAction(project, 5));
+    EXPECT_TRUE(RowsAre({"cd sound", "stereo", "mono 22k", "Tagged Title"})) << testing::PrintToString(Rows());
+    ASSERT_TRUE(ClickPanelAction(project, 4));
+    ASSERT_TRUE(RowsAre(order)) << testing::PrintToString(Rows());
+
+    // Play on the last row (no next row follows it): the sound device gets
+    // its samples.
     const std::string capture = AUDIO_CAPTURE;
     DeleteFileA(capture.c_str());
     // The last row chosen, then the player bar's Play.
@@ -336,7 +388,8 @@ TEST_F(AudioRoad, ComposedSavedReopenedAndBurnedInBothWriteModes)
     HWND decoding = run->WaitForWindow("#32770", "Decoding progress", 20000);
     ASSERT_TRUE(decoding);
     Shot("audio-decoding");
-    PostMessageA(decoding, WM_COMMAND, MAKEWPARAM(8197, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(decoding, 8197)));
+    HWND stop = GetDlgItem(decoding, 8197);
+    ASSERT_TRUE(MouseClick(stop, ClientCentre(stop))) << "the decode window's Stop is covered";
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(decoding); }, 30000));
     ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(burn) != FALSE; }, 10000)) << "the burning frame is usable";
     const std::vector<std::string> log = RemoteListItems(GetDlgItem(burner, IDC_LOG), Pid());
@@ -352,9 +405,11 @@ TEST_F(AudioRoad, ComposedSavedReopenedAndBurnedInBothWriteModes)
     ASSERT_TRUE(tools);
     EXPECT_TRUE(WaitUntil([&] { return SendMessageA(tools, TB_ISBUTTONENABLED, 8201, 0) != 0; }, 10000))
         << "Add file(s) is offered again";
-    ASSERT_TRUE(RemoteSetListState(list, Pid(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED));
-    ASSERT_TRUE(RemoteSetListState(list, Pid(), 5, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED));
-    PostMessageA(list, WM_KEYDOWN, VK_DELETE, 0);
+    // The last row clicked: everything but Move down is offered; Delete
+    // from the keyboard takes it away.
+    ASSERT_TRUE(ClickRow(5));
+    EXPECT_TRUE(PanelOffers(project, {true, true, true, true, true, false}));
+    ASSERT_TRUE(PressInList(VK_DELETE));
     const bool edited = WaitUntil([&] { return Rows().size() == 5; }, 30000);
     if (!edited) Shot("audio-editor-after-stop");
     EXPECT_TRUE(edited) << "the editor takes edits again";
