@@ -21,7 +21,7 @@ const char kDataProject[] = "{2EECB0E1-0EE1-4541-87B1-D135261D0108}";   // Marav
 const char kAudioProject[] = "{DA2C89CF-D2BF-4141-9FB6-04966871791A}";  // Sunnavar.dll
 const WORD ID_FILE_OPEN = 0xE101, ID_FILE_SAVE_AS = 0xE104;
 const int IDC_TYPE_LIST = 1001, IDC_TRACK_LIST = 1600, IDC_NEXT = 29335;
-const int IDC_BURN = 8192, IDC_LOG = 8196, IDC_DRIVES = 8198;
+const int IDC_BACK = 29334, IDC_BURN = 8192, IDC_LOG = 8196, IDC_DRIVES = 8198;
 const WORD ID_RENAME_TRACK = 8202, ID_DELETE_TRACKS = 8203, ID_MOVE_UP = 8204, ID_MOVE_DOWN = 8205;
 const WORD ID_PLAY = 8212, ID_STOP = 8214;
 const size_t CD_SECTOR = 2352;
@@ -150,6 +150,14 @@ protected:
     {
         const RECT r = RemoteListItemRect(list, Pid(), row);
         return !IsRectEmpty(&r) && MouseClick(list, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    }
+    // The burning frame's Back clicked with the mouse; the editor shown.
+    testing::AssertionResult BackToEditor()
+    {
+        HWND back = FindDescendant(burner, IDC_BACK);
+        if (!back || !MouseClick(back, ClientCentre(back))) return testing::AssertionFailure() << "no Back to click";
+        if (WaitUntil([&] { return IsWindowVisible(editor) != FALSE; }, 10000)) return testing::AssertionSuccess();
+        return testing::AssertionFailure() << "Back did not show the editor";
     }
     // Which of the editor's task panel actions (Add folder, Add file(s),
     // Rename, Delete, Move up, Move down) the panel shows enabled, once they
@@ -318,10 +326,7 @@ TEST_F(AudioRoad, ComposedSavedReopenedAndBurnedInBothWriteModes)
         ExpectTracks(sources, true);
     }
     ASSERT_EQ(0u, RunDiscTool("insert F 2"));
-    HWND back = FindDescendant(burner, 29334);
-    ASSERT_TRUE(back);
-    PostMessageA(GetParent(back), WM_COMMAND, MAKEWPARAM(29334, BN_CLICKED), reinterpret_cast<LPARAM>(back));
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(editor) != FALSE; }, 10000));
+    ASSERT_TRUE(BackToEditor());
     BurnToCd();
     ASSERT_FALSE(HasFatalFailure());
     ExpectTracks(sources, false);
@@ -331,9 +336,7 @@ TEST_F(AudioRoad, ComposedSavedReopenedAndBurnedInBothWriteModes)
     // Back in the editor after the burn, a middle row clicked: the task
     // panel offers that row's actions as the toolbar does, and its Move
     // down and Move up move the row.
-    back = FindDescendant(burner, 29334);
-    PostMessageA(GetParent(back), WM_COMMAND, MAKEWPARAM(29334, BN_CLICKED), reinterpret_cast<LPARAM>(back));
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(editor) != FALSE; }, 10000));
+    ASSERT_TRUE(BackToEditor());
     ASSERT_TRUE(ClickRow(1));
     for (WORD id : {ID_RENAME_TRACK, ID_DELETE_TRACKS, ID_MOVE_UP, ID_MOVE_DOWN})
         EXPECT_TRUE(WaitUntil([&] { return SendMessageA(ToolbarWith(id), TB_ISBUTTONENABLED, id, 0) != 0; }, 5000))
@@ -396,9 +399,7 @@ TEST_F(AudioRoad, ComposedSavedReopenedAndBurnedInBothWriteModes)
     ASSERT_GE(log.size(), logLines);
     for (size_t i = logLines; i < log.size(); ++i) EXPECT_NE(kBurnDone, log[i]) << "no burn after the stop";
     EXPECT_NE(0u, RunDiscTool("export-raw F \"" + images.File("none") + "\"")) << "the disc stays blank";
-    back = FindDescendant(burner, 29334);
-    PostMessageA(GetParent(back), WM_COMMAND, MAKEWPARAM(29334, BN_CLICKED), reinterpret_cast<LPARAM>(back));
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(editor) != FALSE; }, 10000));
+    ASSERT_TRUE(BackToEditor());
     EXPECT_TRUE(IsWindowEnabled(editor));
     HWND rebar = FindWindowExA(editor, nullptr, REBARCLASSNAMEA, nullptr);
     HWND tools = rebar ? FindWindowExA(rebar, nullptr, TOOLBARCLASSNAMEA, nullptr) : nullptr;
