@@ -144,12 +144,13 @@ protected:
         keyboard.Press(list, key);
         return keyboard.Attached();
     }
-    // A real click on a row's title: the row alone is chosen and the list has
-    // the focus. (A click on a chosen row's title would start its rename.)
+    // A real click on a row, in its Type column just right of the title: the
+    // row alone is chosen and the list has the focus. (A click on a chosen
+    // row's title would start its rename.)
     bool ClickRow(int row)
     {
         const RECT r = RemoteListItemRect(list, Pid(), row);
-        return !IsRectEmpty(&r) && MouseClick(list, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+        return !IsRectEmpty(&r) && MouseClick(list, POINT{r.right + 20, (r.top + r.bottom) / 2});
     }
     // The burning frame's Back clicked with the mouse; the editor shown.
     testing::AssertionResult BackToEditor()
