@@ -2,7 +2,9 @@
 // Audio CD type chosen, tracks pasted and added through the file dialog,
 // one moved up, the project saved, closed and opened again, then burned to
 // the virtual CD-R track-at-once and disc-at-once, the raw image split with
-// bchunk and every track compared with its file decoded to CD sound.
+// bchunk and every track compared with its file decoded to CD sound; back
+// in the editor, the task panel read from the display and clicked. Keys go
+// through the program's keyboard, buttons and rows take mouse clicks.
 #include "road_fixture.h"
 #include "tessaly_process.h"
 #include "audio_fixtures.h"
