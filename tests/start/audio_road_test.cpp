@@ -2,7 +2,9 @@
 // Audio CD type chosen, tracks pasted and added through the file dialog,
 // one moved up, the project saved, closed and opened again, then burned to
 // the virtual CD-R track-at-once and disc-at-once, the raw image split with
-// bchunk and every track compared with its file decoded to CD sound.
+// bchunk and every track compared with its file decoded to CD sound; back
+// in the editor, the task panel read from the display and clicked. Keys go
+// through the program's keyboard, buttons and rows take mouse clicks.
 #include "road_fixture.h"
 #include "tessaly_process.h"
 #include "audio_fixtures.h"
@@ -24,8 +26,9 @@ const char kDataProject[] = "{2EECB0E1-0EE1-4541-87B1-D135261D0108}";   // Marav
 const char kAudioProject[] = "{DA2C89CF-D2BF-4141-9FB6-04966871791A}";  // Sunnavar.dll
 const WORD ID_FILE_OPEN = 0xE101, ID_FILE_SAVE_AS = 0xE104;
 const int IDC_TYPE_LIST = 1001, IDC_TRACK_LIST = 1600, IDC_NEXT = 29335;
-const int IDC_BURN = 8192, IDC_LOG = 8196, IDC_DRIVES = 8198;
-const WORD ID_MOVE_UP = 8204, ID_PLAY = 8212, ID_PAUSE = 8213, ID_STOP = 8214;
+const int IDC_BACK = 29334, IDC_BURN = 8192, IDC_LOG = 8196, IDC_DRIVES = 8198;
+const WORD ID_RENAME_TRACK = 8202, ID_DELETE_TRACKS = 8203, ID_MOVE_UP = 8204, ID_MOVE_DOWN = 8205;
+const WORD ID_PLAY = 8212, ID_PAUSE = 8213, ID_STOP = 8214;
 const int IDC_POSITION_BAR = 1800;
 const size_t CD_SECTOR = 2352;
 const char kBurnDone[] = "Burning successfully completed ";
@@ -140,6 +143,52 @@ protected:
         return search.found;
     }
     std::vector<std::string> Rows() { return RemoteListItems(list, Pid()); }
+    // A key pressed in the track list as the user's keyboard gives it.
+    bool PressInList(UINT key)
+    {
+        RemoteKeyboard keyboard(Frame());
+        keyboard.Press(list, key);
+        return keyboard.Attached();
+    }
+    // A real click on a row, in its Type column just right of the title: the
+    // row alone is chosen and the list has the focus. (A click on a chosen
+    // row's title would start its rename.)
+    bool ClickRow(int row)
+    {
+        const RECT r = RemoteListItemRect(list, Pid(), row);
+        return !IsRectEmpty(&r) && MouseClick(list, POINT{r.right + 20, (r.top + r.bottom) / 2});
+    }
+    // The burning frame's Back clicked with the mouse; the editor shown.
+    testing::AssertionResult BackToEditor()
+    {
+        HWND back = FindDescendant(burner, IDC_BACK);
+        if (!back || !MouseClick(back, ClientCentre(back))) return testing::AssertionFailure() << "no Back to click";
+        if (WaitUntil([&] { return IsWindowVisible(editor) != FALSE; }, 10000)) return testing::AssertionSuccess();
+        return testing::AssertionFailure() << "Back did not show the editor";
+    }
+    // Which of the editor's task panel actions (Add folder, Add file(s),
+    // Rename, Delete, Move up, Move down) the panel shows enabled, once they
+    // are `expected` (within a few seconds, for the repaint).
+    testing::AssertionResult PanelOffers(HWND project, const std::vector<bool>& expected)
+    {
+        HWND panel = TaskPanel(project);
+        if (!panel) return testing::AssertionFailure() << "no task panel";
+        std::vector<bool> shown;
+        if (WaitUntil([&] {
+                shown.clear();
+                for (const PanelAction& action : FirstPaneActions(panel)) shown.push_back(action.enabled);
+                return shown == expected;
+            }, 5000))
+            return testing::AssertionSuccess();
+        return testing::AssertionFailure() << "the panel shows " << testing::PrintToString(shown);
+    }
+    // A real click on the editor's task panel action at `index`.
+    bool ClickPanelAction(HWND project, size_t index)
+    {
+        HWND panel = TaskPanel(project);
+        const std::vector<PanelAction> actions = panel ? FirstPaneActions(panel) : std::vector<PanelAction>();
+        return index < actions.size() && MouseClick(panel, actions[index].at);
+    }
     bool RowsAre(const std::vector<std::string>& rows, DWORD ms = 15000)
     {
         return WaitUntil([&] { return Rows() == rows; }, ms);
@@ -155,13 +204,6 @@ protected:
         CloseClipboard();
         if (!PressKeys(Frame(), {VK_CONTROL, 'V'})) return testing::AssertionFailure() << "Ctrl+V not pressed";
         return testing::AssertionSuccess();
-    }
-    // The one row chosen, as a click on it chooses it.
-    void ChooseOnlyRow(int row)
-    {
-        RemoteSetListState(list, Pid(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-        RemoteSetListState(list, Pid(), row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-        SendMessageA(list, LVM_SETSELECTIONMARK, 0, row);
     }
     // The text of the next message box of the program, answered with OK;
     // empty when none comes within `ms`.
@@ -256,16 +298,12 @@ TEST_F(AudioRoad, ComposedSavedReopenedAndBurnedInBothWriteModes)
     ASSERT_TRUE(editor && burner && list);
 
     // Pasted with Ctrl+V: CD sound and mono 22 kHz sound.
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    SetClipboardData(CF_HDROP, DropBlock({cdWav, monoWav}));
-    CloseClipboard();
-    ASSERT_TRUE(PressKeys(Frame(), {VK_CONTROL, 'V'}));
+    ASSERT_TRUE(Paste({cdWav, monoWav}));
     ASSERT_TRUE(RowsAre({"cd sound", "mono 22k"})) << testing::PrintToString(Rows());
-    // The A key opens the file dialog: an MP3, then an Ogg.
+    // The A key in the list opens the file dialog: an MP3, then an Ogg.
     size_t rows = 2;
     for (const std::string& file : {mp3, ogg}) {
-        PostMessageA(list, WM_KEYDOWN, 'A', 0);
+        ASSERT_TRUE(PressInList('A'));
         ASSERT_TRUE(TypeIntoFileDialog("Open", file)) << file;
         ASSERT_TRUE(WaitUntil([&] { return Rows().size() == rows + 1; }, 15000)) << file;
         ++rows;
@@ -314,21 +352,30 @@ TEST_F(AudioRoad, ComposedSavedReopenedAndBurnedInBothWriteModes)
         ExpectTracks(sources, true);
     }
     ASSERT_EQ(0u, RunDiscTool("insert F 2"));
-    HWND back = FindDescendant(burner, 29334);
-    ASSERT_TRUE(back);
-    PostMessageA(GetParent(back), WM_COMMAND, MAKEWPARAM(29334, BN_CLICKED), reinterpret_cast<LPARAM>(back));
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(editor) != FALSE; }, 10000));
+    ASSERT_TRUE(BackToEditor());
     BurnToCd();
     ASSERT_FALSE(HasFatalFailure());
     ExpectTracks(sources, false);
     EXPECT_TRUE(questions.empty()) << testing::PrintToString(questions);
     if (HasFatalFailure()) return;
 
-    // Back in the editor, Play on the last row (no next row follows it):
-    // the sound device gets its samples.
-    back = FindDescendant(burner, 29334);
-    PostMessageA(GetParent(back), WM_COMMAND, MAKEWPARAM(29334, BN_CLICKED), reinterpret_cast<LPARAM>(back));
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(editor) != FALSE; }, 10000));
+    // Back in the editor after the burn, a middle row clicked: the task
+    // panel offers that row's actions as the toolbar does, and its Move
+    // down and Move up move the row.
+    ASSERT_TRUE(BackToEditor());
+    ASSERT_TRUE(ClickRow(1));
+    for (WORD id : {ID_RENAME_TRACK, ID_DELETE_TRACKS, ID_MOVE_UP, ID_MOVE_DOWN})
+        EXPECT_TRUE(WaitUntil([&] { return SendMessageA(ToolbarWith(id), TB_ISBUTTONENABLED, id, 0) != 0; }, 5000))
+            << "toolbar button " << id;
+    EXPECT_TRUE(PanelOffers(project, {true, true, true, true, true, true}));
+    Shot("audio-editor-back-after-burn");
+    ASSERT_TRUE(ClickPanelAction(project, 5));
+    EXPECT_TRUE(RowsAre({"cd sound", "stereo", "mono 22k", "Tagged Title"})) << testing::PrintToString(Rows());
+    ASSERT_TRUE(ClickPanelAction(project, 4));
+    ASSERT_TRUE(RowsAre(order)) << testing::PrintToString(Rows());
+
+    // Play on the last row (no next row follows it): the sound device gets
+    // its samples.
     const std::string capture = AUDIO_CAPTURE;
     DeleteFileA(capture.c_str());
     // The last row chosen, then the player bar's Play.
@@ -354,11 +401,7 @@ TEST_F(AudioRoad, ComposedSavedReopenedAndBurnedInBothWriteModes)
     // tracks again.
     ASSERT_EQ(0u, RunDiscTool("insert F 2"));
     const std::string longOgg = Windows(audio_fixtures::EncodedFolder() + "long.ogg");
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    SetClipboardData(CF_HDROP, DropBlock({longOgg, longOgg}));
-    CloseClipboard();
-    ASSERT_TRUE(PressKeys(Frame(), {VK_CONTROL, 'V'}));
+    ASSERT_TRUE(Paste({longOgg, longOgg}));
     ASSERT_TRUE(WaitUntil([&] { return Rows().size() == 6; }, 15000));
     const size_t logLines = RemoteListItems(GetDlgItem(burner, IDC_LOG), Pid()).size();
     HWND next = FindDescendant(editor, IDC_NEXT);
@@ -370,25 +413,26 @@ TEST_F(AudioRoad, ComposedSavedReopenedAndBurnedInBothWriteModes)
     HWND decoding = run->WaitForWindow("#32770", "Decoding progress", 20000);
     ASSERT_TRUE(decoding);
     Shot("audio-decoding");
-    PostMessageA(decoding, WM_COMMAND, MAKEWPARAM(8197, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(decoding, 8197)));
+    HWND stop = GetDlgItem(decoding, 8197);
+    ASSERT_TRUE(MouseClick(stop, ClientCentre(stop))) << "the decode window's Stop is covered";
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(decoding); }, 30000));
     ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(burn) != FALSE; }, 10000)) << "the burning frame is usable";
     const std::vector<std::string> log = RemoteListItems(GetDlgItem(burner, IDC_LOG), Pid());
     ASSERT_GE(log.size(), logLines);
     for (size_t i = logLines; i < log.size(); ++i) EXPECT_NE(kBurnDone, log[i]) << "no burn after the stop";
     EXPECT_NE(0u, RunDiscTool("export-raw F \"" + images.File("none") + "\"")) << "the disc stays blank";
-    back = FindDescendant(burner, 29334);
-    PostMessageA(GetParent(back), WM_COMMAND, MAKEWPARAM(29334, BN_CLICKED), reinterpret_cast<LPARAM>(back));
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(editor) != FALSE; }, 10000));
+    ASSERT_TRUE(BackToEditor());
     EXPECT_TRUE(IsWindowEnabled(editor));
     HWND rebar = FindWindowExA(editor, nullptr, REBARCLASSNAMEA, nullptr);
     HWND tools = rebar ? FindWindowExA(rebar, nullptr, TOOLBARCLASSNAMEA, nullptr) : nullptr;
     ASSERT_TRUE(tools);
     EXPECT_TRUE(WaitUntil([&] { return SendMessageA(tools, TB_ISBUTTONENABLED, 8201, 0) != 0; }, 10000))
         << "Add file(s) is offered again";
-    ASSERT_TRUE(RemoteSetListState(list, Pid(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED));
-    ASSERT_TRUE(RemoteSetListState(list, Pid(), 5, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED));
-    PostMessageA(list, WM_KEYDOWN, VK_DELETE, 0);
+    // The last row clicked: everything but Move down is offered; Delete
+    // from the keyboard takes it away.
+    ASSERT_TRUE(ClickRow(5));
+    EXPECT_TRUE(PanelOffers(project, {true, true, true, true, true, false}));
+    ASSERT_TRUE(PressInList(VK_DELETE));
     const bool edited = WaitUntil([&] { return Rows().size() == 5; }, 30000);
     if (!edited) Shot("audio-editor-after-stop");
     EXPECT_TRUE(edited) << "the editor takes edits again";
@@ -424,7 +468,7 @@ TEST_F(AudioRoad, RefusalsThePlayerAndTheTrackLimit)
     EXPECT_EQ("", NextBoxText(500)) << "one box for both";
 
     // Play, then Pause: the bar stands still.
-    ChooseOnlyRow(0);
+    ASSERT_TRUE(ClickRow(0));
     HWND player = ToolbarWith(ID_PLAY), position = FindDescendant(editor, IDC_POSITION_BAR);
     ASSERT_TRUE(player && position);
     ASSERT_TRUE(RemoteClickToolbarButton(player, Pid(), ID_PLAY));

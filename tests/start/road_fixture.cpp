@@ -3,6 +3,7 @@
 #include "vokmar_process.h"
 #include <commctrl.h>
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -31,6 +32,106 @@ void RoadFixture::ProjectPanes(HWND project, HWND* first, HWND* burner, bool fir
         if (dialog && GetDlgItem(pane, 8192) && GetDlgItem(pane, 8204)) *burner = pane;
         else if (!dialog || firstIsDialog) *first = pane;
     }
+}
+
+HWND RoadFixture::TaskPanel(HWND project)
+{
+    HWND splitter = GetWindow(project, GW_CHILD);
+    for (HWND pane = splitter ? GetWindow(splitter, GW_CHILD) : nullptr; pane; pane = GetWindow(pane, GW_HWNDNEXT))
+        if (ClassOf(pane) == "TaskPanelXP") return pane;
+    return nullptr;
+}
+
+namespace {
+
+bool Near(COLORREF a, COLORREF b, int tolerance)
+{
+    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+}
+
+// The pixels of a window's client area as the display shows it.
+class ClientPixels {
+public:
+    explicit ClientPixels(HWND window)
+    {
+        RECT r = {};
+        GetClientRect(window, &r);
+        POINT origin = {0, 0};
+        ClientToScreen(window, &origin);
+        m_width = r.right;
+        m_height = r.bottom;
+        m_bits.resize(size_t(m_width) * size_t(m_height));
+        if (m_bits.empty()) return;
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, m_width, m_height);
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, m_width, m_height, screen, origin.x, origin.y, SRCCOPY);
+        SelectObject(memory, old);
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = m_width;
+        info.bmiHeader.biHeight = -m_height;  // top-down
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        GetDIBits(memory, bitmap, 0, UINT(m_height), m_bits.data(), &info, DIB_RGB_COLORS);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+    }
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+    COLORREF At(int x, int y) const
+    {
+        const DWORD bgr = m_bits[size_t(y) * size_t(m_width) + size_t(x)];
+        return RGB((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF);
+    }
+
+private:
+    int m_width = 0, m_height = 0;
+    std::vector<DWORD> m_bits;
+};
+
+}  // namespace
+
+std::vector<RoadFixture::PanelAction> RoadFixture::FirstPaneActions(HWND panel)
+{
+    // The panel's look: an active pane's body is filled with this blue-grey;
+    // every action's 16-pixel icon stands at x 22 to 37, its caption from
+    // x 46 on.
+    const COLORREF body = RGB(213, 222, 246), white = RGB(254, 254, 254);
+    const int iconLeft = 22, iconRight = 38, textLeft = 46, probe = 10;
+    std::vector<PanelAction> actions;
+    const ClientPixels pixels(panel);
+    if (pixels.Width() <= textLeft + 10) return actions;
+    int y = 0;
+    while (y < pixels.Height() && !Near(pixels.At(probe, y), body, 3)) ++y;
+    const int top = y;
+    while (y < pixels.Height() && Near(pixels.At(probe, y), body, 3)) ++y;
+    const int bottom = y;
+    for (int row = top; row < bottom;) {
+        auto iconRow = [&](int at) {
+            for (int x = iconLeft; x < iconRight; ++x)
+                if (!Near(pixels.At(x, at), body, 24)) return true;
+            return false;
+        };
+        if (!iconRow(row)) {
+            ++row;
+            continue;
+        }
+        int whites = 0, marks = 0;
+        for (int ty = std::max(top, row - 4); ty < std::min(row + 14, bottom); ++ty)
+            for (int x = textLeft; x < pixels.Width() - 10; ++x) {
+                const COLORREF c = pixels.At(x, ty);
+                if (Near(c, white, 2)) ++whites;
+                else if (!Near(c, body, 24)) ++marks;
+            }
+        actions.push_back({POINT{textLeft + 8, row + 6}, whites == 0 && marks > 0});
+        row += 18;  // past the icon, whose own blank lines must not split it
+    }
+    return actions;
 }
 
 HWND RoadFixture::DialogWith(int control, DWORD ms)

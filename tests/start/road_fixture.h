@@ -21,6 +21,16 @@ protected:
     // A project's two frame windows: the first frame (not a dialog, unless
     // `firstIsDialog`) and the burning frame (the other dialog).
     void ProjectPanes(HWND project, HWND* first, HWND* burner, bool firstIsDialog = false);
+    // The task panel on the left of a project window.
+    static HWND TaskPanel(HWND project);
+    // The actions of the task panel's first pane as the display shows them,
+    // in order: where each lies (panel client coordinates) and whether it is
+    // drawn enabled (a disabled caption is engraved in white).
+    struct PanelAction {
+        POINT at;
+        bool enabled;
+    };
+    static std::vector<PanelAction> FirstPaneActions(HWND panel);
     // A visible top-level dialog of the program holding the control.
     HWND DialogWith(int control, DWORD ms);
     // A message box of the program (its text control), or null.

@@ -588,6 +588,27 @@ void MouseDrag(POINT from, POINT to)
     WaitUntil([] { return false; }, 300);
 }
 
+bool MouseClick(HWND window, POINT client)
+{
+    POINT at = client;
+    ClientToScreen(window, &at);
+    if (!WaitUntil([&] { return WindowFromPoint(at) == window; }, 3000)) return false;
+    MoveMouse(at, at, 1);
+    WaitUntil([] { return false; }, 60);
+    MouseInput(MOUSEEVENTF_LEFTDOWN);
+    WaitUntil([] { return false; }, 60);
+    MouseInput(MOUSEEVENTF_LEFTUP);
+    WaitUntil([] { return false; }, 100);
+    return true;
+}
+
+POINT ClientCentre(HWND window)
+{
+    RECT r = {};
+    GetClientRect(window, &r);
+    return POINT{r.right / 2, r.bottom / 2};
+}
+
 HTREEITEM OpenFolderOfDriveC(HWND tree, DWORD pid, const std::string& name)
 {
     auto open = [&](HTREEITEM item) {

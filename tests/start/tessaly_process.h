@@ -108,6 +108,12 @@ RECT RemoteTrackbarRect(HWND trackbar, DWORD pid, UINT message);
 bool RemoteClickToolbarButton(HWND toolbar, DWORD pid, int command);
 // A real drag with the left button, from one screen point to another.
 void MouseDrag(POINT from, POINT to);
+// A real click with the left button at a point of the window's client area,
+// once the display shows that window there; false when another window
+// covers the point.
+bool MouseClick(HWND window, POINT client);
+// The middle of a window's client area.
+POINT ClientCentre(HWND window);
 // In the explorer's folder tree of another process: My Computer and drive
 // C opened (the Right key, as a user opens them) and the folder `name` of
 // drive C chosen; null when one of them was not found.
