@@ -17,22 +17,6 @@
 #include "drubeck.h"
 #include <cstring>
 
-// The real editor under its own class identifier, for this process.
-class AudioEditorRegistration {
-public:
-    AudioEditorRegistration()
-    {
-        com::ComPtr<IClassFactory> factory;
-        com::CreateObject<com::ClassFactory>(IID_IClassFactory, reinterpret_cast<void**>(&factory),
-                                             com::CreatorFn(com::Creator<CCoHollistra>));
-        CoRegisterClassObject(CLSID_CoHollistra, factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &m_cookie);
-    }
-    ~AudioEditorRegistration() { CoRevokeClassObject(m_cookie); }
-
-private:
-    DWORD m_cookie = 0;
-};
-
 // A CF_HDROP block as the shell makes it: ANSI names.
 inline HGLOBAL AudioDropBlock(const std::vector<std::string>& paths)
 {
@@ -203,7 +187,7 @@ protected:
         return false;
     }
 
-    AudioEditorRegistration editorClass;
+    LocalClassRegistration editorClass{CLSID_CoHollistra, com::Creator<CCoHollistra>};  // the real editor
     StubClassRegistration audioClasses{CLSID_CoPanelCtrl, CLSID_StubEditor, CLSID_CoDrubeck};
     TempFolder files;
     std::vector<com::ComPtr<ICommandPerformer>> taps;

@@ -107,22 +107,6 @@ public:
     }
 };
 
-// The stand-in takes the engine's class for this process while it lives.
-class StandInCreatorRegistration {
-public:
-    StandInCreatorRegistration()
-    {
-        com::ComPtr<IClassFactory> factory;
-        com::CreateObject<com::ClassFactory>(IID_IClassFactory, reinterpret_cast<void**>(&factory),
-                                             com::CreatorFn(com::Creator<CStandInCreator>));
-        CoRegisterClassObject(CLSID_CoDevices, factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &m_cookie);
-    }
-    ~StandInCreatorRegistration() { CoRevokeClassObject(m_cookie); }
-
-private:
-    DWORD m_cookie = 0;
-};
-
 BOOL CALLBACK CountWindow(HWND, LPARAM count)
 {
     ++*reinterpret_cast<int*>(count);
@@ -390,7 +374,8 @@ TEST_F(AudioEditorTest, EditorThatCannotBeWholeFailsTheProjectCleanly)
         HRESULT hr = S_OK;
         std::vector<std::string> said;
         {
-            StandInCreatorRegistration creator;
+            // The stand-in takes the engine's class for this process.
+            LocalClassRegistration creator(CLSID_CoDevices, com::Creator<CStandInCreator>);
             DialogDriver answers([&](HWND box) { DialogDriver::Press(box, IDOK); });
             EXPECT_EQ(nullptr, Open<CCoSunnavar>(&hr));
             said = answers.Texts();

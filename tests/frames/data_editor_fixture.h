@@ -12,21 +12,6 @@
 #include <shlobj.h>
 #include <cstring>
 
-// The real editor under its own class identifier, for this process.
-class EditorRegistration {
-public:
-    EditorRegistration()
-    {
-        com::ComPtr<IClassFactory> factory;
-        com::CreateObject<com::ClassFactory>(IID_IClassFactory, reinterpret_cast<void**>(&factory),
-                                             com::CreatorFn(com::Creator<CCoNostrine>));
-        CoRegisterClassObject(CLSID_CoNostrine, factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &m_cookie);
-    }
-    ~EditorRegistration() { CoRevokeClassObject(m_cookie); }
-private:
-    DWORD m_cookie = 0;
-};
-
 // A CF_HDROP block as the shell makes it: ANSI names, `at` the drop point.
 inline HGLOBAL DropBlock(const std::vector<std::string>& paths, POINT at = {5, 5})
 {
@@ -190,7 +175,7 @@ protected:
         SendMessageA(window, WM_NOTIFY, IDC_FILE_LIST, reinterpret_cast<LPARAM>(&click));
     }
 
-    EditorRegistration editorClass;
+    LocalClassRegistration editorClass{CLSID_CoNostrine, com::Creator<CCoNostrine>};  // the real editor
     StubClassRegistration dataClasses{CLSID_CoPanelCtrl, CLSID_StubEditor, CLSID_CoDrubeck};
     TempFolder files;
 };

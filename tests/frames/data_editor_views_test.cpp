@@ -20,21 +20,6 @@ HWND WindowOf(CCoNostrine* editor)
     return window;
 }
 
-// The data object the editor makes for its drag, from this program.
-class DataObjectRegistration {
-public:
-    DataObjectRegistration()
-    {
-        com::ComPtr<IClassFactory> factory;
-        com::CreateObject<com::ClassFactory>(IID_IClassFactory, reinterpret_cast<void**>(&factory),
-                                             com::CreatorFn(com::Creator<CCommonDataObject>));
-        CoRegisterClassObject(CLSID_CommonDataObject, factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &m_cookie);
-    }
-    ~DataObjectRegistration() { CoRevokeClassObject(m_cookie); }
-private:
-    DWORD m_cookie = 0;
-};
-
 class DataEditorViewsTest : public DataEditorFrameTest {
 protected:
     static std::string Tip(CCoNostrine* editor, unsigned id)
@@ -78,7 +63,8 @@ protected:
         return names;
     }
 
-    DataObjectRegistration dataObjectClass;
+    // The data object the editor makes for its drag, from this program.
+    LocalClassRegistration dataObjectClass{CLSID_CommonDataObject, com::Creator<CCommonDataObject>};
 };
 
 TEST(EditorViewTexts, CopiesFitTheirBuffersAndAreTerminated)

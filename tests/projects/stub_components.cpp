@@ -401,22 +401,25 @@ STDMETHODIMP CStubTaskPanel::ChangePane(unsigned pane, BSTR caption, HICON icon)
 
 // --- registration in this process ---
 
+LocalClassRegistration::LocalClassRegistration(REFCLSID clsid, com::CreatorFn create)
+{
+    com::ComPtr<IClassFactory> factory;
+    com::CreateObject<com::ClassFactory>(IID_IClassFactory, reinterpret_cast<void**>(&factory), create);
+    if (factory) CoRegisterClassObject(clsid, factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &m_cookie);
+}
+
+LocalClassRegistration::~LocalClassRegistration()
+{
+    if (m_cookie) CoRevokeClassObject(m_cookie);
+}
+
 StubClassRegistration::StubClassRegistration(REFCLSID panel, REFCLSID editor, REFCLSID burner)
 {
     struct Row {
         const CLSID* clsid;
         com::CreatorFn create;
     } rows[] = {{&panel, CreatePanel}, {&editor, CreateEditor}, {&burner, CreateBurner}};
-    for (const Row& row : rows) {
-        com::ComPtr<IClassFactory> factory;
-        com::CreateObject<com::ClassFactory>(IID_IClassFactory, reinterpret_cast<void**>(&factory), row.create);
-        DWORD cookie = 0;
-        if (SUCCEEDED(CoRegisterClassObject(*row.clsid, factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie)))
-            m_cookies.push_back(cookie);
-    }
+    for (const Row& row : rows) m_classes.push_back(std::make_unique<LocalClassRegistration>(*row.clsid, row.create));
 }
 
-StubClassRegistration::~StubClassRegistration()
-{
-    for (DWORD cookie : m_cookies) CoRevokeClassObject(cookie);
-}
+StubClassRegistration::~StubClassRegistration() = default;

@@ -9,10 +9,12 @@
 #include <commands.h>
 #include <com/object.h>
 #include <com/ptr.h>
+#include <com/server.h>
 #include <window/window_impl.h>
 #include "task_panel.h"
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -207,6 +209,18 @@ private:
 
 // Registers the stubs' class factories in this process (CoRegisterClassObject)
 // for the life of the object.
+// A class registered for this process under a class identifier while the
+// object lives, as its server would register it.
+class LocalClassRegistration {
+public:
+    LocalClassRegistration(REFCLSID clsid, com::CreatorFn create);
+    ~LocalClassRegistration();
+    LocalClassRegistration(const LocalClassRegistration&) = delete;
+    LocalClassRegistration& operator=(const LocalClassRegistration&) = delete;
+private:
+    DWORD m_cookie = 0;
+};
+
 class StubClassRegistration {
 public:
     // The stubs under the test class identifiers, or under the ones a
@@ -215,5 +229,5 @@ public:
                           REFCLSID burner = CLSID_StubBurner);
     ~StubClassRegistration();
 private:
-    std::vector<DWORD> m_cookies;
+    std::vector<std::unique_ptr<LocalClassRegistration>> m_classes;
 };
