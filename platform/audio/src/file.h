@@ -16,9 +16,6 @@ class File {
   File& operator=(const File&) = delete;
 
   bool is_open() const { return f_ != nullptr; }
-  // A larger buffer for a file read in small pieces from start to end (each
-  // refill is a system call, costly under Wine); before the first read only.
-  void Buffer(size_t bytes) { if (f_) std::setvbuf(f_, nullptr, _IOFBF, bytes); }
   size_t Read(void* buf, size_t n) { return std::fread(buf, 1, n, f_); }
   bool Seek(int64_t pos, int whence = SEEK_SET) { return _fseeki64(f_, pos, whence) == 0; }
   int64_t Tell() { return _ftelli64(f_); }

@@ -29,9 +29,6 @@ class MpegDecoder : public Decoder {
     static std::once_flag init;
     std::call_once(init, [] { mpg123_init(); });
     if (!file_.is_open()) return AUDIO_ERROR_FILE;
-    // The library reads a frame (a few hundred bytes) at a time, twice over
-    // with the length scan.
-    file_.Buffer(256 << 10);
     mh_ = mpg123_new(nullptr, nullptr);
     if (!mh_) return AUDIO_ERROR_MEMORY;
     mpg123_param(mh_, MPG123_ADD_FLAGS, MPG123_QUIET, 0);
