@@ -457,13 +457,18 @@ LRESULT CCoHollistra::OnGetInfoTip(int, NMHDR* header, BOOL&)
 const TrackTexts& CCoHollistra::RowTexts(unsigned row) const
 {
     if (row < m_rowTexts.size() && m_rowTexts[row]) return *m_rowTexts[row];
+    // Inside a message another thread sent (another program reading the
+    // list) the runtime refuses every call to the engine: the row is left
+    // for the repaint that follows, and that refusal counts as no retry.
+    const bool inSentMessage = ::InSendMessage() != FALSE;
     auto texts = std::make_unique<TrackTexts>();
-    if (!ReadTexts(Track(row), texts.get())) {
+    if (inSentMessage || !ReadTexts(Track(row), texts.get())) {
         // Not kept: the list paints again once this message is done.
         m_partialTexts = *texts;
-        if (m_textRetries < kTextRetries && !m_repaintPosted && ::IsWindow(m_hWnd)) {
+        const bool retry = inSentMessage || m_textRetries < kTextRetries;
+        if (retry && !m_repaintPosted && ::IsWindow(m_hWnd)) {
             m_repaintPosted = true;
-            ++m_textRetries;
+            if (!inSentMessage) ++m_textRetries;
             ::PostMessageA(m_hWnd, WM_REPAINT_ROWS, 0, 0);
         }
         return m_partialTexts;
