@@ -24,7 +24,6 @@ namespace {
 
 const char kDataProject[] = "{2EECB0E1-0EE1-4541-87B1-D135261D0108}";   // Maravin.dll
 const char kAudioProject[] = "{DA2C89CF-D2BF-4141-9FB6-04966871791A}";  // Sunnavar.dll
-const WORD ID_FILE_OPEN = 0xE101, ID_FILE_SAVE_AS = 0xE104;
 const int IDC_TYPE_LIST = 1001, IDC_TRACK_LIST = 1600, IDC_NEXT = 29335;
 const int IDC_BACK = 29334, IDC_BURN = 8192, IDC_LOG = 8196, IDC_DRIVES = 8198;
 const WORD ID_RENAME_TRACK = 8202, ID_DELETE_TRACKS = 8203, ID_MOVE_UP = 8204, ID_MOVE_DOWN = 8205;
@@ -222,7 +221,7 @@ protected:
     {
         HWND next = FindDescendant(editor, IDC_NEXT);
         ASSERT_TRUE(next);
-        PostMessageA(GetParent(next), WM_COMMAND, MAKEWPARAM(IDC_NEXT, BN_CLICKED), reinterpret_cast<LPARAM>(next));
+        ASSERT_TRUE(MouseClick(next, ClientCentre(next)));
         ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(burner) != FALSE; }, 10000));
         HWND drives = GetDlgItem(burner, IDC_DRIVES);
         const int cd = DriveRow(drives, 'F');
@@ -230,7 +229,7 @@ protected:
         ChooseRow(drives, cd);
         HWND burn = GetDlgItem(burner, IDC_BURN);
         ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(burn) != FALSE; }, 15000)) << "Burn for a blank CD-R";
-        PostMessageA(burner, WM_COMMAND, MAKEWPARAM(IDC_BURN, BN_CLICKED), reinterpret_cast<LPARAM>(burn));
+        ASSERT_TRUE(MouseClick(burn, ClientCentre(burn)));
         HWND log = GetDlgItem(burner, IDC_LOG);
         std::string last;
         const bool done = WaitUntil([&] {
@@ -287,10 +286,12 @@ TEST_F(AudioRoad, ComposedSavedReopenedAndBurnedInBothWriteModes)
     const auto audio = std::find(offered.begin(), offered.end(), "Audio CD");
     ASSERT_NE(offered.end(), audio) << testing::PrintToString(offered);
     EXPECT_EQ(1, audio - offered.begin()) << "listed in its order, after the data disc";
-    ASSERT_TRUE(RemoteSetListState(typeList, Pid(), int(audio - offered.begin()), LVIS_SELECTED | LVIS_FOCUSED,
-                                   LVIS_SELECTED | LVIS_FOCUSED));
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(types, IDOK)) != FALSE; }, 5000));
-    PostMessageA(types, WM_COMMAND, IDOK, 0);
+    const RECT typeRow = RemoteListItemRect(typeList, Pid(), int(audio - offered.begin()));
+    ASSERT_FALSE(IsRectEmpty(&typeRow));
+    ASSERT_TRUE(MouseClick(typeList, POINT{(typeRow.left + typeRow.right) / 2, (typeRow.top + typeRow.bottom) / 2}));
+    HWND ok = GetDlgItem(types, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(ok) != FALSE; }, 5000));
+    ASSERT_TRUE(MouseClick(ok, ClientCentre(ok)));
     HWND project = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (project = VisibleProject()) != nullptr; }, 20000));
     EXPECT_EQ("Audio#1", WindowText(project));
@@ -322,7 +323,7 @@ TEST_F(AudioRoad, ComposedSavedReopenedAndBurnedInBothWriteModes)
 
     // Saved, closed without a question, opened again: the same rows.
     const std::string saved = install.File("road.qvaudio");
-    PostMessageA(Frame(), WM_COMMAND, ID_FILE_SAVE_AS, 0);
+    ASSERT_TRUE(ChooseFromMenu('F', 'A'));  // File > Save As
     ASSERT_TRUE(TypeIntoFileDialog("Save As", saved));
     ASSERT_TRUE(WaitUntil([&] { return FileExists(saved); }, 10000));
     PostMessageA(project, WM_CLOSE, 0, 0);
@@ -332,7 +333,7 @@ TEST_F(AudioRoad, ComposedSavedReopenedAndBurnedInBothWriteModes)
         return MdiChildren(Frame()).empty();
     }, 10000));
     EXPECT_EQ("", asked) << "a saved project closes without a question";
-    PostMessageA(Frame(), WM_COMMAND, ID_FILE_OPEN, 0);
+    ASSERT_TRUE(PressKeys(Frame(), {VK_CONTROL, 'O'}));  // File > Open
     ASSERT_TRUE(TypeIntoFileDialog("Open", saved));
     ASSERT_TRUE(WaitUntil([&] { return (project = VisibleProject()) != nullptr; }, 20000));
     FindPanes(project);
@@ -403,11 +404,11 @@ TEST_F(AudioRoad, ComposedSavedReopenedAndBurnedInBothWriteModes)
     ASSERT_TRUE(WaitUntil([&] { return Rows().size() == 6; }, 15000));
     const size_t logLines = RemoteListItems(GetDlgItem(burner, IDC_LOG), Pid()).size();
     HWND next = FindDescendant(editor, IDC_NEXT);
-    PostMessageA(GetParent(next), WM_COMMAND, MAKEWPARAM(IDC_NEXT, BN_CLICKED), reinterpret_cast<LPARAM>(next));
+    ASSERT_TRUE(MouseClick(next, ClientCentre(next)));
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(burner) != FALSE; }, 10000));
     HWND burn = GetDlgItem(burner, IDC_BURN);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(burn) != FALSE; }, 15000));
-    PostMessageA(burner, WM_COMMAND, MAKEWPARAM(IDC_BURN, BN_CLICKED), reinterpret_cast<LPARAM>(burn));
+    ASSERT_TRUE(MouseClick(burn, ClientCentre(burn)));
     HWND decoding = run->WaitForWindow("#32770", "Decoding progress", 20000);
     ASSERT_TRUE(decoding);
     Shot("audio-decoding");

@@ -239,6 +239,26 @@ bool RoadFixture::FileDialogFrom(HWND owner, int button, const std::string& file
     return TypeIntoFileDialog(caption, file);
 }
 
+testing::AssertionResult RoadFixture::ChooseFromMenu(char menu, char item)
+{
+    const LPARAM altDown = 1 << 29;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        PostMessageA(Frame(), WM_SYSKEYDOWN, WPARAM(menu), altDown);
+        HWND popup = nullptr;
+        if (!WaitUntil([&] { return (popup = run->WaitForWindow("#32768", nullptr, 0)) && IsWindowVisible(popup); },
+                       5000))
+            continue;
+        PostMessageA(Frame(), WM_KEYDOWN, WPARAM(item), 0);
+        if (WaitUntil([&] { return !IsWindow(popup) || !IsWindowVisible(popup); }, 2000))
+            return testing::AssertionSuccess();
+        PostMessageA(Frame(), WM_KEYDOWN, VK_ESCAPE, 0);
+        PostMessageA(Frame(), WM_KEYDOWN, VK_ESCAPE, 0);
+        WaitUntil([&] { return !IsWindow(popup) || !IsWindowVisible(popup); }, 2000);
+        WaitUntil([] { return false; }, 500);
+    }
+    return testing::AssertionFailure() << "Alt+" << menu << ", " << item << " was not offered";
+}
+
 testing::AssertionResult RoadFixture::NewProjectOfType(const std::string& name)
 {
     // The program opens the dialog at its start; later File > New does.

@@ -47,6 +47,11 @@ protected:
     bool FileDialog(WORD command, const char* caption, const std::string& file);
     // The same for an open-file dialog a button of another window opens.
     bool FileDialogFrom(HWND owner, int button, const std::string& file, const char* caption = "Open");
+    // A menu command from the keyboard: Alt+`menu` opens the frame's menu,
+    // `item` chooses the command, which the menu takes only while it is
+    // enabled (a greyed one leaves the menu open: closed again and tried
+    // once more, as a user would after a moment).
+    testing::AssertionResult ChooseFromMenu(char menu, char item);
     // File > New, the type chosen by its name in the project-type dialog.
     testing::AssertionResult NewProjectOfType(const std::string& name);
     // The row of a drive list of the program naming the drive `letter`, once
