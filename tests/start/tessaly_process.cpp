@@ -573,6 +573,14 @@ void MoveMouse(POINT from, POINT to, int steps)
     }
 }
 
+// The cursor taken to the screen's bottom right corner, away from the
+// program's windows: left where it clicked, it would choose the item under
+// it in a menu opened there later.
+void ParkMouse(POINT from)
+{
+    MoveMouse(from, POINT{GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1}, 1);
+}
+
 }  // namespace
 
 void MouseDrag(POINT from, POINT to)
@@ -586,6 +594,7 @@ void MouseDrag(POINT from, POINT to)
     WaitUntil([] { return false; }, 300);  // over the target for a few ticks of the drag loop
     MouseInput(MOUSEEVENTF_LEFTUP);
     WaitUntil([] { return false; }, 300);
+    ParkMouse(to);
 }
 
 bool MouseClick(HWND window, POINT client)
@@ -599,6 +608,7 @@ bool MouseClick(HWND window, POINT client)
     WaitUntil([] { return false; }, 60);
     MouseInput(MOUSEEVENTF_LEFTUP);
     WaitUntil([] { return false; }, 100);
+    ParkMouse(at);
     return true;
 }
 
@@ -636,10 +646,7 @@ bool RemoteClickToolbarButton(HWND toolbar, DWORD pid, int command)
     if (!SendMessageA(toolbar, TB_GETRECT, static_cast<WPARAM>(command), reinterpret_cast<LPARAM>(block.At())) ||
         !block.Read(0, &rect, sizeof(rect)))
         return false;
-    const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-    PostMessageA(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    PostMessageA(toolbar, WM_LBUTTONUP, 0, at);
-    return true;
+    return MouseClick(toolbar, POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
 }
 
 RECT RemoteTreeItemRect(HWND tree, DWORD pid, HTREEITEM item)

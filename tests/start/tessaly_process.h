@@ -103,8 +103,8 @@ RECT RemoteTreeItemRect(HWND tree, DWORD pid, HTREEITEM item);
 // A rectangle a trackbar of another process gives (TBM_GETTHUMBRECT or
 // TBM_GETCHANNELRECT, in its client coordinates), empty when it cannot be read.
 RECT RemoteTrackbarRect(HWND trackbar, DWORD pid, UINT message);
-// A click (posted to the control) on the button `command` of a toolbar of
-// another process; false when it has no such button.
+// A real click on the button `command` of a toolbar of another process;
+// false when it has no such button or the button is not on the screen.
 bool RemoteClickToolbarButton(HWND toolbar, DWORD pid, int command);
 // A real drag with the left button, from one screen point to another.
 void MouseDrag(POINT from, POINT to);
