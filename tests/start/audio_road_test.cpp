@@ -24,7 +24,7 @@ namespace {
 
 const char kDataProject[] = "{2EECB0E1-0EE1-4541-87B1-D135261D0108}";   // Maravin.dll
 const char kAudioProject[] = "{DA2C89CF-D2BF-4141-9FB6-04966871791A}";  // Sunnavar.dll
-const int IDC_TYPE_LIST = 1001, IDC_TRACK_LIST = 1600, IDC_NEXT = 29335;
+const int IDC_TRACK_LIST = 1600, IDC_NEXT = 29335;
 const int IDC_BACK = 29334, IDC_BURN = 8192, IDC_LOG = 8196, IDC_DRIVES = 8198;
 const WORD ID_RENAME_TRACK = 8202, ID_DELETE_TRACKS = 8203, ID_MOVE_UP = 8204, ID_MOVE_DOWN = 8205;
 const WORD ID_PLAY = 8212, ID_PAUSE = 8213, ID_STOP = 8214;
@@ -278,20 +278,10 @@ TEST_F(AudioRoad, ComposedSavedReopenedAndBurnedInBothWriteModes)
     run = std::make_unique<TessalyRun>(install);
     ASSERT_TRUE(Frame());
     // File > New at the start: the type dialog, Audio CD chosen.
-    HWND types = run->WaitForWindow("#32770", "Choose project type:", 20000);
-    ASSERT_TRUE(types);
-    HWND typeList = GetDlgItem(types, IDC_TYPE_LIST);
-    std::vector<std::string> offered;
-    WaitUntil([&] { return (offered = RemoteListItems(typeList, Pid())).size() >= 2; }, 10000);
-    const auto audio = std::find(offered.begin(), offered.end(), "Audio CD");
-    ASSERT_NE(offered.end(), audio) << testing::PrintToString(offered);
-    EXPECT_EQ(1, audio - offered.begin()) << "listed in its order, after the data disc";
-    const RECT typeRow = RemoteListItemRect(typeList, Pid(), int(audio - offered.begin()));
-    ASSERT_FALSE(IsRectEmpty(&typeRow));
-    ASSERT_TRUE(MouseClick(typeList, POINT{(typeRow.left + typeRow.right) / 2, (typeRow.top + typeRow.bottom) / 2}));
-    HWND ok = GetDlgItem(types, IDOK);
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(ok) != FALSE; }, 5000));
-    ASSERT_TRUE(MouseClick(ok, ClientCentre(ok)));
+    ASSERT_TRUE(run->WaitForWindow("#32770", "Choose project type:", 20000));
+    int listedAt = -1;
+    ASSERT_TRUE(NewProjectOfType("Audio CD", &listedAt));
+    EXPECT_EQ(1, listedAt) << "listed in its order, after the data disc";
     HWND project = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (project = VisibleProject()) != nullptr; }, 20000));
     EXPECT_EQ("Audio#1", WindowText(project));

@@ -7,7 +7,6 @@
 
 namespace {
 
-const WORD ID_FILE_NEW = 0xE100;
 const int IDC_TYPE_LIST = 1001;
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
@@ -259,27 +258,33 @@ testing::AssertionResult RoadFixture::ChooseFromMenu(char menu, char item)
     return testing::AssertionFailure() << "Alt+" << menu << ", " << item << " was not offered";
 }
 
-testing::AssertionResult RoadFixture::NewProjectOfType(const std::string& name)
+testing::AssertionResult RoadFixture::NewProjectOfType(const std::string& name, int* listedAt)
 {
-    // The program opens the dialog at its start; later File > New does.
+    // The program opens the dialog at its start; later Ctrl+N does.
     HWND dialog = run->WaitForWindow("#32770", "Choose project type:", 0);
     if (!dialog) {
-        PostMessageA(Frame(), WM_COMMAND, ID_FILE_NEW, 0);
+        if (!PressKeys(Frame(), {VK_CONTROL, 'N'})) return testing::AssertionFailure() << "Ctrl+N not pressed";
         dialog = run->WaitForWindow("#32770", "Choose project type:", 15000);
     }
     if (!dialog) return testing::AssertionFailure() << "no project-type dialog";
     HWND list = GetDlgItem(dialog, IDC_TYPE_LIST);
     std::vector<std::string> items;
-    WaitUntil([&] { return !(items = RemoteListItems(list, Pid())).empty(); }, 5000);
-    const auto at = std::find(items.begin(), items.end(), name);
-    if (at == items.end()) return testing::AssertionFailure() << "the types listed: " << testing::PrintToString(items);
-    const int row = static_cast<int>(at - items.begin());
-    if (!RemoteSetListState(list, Pid(), row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED))
-        return testing::AssertionFailure() << "the type could not be chosen";
+    int row = -1;
+    WaitUntil([&] {
+        items = RemoteListItems(list, Pid());
+        const auto at = std::find(items.begin(), items.end(), name);
+        row = at == items.end() ? -1 : static_cast<int>(at - items.begin());
+        return row >= 0;
+    }, 5000);
+    if (row < 0) return testing::AssertionFailure() << "the types listed: " << testing::PrintToString(items);
+    if (listedAt) *listedAt = row;
+    const RECT r = RemoteListItemRect(list, Pid(), row);
+    if (IsRectEmpty(&r) || !MouseClick(list, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}))
+        return testing::AssertionFailure() << "the type could not be clicked";
     HWND ok = GetDlgItem(dialog, IDOK);
     if (!WaitUntil([&] { return IsWindowEnabled(ok) != FALSE; }, 5000))
         return testing::AssertionFailure() << "OK stayed disabled";
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+    if (!MouseClick(ok, ClientCentre(ok))) return testing::AssertionFailure() << "OK could not be clicked";
     if (!WaitUntil([&] { return !IsWindow(dialog); }, 10000)) return testing::AssertionFailure() << "the dialog stayed";
     return testing::AssertionSuccess();
 }

@@ -52,8 +52,10 @@ protected:
     // enabled (a greyed one leaves the menu open: closed again and tried
     // once more, as a user would after a moment).
     testing::AssertionResult ChooseFromMenu(char menu, char item);
-    // File > New, the type chosen by its name in the project-type dialog.
-    testing::AssertionResult NewProjectOfType(const std::string& name);
+    // File > New (Ctrl+N, unless the dialog the program opens at its start
+    // is up), the type clicked by its name in the project-type dialog, then
+    // OK; `listedAt` gets the type's place in the list.
+    testing::AssertionResult NewProjectOfType(const std::string& name, int* listedAt = nullptr);
     // The row of a drive list of the program naming the drive `letter`, once
     // it is listed; -1 when it is not within `ms`.
     int DriveRow(HWND combo, char letter, DWORD ms = 15000);
