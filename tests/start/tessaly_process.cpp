@@ -309,6 +309,18 @@ private:
     char* m_at = nullptr;
 };
 
+// Sends a message that fills a RECT, the RECT in the other process's
+// memory: `rect` goes in as the message reads it and holds the answer on the
+// way out. False when the block cannot be had or read, or when
+// `answerNeeded` and the message answered 0.
+bool RemoteRectMessage(HWND window, DWORD pid, UINT message, WPARAM wParam, RECT& rect, bool answerNeeded = true)
+{
+    RemoteBlock block(pid, sizeof(RECT));
+    if (!block.Write(0, &rect, sizeof(rect))) return false;
+    const LRESULT answer = SendMessageA(window, message, wParam, reinterpret_cast<LPARAM>(block.At()));
+    return (!answerNeeded || answer) && block.Read(0, &rect, sizeof(rect));
+}
+
 struct DescendantSearch {
     int id;
     HWND found;
@@ -529,23 +541,14 @@ bool PressKeys(HWND window, const std::vector<WORD>& keys)
 RECT RemoteListItemRect(HWND list, DWORD pid, int row)
 {
     RECT rect = {};
-    RemoteBlock block(pid, sizeof(RECT));
     rect.left = LVIR_LABEL;
-    if (!block.Write(0, &rect, sizeof(rect)) ||
-        !SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.At())) ||
-        !block.Read(0, &rect, sizeof(rect)))
-        return RECT{};
-    return rect;
+    return RemoteRectMessage(list, pid, LVM_GETITEMRECT, static_cast<WPARAM>(row), rect) ? rect : RECT{};
 }
 
 RECT RemoteTrackbarRect(HWND trackbar, DWORD pid, UINT message)
 {
     RECT rect = {};
-    RemoteBlock block(pid, sizeof(RECT));
-    if (!block.At()) return rect;
-    SendMessageA(trackbar, message, 0, reinterpret_cast<LPARAM>(block.At()));
-    if (!block.Read(0, &rect, sizeof(rect))) return RECT{};
-    return rect;
+    return RemoteRectMessage(trackbar, pid, message, 0, rect, false) ? rect : RECT{};  // these answer nothing
 }
 
 namespace {
@@ -642,21 +645,13 @@ HTREEITEM OpenFolderOfDriveC(HWND tree, DWORD pid, const std::string& name)
 bool RemoteClickToolbarButton(HWND toolbar, DWORD pid, int command)
 {
     RECT rect = {};
-    RemoteBlock block(pid, sizeof(RECT));
-    if (!SendMessageA(toolbar, TB_GETRECT, static_cast<WPARAM>(command), reinterpret_cast<LPARAM>(block.At())) ||
-        !block.Read(0, &rect, sizeof(rect)))
-        return false;
+    if (!RemoteRectMessage(toolbar, pid, TB_GETRECT, static_cast<WPARAM>(command), rect)) return false;
     return MouseClick(toolbar, POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
 }
 
 RECT RemoteTreeItemRect(HWND tree, DWORD pid, HTREEITEM item)
 {
     RECT rect = {};
-    RemoteBlock block(pid, sizeof(RECT));
     std::memcpy(&rect, &item, sizeof(item));  // the message reads the item from the rectangle
-    if (!block.Write(0, &rect, sizeof(rect)) ||
-        !SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(block.At())) ||
-        !block.Read(0, &rect, sizeof(rect)))
-        return RECT{};
-    return rect;
+    return RemoteRectMessage(tree, pid, TVM_GETITEMRECT, TRUE, rect) ? rect : RECT{};
 }
