@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include "near_color.h"
 #include "common.h"
 #include "hosting.h"
 #include "commands.h"
@@ -241,12 +242,6 @@ TEST_F(TaskPanel, LayoutHasAMinimumWidth)
 }
 
 namespace {
-
-bool Near(COLORREF a, COLORREF b, int tolerance = 8)
-{
-    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
-           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
-}
 
 // Whether any pixel of the rectangle has the colour: text shows as a few.
 bool AnyPixel(HDC dc, const RECT& r, COLORREF colour)

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
+#include "near_color.h"
 #include <shared/colors.h>
 #include <shared/drawing.h>
-#include <cstdlib>
 
 namespace {
 
@@ -48,12 +48,6 @@ private:
     HGDIOBJ m_old;
     DWORD* m_bits = nullptr;
 };
-
-bool Near(COLORREF a, COLORREF b, int tolerance)
-{
-    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
-           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
-}
 
 }  // namespace
 

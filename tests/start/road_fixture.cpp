@@ -1,9 +1,9 @@
 #include "road_fixture.h"
+#include "near_color.h"
 #include "unix_tools.h"
 #include "vokmar_process.h"
 #include <commctrl.h>
 #include <algorithm>
-#include <cstdlib>
 
 namespace {
 
@@ -42,12 +42,6 @@ HWND RoadFixture::TaskPanel(HWND project)
 }
 
 namespace {
-
-bool Near(COLORREF a, COLORREF b, int tolerance)
-{
-    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
-           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
-}
 
 // The pixels of a window's client area as the display shows it.
 class ClientPixels {
