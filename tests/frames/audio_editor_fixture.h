@@ -3,6 +3,7 @@
 // do to it as a user would.
 #pragma once
 #include "project_fixture.h"
+#include "stub_project.h"
 #include "audio_editor_frame.h"
 #include "audio_fixtures.h"
 #include "audio_project.h"
@@ -46,17 +47,7 @@ public:
     STDMETHODIMP SetPartnerNoAddRef(IUnknown*) override { return S_OK; }
     STDMETHODIMP InvokeCommand(IUnknown* sender, REFCLSID senderClsid, unsigned id, SAFEARRAY* data) override
     {
-        std::vector<long> numbers;
-        LONG low = 0, high = -1;
-        if (data && SUCCEEDED(SafeArrayGetLBound(data, 1, &low)) && SUCCEEDED(SafeArrayGetUBound(data, 1, &high)))
-            for (LONG i = low; i <= high; ++i) {
-                VARIANT v;
-                VariantInit(&v);
-                if (SUCCEEDED(SafeArrayGetElement(data, &i, &v)) && (V_VT(&v) == VT_UI4 || V_VT(&v) == VT_I4))
-                    numbers.push_back(V_I4(&v));
-                VariantClear(&v);
-            }
-        sent.push_back({id, numbers});
+        sent.push_back(RecordCommand(id, data));
         return project ? project->InvokeCommand(sender, senderClsid, id, data) : S_OK;
     }
 
@@ -64,13 +55,13 @@ public:
     std::vector<std::vector<long>> Sent(unsigned id) const
     {
         std::vector<std::vector<long>> found;
-        for (const auto& s : sent)
-            if (s.first == id) found.push_back(s.second);
+        for (const RecordedCommand& s : sent)
+            if (s.id == id) found.push_back(s.numbers);
         return found;
     }
 
     ICommandPerformer* project = nullptr;  // held by the test
-    std::vector<std::pair<unsigned, std::vector<long>>> sent;
+    std::vector<RecordedCommand> sent;
 };
 
 class AudioEditorTest : public ProjectTest {

@@ -3,9 +3,7 @@
 #include <com/bstr.h>
 #include <shared/variant_safearray.h>
 
-namespace {
-
-RecordedCommand Record(unsigned int id, SAFEARRAY* data)
+RecordedCommand RecordCommand(unsigned int id, SAFEARRAY* data)
 {
     RecordedCommand command{id, {}, {}};
     if (!data) return command;
@@ -30,12 +28,10 @@ RecordedCommand Record(unsigned int id, SAFEARRAY* data)
     return command;
 }
 
-}  // namespace
-
 STDMETHODIMP CStubProject::InvokeCommand(IUnknown* sender, REFCLSID, unsigned int id, SAFEARRAY* data)
 {
     if (!sender) return E_INVALIDARG;
-    m_commands.push_back(Record(id, data));
+    m_commands.push_back(RecordCommand(id, data));
     switch (id) {
     case PCID_REQUEST_BURN: return Start();
     case PCID_CANCEL:

@@ -14,6 +14,9 @@ struct RecordedCommand {
     std::string text;           // the first text element
 };
 
+// A command as it was sent: its id, its integer elements, its first text.
+RecordedCommand RecordCommand(unsigned int id, SAFEARRAY* data);
+
 class CStubProject : public com::ObjectRoot<com::SingleThreadModel>, public ICommandPerformer {
 public:
     COM_INTERFACES_BEGIN(CStubProject)
