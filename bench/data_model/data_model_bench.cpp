@@ -186,6 +186,12 @@ bool MeasureFileFloor(const Sources& sources, Floor* floor)
     return true;
 }
 
+void PrintFileFloor(const Floor& floor, const char* when)
+{
+    std::printf("%-6s %9.3f ms       open + read + close of a source file %s (best of three passes; the first "
+                "%.3f ms)\n", "floor", floor.file, when, floor.fileFirst);
+}
+
 bool MeasureFloor(const Sources& sources, Floor* floor)
 {
     com::ComPtr<IFileTree> tree;
@@ -243,8 +249,7 @@ bool Burn(IFileTree* tree, int entries, const Sources& sources, const Floor& flo
                 total / entries / floor.call, total / 1000);
     Floor after;
     if (!MeasureFileFloor(sources, &after)) return false;
-    std::printf("%-6s %9.3f ms       open + read + close of a source file just after the burn (best of three "
-                "passes; the first %.3f ms)\n", "floor", after.file, after.fileFirst);
+    PrintFileFloor(after, "just after the burn");
     const double write = sink->WriteMs() / sources.files;
     std::printf("%-6s %9.3f ms/file  %6.2f x open+read+close of the same sources just before the burn, %.2f x "
                 "just after it, %.2f x before the fill\n", "write", write, write / recent.file, write / after.file,
@@ -320,8 +325,7 @@ int Run(int entries, const std::string& base)
 
     Floor recent;
     if (!MeasureFileFloor(sources, &recent)) return 1;
-    std::printf("%-6s %9.3f ms       open + read + close of a source file just before the burn (best of three "
-                "passes; the first %.3f ms)\n", "floor", recent.file, recent.fileFirst);
+    PrintFileFloor(recent, "just before the burn");
     const bool burned = Burn(host.tree, total, sources, floor, recent);
     RunDiscTool("insert E 8");  // the blank disc the engine's tests expect
     return burned ? 0 : 1;
