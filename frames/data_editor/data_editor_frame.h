@@ -4,12 +4,12 @@
 // keyboard, the task panel (through the project), drops and the clipboard.
 // On PCID_START the tree is prepared into the engine's file tree.
 #pragma once
-#include <frames/common/message_pump.h>
 #include "common.h"
 #include "hosting.h"
 #include "data_project_classes.h"
 #include "editor_toolbar.h"
 #include <frames/common/editor_pane_impl.h>
+#include <frames/common/message_pump.h>
 #include <frames/common/next_back_buttons.h>
 #include <shared/command_performer.h>
 #include <shared/translator.h>
